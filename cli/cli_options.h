@@ -1,0 +1,86 @@
+// Options common to every command of the command line, and the set-up they
+// drive (database connection, INI file, pinned today, QenApplication).
+//
+//   --db URL          sqlite:PATH, postgresql://..., or a libpq conninfo;
+//                     default: the demo database (DefaultDemoDbUrl)
+//   --prefix P        table owner prefix
+//   --ini FILE        the suite's INI file (default DefaultIniPath())
+//   --today YYYYMMDD  pins today's date
+//   --from YYYYMMDD, --to YYYYMMDD
+//   KEY=VALUE         overrides of the analysis's INI section (memory only)
+//   --format text|tsv|csv|xlsx|pdf   (default text)
+//   --out FILE        (default standard output)
+//   --item-data       prefix each tsv/csv line with the row's item data
+//   --help
+// Commands add their own flags through CliCommand::extra_flags.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/host/application.h"
+
+struct CliOptions {
+  std::string db_url;
+  bool db_given = false;
+  std::string prefix;
+  std::string ini;
+  long today = 0;
+  long from = 0, to = 0;
+  bool from_given = false, to_given = false;
+  std::map<std::string, std::string> overrides;  // KEY=VALUE, in memory only
+  std::string format = "text";
+  std::string out;
+  bool item_data = false;
+  bool help = false;
+  // Flags a command declared (name without "--" -> value; "" for switches).
+  std::map<std::string, std::string> flags;
+  std::vector<std::string> positional;
+};
+
+// A command's description for parsing and --help.
+struct CliFlag {
+  std::string name;      // without "--"
+  bool takes_value;
+  std::string help;
+};
+
+// Parses argv (after the command name). Returns false and fills *error on a
+// bad option or a bad date. Dates are checked with tavo_valid_date.
+bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
+                     CliOptions* out, std::string* error);
+
+// Path of the demo database the run script creates:
+// $VANTRA_DATA/demo.sqlite, else $XDG_DATA_HOME/vantra/demo.sqlite,
+// else ~/.local/share/vantra/demo.sqlite.
+std::string DefaultDemoDbPath();
+std::string DefaultDemoDbUrl();  // "sqlite:" + DefaultDemoDbPath()
+
+// Sets up the process-wide QenApplication from the options: pins today,
+// sets the INI path, opens the database (not created when missing) and
+// installs the production service. Returns false with one clear line in
+// *error (no database, bad URL, unreachable server).
+bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error);
+
+// A value of the analysis's INI section: the KEY=VALUE override when given,
+// else the INI file's value, else def.
+std::string OptionValue(const CliOptions& options, const std::string& section,
+                        const std::string& key, const std::string& def);
+
+// --- command table ---------------------------------------------------------
+struct CliCommand {
+  const char* name;
+  const char* summary;                   // one line for `vantra --help`
+  const char* usage;                     // text after "usage: vantra NAME "
+  std::vector<CliFlag> extra_flags;
+  int (*run)(const CliOptions& options); // exit status
+};
+
+// Commands register themselves from their own file:
+//   static CliRegistration reg{{"sql", "...", "...", {}, &RunSql}};
+struct CliRegistration {
+  explicit CliRegistration(CliCommand command);
+};
+const std::vector<CliCommand>& CliCommands();

@@ -1,0 +1,122 @@
+// GenDB: the practice database connection every analysis runs its SQL through.
+//
+// One interface, two engines: SQLite (embedded default, one file) and
+// PostgreSQL (server; one schema per clinic selected by the prefix).
+//
+// Calling order, as every caller uses it:
+//   db->dbExecute(stmt, cursor);                 // 0 = statement accepted
+//   for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
+//       db->dbGetLong(1, &id, cursor); ...
+//   }
+//   db->dbClose(cursor);                         // also when no row came
+//
+// Cursors are small integers chosen by the caller (21, 25, 37, 50, 77, 115,
+// 117 ...). Each cursor holds one statement; several cursors may be open at
+// once, so a query may run inside another's fetch loop on another cursor.
+// Executing on a cursor that is still open closes its previous statement.
+//
+// Column readers take 1-based column positions. NULL reads as 0 or as the
+// empty text. dbGetString copies at most capacity-1 bytes and always writes
+// the terminator (capacity 0 writes nothing). A reader on a cursor without a
+// current row, or a column out of range, yields 0 / empty and returns non-zero.
+//
+// Errors: no method throws. A failed statement yields no row (dbFetch returns
+// non-zero) and its message is kept in LastError() until the next dbExecute.
+// A lost server behaves the same: the running fetch loop ends, LastError()
+// says why.
+//
+// Statement texts are the same on both engines: unquoted upper-case
+// identifiers, COUNT(0), UNION, LIKE 'P%', !=. Differences (type names in DDL,
+// bulk loading, LIMIT, schema selection) live in SqlDialect.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+enum class DbEngine { kSqlite, kPostgres };
+
+// The few places where the two engines need different SQL text. Callers never
+// branch on the engine themselves; they ask the dialect.
+class SqlDialect {
+ public:
+  virtual ~SqlDialect() = default;
+  virtual DbEngine Engine() const = 0;
+  // Column type for DDL: "INTEGER" (64-bit on SQLite, BIGINT on PostgreSQL),
+  // a text column, etc.
+  virtual std::string BigIntType() const = 0;
+  virtual std::string IntType() const = 0;
+  virtual std::string TextType(int max_chars) const = 0;
+  // Statement that tells whether a table exists: one row, one column, 0 or 1.
+  virtual std::string TableExistsSql(std::string_view prefix, std::string_view table) const = 0;
+};
+
+// One row of values for BulkLoader. Text cells are taken as is (no quoting
+// needed); integers are written in decimal.
+struct BulkCell {
+  bool is_text = false;
+  int64_t number = 0;
+  std::string_view text;
+  static BulkCell Int(int64_t v) { BulkCell c; c.number = v; return c; }
+  static BulkCell Text(std::string_view s) { BulkCell c; c.is_text = true; c.text = s; return c; }
+};
+
+// Fast loading of many rows into one table: a prepared INSERT inside one
+// transaction on SQLite, COPY ... FROM STDIN on PostgreSQL.
+class BulkLoader {
+ public:
+  virtual ~BulkLoader() = default;
+  // Adds one row; cells in the column order given to GenDB::BeginBulk.
+  virtual bool AddRow(const std::vector<BulkCell>& cells) = 0;
+  // Ends the load; false (and GenDB::LastError) when anything failed.
+  virtual bool Finish() = 0;
+};
+
+class GenDB {
+ public:
+  virtual ~GenDB() = default;
+
+  // 0 when the statement was accepted; otherwise non-zero and LastError().
+  virtual int dbExecute(const char* statement, int cursor) = 0;
+  // mode 0 = first row, 1 = next row. Returns 0 when a row was read.
+  virtual int dbFetch(int mode, int cursor) = 0;
+  virtual int dbGetLong(int column, long* out, int cursor) = 0;
+  virtual int dbGetShort(int column, short* out, int cursor) = 0;
+  // First byte of the text column (or '\0' for NULL / empty).
+  virtual int dbGetChar(int column, char* out, int cursor) = 0;
+  virtual int dbGetString(int column, char* buffer, int capacity, int cursor) = 0;
+  // Whole text of the column, no capacity. trim_trailing removes trailing blanks.
+  virtual int dbGetField(int column, std::string* out, int cursor, bool trim_trailing) = 0;
+  // Number of rows the statement on this cursor yields (counts them; cost of
+  // one extra pass on SQLite).
+  virtual int dbRowCount(long* out, int cursor) = 0;
+  virtual int dbClose(int cursor) = 0;
+  // Owner prefix written before every table name ("" or "clinic2.").
+  virtual const char* dbPrefix() const = 0;
+
+  // Statements that change data, outside the cursor protocol. 0 on success.
+  virtual int dbExec(const char* statement) = 0;
+  virtual int dbBeginTransaction() = 0;
+  virtual int dbCommit() = 0;
+  virtual int dbRollback() = 0;
+
+  virtual std::unique_ptr<BulkLoader> BeginBulk(const std::string& table,
+                                                const std::vector<std::string>& columns) = 0;
+
+  virtual const SqlDialect& Dialect() const = 0;
+  // Message of the last failure ("" when the last statement succeeded).
+  virtual const std::string& LastError() const = 0;
+  // Text that names the connection for messages ("sqlite:/path", "postgresql://host/db").
+  virtual const std::string& Url() const = 0;
+};
+
+// Opens a connection from a URL:
+//   sqlite:PATH            (PATH may be relative; the file is created when missing
+//                           only if create_if_missing is true)
+//   postgresql://... or postgres://... or a libpq conninfo ("host=... dbname=...")
+// prefix: owner prefix for every table name; on PostgreSQL a prefix "name."
+// is a schema name. Returns null and fills *error on failure.
+std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix,
+                                 bool create_if_missing, std::string* error);
