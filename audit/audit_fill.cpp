@@ -1,0 +1,105 @@
+// FillList of the detailed and history generators: descriptions, name
+// look-ups, lines, group totals and the grand total.
+//
+// Worked example (detailed, subtotal on date, sort by date):
+//   2026-12-01 09:15:00 AM  anne  ...            item data = audit id
+//   2026-12-01 10:20:30 AM  marc  ...
+//   " \t \t \t \t \t \t \t "                      blank, item data 0
+//   "Total: 2\t01:05:30 \t2 \t \t2 \t2"           group total, item data -1
+//   " \t \t \t \t \t \t \t "
+//   2026-12-02 08:00:00 AM  anne  ...
+//   (blank, "Total: 1\t \t3 \t \t3 \t3", blank)   last group
+//   "Grand Total: 3\t \t3 \t \t3 \t3"             grand total, item data -1
+// Counts are of listed rows. A subtotalled key restarts its count when its
+// group ends; the counts of the other keys never restart (here user, module
+// and action run on to 3). The duration spans the group's first to last row
+// and is shown only when the date is subtotalled.
+#include <string>
+
+#include "audit/audit_generator.h"
+#include "audit/audit_lines.h"
+#include "audit/fill_cache.h"
+#include "shell/host/gendb.h"
+#include "shell/host/list_window.h"
+#include "shell/host/strings.h"
+
+void PracBaseGenerator::WriteDetailedTotal(QenListWindow* list, bool group) {
+  const long* c = group ? totals_.group : totals_.grand;
+  const std::string duration = group && totals_.subtotal[1] == 1
+                                   ? DurationText(totals_.first_time, totals_.last_time)
+                                   : std::string();
+  std::string line;
+  DetailedTotalLine(&line, ModuleString(group ? 57 : 58), c[1], duration, c[0], c[2], c[3]);
+  if (group) list->AddString(kAuditBlankLine, 0);
+  list->AddString(line, kTotalItemData);
+  if (group) list->AddString(kAuditBlankLine, 0);
+}
+
+void PracBaseGenerator::FillDetailed(QenListWindow* list, bool history) {
+  TMeter meter(parent_);
+  meter.DisplayMeterDlg(ModuleString(59), static_cast<long>(elems_.Count()));
+  meter.SetCounter(0);
+
+  // The look-ups run inside one read transaction: one snapshot, and no lock
+  // taken and released per statement.
+  DbLookupRunner runner(db_);
+  bool in_transaction = false;
+  if (db_ != nullptr && !elems_.IsEmpty()) {
+    in_transaction = db_->dbBeginTransaction() == 0;
+    runner.SetInTransaction(in_transaction);
+  }
+  AuditRecord rec;
+  AuditDescription d;
+  if (lookup_mode_ == LookupMode::kBatched && db_ != nullptr) {
+    CollectingRunner collect;
+    for (VantraElem* e : elems_.As<VantraElem>()) {
+      e->Record(&rec);
+      DescribeRow(rec, &collect, &d);
+    }
+    runner.Prefetch(collect.Requests());
+  }
+
+  audit_detail::FillCache cache;
+  std::string line;
+  char time_text[48];
+  bool broke = false;
+  long ordinal = 0;
+  for (VantraElem* e : elems_.As<VantraElem>()) {
+    meter.SetCounter(ordinal++);
+    if (meter.Cancelled()) {
+      cancelled_ = true;
+      break;
+    }
+    const char* date_text = cache.Date(e->date());
+    FormatAuditTime(e->time(), time_text);
+    const std::string& module = cache.Module(*e);
+    e->Record(&rec);
+    DescribeRow(rec, &runner, &d);
+    if (totals_.first_time == 0) totals_.first_time = e->time();
+    if (CheckGroupBreak(*e, d)) {
+      WriteDetailedTotal(list, true);
+      broke = true;
+      totals_.first_time = e->time();
+    }
+    CountRow();
+    totals_.last_time = e->time();
+    if (history) {
+      HistoryLine(&line, date_text, time_text, e->user(), d.table_name, module.c_str(), d.verb,
+                  d.description);
+    } else {
+      DetailedLine(&line, date_text, time_text, e->user(), d.table_name, module.c_str(), d.verb,
+                   d.description, d.first_name, d.last_name);
+    }
+    list->AddString(line, e->audit_id);
+  }
+  if (broke) WriteDetailedTotal(list, true);
+  WriteDetailedTotal(list, false);
+
+  if (in_transaction) db_->dbCommit();
+  stats_ = runner.Stats();
+  if (!runner.FirstError().empty()) {
+    SetError("La recherche des noms a échoué : " + runner.FirstError());
+  }
+  meter.SetCounter(0);
+  meter.CloseMeter();
+}

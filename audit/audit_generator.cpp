@@ -1,0 +1,344 @@
+// PracBaseGenerator: statements, Generate, reading, sorting and the subtotal
+// state machine; the three generators' statements and readers.
+#include "audit/audit_generator.h"
+
+#include <cstring>
+
+#include "shell/host/application.h"
+#include "shell/host/gendb.h"
+#include "shell/host/list_window.h"
+#include "shell/host/sql_literal.h"
+#include "shell/host/strings.h"
+
+namespace {
+
+// The process-wide copy of the sort keys read by the comparator.
+short g_sort_keys[4] = {};
+short g_sort_key_count = 0;
+
+const char* Prefix(GenDB* db) { return db != nullptr ? db->dbPrefix() : ""; }
+
+// Appends " WHERE " before the first condition and " AND " before the others.
+void AddCondition(std::string* sql, bool* first, const std::string& condition) {
+  sql->append(*first ? " WHERE " : " AND ");
+  sql->append(condition);
+  *first = false;
+}
+
+void ReadText(GenDB* db, int column, char* buffer, int capacity) {
+  buffer[0] = '\0';
+  db->dbGetString(column, buffer, capacity, kAuditCursor);
+  TrimBrokenUtf8Tail(buffer);
+}
+
+}  // namespace
+
+void SetCompareKeys(const short keys[4], short count) {
+  for (int i = 0; i < 4; ++i) g_sort_keys[i] = keys[i];
+  g_sort_key_count = count < 0 ? 0 : count > 4 ? 4 : count;
+}
+
+int CompareVantraElems(const TDElem* pa, const TDElem* pb) {
+  const auto* a = static_cast<const VantraElem*>(pa);
+  const auto* b = static_cast<const VantraElem*>(pb);
+  for (int i = 0; i < g_sort_key_count; ++i) {
+    switch (g_sort_keys[i]) {
+      case kKeyUser: {
+        const int c = std::strcmp(a->user(), b->user());
+        if (c != 0) return c < 0 ? -1 : 1;
+        break;
+      }
+      case kKeyDate:
+        if (a->date() != b->date()) return a->date() < b->date() ? -1 : 1;
+        if (a->time() != b->time()) return a->time() < b->time() ? -1 : 1;
+        if (a->audit_id != b->audit_id) return a->audit_id < b->audit_id ? -1 : 1;
+        break;
+      case kKeyModule: {
+        const int ra = ModuleRank(a->module_code), rb = ModuleRank(b->module_code);
+        if (ra != rb) return ra < rb ? -1 : 1;
+        break;
+      }
+      case kKeyAction: {
+        const long ga = ActionGroupOf(a->type(), a->action(), a->record_id(), a->group_mode);
+        const long gb = ActionGroupOf(b->type(), b->action(), b->record_id(), b->group_mode);
+        if (ga != gb) return ga < gb ? -1 : 1;
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return 0;
+}
+
+// --- PracBaseGenerator ----------------------------------------------------------
+
+PracBaseGenerator::PracBaseGenerator(HWindow parent, AuditOptions* options)
+    : parent_(parent), options_(options) {
+  const QenApplication* app = QenApplication::Instance();
+  db_ = app != nullptr ? app->GetDb() : nullptr;
+  const short none[4] = {0, 0, 0, 0};
+  SetCompareKeys(none, 0);
+}
+
+PracBaseGenerator::~PracBaseGenerator() = default;
+
+void PracBaseGenerator::SetError(const std::string& text) {
+  if (error_.empty()) error_ = text;
+}
+
+std::string PracBaseGenerator::BuildFromWhere(char source) {
+  std::string sql = " FROM ";
+  sql += Prefix(db_);
+  sql += AuditTableName(source);
+  bool first = true;
+  char buffer[96];
+  const char* date_column = AuditColumnName(source, kColDate);
+  if (options_->from_date != 0) {
+    std::snprintf(buffer, sizeof buffer, " %s >= %ld ", date_column, options_->from_date);
+    AddCondition(&sql, &first, buffer);
+  }
+  if (options_->to_date != 0) {
+    std::snprintf(buffer, sizeof buffer, " %s <= %ld ", date_column, options_->to_date);
+    AddCondition(&sql, &first, buffer);
+  }
+  if (options_->all_users != 'Y' && options_->users[0][0] != '\0') {
+    std::string in = AuditColumnName(source, kColUser);
+    in += " IN (";
+    for (int i = 0; i < kAuditMaxUsers && options_->users[i][0] != '\0'; ++i) {
+      if (i > 0) in += ',';
+      // A name is at most 9 bytes; strnlen guards an unterminated entry.
+      in += SqlQuoted(std::string_view(options_->users[i], strnlen(options_->users[i], kAuditUserCap)));
+    }
+    in += ") ";
+    AddCondition(&sql, &first, in);
+  }
+  record_condition_ = BuildRecordCondition(source);
+  if (!record_condition_.empty()) AddCondition(&sql, &first, record_condition_);
+  from_where_ = sql;
+  return sql;
+}
+
+std::string PracBaseGenerator::BuildRecordCondition(char) { return std::string(); }
+
+std::string PracBaseGenerator::DetailedSelectList(char source) const {
+  std::string list = " ";
+  for (int i = 0; i < kAuditColumnCount; ++i) {
+    if (i > 0) list += ", ";
+    list += AuditColumnName(source, i);
+  }
+  list += ' ';
+  return list;
+}
+
+std::string PracBaseGenerator::CountStatement() {
+  const char source = options_->source;
+  const char first = source == 'B' ? 'A' : source;
+  std::string sql = "SELECT COUNT(0) " + BuildFromWhere(first);
+  if (source == 'B') sql += " UNION  SELECT COUNT(0) " + BuildFromWhere('H');
+  return sql;
+}
+
+std::string PracBaseGenerator::RowStatement() {
+  const char source = options_->source;
+  const char first = source == 'B' ? 'A' : source;
+  const std::string from = BuildFromWhere(first);
+  select_list_ = BuildSelectList(first);
+  std::string sql = "SELECT  " + select_list_ + from;
+  if (source == 'B') {
+    select_list_ = BuildSelectList('H');
+    sql += " UNION  SELECT " + select_list_ + BuildFromWhere('H');
+  }
+  return sql;
+}
+
+bool PracBaseGenerator::Generate(QenListWindow* list) {
+  error_.clear();
+  cancelled_ = false;
+  stats_ = LookupStats();
+  if (db_ == nullptr) {
+    SetError("Aucune connexion à la base de données.");
+    return false;
+  }
+  // 1-4. Count what matches; nothing -> no meter, no list.
+  const std::string count_sql = CountStatement();
+  long total = 0;
+  if (db_->dbExecute(count_sql.c_str(), kAuditCursor) == 0) {
+    for (int r = db_->dbFetch(0, kAuditCursor); r == 0; r = db_->dbFetch(1, kAuditCursor)) {
+      long n = 0;
+      db_->dbGetLong(1, &n, kAuditCursor);
+      total += n;
+    }
+  }
+  if (!db_->LastError().empty()) {
+    SetError("Erreur de la base de données : " + db_->LastError());
+  }
+  db_->dbClose(kAuditCursor);
+  if (total <= 0) return false;
+
+  // 5-7. Read the rows under the meter.
+  const std::string row_sql = RowStatement();
+  BeginTotals();
+  TMeter meter(parent_);
+  meter.DisplayMeterDlg(ModuleString(59), total);
+  meter.SetCounter(0);
+  elems_.DeleteElems();
+  if (db_->dbExecute(row_sql.c_str(), kAuditCursor) == 0) {
+    long ordinal = 0;
+    for (int r = db_->dbFetch(0, kAuditCursor); r == 0; r = db_->dbFetch(1, kAuditCursor)) {
+      meter.SetCounter(ordinal++);
+      if (meter.Cancelled()) {
+        cancelled_ = true;
+        break;
+      }
+      ReadRow();
+    }
+  }
+  if (!cancelled_ && !db_->LastError().empty()) {
+    SetError("La lecture du journal d'audit a été interrompue : " + db_->LastError());
+  }
+  db_->dbClose(kAuditCursor);
+  meter.SetCounter(0);
+  meter.CloseMeter();
+
+  // 8. Sort by the chosen keys (stable: equal rows keep the reading order).
+  SetCompareKeys(options_->sort_keys, options_->sort_key_count);
+  elems_.QSort(&CompareVantraElems);
+
+  // 9. Write the lines.
+  if (list != nullptr) FillList(list);
+  return true;
+}
+
+void PracBaseGenerator::ReadDetailedRow() {
+  AuditRecord r;
+  long id = 0;
+  db_->dbGetLong(1, &id, kAuditCursor);
+  db_->dbGetChar(2, &r.type, kAuditCursor);
+  db_->dbGetChar(3, &r.action, kAuditCursor);
+  db_->dbGetLong(4, &r.record_id, kAuditCursor);
+  ReadText(db_, 5, r.user, kAuditUserCap);
+  db_->dbGetLong(6, &r.date, kAuditCursor);
+  db_->dbGetLong(7, &r.time, kAuditCursor);
+  for (int i = 0; i < 3; ++i) ReadText(db_, 8 + i, r.field_name[i], kAuditFieldNameCap);
+  for (int i = 0; i < 3; ++i) ReadText(db_, 11 + i, r.field_info[i], kAuditFieldInfoCap);
+  const long module = ModuleCodeOf(r, *options_);
+  if (module == 0) return;
+  elems_.Append(VantraElem::Create(r, module, id));
+}
+
+// --- subtotal state machine ----------------------------------------------------------
+
+void PracBaseGenerator::BeginTotals() {
+  totals_ = AuditTotals();
+  for (int i = 0; i < 4; ++i) totals_.subtotal[i] = options_->subtotal[i];
+}
+
+void PracBaseGenerator::CountRow() {
+  for (int i = 0; i < 4; ++i) {
+    if (totals_.breaks[i]) {
+      totals_.group[i] = 1;
+      totals_.breaks[i] = false;
+    } else {
+      ++totals_.group[i];
+    }
+    ++totals_.grand[i];
+  }
+}
+
+void PracBaseGenerator::ResetGroupCounts() {
+  for (int i = 0; i < 4; ++i) {
+    if (totals_.breaks[i]) {
+      totals_.group[i] = 0;
+      totals_.breaks[i] = false;
+    }
+  }
+}
+
+// The break test shared by the base (on = the subtotal flags) and the
+// summary (on = the summary-break enables).
+bool PracBaseGenerator::TestBreaks(const bool on[4], const VantraElem& e,
+                                   const AuditDescription& d) {
+  AuditTotals* t = &totals_;
+  if (!on[0] && !on[1] && !on[2] && !on[3]) return false;
+  if (on[0] && t->prev_user[0] != '\0' && std::strcmp(t->prev_user, e.user()) != 0) {
+    t->breaks[0] = true;
+  }
+  if (on[1] && t->prev_date != 0 && t->prev_date != e.date()) t->breaks[1] = true;
+  if (on[2] && t->prev_module != -1 && t->prev_module != e.module_code) t->breaks[2] = true;
+  if (on[3] && t->prev_verb[0] != '\0' && std::strcmp(t->prev_verb, d.verb) != 0) {
+    t->breaks[3] = true;
+  }
+  CopyCut(t->prev_user, sizeof t->prev_user, e.user());
+  CopyCut(t->prev_verb, sizeof t->prev_verb, d.verb);
+  t->prev_date = e.date();
+  t->prev_module = e.module_code;
+  return t->breaks[0] || t->breaks[1] || t->breaks[2] || t->breaks[3];
+}
+
+bool PracBaseGenerator::CheckGroupBreak(const VantraElem& e, const AuditDescription& d) {
+  bool on[4];
+  for (int i = 0; i < 4; ++i) on[i] = totals_.subtotal[i] == 1;
+  return TestBreaks(on, e, d);
+}
+
+// --- PracDetailedGenerator ------------------------------------------------------------
+
+PracDetailedGenerator::PracDetailedGenerator(HWindow parent, AuditOptions* options)
+    : PracBaseGenerator(parent, options) {}
+
+void PracDetailedGenerator::ReadRow() { ReadDetailedRow(); }
+
+std::string PracDetailedGenerator::BuildSelectList(char source) {
+  return DetailedSelectList(source);
+}
+
+void PracDetailedGenerator::FillList(QenListWindow* list) { FillDetailed(list, false); }
+
+// --- PracAuditGenerator ------------------------------------------------------------------
+
+PracAuditGenerator::PracAuditGenerator(HWindow parent, AuditOptions* options, long record_id,
+                                       long account_id)
+    : PracBaseGenerator(parent, options), record_id_(record_id), account_id_(account_id) {}
+
+void PracAuditGenerator::ReadRow() { ReadDetailedRow(); }
+
+std::string PracAuditGenerator::BuildSelectList(char source) { return DetailedSelectList(source); }
+
+void PracAuditGenerator::FillList(QenListWindow* list) { FillDetailed(list, true); }
+
+std::string PracAuditGenerator::BuildRecordCondition(char source) {
+  if (record_id_ == 0) return std::string();
+  const QenApplication* app = QenApplication::Instance();
+  const int chart_table = app != nullptr ? app->GetChartAuditTable(2) : 1014;
+  const std::string recid = AuditColumnName(source, kColRecId);
+  const std::string type = AuditColumnName(source, kColType);
+  const std::string name1 = AuditColumnName(source, kColFldName1);
+  const std::string name3 = AuditColumnName(source, kColFldName3);
+  const std::string info1 = AuditColumnName(source, kColFldInfo1);
+  const std::string r = std::to_string(record_id_);
+  const std::string t = std::to_string(chart_table);
+  // Values between quotes go through the escaping helper, constants too.
+  auto q = [](const std::string& v) { return SqlEscaped(v); };
+  auto eq = [&](const char* value) { return name1 + "='" + q(value) + "'"; };
+  switch (options_->modules[0]) {
+    case 20160:
+      return " ( ( " + recid + " = " + r + " AND " + "( " + eq("PATMED") + " OR " + eq("PATPRMED") +
+             " OR " + eq("PREMED") + " OR " + eq("PRESCRIP") + " )" + " ) OR ( " + name3 + " = '" +
+             q(t) + "' AND " + info1 + " = '" + q(r) + "' )) ";
+    case 20120:
+      return "(" + recid + " = " + r + " AND " + "( " + eq("PATREFER") + " OR " + eq("REF") + " )" +
+             ")";
+    case 20105: {
+      std::string c = "(" + recid + " = " + r + " AND  " + type + " != '" + q("M") + "' )" +
+                      "  OR (" + name3 + " = '" + q(t) + "' AND " + info1 + " = '" + q(r) + "') ";
+      if (account_id_ != 0) {
+        c += "OR (" + recid + " = " + std::to_string(account_id_) + " AND " + name1 + " = '" +
+             q("ACCOUNT") + "')";
+      }
+      return "(" + c + ")";
+    }
+    default:
+      return std::string();
+  }
+}

@@ -1,0 +1,171 @@
+#include "cli/cli_options.h"
+
+#include <cstdlib>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+
+#include "shell/host/dates.h"
+#include "shell/host/ini.h"
+#include "suite/suite_paths.h"
+
+namespace {
+
+std::vector<CliCommand>& Registry() {
+  static std::vector<CliCommand> commands;
+  return commands;
+}
+
+// "YYYYMMDD" or "YYYY-MM-DD" -> date; 0 when not a real date.
+long ParseDate(const std::string& text) {
+  std::string digits;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      digits.push_back(c);
+    } else if (c != '-') {
+      return 0;
+    }
+  }
+  if (digits.size() != 8) return 0;
+  long date = std::strtol(digits.c_str(), nullptr, 10);
+  return tavo_valid_date(date) ? date : 0;
+}
+
+const CliFlag* FindFlag(const std::vector<CliFlag>& flags, const std::string& name) {
+  for (const CliFlag& f : flags) {
+    if (f.name == name) return &f;
+  }
+  return nullptr;
+}
+
+bool IsKeyValue(const std::string& arg) {
+  size_t eq = arg.find('=');
+  if (eq == std::string::npos || eq == 0 || arg[0] == '-') return false;
+  for (size_t i = 0; i < eq; ++i) {
+    char c = arg[i];
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CliRegistration::CliRegistration(CliCommand command) { Registry().push_back(std::move(command)); }
+
+const std::vector<CliCommand>& CliCommands() { return Registry(); }
+
+bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
+                     CliOptions* out, std::string* error) {
+  static const char* kValueOptions[] = {"db", "prefix", "ini", "today", "from", "to", "format", "out"};
+  for (int i = 0; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      out->help = true;
+      continue;
+    }
+    if (arg == "--item-data") {
+      out->item_data = true;
+      continue;
+    }
+    if (arg.rfind("--", 0) == 0) {
+      std::string name = arg.substr(2);
+      std::string value;
+      bool has_inline = false;
+      size_t eq = name.find('=');
+      if (eq != std::string::npos) {
+        value = name.substr(eq + 1);
+        name = name.substr(0, eq);
+        has_inline = true;
+      }
+      bool common = false;
+      for (const char* v : kValueOptions) common = common || name == v;
+      const CliFlag* extra = common ? nullptr : FindFlag(extra_flags, name);
+      if (!common && !extra) {
+        *error = "option inconnue : --" + name;
+        return false;
+      }
+      bool takes_value = common || extra->takes_value;
+      if (takes_value && !has_inline) {
+        if (i + 1 >= argc) {
+          *error = "l'option --" + name + " demande une valeur";
+          return false;
+        }
+        value = argv[++i];
+      } else if (!takes_value && has_inline) {
+        *error = "l'option --" + name + " ne prend pas de valeur";
+        return false;
+      }
+      if (extra) {
+        out->flags[name] = value;
+        continue;
+      }
+      if (name == "db") {
+        out->db_url = value;
+        out->db_given = true;
+      } else if (name == "prefix") {
+        out->prefix = value;
+      } else if (name == "ini") {
+        out->ini = value;
+      } else if (name == "format") {
+        if (value != "text" && value != "tsv" && value != "csv" && value != "xlsx" && value != "pdf") {
+          *error = "format inconnu : " + value + " (text, tsv, csv, xlsx ou pdf)";
+          return false;
+        }
+        out->format = value;
+      } else if (name == "out") {
+        out->out = value;
+      } else {  // dates
+        long date = ParseDate(value);
+        if (date == 0) {
+          *error = "date invalide pour --" + name + " : " + value + " (AAAAMMJJ attendu)";
+          return false;
+        }
+        if (name == "today") out->today = date;
+        if (name == "from") { out->from = date; out->from_given = true; }
+        if (name == "to") { out->to = date; out->to_given = true; }
+      }
+      continue;
+    }
+    if (IsKeyValue(arg)) {
+      size_t eq = arg.find('=');
+      out->overrides[arg.substr(0, eq)] = arg.substr(eq + 1);
+      continue;
+    }
+    out->positional.push_back(arg);
+  }
+  if (out->from_given && out->to_given && out->from > out->to) {
+    *error = "la date --from suit la date --to";
+    return false;
+  }
+  return true;
+}
+
+bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error) {
+  if (options.today != 0) SetToday(options.today);
+  app->SetINI(options.ini.empty() ? DefaultIniPath() : options.ini);
+  std::string url = options.db_given ? options.db_url : DefaultDemoDbUrl();
+  if (!options.db_given) {
+    std::error_code ec;
+    if (!std::filesystem::exists(DefaultDemoDbPath(), ec)) {
+      *error = "aucune base de données : " + DefaultDemoDbPath() +
+               " n'existe pas (créez-la avec « vantra demo-db » ou donnez --db URL)";
+      return false;
+    }
+  }
+  std::string open_error;
+  std::unique_ptr<GenDB> db = OpenGenDB(url, options.prefix, /*create_if_missing=*/false, &open_error);
+  if (!db) {
+    *error = "impossible d'ouvrir la base de données " + url + " : " + open_error;
+    return false;
+  }
+  app->SetDb(std::move(db));
+  return true;
+}
+
+std::string OptionValue(const CliOptions& options, const std::string& section,
+                        const std::string& key, const std::string& def) {
+  auto it = options.overrides.find(key);
+  if (it != options.overrides.end()) return it->second;
+  std::string ini = options.ini.empty() ? DefaultIniPath() : options.ini;
+  return WDIniObj(ini).read_secini(section, key, def);
+}

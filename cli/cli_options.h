@@ -52,11 +52,8 @@ struct CliFlag {
 bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
                      CliOptions* out, std::string* error);
 
-// Path of the demo database the run script creates:
-// $VANTRA_DATA/demo.sqlite, else $XDG_DATA_HOME/vantra/demo.sqlite,
-// else ~/.local/share/vantra/demo.sqlite.
-std::string DefaultDemoDbPath();
-std::string DefaultDemoDbUrl();  // "sqlite:" + DefaultDemoDbPath()
+// DefaultDemoDbPath / DefaultDemoDbUrl: the demo database the run script creates.
+#include "suite/suite_paths.h"
 
 // Sets up the process-wide QenApplication from the options: pins today,
 // sets the INI path, opens the database (not created when missing) and

@@ -1,0 +1,145 @@
+#include "cli/cli_output.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "shell/host/list_window.h"
+
+namespace {
+
+struct FileCloser {
+  void operator()(FILE* f) const {
+    if (f && f != stdout) std::fclose(f);
+  }
+};
+using FilePtr = std::unique_ptr<FILE, FileCloser>;
+
+// Cells as the layouts write them end in the blank that precedes each tab
+// (" \t"); text and csv outputs show them without the padding.
+std::string_view Trimmed(std::string_view cell) {
+  while (!cell.empty() && (cell.front() == ' ')) cell.remove_prefix(1);
+  while (!cell.empty() && (cell.back() == ' ')) cell.remove_suffix(1);
+  return cell;
+}
+
+int CellsOf(const QenListWindow& list) {
+  int cells = static_cast<int>(list.Columns().size());
+  for (int r = 0; r < list.GetCount(); ++r) cells = std::max(cells, list.CellCount(r));
+  return cells;
+}
+
+void WriteCsvCell(FILE* f, std::string_view cell) {
+  bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos;
+  if (!quote) {
+    std::fwrite(cell.data(), 1, cell.size(), f);
+    return;
+  }
+  std::fputc('"', f);
+  for (char c : cell) {
+    if (c == '"') std::fputc('"', f);
+    std::fputc(c, f);
+  }
+  std::fputc('"', f);
+}
+
+// Display width of UTF-8 text: one column per code point.
+size_t Width(std::string_view s) {
+  size_t n = 0;
+  for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+  return n;
+}
+
+void WriteText(FILE* f, const QenListWindow& list, bool item_data) {
+  int cells = CellsOf(list);
+  std::vector<size_t> width(cells, 0);
+  for (int c = 0; c < cells && c < static_cast<int>(list.Columns().size()); ++c) {
+    width[c] = Width(list.Columns()[c].title);
+  }
+  for (int r = 0; r < list.GetCount(); ++r) {
+    for (int c = 0; c < cells; ++c) width[c] = std::max(width[c], Width(Trimmed(list.GetItemText(r, c))));
+  }
+  auto pad = [&](std::string_view text, int c, bool right) {
+    size_t w = Width(text);
+    size_t fill = width[c] > w ? width[c] - w : 0;
+    if (right) for (size_t i = 0; i < fill; ++i) std::fputc(' ', f);
+    std::fwrite(text.data(), 1, text.size(), f);
+    if (!right && c + 1 < cells) for (size_t i = 0; i < fill; ++i) std::fputc(' ', f);
+    if (c + 1 < cells) std::fputs("  ", f);
+  };
+  auto right_aligned = [&](int c) {
+    return c < static_cast<int>(list.Columns().size()) && list.Columns()[c].align == ColumnAlign::kRight;
+  };
+  if (!list.Columns().empty()) {
+    for (int c = 0; c < cells; ++c) {
+      std::string_view title;
+      if (c < static_cast<int>(list.Columns().size())) title = list.Columns()[c].title;
+      pad(title, c, right_aligned(c));
+    }
+    std::fputc('\n', f);
+    for (int c = 0; c < cells; ++c) {
+      for (size_t i = 0; i < width[c]; ++i) std::fputc('-', f);
+      if (c + 1 < cells) std::fputs("  ", f);
+    }
+    std::fputc('\n', f);
+  }
+  for (int r = 0; r < list.GetCount(); ++r) {
+    if (item_data) std::fprintf(f, "%ld\t", list.GetItemData(r));
+    for (int c = 0; c < cells; ++c) pad(Trimmed(list.GetItemText(r, c)), c, right_aligned(c));
+    std::fputc('\n', f);
+  }
+}
+
+}  // namespace
+
+bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error) {
+  if (options.format == "xlsx" || options.format == "pdf") {
+    *error = "le format " + options.format + " n'est pas encore offert par cette commande";
+    return false;
+  }
+  FilePtr file(stdout);
+  if (!options.out.empty()) {
+    file.reset(std::fopen(options.out.c_str(), "wb"));
+    if (!file) {
+      *error = "impossible d'écrire " + options.out;
+      return false;
+    }
+  }
+  FILE* f = file.get();
+  if (options.format == "tsv") {
+    for (int r = 0; r < list.GetCount(); ++r) {
+      if (options.item_data) std::fprintf(f, "%ld\t", list.GetItemData(r));
+      std::string_view row = list.GetString(r);
+      std::fwrite(row.data(), 1, row.size(), f);
+      std::fputc('\n', f);
+    }
+  } else if (options.format == "csv") {
+    int cells = CellsOf(list);
+    if (!list.Columns().empty()) {
+      if (options.item_data) std::fputs("item_data,", f);
+      for (int c = 0; c < cells; ++c) {
+        if (c) std::fputc(',', f);
+        if (c < static_cast<int>(list.Columns().size())) WriteCsvCell(f, list.Columns()[c].title);
+      }
+      std::fputs("\r\n", f);
+    }
+    for (int r = 0; r < list.GetCount(); ++r) {
+      if (options.item_data) std::fprintf(f, "%ld,", list.GetItemData(r));
+      for (int c = 0; c < cells; ++c) {
+        if (c) std::fputc(',', f);
+        WriteCsvCell(f, Trimmed(list.GetItemText(r, c)));
+      }
+      std::fputs("\r\n", f);
+    }
+  } else {
+    WriteText(f, list, options.item_data);
+  }
+  if (std::fflush(f) != 0 || std::ferror(f)) {
+    *error = "erreur d'écriture" + (options.out.empty() ? std::string() : " : " + options.out);
+    return false;
+  }
+  return true;
+}

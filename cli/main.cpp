@@ -1,0 +1,86 @@
+// vantra: the practice-analysis reports from the command line.
+//
+//   vantra COMMAND [options]     run a command (vantra COMMAND --help)
+//   vantra --help                list the commands
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "cli/stderr_meter.h"
+
+namespace {
+
+void PrintCommands() {
+  std::printf("usage : vantra COMMANDE [options]\n\nCommandes :\n");
+  for (const CliCommand& c : CliCommands()) std::printf("  %-10s %s\n", c.name, c.summary);
+  std::printf("\n« vantra COMMANDE --help » décrit les options d'une commande.\n");
+}
+
+void PrintCommandHelp(const CliCommand& c) {
+  std::printf("usage : vantra %s %s\n\n%s\n\n", c.name, c.usage, c.summary);
+  if (!c.extra_flags.empty()) {
+    std::printf("Options de la commande :\n");
+    for (const CliFlag& f : c.extra_flags) {
+      std::string name = "--" + f.name + (f.takes_value ? " VALEUR" : "");
+      std::printf("  %-22s %s\n", name.c_str(), f.help.c_str());
+    }
+    std::printf("\n");
+  }
+  std::printf(
+      "Options communes :\n"
+      "  --db URL               sqlite:CHEMIN, postgresql://... ou chaîne libpq\n"
+      "                         (défaut : sqlite:%s)\n"
+      "  --prefix P             préfixe des tables (schéma de la clinique)\n"
+      "  --ini FICHIER          fichier INI de la suite (tolvane.ini)\n"
+      "  --today AAAAMMJJ       date du jour à utiliser\n"
+      "  --from AAAAMMJJ        début de la période\n"
+      "  --to AAAAMMJJ          fin de la période\n"
+      "  CLÉ=VALEUR             remplace une clé de la section INI de l'analyse\n"
+      "  --format F             text, tsv, csv, xlsx ou pdf (défaut : text)\n"
+      "  --out FICHIER          écrit dans FICHIER plutôt qu'à la sortie standard\n"
+      "  --item-data            ajoute la donnée de rangée en première colonne (tsv, csv)\n",
+      DefaultDemoDbPath().c_str());
+}
+
+int Main(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
+      std::strcmp(argv[1], "help") == 0) {
+    PrintCommands();
+    return argc < 2 ? 2 : 0;
+  }
+  const CliCommand* command = nullptr;
+  for (const CliCommand& c : CliCommands()) {
+    if (c.name == std::string(argv[1])) command = &c;
+  }
+  if (!command) {
+    std::fprintf(stderr, "vantra : commande inconnue « %s » (vantra --help)\n", argv[1]);
+    return 2;
+  }
+  CliOptions options;
+  std::string error;
+  if (!ParseCliOptions(argc - 2, argv + 2, command->extra_flags, &options, &error)) {
+    std::fprintf(stderr, "vantra %s : %s\n", command->name, error.c_str());
+    return 2;
+  }
+  if (options.help) {
+    PrintCommandHelp(*command);
+    return 0;
+  }
+  InstallStderrMeterFactory();
+  return command->run(options);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "vantra : erreur interne : %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "vantra : erreur interne\n");
+  }
+  return 70;
+}

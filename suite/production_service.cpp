@@ -1,0 +1,256 @@
+#include "suite/production_service.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <memory>
+
+#include "shell/host/gendb.h"
+
+namespace {
+
+// Cursor of the service's statements; no analysis uses it, so the service
+// may be called from inside an analysis's fetch loop.
+constexpr int kCursor = 93;
+
+// The three windows of a triple, as SQL conditions on a date column:
+// value 0 the last day, value 1 the range, value 2 the year to date.
+struct Windows {
+  long from, to, year_start;
+  long Lowest() const { return std::min(from, year_start); }
+  std::string Condition(const char* column, int k) const {
+    char buf[160];
+    if (k == 0) {
+      std::snprintf(buf, sizeof buf, "%s = %ld", column, to);
+    } else {
+      std::snprintf(buf, sizeof buf, "%s >= %ld AND %s <= %ld", column, k == 1 ? from : year_start, column, to);
+    }
+    return buf;
+  }
+};
+
+// One aggregate statement: per producer, for each measure and each window,
+// SUM(CASE WHEN window AND measure THEN amount ELSE 0 END). Measures are
+// (condition, amount expression, triple, sign).
+struct Measure {
+  std::string condition;  // "" = always
+  std::string amount;
+  Triple triple;
+  int sign;
+};
+
+bool RunAggregate(GenDB* db, const std::string& producer_column, const std::string& date_column,
+                  const std::string& from_where, const std::vector<Measure>& measures, const Windows& win,
+                  std::map<std::string, prodanal_info*>* records, std::string* error) {
+  std::string sql = "SELECT " + producer_column;
+  for (const Measure& m : measures) {
+    for (int k = 0; k < 3; ++k) {
+      sql += ", SUM(CASE WHEN " + win.Condition(date_column.c_str(), k);
+      if (!m.condition.empty()) sql += " AND " + m.condition;
+      sql += " THEN " + m.amount + " ELSE 0 END)";
+    }
+  }
+  char range[96];
+  std::snprintf(range, sizeof range, " AND %s >= %ld AND %s <= %ld", date_column.c_str(), win.Lowest(),
+                date_column.c_str(), win.to);
+  sql += " " + from_where + range + " GROUP BY " + producer_column;
+  if (db->dbExecute(sql.c_str(), kCursor) != 0) {
+    if (error) *error = db->LastError();
+    db->dbClose(kCursor);
+    return false;
+  }
+  for (int r = db->dbFetch(0, kCursor); r == 0; r = db->dbFetch(1, kCursor)) {
+    std::string code;
+    db->dbGetField(1, &code, kCursor, true);
+    auto it = records->find(code);
+    if (it == records->end()) continue;  // a producer not in PRODCD, or not asked for
+    int column = 2;
+    for (const Measure& m : measures) {
+      for (int k = 0; k < 3; ++k) {
+        long v = 0;
+        db->dbGetLong(column++, &v, kCursor);
+        it->second->Add(m.triple, k, static_cast<int32_t>(m.sign * v));
+      }
+    }
+  }
+  const bool failed = !db->LastError().empty();
+  if (failed && error) *error = db->LastError();
+  db->dbClose(kCursor);
+  return !failed;
+}
+
+// Derived triples: sums of the ones read from the tables.
+void Derive(prodanal_info* p) {
+  for (int k = 0; k < 3; ++k) {
+    const int32_t t1 = p->Get(Triple::T1, k), t2 = p->Get(Triple::T2, k), t3 = p->Get(Triple::T3, k);
+    const int32_t t4 = p->Get(Triple::T4, k), t6 = p->Get(Triple::T6, k);
+    p->Set(Triple::T0, k, t1 + t2 + t3);
+    p->Set(Triple::T5, k, t1 + t2 + t3 + t4);
+    p->Set(Triple::T7, k, t1 + t2 + t3 + t4 - t6);
+    p->Set(Triple::G0c, k, p->Get(Triple::G0a, k) + p->Get(Triple::G0b, k));
+    p->Set(Triple::G1c, k, p->Get(Triple::G1a, k) + p->Get(Triple::G1b, k));
+    p->Set(Triple::G2a, k, p->Get(Triple::G0c, k));
+    p->Set(Triple::G2b, k, p->Get(Triple::G1c, k));
+    p->Set(Triple::G2c, k, p->Get(Triple::G0c, k) + p->Get(Triple::G1c, k));
+  }
+}
+
+std::string Trim(const std::string& s) {
+  const size_t a = s.find_first_not_of(' ');
+  if (a == std::string::npos) return std::string();
+  return s.substr(a, s.find_last_not_of(' ') - a + 1);
+}
+
+}  // namespace
+
+std::vector<std::string> SplitProducerList(const std::string& text) {
+  std::vector<std::string> out;
+  auto take = [&out](const std::string& code) {
+    const std::string c = Trim(code);
+    if (!c.empty()) out.push_back(c);
+  };
+  if (text.find(',') != std::string::npos) {
+    size_t start = 0;
+    for (;;) {
+      const size_t comma = text.find(',', start);
+      take(text.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+      if (comma == std::string::npos) break;
+      start = comma + 1;
+    }
+  } else {
+    for (size_t i = 0; i < text.size(); i += 3) take(text.substr(i, 3));
+  }
+  return out;
+}
+
+bool ComputeProductionFor(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                          bool include_inactive, TDList* result, std::string* error) {
+  if (db == nullptr || result == nullptr) {
+    if (error) *error = "aucune base de données";
+    return false;
+  }
+  const std::string prefix = db->dbPrefix();
+  // The producers, in code order.
+  std::vector<std::unique_ptr<prodanal_info>> made;
+  std::map<std::string, prodanal_info*> records;
+  const std::string list_sql = "SELECT PROD_CODE, PROD_INACTIVE FROM " + prefix + "PRODCD ORDER BY PROD_CODE";
+  if (db->dbExecute(list_sql.c_str(), kCursor) != 0) {
+    if (error) *error = db->LastError();
+    db->dbClose(kCursor);
+    return false;
+  }
+  for (int r = db->dbFetch(0, kCursor); r == 0; r = db->dbFetch(1, kCursor)) {
+    std::string code;
+    char inactive = 0;
+    db->dbGetField(1, &code, kCursor, true);
+    db->dbGetChar(2, &inactive, kCursor);
+    const bool named = std::find(producers.begin(), producers.end(), code) != producers.end();
+    if (!producers.empty() && !named) continue;
+    if (producers.empty() && !include_inactive && inactive == 'Y') continue;
+    if (code.empty() || records.count(code) != 0) continue;
+    auto p = std::make_unique<prodanal_info>();
+    p->SetCode(code);
+    records[code] = p.get();
+    made.push_back(std::move(p));
+  }
+  db->dbClose(kCursor);
+
+  Windows win{from, to, (to / 10000) * 10000 + 101};
+  bool ok = true;
+  if (!records.empty()) {
+    ok = RunAggregate(db, "CTRT_PRODUCER", "CTRT_DATE",
+                      "FROM " + prefix + "CLMTRT WHERE CTRT_STATUS = 'C' AND CTRT_DEL_DATE = 0",
+                      {{"", "CTRT_INS_AMT", Triple::T1, 1},
+                       {"", "CTRT_TOTAL - CTRT_INS_AMT", Triple::T3, 1},
+                       {"", "CTRT_LAB", Triple::T6, 1}},
+                      win, &records, error) &&
+         RunAggregate(db, "POCH_PRODUCER", "POCH_DATE", "FROM " + prefix + "PATOCH WHERE POCH_DEL_DATE = 0",
+                      {{"", "POCH_AMOUNT", Triple::T2, 1}}, win, &records, error) &&
+         RunAggregate(db, "APMT_PRODUCER", "APMT_DATE",
+                      "FROM " + prefix + "ACCPMT WHERE APMT_KIND = 'A' AND APMT_DEL_DATE = 0",
+                      {{"", "APMT_AMOUNT", Triple::T4, 1}}, win, &records, error) &&
+         RunAggregate(db, "APMT_PRODUCER", "APMT_DATE",
+                      "FROM " + prefix + "ACCPMT WHERE APMT_KIND = 'P' AND APMT_DEL_DATE = 0",
+                      {{"APMT_SOURCE != 'I' AND APMT_METHOD IN ('C','Q')", "APMT_AMOUNT", Triple::G0a, -1},
+                       {"APMT_SOURCE != 'I' AND APMT_METHOD NOT IN ('C','Q')", "APMT_AMOUNT", Triple::G0b, -1},
+                       {"APMT_SOURCE = 'I' AND APMT_METHOD = 'Q'", "APMT_AMOUNT", Triple::G1a, -1},
+                       {"APMT_SOURCE = 'I' AND APMT_METHOD != 'Q'", "APMT_AMOUNT", Triple::G1b, -1}},
+                      win, &records, error) &&
+         RunAggregate(db, "TTRT_PRODUCER", "TTRT_DATE", "FROM " + prefix + "TXPTRT WHERE TTRT_DEL_DATE = 0",
+                      {{"", "TTRT_TOTAL", Triple::P0, 1}}, win, &records, error) &&
+         RunAggregate(db, "CTRT_PRODUCER", "PCLM_DATE",
+                      "FROM " + prefix + "CLMTRT, " + prefix +
+                          "PATCLM WHERE PCLM_ID = CTRT_PCLMID AND PCLM_STATUS = 'T' AND CTRT_DEL_DATE = 0",
+                      {{"", "CTRT_TOTAL", Triple::P1, 1}}, win, &records, error);
+  }
+  if (!ok) return false;
+  for (auto& p : made) {
+    Derive(p.get());
+    result->Append(p.release());
+  }
+  return true;
+}
+
+bool ComputeProduction(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                       TDList* result, std::string* error) {
+  return ComputeProductionFor(db, from, to, producers, true, result, error);
+}
+
+// --- TProducerAnalysisObj ------------------------------------------------------------
+
+TProducerAnalysisObj::TProducerAnalysisObj(long /*launcher_info*/, long from, long to, HWindow /*parent*/,
+                                           bool /*owns*/)
+    : from_(from), to_(to) {}
+
+void TProducerAnalysisObj::SetProducerList(const std::string& codes) { producers_ = SplitProducerList(codes); }
+
+bool TProducerAnalysisObj::LoadPracticeAnalysisInfo(bool /*show_meter*/, bool include_inactive) {
+  list_.DeleteElems();
+  QenApplication* app = QenApplication::Instance();
+  GenDB* db = app != nullptr ? app->GetDb() : nullptr;
+  std::string error;
+  return ComputeProductionFor(db, from_, to_, producers_, include_inactive, &list_, &error);
+}
+
+prodanal_info* TProducerAnalysisObj::GetProdDListElem(prodanal_info* previous) {
+  TDElem* e = previous == nullptr ? list_.Head() : previous->Next();
+  return static_cast<prodanal_info*>(e);
+}
+
+// --- request channel -------------------------------------------------------------------
+
+long ProductionChannel::Request(int command, void* record) {
+  if (command != kProductionCommand) return -1;
+  error_.clear();
+  auto* request = static_cast<ProdAnalRequest*>(record);
+  if (request == nullptr) {
+    error_ = "requête absente";
+    return 0;
+  }
+  request->status = 0;
+  GenDB* db = app_ != nullptr ? app_->GetDb() : nullptr;
+  if (db == nullptr || request->result == nullptr) {
+    error_ = db == nullptr ? "aucune base de données" : "liste de résultats absente";
+    return 0;
+  }
+  TDList all;
+  if (!ComputeProductionFor(db, request->from, request->to, {}, true, &all, &error_)) return 0;
+  const std::string first(request->first_producer, strnlen(request->first_producer, sizeof request->first_producer));
+  const std::string last(request->last_producer, strnlen(request->last_producer, sizeof request->last_producer));
+  while (TDElem* e = all.Head()) {
+    auto* p = static_cast<prodanal_info*>(all.Remove(e));
+    const std::string code = p->Code();
+    if ((!first.empty() && code < first) || (!last.empty() && code > last)) {
+      delete p;
+      continue;
+    }
+    request->result->Append(p);
+  }
+  request->status = 1;
+  return 0;
+}
+
+void InstallProductionService(QenApplication* app) {
+  if (app != nullptr) app->SetChannel(std::make_unique<ProductionChannel>(app));
+}

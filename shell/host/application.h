@@ -28,7 +28,7 @@ class QenApplication {
   static void SetInstance(QenApplication* app);
 
   QenApplication();
-  ~QenApplication();
+  ~QenApplication();  // clears the instance when it is this object
 
   // The open connection or null.
   GenDB* GetDb() const { return db_.get(); }
@@ -42,17 +42,20 @@ class QenApplication {
   HWindow GetMainWindow() const { return main_window_; }
   void SetMainWindow(HWindow w) { main_window_ = w; }
 
-  // The suite's own name (module name of type "E" record 1 rows).
+  // The suite's own name (module name of type "E" record 1 rows): host
+  // string kAppNameStringId.
   std::string AppName() const;
 
   // Whether the suite's charting component is installed: INI [SUITE]
-  // ChartInstalled=Y|N (default Y).
+  // ChartInstalled=Y|N (default Y; only a value starting with N/n is "no").
+  // The INI file is GetINI(), or DefaultIniPath() when that is empty.
   bool HasChartComponent() const;
   // The suite's spreadsheet folder: INI [SUITE] SpreadSheetDir (default
-  // ~/Documents/Vantra); "" means export is not offered.
+  // ~/Documents/Vantra when the key is absent); a present but empty value
+  // means export is not offered. A leading "~/" stands for $HOME.
   std::string SpreadSheetDirectory() const;
   // Chart audit table number (GetChartAuditTable(2)): 1014, the chart
-  // treatments table.
+  // treatments table; 0 for any other kind.
   int GetChartAuditTable(int kind) const;
 
   // Production service (command 2536); null when the program installed none.
@@ -66,7 +69,9 @@ class QenApplication {
   std::unique_ptr<RequestChannel> channel_;
 };
 
-// The suite's spreadsheet folder (TGetStatInfo::GetSpreadSheetDirectory).
+// The suite's spreadsheet folder (TGetStatInfo::GetSpreadSheetDirectory): the
+// instance's SpreadSheetDirectory(), or the same rule over DefaultIniPath()
+// when no instance is set.
 struct TGetStatInfo {
   static std::string GetSpreadSheetDirectory();
 };

@@ -32,6 +32,7 @@ long DMYtoDate(int day, int month, int year);
 int DayOfWeek(long date);
 // Week of the year, 1-based, weeks starting on Sunday: week 1 holds 1 January,
 // a new week starts each Sunday (so 31 December may be week 53 or 54).
+// 0 for an invalid date.
 int week_number(long date);
 // Days in month (1-12) of year; 0 for a month out of range.
 int DaysPerMonth(int month, int year);
@@ -44,14 +45,17 @@ long IncDate(long date, int days, int months, int years, int clamp_to_month_end)
 
 // Formats into buffer (capacity >= 32). Formats:
 //   530: "2026-12-05" (list columns: sortable, Canadian numeric form)
-//   611: "5 déc. 2026" (texts in sentences)
+//   611: "5 déc. 2026" (texts in sentences; the abbreviations of the
+//        Office québécois de la langue française: "janv.", "févr.", "mars",
+//        "avr.", "mai", "juin", "juill.", "août", "sept.", "oct.", "nov.")
 // Any other format code behaves as 530. Writes "" for an invalid date.
 // Returns buffer.
 char* ldate_to_str1(char* buffer, long date, int format);
 
 // Formats a date with a pattern: "yyyy" year, "yy" two-digit year, "mm" month
-// number, "dd" day with two digits, "nnn" abbreviated month name ("déc."
-// without the dot is "déc"), "nnnn" full month name, "www" abbreviated day
+// number, "dd" day with two digits, "nnn" abbreviated month name, the
+// format-611 abbreviation without its dot ("déc", "janv", "mai"), "nnnn"
+// full month name ("décembre"), "www" abbreviated day
 // name ("sam"), "wwww" full day name. Other characters are copied. Example:
 // "www nnn dd, yyyy" -> "sam déc 05, 2026"; "nnndd,yy" -> "déc05,26".
 std::string DateToDateString(long date, const char* pattern);
@@ -64,6 +68,8 @@ namespace CDate {
 const char* month_name(int month);
 }
 
-// Readable time of day from HHMMSS (or HHMM when below 10000 after the
-// caller's choice): "13:05". Writes "" for a time above 235959 or negative.
+// Readable time of day, 24-hour clock: "13:05". A value of 10000 or more is
+// read as HHMMSS (seconds dropped); a value below 10000 as HHMM (the
+// four-digit times of appointments: 930 is "09:30"). "" for a negative value,
+// a value above 235959, or hours/minutes/seconds out of range.
 std::string ctime_todisplay(long hhmmss);

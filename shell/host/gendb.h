@@ -93,6 +93,9 @@ class GenDB {
   // one extra pass on SQLite).
   virtual int dbRowCount(long* out, int cursor) = 0;
   virtual int dbClose(int cursor) = 0;
+  // Number of columns of the statement on this cursor (0 when none); used by
+  // tools that print any statement (`vantra sql`).
+  virtual int dbColumnCount(int cursor) = 0;
   // Owner prefix written before every table name ("" or "clinic2.").
   virtual const char* dbPrefix() const = 0;
 

@@ -2,17 +2,24 @@
 //
 // Format: "[SECTION]" lines, "Key=Value" lines, comments starting with ';' or
 // '#', blank lines. Section and key names compare case-insensitively (as on
-// Windows); values are kept byte for byte (UTF-8), trailing blanks trimmed.
+// Windows); values are kept byte for byte (UTF-8), leading and trailing
+// blanks trimmed. The first occurrence of a section/key pair wins. A UTF-8
+// byte-order mark is skipped; "\r\n" files read like "\n" files.
 //
-// Reading: the file is read on each read_secini call's first use and cached;
-// the cache is refreshed when the file's modification time or size changes.
+// Reading: the file is parsed on first use and cached for the whole process
+// (every WDIniObj on the same path shares it); each read costs one stat() and
+// the file is parsed again only when its inode, size or modification time
+// changed.
 // An unreadable, missing or malformed file reads as defaults; malformed lines
 // are skipped, never fatal.
 //
 // Writing: write_secini changes one key (adding the section or key when
 // missing) and keeps every other section, key, comment and blank line as it
-// was. The new file is written to a temporary file in the same folder and
-// renamed over the old one, so a crash never leaves a half-written file.
+// was, byte for byte, with the file's own line endings ("\r\n" files stay
+// "\r\n") and byte-order mark. The new file is written to a temporary file in
+// the same folder, fsync'ed and renamed over the old one (keeping its
+// permissions), so a crash never leaves a half-written file. A missing folder
+// is created. A file that exists but cannot be read is never replaced.
 #pragma once
 
 #include <string>
@@ -23,14 +30,19 @@ class WDIniObj {
   explicit WDIniObj(std::string path = std::string());
 
   // Copies the stored value (or def when the key is absent) into buffer,
-  // truncated to capacity-1 bytes and terminated. Returns the length written.
+  // truncated to capacity-1 bytes (never inside a UTF-8 character) and
+  // terminated. Returns the length written; 0 when buffer is null or
+  // capacity < 1. A null def reads as "".
   int read_secini(const char* section, const char* key, const char* def, char* buffer,
                   int capacity) const;
   // Same, without a capacity.
   std::string read_secini(const std::string& section, const std::string& key,
                           const std::string& def) const;
 
-  // Stores value; false (and LastError) when the file could not be written.
+  // Stores value; false (and LastError, in French) when the file could not be
+  // written. As on Windows, a null value removes the key and a null key
+  // removes the whole section. Line breaks in value become blanks. A new key
+  // goes after the last key of its section; a new section at the end.
   bool write_secini(const char* section, const char* key, const char* value);
 
   const std::string& Path() const { return path_; }

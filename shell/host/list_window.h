@@ -7,8 +7,11 @@
 // meaning, carried in a long: an ordinal, a row kind, -1 for total rows) or
 // an owned record, a check state and a selection.
 //
-// Memory: each row's text is stored once, in a shared character arena; a
-// row costs its text plus 16 bytes. Cell strings are cut on demand. A
+// Memory: each row's text is stored once, in a shared character arena of
+// 1 MiB chunks; a row costs its text plus 12 bytes (plus 8 once any row of
+// the list owns a record). Deleted texts are reclaimed when they outweigh
+// the live ones (at most 4 GiB of text per list; rows beyond are stored
+// empty). Cell strings are cut on demand. A
 // 1,000,000-row detailed audit list costs ~100 MB less than one QString per
 // cell would.
 //
@@ -21,7 +24,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class TDElem;
@@ -39,13 +41,21 @@ struct ListColumn {
 class ListObserver {
  public:
   virtual ~ListObserver() = default;
+  // Each change comes as an optional "about to" call made before the store
+  // changes, then the matching call made after it.
+  virtual void RowsAboutToBeInserted(int /*first*/, int /*count*/) {}
   virtual void RowsInserted(int first, int count) = 0;
+  virtual void RowsAboutToBeRemoved(int /*first*/, int /*count*/) {}
   virtual void RowsRemoved(int first, int count) = 0;
   virtual void RowChanged(int row) = 0;
+  virtual void ListAboutToBeReset() {}
   virtual void ListReset() = 0;
   virtual void ColumnsChanged() = 0;
   // AdjustColumns asked the view to fit its columns to its width.
   virtual void AdjustColumnsRequested() {}
+  // SetSelIndex changed the selection (not sent for shifts caused by
+  // inserting or deleting rows); row -1 = none.
+  virtual void SelectionChanged(int /*row*/) {}
 };
 
 class QenListWindow {
@@ -79,9 +89,11 @@ class QenListWindow {
   std::string_view GetItemText(int index, int column) const;
   int CellCount(int index) const;
 
+  // Item data is stored in 32 bits (values are truncated to int32).
   long GetItemData(int index) const;
   void SetItemData(int index, long data);
-  // A record owned by the row (deleted with the row or the list).
+  // A record owned by the row (deleted with the row, when replaced, or with
+  // the list). Independent of the item data, which it leaves unchanged.
   void SetItemRecord(int index, std::unique_ptr<TDElem> record);
   TDElem* GetItemRecord(int index) const;
 
@@ -100,6 +112,10 @@ class QenListWindow {
   void SetColumnWidth(int column, int width_chars);
   void DeleteAColumn(int column);
   void AdjustColumns();
+  // Columns and styles from the module's bare list-layout resource
+  // resource_id (300, 301; see list_layout.h). False, list unchanged, when
+  // the resource is missing or corrupt.
+  bool LoadRes(int resource_id);
 
   // List style bits of the layout resource (0x98 in every layout) and the
   // extended style (0x21 grid + full-row select, 0x25 with check boxes).
@@ -116,23 +132,38 @@ class QenListWindow {
   size_t MemoryBytes() const;
 
  private:
-  // (Private layout is the implementation's to change.)
+  // A row: where its text lies in the arena, its length and flags, its item
+  // data. 12 bytes.
   struct Row {
-    uint32_t offset;  // into arena_
-    uint32_t length;
+    uint32_t offset;        // chunk index << kChunkBits | offset in the chunk
+    uint32_t length_flags;  // text length (low 24 bits), flags (high 8 bits)
     int32_t data;
-    uint8_t flags;  // bit 0 checked, bit 1 owns a record
   };
-  uint32_t Store(std::string_view text);
+  static constexpr int kChunkBits = 20;  // 1 MiB arena chunks
+  static constexpr uint32_t kChunkSize = 1u << kChunkBits;
+  static constexpr uint32_t kMaxRowBytes = (1u << 24) - 1;  // longer texts are cut
+  static constexpr uint32_t kChecked = 1u << 24;
+  static constexpr size_t kMaxChunks = size_t{1} << (32 - kChunkBits);  // 4 GiB of text
+
+  Row MakeRow(std::string_view text, long data);
+  std::string_view TextOf(const Row& row) const;
+  void Release(const Row& row) { dead_bytes_ += row.length_flags & kMaxRowBytes; }
   void MaybeCompact();
-  void RemoveRecord(int index);
-  void Notify(void (ListObserver::*fn)(int, int), int a, int b);
+  void EraseRange(int first, int count);
+  void ShiftSelectionAfterInsert(int index, int count);
+  void ShiftSelectionAfterErase(int first, int count);
+  template <class Fn, class... Args>
+  void Notify(Fn fn, Args... args);
 
   int id_;
   std::vector<Row> rows_;
-  std::string arena_;
-  size_t dead_bytes_ = 0;
-  std::unordered_map<const void*, std::unique_ptr<TDElem>> records_;  // keyed by row slot
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  uint32_t tail_used_ = 0;           // bytes used in chunks_.back()
+  uint32_t tail_free_ = 0;           // bytes still free in chunks_.back()
+  size_t arena_bytes_ = 0;           // bytes allocated in chunks_
+  size_t dead_bytes_ = 0;            // bytes of deleted or replaced texts
+  // Owned records, one slot per row; empty until the first SetItemRecord.
+  std::vector<std::unique_ptr<TDElem>> records_;
   std::vector<ListColumn> columns_;
   std::vector<ListObserver*> observers_;
   int selected_ = -1;

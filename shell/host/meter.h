@@ -35,6 +35,11 @@ using MeterFactory = std::function<std::unique_ptr<MeterImpl>(HWindow parent)>;
 // Installs the factory used by every TMeter built afterwards (null = silent).
 void SetMeterFactory(MeterFactory factory);
 
+// A TMeter asks the factory for its implementation once, when it is built.
+// DisplayMeterDlg opens it (closing it first when already open), CloseMeter
+// and the destructor close it once; SetCounter outside Open/Close is ignored.
+// Cancelled answers the implementation's flag, also after CloseMeter, so a
+// caller can still tell that the run was cancelled.
 class TMeter {
  public:
   explicit TMeter(HWindow parent);

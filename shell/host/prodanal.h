@@ -38,8 +38,10 @@ class prodanal_info : public TDElem {
   prodanal_info() { data.fill(0); }
 
   std::string Code() const;  // producer code (up to the terminator)
+  // Stores code, cut to kCodeCapacity - 1 bytes, the rest of the field zeroed.
   void SetCode(const std::string& code);
-  // Value k (0, 1, 2) of a triple; the module reads k = 1.
+  // Value k (0, 1, 2) of a triple; the module reads k = 1. Get gives 0 and
+  // Set does nothing for a k or triple out of range.
   int32_t Get(Triple t, int k = 1) const;
   void Set(Triple t, int k, int32_t cents);
   void Add(Triple t, int k, int32_t cents) { Set(t, k, Get(t, k) + cents); }

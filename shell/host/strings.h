@@ -8,12 +8,18 @@
 //   kKelvoUtils  the suite's KelvoUtils table
 //   kKelvoUtils2 the suite's printing library table (verbs 8545..8551, 8787,
 //                filter conditions 8732..8740, ...)
-// A missing id gives the empty text, never a crash.
+// The list headings the suite's libraries share (10040..10348: "Date",
+// "Heure", "Usager", ...) are found through both kHost and kKelvoUtils, as
+// callers name either table for them. The suite's own name is host string
+// kAppNameStringId. A missing id gives the empty text, never a crash.
 #pragma once
 
 #include <string>
 
 enum class StringTable { kModule, kHost, kKelvoUtils, kKelvoUtils2 };
+
+// Host string holding the suite's own name ("Cabinet Tolvane").
+constexpr int kAppNameStringId = 1;
 
 // Text of id in table; "" when the table has no such id. The pointer stays
 // valid for the life of the process.
@@ -21,7 +27,8 @@ const char* LoadTableString(StringTable table, int id);
 
 // The suite's string loader: TDLoadString(instance, capacity) then Text(id).
 // Text returns at most capacity-1 bytes of the string (cut on a UTF-8
-// character boundary), held in the loader until the next Text call.
+// character boundary; "" when capacity < 2), held in the loader until the
+// next Text call.
 class TDLoadString {
  public:
   explicit TDLoadString(int capacity = 256, StringTable table = StringTable::kModule);

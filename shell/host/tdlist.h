@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <functional>
+#include <type_traits>
+#include <utility>
 
 class TDElem {
  public:
@@ -40,7 +42,8 @@ class TDList {
   void Prepend(TDElem* elem);
   // Inserts elem after `after` (which must be in this list; null = at head).
   void InsertAfter(TDElem* after, TDElem* elem);
-  // Unlinks elem and gives ownership back to the caller.
+  // Unlinks elem and gives ownership back to the caller. Returns elem, or
+  // null (and changes nothing) when elem is null or visibly not in this list.
   TDElem* Remove(TDElem* elem);
   // Deletes every element.
   void DeleteElems();
@@ -53,7 +56,17 @@ class TDList {
   TDElem* At(size_t index) const;
 
   void QSort(CompareFn compare);
-  void QSort(const std::function<int(const TDElem*, const TDElem*)>& compare);
+  using CompareFunction = std::function<int(const TDElem*, const TDElem*)>;
+  void QSort(const CompareFunction& compare);
+  // Any other callable, lambdas included (without this overload a lambda
+  // without captures would be ambiguous between the two above).
+  template <class F, class = std::enable_if_t<std::is_invocable_r_v<int, F&, const TDElem*, const TDElem*> &&
+                                              !std::is_same_v<std::decay_t<F>, CompareFn> &&
+                                              !std::is_same_v<std::decay_t<F>, CompareFunction>>>
+  void QSort(F&& compare) {
+    const CompareFunction function(std::forward<F>(compare));
+    QSort(function);
+  }
 
   // Typed iteration helper: for (auto* e : list.As<MyElem>()) ...
   template <class T>

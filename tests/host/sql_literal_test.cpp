@@ -1,0 +1,3 @@
+#include "shell/host/sql_literal.h"
+
+#include <gtest/gtest.h>

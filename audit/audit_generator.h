@@ -1,0 +1,189 @@
+// The audit generators: read the audit rows that match an AuditOptions,
+// sort them and write them as tab-separated lines into a list window.
+//
+//   PracDetailedGenerator  audit tab, detailed list (list 300)
+//   PracSummaryGenerator   audit tab, summary list (list 301): rows merged
+//                          per combination of the subtotalled keys
+//   PracAuditGenerator     audit-history dialog (list 5111): the history of
+//                          one record
+//
+// Use (one generator per press of the generate button):
+//   PracDetailedGenerator gen(parent_window, &options);
+//   list.ClearList();
+//   if (!gen.Generate(&list) && !gen.LastError().empty()) show(gen.LastError());
+//
+// Data flow of Generate:
+//   1. count statement (cursor 77): nothing matched -> false, no meter;
+//   2. row statement (cursor 77) read row by row under a cancellable TMeter;
+//      ReadRow drops rows of unselected modules (ModuleCodeOf) and, in the
+//      summary, merges rows into the element of their key combination;
+//   3. stable sort by the chosen keys (CompareVantraElems);
+//   4. FillList: descriptions and name look-ups (cursor 117), lines, group
+//      totals and the grand total.
+// A cancel keeps the rows read (or listed) so far. A statement that fails, a
+// server that goes away, or a failed look-up ends that step quietly and sets
+// LastError() (the first such failure, in French); rows already read are
+// still listed.
+//
+// Name look-ups of the detailed and history lists are answered ahead in a few
+// set-based statements (LookupMode::kBatched, the default) inside one read
+// transaction; LookupMode::kOneByOne runs each distinct statement as given.
+// Both produce the same lines.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+#include "audit/audit_describe.h"
+#include "audit/audit_lookup.h"
+#include "audit/audit_types.h"
+#include "shell/host/meter.h"
+#include "shell/host/tdlist.h"
+
+class GenDB;
+class QenListWindow;
+
+// The cursor of the count and row statements.
+inline constexpr int kAuditCursor = 77;
+
+enum class LookupMode { kBatched, kOneByOne };
+
+// Subtotal state of a generator (reset by BeginTotals). Arrays are indexed by
+// key row: 0 user, 1 date, 2 module, 3 action.
+struct AuditTotals {
+  short subtotal[4] = {};    // copied from the options: 1 = subtotal on key
+  bool breaks[4] = {};       // groups that end before the current element
+  long group[4] = {};        // elements in the current group, per key
+  long grand[4] = {};        // elements listed, per key
+  char prev_user[kAuditUserCap] = {};
+  char prev_verb[64] = {};
+  long prev_date = 0;        // 0 = none
+  long prev_module = -1;     // -1 = none
+  long first_time = 0;       // HHMMSS of the current group's first element
+  long last_time = 0;        // HHMMSS of the element written last
+  // Summary only.
+  bool summary_break[4] = {};
+  long group_sum = 0;        // merged audit rows in the current group
+  long grand_sum = 0;        // merged audit rows in the whole list
+};
+
+// The comparator of the sort: the keys of the process-wide copy set by
+// SetCompareKeys (Generate sets it before sorting). Keys outside 1..4 are
+// passed over; 0 when every key is equal.
+void SetCompareKeys(const short keys[4], short count);
+int CompareVantraElems(const TDElem* a, const TDElem* b);
+
+class PracBaseGenerator {
+ public:
+  // options must outlive the generator. The database is the suite
+  // application's (QenApplication::Instance()->GetDb()), or none.
+  PracBaseGenerator(HWindow parent, AuditOptions* options);
+  virtual ~PracBaseGenerator();
+  PracBaseGenerator(const PracBaseGenerator&) = delete;
+  PracBaseGenerator& operator=(const PracBaseGenerator&) = delete;
+
+  // Runs the whole generation into list (the caller cleared it). False when
+  // no row matched (or there is no database, or the count failed: see
+  // LastError); true when rows were read and FillList ran.
+  bool Generate(QenListWindow* list);
+
+  // --- the virtual operations, in slot order ---------------------------------
+  // " FROM <prefix>AUDITFIL|AUDHIS" and the date, user and record conditions.
+  // source is 'A' or 'H' ('B' is never passed).
+  virtual std::string BuildFromWhere(char source);
+  // The history's record condition; "" in the base.
+  virtual std::string BuildRecordCondition(char source);
+  // Reads the current row of cursor 77 into the result list (or drops it).
+  virtual void ReadRow() = 0;
+  virtual std::string BuildSelectList(char source) = 0;
+  virtual void FillList(QenListWindow* list) = 0;
+  virtual void BeginTotals();
+  virtual void CountRow();
+  virtual void ResetGroupCounts();
+  virtual bool CheckGroupBreak(const VantraElem& e, const AuditDescription& d);
+
+  // The two statements Generate runs, from the options as they are now.
+  std::string CountStatement();
+  std::string RowStatement();
+
+  // --- for callers and tests ---------------------------------------------------
+  // Uses db instead of the application's connection (null = none).
+  void SetDb(GenDB* db) { db_ = db; }
+  void SetLookupMode(LookupMode mode) { lookup_mode_ = mode; }
+  // The first failure of the last Generate, in French; "" when none.
+  const std::string& LastError() const { return error_; }
+  // The sorted elements of the last Generate (owned by the generator).
+  const TDList& Elements() const { return elems_; }
+  // How the look-ups of the last fill were answered.
+  const LookupStats& Stats() const { return stats_; }
+  const AuditTotals& Totals() const { return totals_; }
+  // True when the user cancelled the last Generate's reading or fill.
+  bool Cancelled() const { return cancelled_; }
+
+ protected:
+  // Shared by the detailed and history generators.
+  std::string DetailedSelectList(char source) const;
+  void ReadDetailedRow();
+  // Writes the detailed (history = false) or history lines of every element.
+  void FillDetailed(QenListWindow* list, bool history);
+  void WriteDetailedTotal(QenListWindow* list, bool group);
+  // Steps 1-7 of CheckGroupBreak with on[i] in place of "subtotal flag i is 1".
+  bool TestBreaks(const bool on[4], const VantraElem& e, const AuditDescription& d);
+  void SetError(const std::string& text);
+
+  HWindow parent_;
+  AuditOptions* options_;
+  GenDB* db_ = nullptr;
+  TDList elems_;
+  std::string from_where_;        // built last
+  std::string record_condition_;  // built last
+  std::string select_list_;       // built last
+  AuditTotals totals_;
+  LookupMode lookup_mode_ = LookupMode::kBatched;
+  LookupStats stats_;
+  std::string error_;
+  bool cancelled_ = false;
+};
+
+class PracDetailedGenerator : public PracBaseGenerator {
+ public:
+  PracDetailedGenerator(HWindow parent, AuditOptions* options);
+  void ReadRow() override;
+  std::string BuildSelectList(char source) override;
+  void FillList(QenListWindow* list) override;
+};
+
+class PracSummaryGenerator : public PracBaseGenerator {
+ public:
+  PracSummaryGenerator(HWindow parent, AuditOptions* options);
+  ~PracSummaryGenerator() override;
+  void ReadRow() override;
+  std::string BuildSelectList(char source) override;
+  void FillList(QenListWindow* list) override;
+  void BeginTotals() override;
+  bool CheckGroupBreak(const VantraElem& e, const AuditDescription& d) override;
+
+ private:
+  void WriteSummaryTotal(QenListWindow* list, bool group);
+  // Index of the result list by the combination of the subtotalled keys
+  // (user, date, module, action group; keys not subtotalled are left zero):
+  // the element that absorbs a row is the only one with the row's combination.
+  struct MergeIndex;
+  std::unique_ptr<MergeIndex> index_;
+};
+
+class PracAuditGenerator : public PracBaseGenerator {
+ public:
+  // record_id: the record whose history is shown (0 = no record condition);
+  // account_id: an account whose rows are shown too (0 = none).
+  PracAuditGenerator(HWindow parent, AuditOptions* options, long record_id, long account_id);
+  std::string BuildRecordCondition(char source) override;
+  void ReadRow() override;
+  std::string BuildSelectList(char source) override;
+  void FillList(QenListWindow* list) override;
+
+ private:
+  long record_id_;
+  long account_id_;
+};

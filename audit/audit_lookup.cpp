@@ -1,0 +1,414 @@
+#include "audit/audit_lookup.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <unordered_set>
+
+#include "audit/audit_types.h"
+#include "shell/host/gendb.h"
+
+namespace {
+
+constexpr int kLookupCursor = 117;
+
+// How the columns of a kind are read into a LookupAnswer.
+enum class Shape { kTwo, kSix, kClaim, kFormAnswer, kPolicy };
+
+Shape ShapeOf(LookupKind kind) {
+  switch (kind) {
+    case LookupKind::kPayment:
+    case LookupKind::kOfficeCharge:
+    case LookupKind::kClaimTreatment:
+    case LookupKind::kChartTreatment:
+    case LookupKind::kChartAlert:
+      return Shape::kSix;
+    case LookupKind::kClaim:
+      return Shape::kClaim;
+    case LookupKind::kFormAnswer:
+      return Shape::kFormAnswer;
+    case LookupKind::kPolicy:
+      return Shape::kPolicy;
+    default:
+      return Shape::kTwo;
+  }
+}
+
+void ReadText(GenDB* db, int column, char* buffer, int capacity, int cursor) {
+  buffer[0] = '\0';
+  db->dbGetString(column, buffer, capacity, cursor);
+  TrimBrokenUtf8Tail(buffer);
+}
+
+// Reads the current row of cursor into *a; columns start at first_column
+// (1 for the one-by-one statements, 2 after the id of a set-based one).
+void ReadAnswer(GenDB* db, Shape shape, int first_column, int cursor, LookupAnswer* a) {
+  const int c = first_column;
+  a->found = true;
+  switch (shape) {
+    case Shape::kTwo:
+      ReadText(db, c, a->first_name, sizeof a->first_name, cursor);
+      ReadText(db, c + 1, a->last_name, sizeof a->last_name, cursor);
+      break;
+    case Shape::kSix:
+      db->dbGetLong(c, &a->date, cursor);
+      ReadText(db, c + 1, a->number, sizeof a->number, cursor);
+      ReadText(db, c + 2, a->code, sizeof a->code, cursor);
+      ReadText(db, c + 3, a->description, sizeof a->description, cursor);
+      ReadText(db, c + 4, a->first_name, sizeof a->first_name, cursor);
+      ReadText(db, c + 5, a->last_name, sizeof a->last_name, cursor);
+      break;
+    case Shape::kClaim:
+      db->dbGetLong(c, &a->date, cursor);
+      ReadText(db, c + 1, a->number, sizeof a->number, cursor);
+      ReadText(db, c + 2, a->first_name, sizeof a->first_name, cursor);
+      ReadText(db, c + 3, a->last_name, sizeof a->last_name, cursor);
+      break;
+    case Shape::kFormAnswer:
+      ReadText(db, c, a->first_name, sizeof a->first_name, cursor);
+      ReadText(db, c + 1, a->last_name, sizeof a->last_name, cursor);
+      ReadText(db, c + 2, a->description, sizeof a->description, cursor);
+      break;
+    case Shape::kPolicy: {
+      char insurance[6], group_no[16], employer[51];
+      ReadText(db, c, insurance, sizeof insurance, cursor);
+      ReadText(db, c + 1, group_no, sizeof group_no, cursor);
+      ReadText(db, c + 2, employer, sizeof employer, cursor);
+      std::snprintf(a->description, sizeof a->description, "%s %s %s", employer, group_no,
+                    insurance);
+      break;
+    }
+  }
+}
+
+// The parts of a statement a set-based variant needs: what the one-by-one
+// statement selects, from where, the column its id is compared with and the
+// join conditions after the id condition.
+struct StatementParts {
+  std::string select_list;
+  std::string from;  // with prefixes, as the one-by-one text writes it
+  std::string id_column;
+  std::string joins;  // " AND ..." or ""
+};
+
+StatementParts PartsOf(const char* p, const LookupRequest& r) {
+  const std::string pre = p;
+  const std::string table = LinkTableName(r.link);
+  const std::string col = LinkColumnPrefix(r.link);
+  switch (r.kind) {
+    case LookupKind::kAccount:
+      return {"acc_pname, acc_lname", pre + "ACCOUNT", "ACC_ID", ""};
+    case LookupKind::kPatient:
+      return {"pat_pname, pat_lname", pre + "PATIENT", "PAT_ID", ""};
+    case LookupKind::kPatientLink:
+      return {"pat_pname, pat_lname", pre + "PATIENT," + pre + table, col + "_ID",
+              " AND PAT_ID = " + col + "_PATID"};
+    case LookupKind::kChartPatient:
+      return {"PATIENT2_FirstName, PATIENT2_LastName", pre + "PATIENT2", "patient2_autodec", ""};
+    case LookupKind::kChartPatientLink:
+      return {"PATIENT2_FirstName, PATIENT2_LastName", pre + "PATIENT2, " + pre + table,
+              table + "_Autodec", " AND patient2_autodec = " + table + "_PId"};
+    case LookupKind::kReferrer:
+      return {"refcd_docfname, refcd_refname", pre + "REFERCD", "REFCD_ID", ""};
+    case LookupKind::kProducer:
+      return {"PROD_FIRST_NAME, PROD_LAST_NAME", pre + "PRODCD", "PROD_ID", ""};
+    case LookupKind::kUser:
+      return {"USER_NAME, ''", pre + "USERIDCD", "USR_ID", ""};
+    case LookupKind::kPayment:
+      return {"apmt_date, apmt_trxno, apmt_code, apmt_descrip, acc_pname, acc_lname",
+              pre + "ACCPMT, " + pre + "ACCOUNT ", "APMT_ID", " AND ACC_ID = APMT_ACCID"};
+    case LookupKind::kOfficeCharge:
+      return {"poch_date, poch_servno, poch_code, poch_descrip, pat_pname, pat_lname",
+              pre + "PATOCH, " + pre + "PATIENT ", "POCH_ID", " AND PAT_ID = POCH_PATID"};
+    case LookupKind::kClaimTreatment:
+      return {"ctrt_date, ctrt_claim_no, ctrt_code, ctrt_code_fc_desc, pat_pname, pat_lname",
+              pre + "CLMTRT, " + pre + "PATCLM, " + pre + "PATIENT ", "CTRT_ID",
+              " AND PCLM_ID = CTRT_PCLMID AND PAT_ID = PCLM_PATID"};
+    case LookupKind::kChartTreatment:
+      return {"TREATME2_Days, PROCEDU2_code, PROCEDU2_ucode, PROCEDU2_DESCFC, "
+              "PATIENT2_FirstName, PATIENT2_LastName",
+              pre + "PATIENT2, " + pre + "TREATME2, " + pre + "PROCEDU2", "TREATME2_Autodec",
+              " AND patient2_autodec = TREATME2_PId AND Procedu2_autodec = TREATME2_CodeId"};
+    case LookupKind::kChartAlert:
+      return {"ALERTD2_Time, ALERTD2_Code, ALERTD2_Code, ALERTD2_Code, PATIENT2_FirstName, "
+              "PATIENT2_LastName",
+              pre + "PATIENT2, " + pre + "ALERTP2, " + pre + "ALERTD2", "ALERTP2_Autodec",
+              " AND patient2_autodec = ALERTP2_PId AND ALERTD2_autodec = ALERTP2_AId"};
+    case LookupKind::kClaim:
+      return {"pclm_date, pclm_number, pat_pname, pat_lname", pre + "PATCLM, " + pre + "PATIENT ",
+              "PCLM_ID", " AND PAT_ID = PCLM_PATID"};
+    case LookupKind::kFormAnswer:
+      return {"pat_pname, pat_lname, pans_code", pre + "PATIENT, " + pre + "PATANS", "PANS_ID",
+              " AND PAT_ID = PANS_PATID"};
+    case LookupKind::kPolicy:
+      return {"epol_insurance, epol_groupno, epol_empname ", pre + "EMPPOL", "EPOL_ID", ""};
+    case LookupKind::kCount:
+      break;
+  }
+  return {};
+}
+
+}  // namespace
+
+const char* LinkTableName(LinkTable link) {
+  switch (link) {
+    case LinkTable::kPatPpln: return "PATPPLN";
+    case LinkTable::kDmDoc: return "DMDOC";
+    case LinkTable::kPatApt: return "PATAPT";
+    case LinkTable::kPeriop2: return "PERIOP2";
+    case LinkTable::kAnswer2: return "ANSWER2";
+    case LinkTable::kNone: break;
+  }
+  return "";
+}
+
+const char* LinkColumnPrefix(LinkTable link) {
+  switch (link) {
+    case LinkTable::kPatPpln: return "PPLN";
+    case LinkTable::kDmDoc: return "DDOC";
+    case LinkTable::kPatApt: return "PAPT";
+    default: return "";
+  }
+}
+
+std::string LookupStatement(const char* prefix, const LookupRequest& r) {
+  const char* p = prefix == nullptr ? "" : prefix;
+  const char* t = LinkTableName(r.link);
+  const char* c = LinkColumnPrefix(r.link);
+  const unsigned long u = static_cast<unsigned long>(r.id);
+  char s[640];
+  switch (r.kind) {
+    case LookupKind::kAccount:
+      std::snprintf(s, sizeof s, "SELECT acc_pname, acc_lname FROM %sACCOUNT WHERE ACC_ID = %ld", p,
+                    r.id);
+      break;
+    case LookupKind::kPatient:
+      std::snprintf(s, sizeof s, "SELECT pat_pname, pat_lname FROM %sPATIENT WHERE PAT_ID = %ld", p,
+                    r.id);
+      break;
+    case LookupKind::kPatientLink:
+      std::snprintf(s, sizeof s,
+                    "SELECT pat_pname, pat_lname FROM %sPATIENT,%s%s WHERE %s_ID = %ld AND PAT_ID "
+                    "= %s_PATID",
+                    p, p, t, c, r.id, c);
+      break;
+    case LookupKind::kChartPatient:
+      std::snprintf(s, sizeof s,
+                    "SELECT PATIENT2_FirstName, PATIENT2_LastName FROM %sPATIENT2 WHERE "
+                    "patient2_autodec = %ld",
+                    p, r.id);
+      break;
+    case LookupKind::kChartPatientLink:
+      std::snprintf(s, sizeof s,
+                    "SELECT PATIENT2_FirstName, PATIENT2_LastName FROM %sPATIENT2, %s%s WHERE "
+                    "%s_Autodec = %lu AND patient2_autodec = %s_PId",
+                    p, p, t, t, u, t);
+      break;
+    case LookupKind::kReferrer:
+      std::snprintf(s, sizeof s,
+                    "SELECT refcd_docfname, refcd_refname FROM %sREFERCD WHERE REFCD_ID = %ld", p,
+                    r.id);
+      break;
+    case LookupKind::kProducer:
+      std::snprintf(s, sizeof s,
+                    "SELECT PROD_FIRST_NAME, PROD_LAST_NAME FROM %sPRODCD WHERE PROD_ID = %ld", p,
+                    r.id);
+      break;
+    case LookupKind::kUser:
+      std::snprintf(s, sizeof s, "SELECT USER_NAME, '' FROM %sUSERIDCD WHERE USR_ID = %ld", p,
+                    r.id);
+      break;
+    case LookupKind::kPayment:
+      std::snprintf(s, sizeof s,
+                    "SELECT apmt_date, apmt_trxno, apmt_code, apmt_descrip, acc_pname, acc_lname "
+                    "FROM %sACCPMT, %sACCOUNT  WHERE APMT_ID = %ld AND ACC_ID = APMT_ACCID",
+                    p, p, r.id);
+      break;
+    case LookupKind::kOfficeCharge:
+      std::snprintf(s, sizeof s,
+                    "SELECT poch_date, poch_servno, poch_code, poch_descrip, pat_pname, pat_lname "
+                    "FROM %sPATOCH, %sPATIENT  WHERE POCH_ID = %ld AND PAT_ID = POCH_PATID",
+                    p, p, r.id);
+      break;
+    case LookupKind::kClaimTreatment:
+      std::snprintf(s, sizeof s,
+                    "SELECT ctrt_date, ctrt_claim_no, ctrt_code, %s, pat_pname, pat_lname FROM "
+                    "%sCLMTRT, %sPATCLM, %sPATIENT  WHERE CTRT_ID = %ld AND PCLM_ID = CTRT_PCLMID "
+                    "AND PAT_ID = PCLM_PATID",
+                    "ctrt_code_fc_desc", p, p, p, r.id);
+      break;
+    case LookupKind::kChartTreatment:
+      std::snprintf(s, sizeof s,
+                    "SELECT TREATME2_Days, PROCEDU2_code, PROCEDU2_ucode, %s, PATIENT2_FirstName, "
+                    "PATIENT2_LastName FROM %sPATIENT2, %sTREATME2, %sPROCEDU2 WHERE "
+                    "TREATME2_Autodec = %lu AND patient2_autodec = TREATME2_PId AND "
+                    "Procedu2_autodec = TREATME2_CodeId",
+                    "PROCEDU2_DESCFC", p, p, p, u);
+      break;
+    case LookupKind::kChartAlert:
+      std::snprintf(s, sizeof s,
+                    "SELECT ALERTD2_Time, ALERTD2_Code, ALERTD2_Code, ALERTD2_Code, "
+                    "PATIENT2_FirstName, PATIENT2_LastName FROM %sPATIENT2, %sALERTP2, %sALERTD2 "
+                    "WHERE ALERTP2_Autodec = %lu AND patient2_autodec = ALERTP2_PId AND "
+                    "ALERTD2_autodec = ALERTP2_AId",
+                    p, p, p, u);
+      break;
+    case LookupKind::kClaim:
+      std::snprintf(s, sizeof s,
+                    "SELECT pclm_date, pclm_number, pat_pname, pat_lname FROM %sPATCLM, %sPATIENT  "
+                    "WHERE PCLM_ID = %ld AND PAT_ID = PCLM_PATID",
+                    p, p, r.id);
+      break;
+    case LookupKind::kFormAnswer:
+      std::snprintf(s, sizeof s,
+                    "SELECT pat_pname, pat_lname, pans_code FROM %sPATIENT, %sPATANS WHERE PANS_ID "
+                    "= %ld AND PAT_ID = PANS_PATID",
+                    p, p, r.id);
+      break;
+    case LookupKind::kPolicy:
+      std::snprintf(s, sizeof s,
+                    "SELECT epol_insurance, epol_groupno, epol_empname  FROM %sEMPPOL WHERE "
+                    "EPOL_ID = %ld",
+                    p, r.id);
+      break;
+    case LookupKind::kCount:
+      s[0] = '\0';
+      break;
+  }
+  return s;
+}
+
+// --- runners ----------------------------------------------------------------
+
+const LookupAnswer* CollectingRunner::Run(const LookupRequest& request) {
+  requests_.push_back(request);
+  return nullptr;
+}
+
+DbLookupRunner::DbLookupRunner(GenDB* db) : db_(db) {}
+
+size_t DbLookupRunner::ShapeIndex(LookupKind kind, LinkTable link) {
+  return static_cast<size_t>(kind) * 8 + static_cast<size_t>(link);
+}
+
+void DbLookupRunner::NoteFailure() {
+  if (db_ == nullptr) return;
+  if (first_error_.empty()) {
+    first_error_ = db_->LastError().empty() ? "look-up failed" : db_->LastError();
+  }
+  if (in_transaction_) {
+    db_->dbRollback();
+    db_->dbBeginTransaction();
+  }
+}
+
+LookupAnswer DbLookupRunner::RunOne(const LookupRequest& request) {
+  LookupAnswer a;
+  if (db_ == nullptr) return a;
+  const size_t shape = ShapeIndex(request.kind, request.link);
+  if (shape < failed_shapes_.size() && failed_shapes_[shape]) return a;
+  const std::string sql = LookupStatement(db_->dbPrefix(), request);
+  ++stats_.statements;
+  bool failed = false;
+  if (db_->dbExecute(sql.c_str(), kLookupCursor) != 0) {
+    failed = true;
+  } else if (db_->dbFetch(0, kLookupCursor) == 0) {
+    ReadAnswer(db_, ShapeOf(request.kind), 1, kLookupCursor, &a);
+  } else {
+    failed = !db_->LastError().empty();
+  }
+  db_->dbClose(kLookupCursor);
+  if (failed) {
+    NoteFailure();
+    if (failed_shapes_.size() <= shape) failed_shapes_.resize(shape + 1, false);
+    failed_shapes_[shape] = true;
+  }
+  return a;
+}
+
+const LookupAnswer* DbLookupRunner::Run(const LookupRequest& request) {
+  ++stats_.requests;
+  auto it = answers_.find(request);
+  if (it == answers_.end()) it = answers_.emplace(request, RunOne(request)).first;
+  return &it->second;
+}
+
+void DbLookupRunner::Prefetch(const std::vector<LookupRequest>& requests) {
+  if (db_ == nullptr) return;
+  // Distinct ids per (kind, link), in first-asked order.
+  struct Group {
+    LookupKind kind;
+    LinkTable link;
+    std::vector<long> ids;
+  };
+  std::vector<Group> groups;
+  std::unordered_set<LookupRequest, LookupRequestHash> seen;
+  for (const LookupRequest& r : requests) {
+    // Negative ids print differently under %lu and %ld; leave them to the
+    // one-by-one path, like every id already answered.
+    if (r.id < 0 || answers_.count(r) != 0 || !seen.insert(r).second) continue;
+    auto g = std::find_if(groups.begin(), groups.end(), [&](const Group& x) {
+      return x.kind == r.kind && x.link == r.link;
+    });
+    if (g == groups.end()) {
+      groups.push_back({r.kind, r.link, {}});
+      g = groups.end() - 1;
+    }
+    g->ids.push_back(r.id);
+  }
+  for (Group& g : groups) PrefetchGroup(g.kind, g.link, g.ids);
+}
+
+void DbLookupRunner::PrefetchGroup(LookupKind kind, LinkTable link, std::vector<long>& ids) {
+  LookupRequest probe{kind, link, 0};
+  const StatementParts parts = PartsOf(db_->dbPrefix(), probe);
+  const Shape shape = ShapeOf(kind);
+  for (size_t start = 0; start < ids.size(); start += batch_size_) {
+    const size_t end = std::min(ids.size(), start + batch_size_);
+    std::string sql = "SELECT " + parts.id_column + ", " + parts.select_list + " FROM " +
+                      parts.from + " WHERE " + parts.id_column + " IN (";
+    for (size_t i = start; i < end; ++i) {
+      if (i > start) sql += ',';
+      sql += std::to_string(ids[i]);
+    }
+    sql += ')';
+    sql += parts.joins;
+    ++stats_.batch_statements;
+    // Rows per id: one row gives the answer; none, "no row"; several, the
+    // one-by-one statement decides (its first row is the engine's choice).
+    std::unordered_map<long, LookupAnswer> got;
+    std::unordered_set<long> ambiguous;
+    bool ok = db_->dbExecute(sql.c_str(), kLookupCursor) == 0;
+    if (ok) {
+      for (int f = db_->dbFetch(0, kLookupCursor); f == 0; f = db_->dbFetch(1, kLookupCursor)) {
+        long id = 0;
+        db_->dbGetLong(1, &id, kLookupCursor);
+        if (ambiguous.count(id) != 0) continue;
+        auto [it, fresh] = got.try_emplace(id);
+        if (!fresh) {
+          got.erase(it);
+          ambiguous.insert(id);
+          continue;
+        }
+        ReadAnswer(db_, shape, 2, kLookupCursor, &it->second);
+      }
+      ok = db_->LastError().empty();
+    }
+    db_->dbClose(kLookupCursor);
+    if (!ok) {
+      // Leave the rest to the one-by-one path, which reports the failure.
+      if (in_transaction_) {
+        db_->dbRollback();
+        db_->dbBeginTransaction();
+      }
+      return;
+    }
+    for (size_t i = start; i < end; ++i) {
+      const long id = ids[i];
+      if (ambiguous.count(id) != 0) continue;
+      auto it = got.find(id);
+      answers_[LookupRequest{kind, link, id}] = it == got.end() ? LookupAnswer{} : it->second;
+      ++stats_.prefetched;
+    }
+  }
+}

@@ -1,0 +1,331 @@
+// bench_gendb: what reading through GenDB costs against the engines' own
+// tools, in the same run.
+//
+//   bench_gendb [--rows N] [--lookups N] [--keep]
+//
+// 1. Loads N rows (default 1,000,000) of a 13-column audit table into a
+//    temporary SQLite file with BeginBulk.
+// 2. Reads them all through GenDB on cursor 77 into audit records, as the
+//    audit generator does, and times the sqlite3 shell printing the same
+//    statement to /dev/null. Prints both and the ratio.
+// 3. Runs N primary-key look-ups (default 1,000,000; same statement shape,
+//    a different id each time) on cursor 117 inside one transaction, against
+//    the same look-ups written directly on the sqlite3 C API.
+// 4. When VANTRA_TEST_PG_URL is set, the same on PostgreSQL (in a schema of
+//    its own, dropped afterwards) against psql and plain libpq PQexec, plus
+//    the look-ups made inside the fetch loop of cursor 77 (one per row).
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "shell/host/gendb.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+
+// One audit row as the generator holds it.
+struct AuditRecord {
+  long id, recid, date, time;
+  char type, action;
+  char user[10];
+  char name[3][21];
+  char info[3][51];
+};
+
+const char* kColumns[] = {"AUD_ID",        "AUD_TYPE",      "AUD_ACTION",    "AUD_RECID",     "AUD_USER",
+                          "AUD_DATE",      "AUD_TIME",      "AUD_FLD_NAME1", "AUD_FLD_NAME2", "AUD_FLD_NAME3",
+                          "AUD_FLD_INFO1", "AUD_FLD_INFO2", "AUD_FLD_INFO3"};
+
+std::string SelectAll(const std::string& prefix) {
+  std::string sql = "SELECT  ";
+  for (int i = 0; i < 13; ++i) sql += std::string(i ? ", " : " ") + kColumns[i];
+  return sql + "  FROM " + prefix + "AUDITFIL";
+}
+
+bool CreateAndLoad(GenDB* db, long rows) {
+  const SqlDialect& d = db->Dialect();
+  const std::string p = db->dbPrefix();
+  const std::string ddl = "CREATE TABLE " + p + "AUDITFIL (AUD_ID " + d.BigIntType() + " PRIMARY KEY, AUD_TYPE " +
+                          d.TextType(1) + ", AUD_ACTION " + d.TextType(1) + ", AUD_RECID " + d.BigIntType() +
+                          ", AUD_USER " + d.TextType(9) + ", AUD_DATE " + d.BigIntType() + ", AUD_TIME " +
+                          d.BigIntType() + ", AUD_FLD_NAME1 " + d.TextType(20) + ", AUD_FLD_NAME2 " + d.TextType(20) +
+                          ", AUD_FLD_NAME3 " + d.TextType(20) + ", AUD_FLD_INFO1 " + d.TextType(50) +
+                          ", AUD_FLD_INFO2 " + d.TextType(50) + ", AUD_FLD_INFO3 " + d.TextType(50) + ")";
+  if (db->dbExec(ddl.c_str()) != 0) {
+    std::fprintf(stderr, "CREATE: %s\n", db->LastError().c_str());
+    return false;
+  }
+  std::vector<std::string> columns(std::begin(kColumns), std::end(kColumns));
+  const auto start = Clock::now();
+  auto bulk = db->BeginBulk(p + "AUDITFIL", columns);
+  const char* users[] = {"ADMIN", "MARIE", "OBRIEN", "RECEPT", "DRCOTE"};
+  const char* names[] = {"PATSTATUS", "PATIENT", "ACCOUNT", "PATMED", "TXPPURGE"};
+  const char types[] = "ABCDEFGHIJKLMNPSTUXY";
+  char info1[64], info2[64], type[2] = {0, 0}, action[2] = {0, 0};
+  for (long i = 1; i <= rows; ++i) {
+    type[0] = types[i % 20];
+    action[0] = "ADUPRV"[i % 6];
+    std::snprintf(info1, sizeof info1, "Ancienne valeur %ld", i * 7 % 100000);
+    std::snprintf(info2, sizeof info2, "Nouvelle valeur é %ld", i % 977);
+    const std::vector<BulkCell> row = {
+        BulkCell::Int(i),           BulkCell::Text(type),         BulkCell::Text(action),
+        BulkCell::Int(i * 13 % 50000), BulkCell::Text(users[i % 5]), BulkCell::Int(20200101 + (i % 12) * 100 + i % 28),
+        BulkCell::Int(80000 + i % 90000), BulkCell::Text(names[i % 5]), BulkCell::Text("PAT_LNAME"),
+        BulkCell::Text(std::to_string(i % 120)), BulkCell::Text(info1), BulkCell::Text(info2),
+        BulkCell::Text("")};
+    if (!bulk->AddRow(row)) break;
+  }
+  if (!bulk->Finish()) {
+    std::fprintf(stderr, "bulk: %s\n", db->LastError().c_str());
+    return false;
+  }
+  const double s = Seconds(start);
+  std::printf("  load %ld rows with BeginBulk: %.2f s (%.0f rows/s)\n", rows, s, rows / s);
+  return true;
+}
+
+// Reads every row of the audit statement into records; returns the row count.
+long ReadAll(GenDB* db, double* seconds, long* checksum) {
+  const std::string sql = SelectAll(db->dbPrefix());
+  std::vector<AuditRecord> records;
+  const auto start = Clock::now();
+  long n = 0;
+  *checksum = 0;
+  if (db->dbExecute(sql.c_str(), 77) != 0) {
+    std::fprintf(stderr, "read: %s\n", db->LastError().c_str());
+    return 0;
+  }
+  for (int r = db->dbFetch(0, 77); r == 0; r = db->dbFetch(1, 77)) {
+    AuditRecord a;
+    db->dbGetLong(1, &a.id, 77);
+    db->dbGetChar(2, &a.type, 77);
+    db->dbGetChar(3, &a.action, 77);
+    db->dbGetLong(4, &a.recid, 77);
+    db->dbGetString(5, a.user, sizeof a.user, 77);
+    db->dbGetLong(6, &a.date, 77);
+    db->dbGetLong(7, &a.time, 77);
+    for (int k = 0; k < 3; ++k) db->dbGetString(8 + k, a.name[k], sizeof a.name[k], 77);
+    for (int k = 0; k < 3; ++k) db->dbGetString(11 + k, a.info[k], sizeof a.info[k], 77);
+    records.push_back(a);
+    *checksum += a.id + a.date + a.user[0];
+    ++n;
+  }
+  if (!db->LastError().empty()) std::fprintf(stderr, "read: %s\n", db->LastError().c_str());
+  db->dbClose(77);
+  *seconds = Seconds(start);
+  return n;
+}
+
+double TimeCommand(const std::string& command) {
+  const auto start = Clock::now();
+  const int rc = std::system(command.c_str());
+  const double s = Seconds(start);
+  if (rc != 0) std::fprintf(stderr, "command failed (%d): %s\n", rc, command.c_str());
+  return rc == 0 ? s : -1;
+}
+
+// Look-ups through GenDB on cursor 117, inside one transaction.
+double LookUps(GenDB* db, long count, long rows, long* found) {
+  char sql[200];
+  *found = 0;
+  db->dbBeginTransaction();
+  const auto start = Clock::now();
+  for (long i = 0; i < count; ++i) {
+    std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", db->dbPrefix(),
+                  1 + (i * 7919) % rows);
+    if (db->dbExecute(sql, 117) == 0 && db->dbFetch(0, 117) == 0) {
+      char user[10];
+      long date = 0;
+      db->dbGetString(1, user, sizeof user, 117);
+      db->dbGetLong(2, &date, 117);
+      ++*found;
+    }
+    db->dbClose(117);
+  }
+  const double s = Seconds(start);
+  db->dbCommit();
+  return s;
+}
+
+// The same look-ups written directly on the sqlite3 API (prepare, step,
+// finalize per look-up, as any code with literal ids must).
+double SqliteRawLookUps(const std::string& path, long count, long rows) {
+  sqlite3* h = nullptr;
+  if (sqlite3_open_v2(path.c_str(), &h, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return -1;
+  char sql[200];
+  long found = 0;
+  sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
+  const auto start = Clock::now();
+  for (long i = 0; i < count; ++i) {
+    std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM AUDITFIL WHERE AUD_ID = %ld", 1 + (i * 7919) % rows);
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(h, sql, -1, &st, nullptr);
+    if (sqlite3_step(st) == SQLITE_ROW) {
+      char user[10];
+      std::snprintf(user, sizeof user, "%s", reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+      found += sqlite3_column_int64(st, 1) > 0;
+    }
+    sqlite3_finalize(st);
+  }
+  const double s = Seconds(start);
+  sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
+  sqlite3_close(h);
+  return found == count ? s : -1;
+}
+
+double PgRawLookUps(const char* url, const std::string& prefix, long count, long rows) {
+  PGconn* c = PQconnectdb(url);
+  if (PQstatus(c) != CONNECTION_OK) {
+    PQfinish(c);
+    return -1;
+  }
+  char sql[200];
+  long found = 0;
+  PQclear(PQexec(c, "BEGIN"));
+  const auto start = Clock::now();
+  for (long i = 0; i < count; ++i) {
+    std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", prefix.c_str(),
+                  1 + (i * 7919) % rows);
+    PGresult* r = PQexec(c, sql);
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) ++found;
+    PQclear(r);
+  }
+  const double s = Seconds(start);
+  PQclear(PQexec(c, "COMMIT"));
+  PQfinish(c);
+  return found == count ? s : -1;
+}
+
+// Reads the audit statement on cursor 77 with one look-up per row on 117.
+double ReadWithLookUps(GenDB* db, long limit, long* rows) {
+  char sql[200];
+  const std::string outer = SelectAll(db->dbPrefix()) + " WHERE AUD_ID <= " + std::to_string(limit);
+  const auto start = Clock::now();
+  *rows = 0;
+  db->dbExecute(outer.c_str(), 77);
+  for (int r = db->dbFetch(0, 77); r == 0; r = db->dbFetch(1, 77)) {
+    long recid = 0;
+    db->dbGetLong(4, &recid, 77);
+    std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", db->dbPrefix(),
+                  recid + 1);
+    if (db->dbExecute(sql, 117) == 0 && db->dbFetch(0, 117) == 0) {
+      char user[10];
+      db->dbGetString(1, user, sizeof user, 117);
+    }
+    db->dbClose(117);
+    ++*rows;
+  }
+  db->dbClose(77);
+  return Seconds(start);
+}
+
+void Ratio(const char* what, double ours, double theirs, const char* baseline) {
+  if (theirs <= 0) {
+    std::printf("  %-34s GenDB %7.3f s   %s: unavailable\n", what, ours, baseline);
+    return;
+  }
+  std::printf("  %-34s GenDB %7.3f s   %-14s %7.3f s   ratio %.2f\n", what, ours, baseline, theirs, ours / theirs);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  long rows = 1000000;
+  long lookups = -1;
+  bool keep = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--rows") == 0 && i + 1 < argc) {
+      rows = std::atol(argv[++i]);
+    } else if (std::strcmp(argv[i], "--lookups") == 0 && i + 1 < argc) {
+      lookups = std::atol(argv[++i]);
+    } else if (std::strcmp(argv[i], "--keep") == 0) {
+      keep = true;
+    } else {
+      std::fprintf(stderr, "usage: %s [--rows N] [--lookups N] [--keep]\n", argv[0]);
+      return 2;
+    }
+  }
+  if (rows < 1) rows = 1;
+  if (lookups < 0) lookups = 1000000;
+
+  char dir_template[] = "/tmp/bench-gendb-XXXXXX";
+  const std::string dir = mkdtemp(dir_template);
+  const std::string file = dir + "/audit.db";
+  std::string error;
+
+  std::printf("SQLite (%s), %ld rows, %ld look-ups\n", file.c_str(), rows, lookups);
+  {
+    std::unique_ptr<GenDB> db = OpenGenDB("sqlite:" + file, "", true, &error);
+    if (!db) {
+      std::fprintf(stderr, "%s\n", error.c_str());
+      return 1;
+    }
+    if (!CreateAndLoad(db.get(), rows)) return 1;
+    db->dbExec("PRAGMA wal_checkpoint(TRUNCATE)");
+    double ours = 0;
+    long sum = 0;
+    const long n = ReadAll(db.get(), &ours, &sum);
+    const double shell = TimeCommand("sqlite3 " + file + " '" + SelectAll("") + "' > /dev/null");
+    char what[64];
+    std::snprintf(what, sizeof what, "read %ld rows x 13 columns", n);
+    Ratio(what, ours, shell, "sqlite3 shell");
+    long found = 0;
+    const double ours_lookups = LookUps(db.get(), lookups, rows, &found);
+    const double raw = SqliteRawLookUps(file, lookups, rows);
+    std::snprintf(what, sizeof what, "%ld look-ups (%ld found)", lookups, found);
+    Ratio(what, ours_lookups, raw, "sqlite3 C API");
+    if (ours_lookups > 0) std::printf("  %.2f us per look-up\n", ours_lookups * 1e6 / lookups);
+  }
+  if (!keep) std::filesystem::remove_all(dir);
+
+  const char* pg = std::getenv("VANTRA_TEST_PG_URL");
+  if (pg == nullptr || *pg == '\0') {
+    std::printf("PostgreSQL: VANTRA_TEST_PG_URL not set, skipped\n");
+    return 0;
+  }
+  const std::string schema = "vbench_" + std::to_string(getpid());
+  std::printf("PostgreSQL (%s, schema %s), %ld rows, %ld look-ups\n", pg, schema.c_str(), rows, lookups);
+  std::unique_ptr<GenDB> db = OpenGenDB(pg, schema + ".", true, &error);
+  if (!db) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+  if (CreateAndLoad(db.get(), rows)) {
+    db->dbExec(("ANALYZE " + schema + ".AUDITFIL").c_str());
+    double ours = 0;
+    long sum = 0;
+    const long n = ReadAll(db.get(), &ours, &sum);
+    const double psql = TimeCommand(std::string("psql -X -q -A -t '") + pg + "' -c '" + SelectAll(schema + ".") +
+                                    "' > /dev/null");
+    char what[64];
+    std::snprintf(what, sizeof what, "read %ld rows x 13 columns", n);
+    Ratio(what, ours, psql, "psql");
+    long found = 0;
+    const double ours_lookups = LookUps(db.get(), lookups, rows, &found);
+    const double raw = PgRawLookUps(pg, schema + ".", lookups, rows);
+    std::snprintf(what, sizeof what, "%ld look-ups (%ld found)", lookups, found);
+    Ratio(what, ours_lookups, raw, "libpq PQexec");
+    if (ours_lookups > 0) std::printf("  %.2f us per look-up\n", ours_lookups * 1e6 / lookups);
+    const long nested_limit = std::min(rows, lookups);
+    long nested_rows = 0;
+    const double nested = ReadWithLookUps(db.get(), nested_limit, &nested_rows);
+    std::printf("  read %ld rows with a look-up per row on cursor 117: %.3f s (%.2f us per row)\n", nested_rows,
+                nested, nested * 1e6 / std::max(1L, nested_rows));
+  }
+  if (db->dbExec(("DROP SCHEMA " + schema + " CASCADE").c_str()) != 0) {
+    std::fprintf(stderr, "drop: %s\n", db->LastError().c_str());
+  }
+  return 0;
+}

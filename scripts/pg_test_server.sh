@@ -1,0 +1,121 @@
+#!/bin/bash
+# A throwaway PostgreSQL server for the tests and benchmarks.
+#
+#   eval "$(scripts/pg_test_server.sh start)"   # exports VANTRA_TEST_PG_URL, VANTRA_PG_DIR
+#   scripts/pg_test_server.sh status
+#   scripts/pg_test_server.sh stop
+#
+# start creates a cluster in a temporary folder (VANTRA_PG_DIR, default
+# ${TMPDIR:-/tmp}/vantra-pg-<user>), listening on 127.0.0.1 only, on the first
+# free port from 54329 (or VANTRA_PG_PORT), with trust authentication and a
+# database vantra_test; durability is switched off (fsync, full page writes):
+# the data is disposable. It prints the export lines on stdout, everything
+# else on stderr. Running start again while the server runs only prints them
+# again; stop stops the server and removes the folder (nothing to do is not an
+# error).
+#
+# As root (CI), initdb and the server run as the "postgres" account, which the
+# Debian package creates. Binaries are taken from the newest
+# /usr/lib/postgresql/*/bin, else from PATH.
+set -euo pipefail
+
+DIR="${VANTRA_PG_DIR:-${TMPDIR:-/tmp}/vantra-pg-$(id -un)}"
+DATA="$DIR/data"
+DB=vantra_test
+
+log() { echo "pg_test_server: $*" >&2; }
+die() { log "$*"; exit 1; }
+
+find_bin() {
+  local d
+  for d in $(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V -r); do
+    if [ -x "$d/initdb" ] && [ -x "$d/pg_ctl" ] && [ -x "$d/psql" ]; then echo "$d"; return; fi
+  done
+  if command -v initdb >/dev/null 2>&1 && command -v pg_ctl >/dev/null 2>&1 && command -v psql >/dev/null 2>&1; then
+    dirname "$(command -v pg_ctl)"
+    return
+  fi
+  die "PostgreSQL introuvable (initdb, pg_ctl, psql) : installer postgresql-15."
+}
+
+BIN="$(find_bin)"
+
+# Runs a server program as the account that owns the cluster.
+as_owner() {
+  if [ "$(id -u)" = 0 ]; then
+    (cd / && runuser -u postgres -- "$@")
+  else
+    "$@"
+  fi
+}
+
+port_in_use() {
+  (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
+}
+
+print_exports() {
+  local port
+  port="$(cat "$DIR/port")"
+  echo "export VANTRA_TEST_PG_URL=postgresql://postgres@127.0.0.1:$port/$DB"
+  echo "export VANTRA_PG_DIR=$DIR"
+}
+
+running() {
+  [ -f "$DATA/postmaster.pid" ] && [ -f "$DIR/ready" ] && as_owner "$BIN/pg_ctl" -D "$DATA" status >/dev/null 2>&1
+}
+
+start() {
+  if running; then
+    log "déjà démarré dans $DIR"
+    print_exports
+    return
+  fi
+  rm -rf "$DIR"
+  mkdir -p "$DIR"
+  if [ "$(id -u)" = 0 ]; then
+    id postgres >/dev/null 2>&1 || die "le compte postgres n'existe pas (installer postgresql-15)."
+    chown postgres: "$DIR"
+  fi
+  chmod 700 "$DIR"
+
+  as_owner "$BIN/initdb" -D "$DATA" -U postgres -A trust -E UTF8 --locale=C.UTF-8 >"$DIR/initdb.log" 2>&1 ||
+    { cat "$DIR/initdb.log" >&2; die "initdb a échoué"; }
+
+  local port="${VANTRA_PG_PORT:-54329}"
+  local tries=0
+  while port_in_use "$port"; do
+    port=$((port + 1))
+    tries=$((tries + 1))
+    [ "$tries" -lt 100 ] || die "aucun port libre à partir de ${VANTRA_PG_PORT:-54329}"
+  done
+  echo "$port" >"$DIR/port"
+
+  as_owner "$BIN/pg_ctl" -D "$DATA" -l "$DIR/server.log" -w -t 30 \
+    -o "-p $port -k $DIR -c listen_addresses=127.0.0.1 -c fsync=off -c synchronous_commit=off -c full_page_writes=off -c max_connections=100" \
+    start >&2 || { cat "$DIR/server.log" >&2; die "le serveur n'a pas démarré"; }
+
+  as_owner "$BIN/psql" -X -q -h 127.0.0.1 -p "$port" -U postgres -d postgres \
+    -c "CREATE DATABASE $DB" >&2 || die "création de la base $DB impossible"
+  touch "$DIR/ready"
+  log "serveur prêt sur 127.0.0.1:$port ($DIR)"
+  print_exports
+}
+
+stop() {
+  if [ -f "$DATA/postmaster.pid" ]; then
+    as_owner "$BIN/pg_ctl" -D "$DATA" -m fast -w stop >&2 || log "arrêt : pg_ctl a échoué"
+  fi
+  rm -rf "$DIR"
+}
+
+case "${1:-}" in
+  start) start ;;
+  stop) stop ;;
+  status)
+    if running; then print_exports; else log "arrêté"; exit 3; fi
+    ;;
+  *)
+    echo "usage: $0 start|stop|status" >&2
+    exit 2
+    ;;
+esac

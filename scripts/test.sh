@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# One command for the whole test suite: installs what is missing, builds with
+# warnings as errors, starts a throwaway PostgreSQL server on 127.0.0.1, runs
+# every test on SQLite and PostgreSQL, then builds the core and its tests with
+# AddressSanitizer + UndefinedBehaviorSanitizer and runs them too.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+jobs="$(nproc)"
+
+"$root/scripts/deps.sh" --test
+
+echo "== build (warnings are errors)"
+cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRA_WERROR=ON >/dev/null
+cmake --build "$root/build" -j"$jobs"
+
+echo "== PostgreSQL (throwaway server)"
+eval "$("$root/scripts/pg_test_server.sh" start)"
+trap '"$root/scripts/pg_test_server.sh" stop >/dev/null 2>&1 || true' EXIT
+
+echo "== tests"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$root/build" --output-on-failure -j"$jobs"
+
+echo "== core with AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTRA_CORE_ONLY=ON \
+  -DVANTRA_SANITIZE=ON -DVANTRA_BUILD_BENCH=OFF >/dev/null
+cmake --build "$root/build-asan" -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs"
+echo "== all tests passed"

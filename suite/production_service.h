@@ -1,0 +1,53 @@
+// The suite's production service: the request channel that answers command
+// 2536 (production of every producer between two dates) and the computation
+// behind it and behind TProducerAnalysisObj (declared in prodanal.h).
+//
+// Figures come from the completed treatments (CLMTRT), office charges
+// (PATOCH), payments and adjustments (ACCPMT), planned treatments and
+// proposal items; docs/production.md defines each of the 21 triples. In
+// short, for value k of a triple: k = 0 the last day of the range, k = 1 the
+// range, k = 2 the year to date (1 January of the last day's year to the
+// last day). T5 is the producer's fees (net production); the G triples are
+// payments, written as credits (negative cents).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "shell/host/application.h"
+#include "shell/host/prodanal.h"
+
+class GenDB;
+
+constexpr int kProductionCommand = 2536;
+
+// Like ComputeProduction; include_inactive false leaves out the producers
+// marked inactive in PRODCD unless they are named in producers.
+bool ComputeProductionFor(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                          bool include_inactive, TDList* result, std::string* error);
+
+// Splits a producer-list text: codes separated by "," or, without a comma,
+// consecutive 3-character fields ("D01H01D02"); blanks around codes dropped,
+// empty codes skipped.
+std::vector<std::string> SplitProducerList(const std::string& text);
+
+// The application's request channel. Command 2536 takes a ProdAnalRequest*:
+// the service fills request->result (one prodanal_info per producer whose
+// code lies between first_producer and last_producer, each bound taken only
+// when not empty) and sets status 1; status stays 0 when the application has
+// no database, the request has no result list, or the computation failed.
+// Returns 0 for a known command (also when it failed), -1 otherwise.
+class ProductionChannel : public RequestChannel {
+ public:
+  explicit ProductionChannel(QenApplication* app) : app_(app) {}
+  long Request(int command, void* record) override;
+  // Message of the last failure ("" after a success).
+  const std::string& LastError() const { return error_; }
+
+ private:
+  QenApplication* app_;
+  std::string error_;
+};
+
+// Installs a ProductionChannel over app as its request channel.
+void InstallProductionService(QenApplication* app);
