@@ -48,17 +48,11 @@ void PracBaseGenerator::FillDetailed(QenListWindow* list, bool history) {
     in_transaction = db_->dbBeginTransaction() == 0;
     runner.SetInTransaction(in_transaction);
   }
+  if (lookup_mode_ == LookupMode::kBatched) runner.Prefetch(wanted_lookups_.Requests());
+  wanted_lookups_.Clear();
+
   AuditRecord rec;
   AuditDescription d;
-  if (lookup_mode_ == LookupMode::kBatched && db_ != nullptr) {
-    CollectingRunner collect;
-    for (VantraElem* e : elems_.As<VantraElem>()) {
-      e->Record(&rec);
-      DescribeRow(rec, &collect, &d);
-    }
-    runner.Prefetch(collect.Requests());
-  }
-
   audit_detail::FillCache cache;
   std::string line;
   char time_text[48];

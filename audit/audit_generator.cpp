@@ -12,10 +12,6 @@
 
 namespace {
 
-// The process-wide copy of the sort keys read by the comparator.
-short g_sort_keys[4] = {};
-short g_sort_key_count = 0;
-
 const char* Prefix(GenDB* db) { return db != nullptr ? db->dbPrefix() : ""; }
 
 // Appends " WHERE " before the first condition and " AND " before the others.
@@ -32,44 +28,6 @@ void ReadText(GenDB* db, int column, char* buffer, int capacity) {
 }
 
 }  // namespace
-
-void SetCompareKeys(const short keys[4], short count) {
-  for (int i = 0; i < 4; ++i) g_sort_keys[i] = keys[i];
-  g_sort_key_count = count < 0 ? 0 : count > 4 ? 4 : count;
-}
-
-int CompareVantraElems(const TDElem* pa, const TDElem* pb) {
-  const auto* a = static_cast<const VantraElem*>(pa);
-  const auto* b = static_cast<const VantraElem*>(pb);
-  for (int i = 0; i < g_sort_key_count; ++i) {
-    switch (g_sort_keys[i]) {
-      case kKeyUser: {
-        const int c = std::strcmp(a->user(), b->user());
-        if (c != 0) return c < 0 ? -1 : 1;
-        break;
-      }
-      case kKeyDate:
-        if (a->date() != b->date()) return a->date() < b->date() ? -1 : 1;
-        if (a->time() != b->time()) return a->time() < b->time() ? -1 : 1;
-        if (a->audit_id != b->audit_id) return a->audit_id < b->audit_id ? -1 : 1;
-        break;
-      case kKeyModule: {
-        const int ra = ModuleRank(a->module_code), rb = ModuleRank(b->module_code);
-        if (ra != rb) return ra < rb ? -1 : 1;
-        break;
-      }
-      case kKeyAction: {
-        const long ga = ActionGroupOf(a->type(), a->action(), a->record_id(), a->group_mode);
-        const long gb = ActionGroupOf(b->type(), b->action(), b->record_id(), b->group_mode);
-        if (ga != gb) return ga < gb ? -1 : 1;
-        break;
-      }
-      default:
-        break;
-    }
-  }
-  return 0;
-}
 
 // --- PracBaseGenerator ----------------------------------------------------------
 
@@ -155,9 +113,11 @@ std::string PracBaseGenerator::RowStatement() {
 bool PracBaseGenerator::Generate(QenListWindow* list) {
   error_.clear();
   cancelled_ = false;
+  incomplete_ = false;
   stats_ = LookupStats();
   if (db_ == nullptr) {
     SetError("Aucune connexion à la base de données.");
+    incomplete_ = true;
     return false;
   }
   // 1-4. Count what matches; nothing -> no meter, no list.
@@ -172,6 +132,7 @@ bool PracBaseGenerator::Generate(QenListWindow* list) {
   }
   if (!db_->LastError().empty()) {
     SetError("Erreur de la base de données : " + db_->LastError());
+    incomplete_ = true;
   }
   db_->dbClose(kAuditCursor);
   if (total <= 0) return false;
@@ -183,6 +144,8 @@ bool PracBaseGenerator::Generate(QenListWindow* list) {
   meter.DisplayMeterDlg(ModuleString(59), total);
   meter.SetCounter(0);
   elems_.DeleteElems();
+  arena_.Reset();
+  wanted_lookups_.Clear();
   if (db_->dbExecute(row_sql.c_str(), kAuditCursor) == 0) {
     long ordinal = 0;
     for (int r = db_->dbFetch(0, kAuditCursor); r == 0; r = db_->dbFetch(1, kAuditCursor)) {
@@ -196,6 +159,7 @@ bool PracBaseGenerator::Generate(QenListWindow* list) {
   }
   if (!cancelled_ && !db_->LastError().empty()) {
     SetError("La lecture du journal d'audit a été interrompue : " + db_->LastError());
+    incomplete_ = true;
   }
   db_->dbClose(kAuditCursor);
   meter.SetCounter(0);
@@ -203,7 +167,7 @@ bool PracBaseGenerator::Generate(QenListWindow* list) {
 
   // 8. Sort by the chosen keys (stable: equal rows keep the reading order).
   SetCompareKeys(options_->sort_keys, options_->sort_key_count);
-  elems_.QSort(&CompareVantraElems);
+  SortAuditElements(&elems_);
 
   // 9. Write the lines.
   if (list != nullptr) FillList(list);
@@ -224,7 +188,11 @@ void PracBaseGenerator::ReadDetailedRow() {
   for (int i = 0; i < 3; ++i) ReadText(db_, 11 + i, r.field_info[i], kAuditFieldInfoCap);
   const long module = ModuleCodeOf(r, *options_);
   if (module == 0) return;
-  elems_.Append(VantraElem::Create(r, module, id));
+  elems_.Append(VantraElem::Create(r, module, id, 0, 0, 0, &arena_));
+  if (lookup_mode_ == LookupMode::kBatched) {
+    AuditDescription unused;
+    DescribeRow(r, &wanted_lookups_, &unused);
+  }
 }
 
 // --- subtotal state machine ----------------------------------------------------------

@@ -73,6 +73,10 @@ struct AuditTotals {
 // passed over; 0 when every key is equal.
 void SetCompareKeys(const short keys[4], short count);
 int CompareVantraElems(const TDElem* a, const TDElem* b);
+// Puts list (of VantraElem) in the order TDList::QSort(CompareVantraElems)
+// gives (stable, same keys), faster: the keys of each element are copied
+// side by side once, so the sort does not chase a million pointers.
+void SortAuditElements(TDList* list);
 
 class PracBaseGenerator {
  public:
@@ -85,7 +89,9 @@ class PracBaseGenerator {
 
   // Runs the whole generation into list (the caller cleared it). False when
   // no row matched (or there is no database, or the count failed: see
-  // LastError); true when rows were read and FillList ran.
+  // LastError); true when rows were read and FillList ran. list may be null:
+  // the rows are then read and sorted (Elements) and nothing is written.
+  // The sort runs inside; a window shows its wait cursor around the call.
   bool Generate(QenListWindow* list);
 
   // --- the virtual operations, in slot order ---------------------------------
@@ -120,6 +126,9 @@ class PracBaseGenerator {
   const AuditTotals& Totals() const { return totals_; }
   // True when the user cancelled the last Generate's reading or fill.
   bool Cancelled() const { return cancelled_; }
+  // True when a statement of the count or the reading failed, so that rows
+  // may be missing (a failed look-up only leaves names out).
+  bool Incomplete() const { return incomplete_; }
 
  protected:
   // Shared by the detailed and history generators.
@@ -135,15 +144,20 @@ class PracBaseGenerator {
   HWindow parent_;
   AuditOptions* options_;
   GenDB* db_ = nullptr;
+  ElemArena arena_;  // the elements' memory; declared before elems_, so it outlives it
   TDList elems_;
   std::string from_where_;        // built last
   std::string record_condition_;  // built last
   std::string select_list_;       // built last
   AuditTotals totals_;
   LookupMode lookup_mode_ = LookupMode::kBatched;
+  // Batched mode: the look-ups the listed rows will ask, gathered while the
+  // rows are read (each row is at hand then) and answered before the fill.
+  CollectingRunner wanted_lookups_;
   LookupStats stats_;
   std::string error_;
   bool cancelled_ = false;
+  bool incomplete_ = false;
 };
 
 class PracDetailedGenerator : public PracBaseGenerator {

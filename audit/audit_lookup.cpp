@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <unordered_map>
 #include <unordered_set>
 
+#include "audit/audit_answers.h"
 #include "audit/audit_types.h"
 #include "shell/host/gendb.h"
 
@@ -285,7 +287,9 @@ const LookupAnswer* CollectingRunner::Run(const LookupRequest& request) {
   return nullptr;
 }
 
-DbLookupRunner::DbLookupRunner(GenDB* db) : db_(db) {}
+DbLookupRunner::DbLookupRunner(GenDB* db) : db_(db), answers_(std::make_unique<AnswerTable>()) {}
+
+DbLookupRunner::~DbLookupRunner() = default;
 
 size_t DbLookupRunner::ShapeIndex(LookupKind kind, LinkTable link) {
   return static_cast<size_t>(kind) * 8 + static_cast<size_t>(link);
@@ -328,87 +332,128 @@ LookupAnswer DbLookupRunner::RunOne(const LookupRequest& request) {
 
 const LookupAnswer* DbLookupRunner::Run(const LookupRequest& request) {
   ++stats_.requests;
-  auto it = answers_.find(request);
-  if (it == answers_.end()) it = answers_.emplace(request, RunOne(request)).first;
-  return &it->second;
+  if (!answers_->Find(request, &scratch_)) {
+    scratch_ = RunOne(request);
+    answers_->Put(request, scratch_);
+  }
+  return &scratch_;
 }
 
 void DbLookupRunner::Prefetch(const std::vector<LookupRequest>& requests) {
   if (db_ == nullptr) return;
-  // Distinct ids per (kind, link), in first-asked order.
-  struct Group {
-    LookupKind kind;
-    LinkTable link;
-    std::vector<long> ids;
-  };
-  std::vector<Group> groups;
-  std::unordered_set<LookupRequest, LookupRequestHash> seen;
+  // Distinct requests not answered yet, grouped by shape. Negative ids print
+  // differently under %lu and %ld: they are left to the one-by-one path.
+  std::vector<LookupRequest> todo;
+  todo.reserve(requests.size());
   for (const LookupRequest& r : requests) {
-    // Negative ids print differently under %lu and %ld; leave them to the
-    // one-by-one path, like every id already answered.
-    if (r.id < 0 || answers_.count(r) != 0 || !seen.insert(r).second) continue;
-    auto g = std::find_if(groups.begin(), groups.end(), [&](const Group& x) {
-      return x.kind == r.kind && x.link == r.link;
-    });
-    if (g == groups.end()) {
-      groups.push_back({r.kind, r.link, {}});
-      g = groups.end() - 1;
-    }
-    g->ids.push_back(r.id);
+    if (r.id >= 0 && !answers_->Has(r)) todo.push_back(r);
   }
-  for (Group& g : groups) PrefetchGroup(g.kind, g.link, g.ids);
+  auto order = [](const LookupRequest& x, const LookupRequest& y) {
+    if (x.kind != y.kind) return x.kind < y.kind;
+    if (x.link != y.link) return x.link < y.link;
+    return x.id < y.id;
+  };
+  std::sort(todo.begin(), todo.end(), order);
+  todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
+  std::vector<long> ids;
+  for (size_t i = 0; i < todo.size();) {
+    size_t j = i;
+    ids.clear();
+    while (j < todo.size() && todo[j].kind == todo[i].kind && todo[j].link == todo[i].link) {
+      ids.push_back(todo[j++].id);
+    }
+    answers_->Expect(todo[i].kind, todo[i].link, ids.back(), ids.size());
+    PrefetchGroup(todo[i].kind, todo[i].link, ids);
+    i = j;
+  }
 }
 
+// Splits sorted distinct ids into chunks, each answered by one statement:
+// a dense run (at least kMinRange ids, no more than 4 ids of the key space per
+// id asked) becomes "ID BETWEEN first AND last", which an index reads as one
+// range instead of one probe per id; the rest go in IN lists of batch_size.
+// The rows a range brings for ids nobody asked for are ignored.
 void DbLookupRunner::PrefetchGroup(LookupKind kind, LinkTable link, std::vector<long>& ids) {
-  LookupRequest probe{kind, link, 0};
-  const StatementParts parts = PartsOf(db_->dbPrefix(), probe);
+  constexpr size_t kMinRange = 64;
+  constexpr size_t kMaxRange = 20000;
+  std::sort(ids.begin(), ids.end());
+  auto dense = [&](size_t from, size_t to) {  // ids[from..to] inclusive
+    return static_cast<unsigned long>(ids[to] - ids[from]) + 1 <= 4 * (to - from + 1);
+  };
+  size_t i = 0;
+  while (i < ids.size()) {
+    size_t end = i;  // one past the chunk
+    bool range = false;
+    if (i + kMinRange <= ids.size() && dense(i, i + kMinRange - 1)) {
+      end = i + kMinRange;
+      while (end < ids.size() && end - i < kMaxRange && dense(i, end)) ++end;
+      range = true;
+    } else {
+      end = i + 1;
+      while (end < ids.size() && end - i < batch_size_ &&
+             !(end + kMinRange <= ids.size() && dense(end, end + kMinRange - 1))) {
+        ++end;
+      }
+    }
+    if (!PrefetchChunk(kind, link, ids, i, end, range)) return;
+    i = end;
+  }
+}
+
+bool DbLookupRunner::PrefetchChunk(LookupKind kind, LinkTable link, const std::vector<long>& ids,
+                                   size_t start, size_t end, bool range) {
+  const StatementParts parts = PartsOf(db_->dbPrefix(), LookupRequest{kind, link, 0});
   const Shape shape = ShapeOf(kind);
-  for (size_t start = 0; start < ids.size(); start += batch_size_) {
-    const size_t end = std::min(ids.size(), start + batch_size_);
-    std::string sql = "SELECT " + parts.id_column + ", " + parts.select_list + " FROM " +
-                      parts.from + " WHERE " + parts.id_column + " IN (";
+  std::string sql = "SELECT " + parts.id_column + ", " + parts.select_list + " FROM " + parts.from +
+                    " WHERE " + parts.id_column;
+  if (range) {
+    sql += " BETWEEN " + std::to_string(ids[start]) + " AND " + std::to_string(ids[end - 1]);
+  } else {
+    sql += " IN (";
     for (size_t i = start; i < end; ++i) {
       if (i > start) sql += ',';
       sql += std::to_string(ids[i]);
     }
     sql += ')';
-    sql += parts.joins;
-    ++stats_.batch_statements;
-    // Rows per id: one row gives the answer; none, "no row"; several, the
-    // one-by-one statement decides (its first row is the engine's choice).
-    std::unordered_map<long, LookupAnswer> got;
-    std::unordered_set<long> ambiguous;
-    bool ok = db_->dbExecute(sql.c_str(), kLookupCursor) == 0;
-    if (ok) {
-      for (int f = db_->dbFetch(0, kLookupCursor); f == 0; f = db_->dbFetch(1, kLookupCursor)) {
-        long id = 0;
-        db_->dbGetLong(1, &id, kLookupCursor);
-        if (ambiguous.count(id) != 0) continue;
-        auto [it, fresh] = got.try_emplace(id);
-        if (!fresh) {
-          got.erase(it);
-          ambiguous.insert(id);
-          continue;
-        }
-        ReadAnswer(db_, shape, 2, kLookupCursor, &it->second);
-      }
-      ok = db_->LastError().empty();
-    }
-    db_->dbClose(kLookupCursor);
-    if (!ok) {
-      // Leave the rest to the one-by-one path, which reports the failure.
-      if (in_transaction_) {
-        db_->dbRollback();
-        db_->dbBeginTransaction();
-      }
-      return;
-    }
-    for (size_t i = start; i < end; ++i) {
-      const long id = ids[i];
-      if (ambiguous.count(id) != 0) continue;
-      auto it = got.find(id);
-      answers_[LookupRequest{kind, link, id}] = it == got.end() ? LookupAnswer{} : it->second;
-      ++stats_.prefetched;
-    }
   }
+  sql += parts.joins;
+  ++stats_.batch_statements;
+  auto asked = [&](long id) { return std::binary_search(ids.begin() + start, ids.begin() + end, id); };
+  // Rows per id: one row gives the answer; none, "no row"; several, the
+  // one-by-one statement decides (its first row is the engine's choice).
+  std::unordered_map<long, LookupAnswer> got;
+  std::unordered_set<long> ambiguous;
+  bool ok = db_->dbExecute(sql.c_str(), kLookupCursor) == 0;
+  if (ok) {
+    for (int f = db_->dbFetch(0, kLookupCursor); f == 0; f = db_->dbFetch(1, kLookupCursor)) {
+      long id = 0;
+      db_->dbGetLong(1, &id, kLookupCursor);
+      if (ambiguous.count(id) != 0 || (range && !asked(id))) continue;
+      auto [it, fresh] = got.try_emplace(id);
+      if (!fresh) {
+        got.erase(it);
+        ambiguous.insert(id);
+        continue;
+      }
+      ReadAnswer(db_, shape, 2, kLookupCursor, &it->second);
+    }
+    ok = db_->LastError().empty();
+  }
+  db_->dbClose(kLookupCursor);
+  if (!ok) {
+    // Leave the rest to the one-by-one path, which reports the failure.
+    if (in_transaction_) {
+      db_->dbRollback();
+      db_->dbBeginTransaction();
+    }
+    return false;
+  }
+  for (size_t i = start; i < end; ++i) {
+    const long id = ids[i];
+    if (ambiguous.count(id) != 0) continue;
+    auto it = got.find(id);
+    answers_->Put(LookupRequest{kind, link, id}, it == got.end() ? LookupAnswer{} : it->second);
+    ++stats_.prefetched;
+  }
+  return true;
 }

@@ -9,11 +9,13 @@
 //                    keeps every answer for the rest of the generation, so
 //                    the same statement never runs twice;
 //                    Prefetch() answers many requests ahead with a few
-//                    set-based statements per shape ("... WHERE ID IN (...)")
-//                    and files each answer under the statement it stands
-//                    for. An id whose set-based answer could differ from the
-//                    one-by-one answer (several rows, an id the IN list cannot
-//                    carry, a failed batch) is left to the one-by-one path.
+//                    set-based statements per shape ("... WHERE ID BETWEEN a
+//                    AND b" for dense runs of ids, "... WHERE ID IN (...)"
+//                    for the others) and files each answer under the
+//                    statement it stands for. An id whose set-based answer
+//                    could differ from the one-by-one answer (several rows, a
+//                    negative id, a failed batch) is left to the one-by-one
+//                    path.
 //                    A statement that fails (missing table or column, lost
 //                    server) makes every later request of the same shape
 //                    read as "no row" without running it again.
@@ -22,11 +24,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class GenDB;
+class AnswerTable;
 
 enum class LookupKind : uint8_t {
   kAccount,           // first/last name of ACCOUNT ACC_ID
@@ -96,9 +99,12 @@ class LookupRunner {
 
 struct LookupRequestHash {
   size_t operator()(const LookupRequest& r) const {
-    uint64_t h = static_cast<uint64_t>(r.id) * 0x9E3779B97F4A7C15ull;
-    return static_cast<size_t>(h ^ (static_cast<uint64_t>(r.kind) << 8) ^
-                               static_cast<uint64_t>(r.link));
+    // splitmix64's finalizer over the three fields.
+    uint64_t h = static_cast<uint64_t>(r.id) ^ (static_cast<uint64_t>(r.kind) << 56) ^
+                 (static_cast<uint64_t>(r.link) << 48);
+    h = (h ^ (h >> 30)) * 0xBF58476D1CE4E5B9ull;
+    h = (h ^ (h >> 27)) * 0x94D049BB133111EBull;
+    return static_cast<size_t>(h ^ (h >> 31));
   }
 };
 
@@ -106,6 +112,7 @@ class CollectingRunner : public LookupRunner {
  public:
   const LookupAnswer* Run(const LookupRequest& request) override;
   const std::vector<LookupRequest>& Requests() const { return requests_; }
+  void Clear() { std::vector<LookupRequest>().swap(requests_); }
 
  private:
   std::vector<LookupRequest> requests_;
@@ -122,6 +129,7 @@ class DbLookupRunner : public LookupRunner {
  public:
   // db may be null: every look-up then finds nothing.
   explicit DbLookupRunner(GenDB* db);
+  ~DbLookupRunner() override;
 
   const LookupAnswer* Run(const LookupRequest& request) override;
 
@@ -145,6 +153,9 @@ class DbLookupRunner : public LookupRunner {
  private:
   LookupAnswer RunOne(const LookupRequest& request);
   void PrefetchGroup(LookupKind kind, LinkTable link, std::vector<long>& ids);
+  // One set-based statement for ids[start, end); false when it failed.
+  bool PrefetchChunk(LookupKind kind, LinkTable link, const std::vector<long>& ids, size_t start,
+                     size_t end, bool range);
   void NoteFailure();
   static size_t ShapeIndex(LookupKind kind, LinkTable link);
 
@@ -154,7 +165,8 @@ class DbLookupRunner : public LookupRunner {
   // instead of failing once per id.
   std::vector<bool> failed_shapes_;
   bool in_transaction_ = false;
-  std::unordered_map<LookupRequest, LookupAnswer, LookupRequestHash> answers_;
+  std::unique_ptr<AnswerTable> answers_;
+  LookupAnswer scratch_;  // the answer Run hands out
   LookupStats stats_;
   std::string first_error_;
   size_t batch_size_ = 1000;

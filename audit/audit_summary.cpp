@@ -103,7 +103,7 @@ void PracSummaryGenerator::ReadRow() {
     it->second->set_time(r.time);
     return;
   }
-  VantraElem* e = VantraElem::Create(r, module, id, group, 1, 1);
+  VantraElem* e = VantraElem::Create(r, module, id, group, 1, 1, &arena_);
   elems_.Append(e);
   it->second = e;
 }

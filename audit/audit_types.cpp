@@ -67,10 +67,50 @@ long FieldNumber(const char* text) {
   return value;
 }
 
-// --- VantraElem ---------------------------------------------------------------
+// --- ElemArena and VantraElem -----------------------------------------------------
+
+void* ElemArena::Allocate(size_t bytes) {
+  bytes = (bytes + 7) & ~size_t{7};
+  if (bytes > kChunkBytes) {
+    large_.emplace_back(new char[bytes]);
+    return large_.back().get();
+  }
+  if (used_ + bytes > kChunkBytes) {
+    chunks_.emplace_back(new char[kChunkBytes]);
+    used_ = 0;
+  }
+  void* p = chunks_.back().get() + used_;
+  used_ += bytes;
+  return p;
+}
+
+void ElemArena::Reset() {
+  chunks_.clear();
+  large_.clear();
+  used_ = kChunkBytes;
+}
+
+namespace {
+constexpr uintptr_t kFromHeap = 0, kFromArena = 1;
+constexpr size_t kHeader = sizeof(uintptr_t);
+}  // namespace
+
+void* VantraElem::operator new(size_t size, Extra extra) {
+  const size_t total = kHeader + size + extra.bytes;
+  char* base = static_cast<char*>(extra.arena != nullptr ? extra.arena->Allocate(total)
+                                                          : ::operator new(total));
+  *reinterpret_cast<uintptr_t*>(base) = extra.arena != nullptr ? kFromArena : kFromHeap;
+  return base + kHeader;
+}
+
+void VantraElem::operator delete(void* p) {
+  if (p == nullptr) return;
+  char* base = static_cast<char*>(p) - kHeader;
+  if (*reinterpret_cast<uintptr_t*>(base) == kFromHeap) ::operator delete(base);
+}
 
 VantraElem* VantraElem::Create(const AuditRecord& row, long module_code, long audit_id,
-                               long action_group, long count, long group_mode) {
+                               long action_group, long count, long group_mode, ElemArena* arena) {
   const char* texts[6] = {row.field_name[0], row.field_name[1], row.field_name[2],
                           row.field_info[0], row.field_info[1], row.field_info[2]};
   const size_t caps[6] = {kAuditFieldNameCap, kAuditFieldNameCap, kAuditFieldNameCap,
@@ -81,7 +121,7 @@ VantraElem* VantraElem::Create(const AuditRecord& row, long module_code, long au
     lens[i] = strnlen(texts[i], caps[i] - 1);
     total += lens[i];
   }
-  VantraElem* e = new (Extra{total}) VantraElem();
+  VantraElem* e = new (Extra{total, arena}) VantraElem();
   e->type_ = row.type;
   e->action_ = row.action;
   e->record_id_ = row.record_id;

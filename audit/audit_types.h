@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "shell/host/tdlist.h"
 
@@ -44,21 +45,45 @@ void TrimBrokenUtf8Tail(char* text);
 // decimal digit ("12a", " 12", "-3" are all 0). Saturates at LONG_MAX.
 long FieldNumber(const char* text);
 
+// Memory for many VantraElems of one generation, freed all at once (Reset or
+// destruction). Elements made in it are laid out in reading order, and
+// deleting one (TDList::DeleteElems) costs nothing. REQUIRES: no element of
+// the arena is used after Reset or after the arena is destroyed.
+class ElemArena {
+ public:
+  ElemArena() = default;
+  ElemArena(const ElemArena&) = delete;
+  ElemArena& operator=(const ElemArena&) = delete;
+  // bytes of memory aligned to 8, valid until Reset.
+  void* Allocate(size_t bytes);
+  void Reset();
+  size_t BytesReserved() const { return chunks_.size() * kChunkBytes; }
+
+ private:
+  static constexpr size_t kChunkBytes = 4 << 20;
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<std::unique_ptr<char[]>> large_;  // requests above a chunk
+  size_t used_ = kChunkBytes;                    // in chunks_.back()
+};
+
 // One element of a generator's result list: an audit row plus what the
 // generator derived from it.
 //
 // Memory: a million-row detailed list holds a million elements, so the six
 // field texts are not kept in fixed arrays (216 bytes a row) but packed after
-// the element in the same allocation (their lengths plus their bytes). Create
-// is the only way to make one; `delete` (TDList::DeleteElems) frees it.
+// the element in the same allocation (their lengths plus their bytes), and
+// the generators make their elements in an ElemArena. Create is the only way
+// to make one; `delete` (TDList::DeleteElems) frees it (or, for an element of
+// an arena, leaves the memory to the arena).
 class VantraElem : public TDElem {
  public:
-  // A new element holding a copy of row. The caller (usually a TDList via
-  // Append) owns it.
+  // A new element holding a copy of row, in arena (null = its own heap
+  // allocation). The caller (usually a TDList via Append) owns it.
   static VantraElem* Create(const AuditRecord& row, long module_code, long audit_id,
-                            long action_group = 0, long count = 0, long group_mode = 0);
+                            long action_group = 0, long count = 0, long group_mode = 0,
+                            ElemArena* arena = nullptr);
   ~VantraElem() override = default;
-  static void operator delete(void* p) { ::operator delete(p); }
+  static void operator delete(void* p);
 
   // The row as an AuditRecord (the packed texts unpacked into *out).
   void Record(AuditRecord* out) const;
@@ -83,12 +108,15 @@ class VantraElem : public TDElem {
   long group_mode = 0;    // 1 in summary elements, 0 in detailed ones
 
  private:
+  // Every element is preceded by one word telling where its memory came
+  // from (0 heap, 1 arena), read by operator delete.
   struct Extra {
     size_t bytes;
+    ElemArena* arena;
   };
   VantraElem() = default;
-  static void* operator new(size_t size, Extra extra) { return ::operator new(size + extra.bytes); }
-  static void operator delete(void* p, Extra) { ::operator delete(p); }
+  static void* operator new(size_t size, Extra extra);
+  static void operator delete(void* p, Extra) { operator delete(p); }
 
   char type_ = 0;
   char action_ = 0;

@@ -8,6 +8,7 @@
 
 #include "audit/audit_generator.h"
 #include "audit/audit_options_ini.h"
+#include "audit/prac_list_dialog.h"
 #include "shell/host/application.h"
 #include "shell/host/list_layout.h"
 #include "shell/host/list_window.h"
@@ -98,6 +99,7 @@ void PracAuditDialog::CmGenerate() {
   last_error_.clear();
   PracAuditGenerator generator(static_cast<QWidget*>(this), options_.get(), record_id_, account_id_);
   generator.Generate(List());
+  FitResultColumns(view_);
   if (!generator.LastError().empty()) {
     last_error_ = QString::fromStdString(generator.LastError());
     ShowMessage(last_error_, QMessageBox::Warning);

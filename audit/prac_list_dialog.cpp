@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -49,6 +50,14 @@ ListView* MakeList(QenDialog* dialog, QWidget* parent, int id, int layout_resour
 }
 
 }  // namespace
+
+// Columns as wide as their text (Qt looks at the first thousand rows only),
+// the last one taking what is left.
+void FitResultColumns(ListView* view) {
+  if (view->List()->GetCount() == 0) return;
+  view->resizeColumnsToContents();
+  view->horizontalHeader()->setStretchLastSection(true);
+}
 
 PracListDialog::PracListDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module)
     : TGenDlg(parent, resource_id, launcher_info),
@@ -134,6 +143,12 @@ void PracListDialog::BuildControls() {
   inner_tab_->AddPage(11, summary_, 1, QColor(163, 80, 140), 0);
   outer->addWidget(inner_tab_, 1);
 
+  // The option lists spread their columns over their width, in proportion to
+  // the layouts' widths; the result lists fit their columns to what they hold
+  // after each generation.
+  for (ListView* view : {user_list_, module_list_, sort_list_}) {
+    view->List()->AdjustColumns();
+  }
   EmphasiseRowsWithData(detailed_, -1);
   EmphasiseRowsWithData(summary_, -1);
   EmphasiseRowsWithData(user_list_, 0);
@@ -291,6 +306,7 @@ void PracListDialog::CmGenerate() {
     generator = std::make_unique<PracDetailedGenerator>(static_cast<QWidget*>(this), options_.get());
   }
   generator->Generate(target);
+  FitResultColumns(summary ? summary_ : detailed_);
   ShowError(generator->LastError());
 }
 

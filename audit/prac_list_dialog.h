@@ -23,6 +23,9 @@ class QenDllHandler;
 class QenListWindow;
 class QenVantraTabCtrl;
 
+// Fits the columns of a result list to their texts after a generation.
+void FitResultColumns(ListView* view);
+
 class PracListDialog : public TGenDlg {
   Q_OBJECT
  public:

@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "auditlist/xlsx_export.h"
+#include "cli/cli_chart.h"
 #include "cli/cli_options.h"
 #include "shell/host/list_window.h"
+#include "shell/host/strings.h"
 
 namespace {
 
@@ -96,9 +100,33 @@ void WriteText(FILE* f, const QenListWindow& list, bool item_data) {
 }  // namespace
 
 bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error) {
+  ListDecor decor;
+  if (list.Id() == 300 || list.Id() == 301) {
+    decor.title = LoadTableString(StringTable::kModule, list.Id() == 300 ? 10 : 11);
+  } else if (!options.out.empty()) {
+    decor.title = std::filesystem::path(options.out).stem().string();
+  }
+  decor.style = AuditRowEmphasis(&list);
+  return WriteList(list, options, decor, error);
+}
+
+bool WriteList(const QenListWindow& list, const CliOptions& options, const ListDecor& decor,
+               std::string* error) {
   if (options.format == "xlsx" || options.format == "pdf") {
-    *error = "le format " + options.format + " n'est pas encore offert par cette commande";
-    return false;
+    const ListReport report(&list, decor.title.empty() ? std::string("Vantra") : decor.title, decor.style,
+                            decor.colors);
+    if (options.format == "pdf") {
+      if (options.out.empty()) {
+        *error = "le format pdf demande --out FICHIER";
+        return false;
+      }
+      return WriteListPdf(report, options.out, error);
+    }
+    if (!options.out.empty()) return WriteListXlsx(report, options.out, error);
+    const std::string path = ExportListToSpreadsheet(report, error);
+    if (path.empty()) return false;
+    std::printf("%s\n", path.c_str());
+    return true;
   }
   FilePtr file(stdout);
   if (!options.out.empty()) {

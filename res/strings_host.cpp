@@ -34,7 +34,7 @@ constexpr StringEntry kHostStrings[] = {
     {5149, "Imagerie"},
     {5156, "Formulaires"},
     {5157, "Rappels"},
-    {5159, "Analyse du cabinet"},
+    {5159, "Analyse de la pratique"},
     {5162, "Dossier médical"},
     // Report names of print audit rows (at most 31 bytes: they fill a 32-byte table name).
     {10985, "Rapport de fin de journée"},

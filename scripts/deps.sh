@@ -12,7 +12,8 @@ packages=(
   sqlite3 xvfb xauth fonts-dejavu-core
 )
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(googletest libgtest-dev postgresql-15 postgresql-client-15 poppler-utils)
+  packages+=(googletest libgtest-dev postgresql-15 postgresql-client-15 poppler-utils
+             libreoffice-calc-nogui)
 fi
 
 missing=()

@@ -1,6 +1,7 @@
 #include "shell/main_dialog.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QEvent>
 #include <QVBoxLayout>
 
@@ -84,6 +85,8 @@ bool QenVantraMainDialog::eventFilter(QObject* watched, QEvent* event) {
   }
   return QenDialog::eventFilter(watched, event);
 }
+
+void QenVantraMainDialog::closeEvent(QCloseEvent* event) { event->accept(); }
 
 void QenVantraMainDialog::EvTabSelChange(int) { current_page_ = tabs_->GetSel(); }
 

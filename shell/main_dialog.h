@@ -79,6 +79,8 @@ class QenVantraMainDialog : public QenDialog {
  protected:
   void SetupWindow() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // Closing the MDI frame closes the window: the dialog never refuses.
+  void closeEvent(QCloseEvent* event) override;
 
  private:
   void EvTabSelChange(int index);

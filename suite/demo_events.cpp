@@ -44,10 +44,13 @@ std::string ApptInfo1(const World& w, const Appt& a, char status) {
 
 void BuildEvents(World* w) {
   Rng rng(w->seed, 4);
-  // Claims, payments and office charges are logged in full in the large
-  // practice; the small one logs a quarter of them, so that the routine rows
-  // keep their share of its ~50,000 rows.
-  const int money_per_mille = w->size == DemoSize::kLarge ? 1000 : 250;
+  // Bookings, claims, payments and office charges are logged in full in the
+  // large practice; the small one logs a sample of them, so that the routine
+  // rows keep their share of its ~50,000 rows. Missed appointments, plans,
+  // proposals and patient changes are always logged: the analyses count them.
+  const bool large = w->size == DemoSize::kLarge;
+  const int money_per_mille = large ? 1000 : 150;
+  const int booking_per_mille = large ? 1000 : 350;
   auto add = [w](int day, int32_t time, Ev kind, uint16_t variant, int32_t ref) {
     if (day < w->first || day > w->today) return;
     w->events.push_back({day, time, kind, variant, ref});
@@ -67,7 +70,7 @@ void BuildEvents(World* w) {
   for (size_t i = 0; i < w->appts.size(); ++i) {
     const Appt& a = w->appts[i];
     const int32_t ref = static_cast<int32_t>(i);
-    add(a.made_day, RandomTime(&rng), Ev::kApptCreate, 0, ref);
+    if (rng.PerMille(booking_per_mille)) add(a.made_day, RandomTime(&rng), Ev::kApptCreate, 0, ref);
     if (a.status == 'N') {
       add(a.event_day, Later(a.time, 15), Ev::kApptMissed, 0, ref);
     } else if (a.status == 'C' || a.status == 'U') {

@@ -4,7 +4,9 @@
 //
 // Per year: an exact goal for each producer that keeps goals of its own and
 // produced in that year; "D*" for the dentists (the mean of the dentists'
-// months) and "*" for everyone else (the mean of all producers' months).
+// months) and "*" for everyone else (the mean of the months of the
+// producers it falls back on: those without goals of their own that are not
+// dentists), lower in July and August.
 // Every month holds a non-zero goal, rounded to $100.
 #include <array>
 #include <map>
@@ -57,11 +59,12 @@ void BuildGoals(World* w) {
     for (size_t p = 0; p < w->producers.size(); ++p) {
       const double mean = monthly_mean(static_cast<int>(p), year);
       if (mean <= 0) continue;
-      everyone += mean;
-      ++n_everyone;
       if (w->producers[p].type == 'D') {
         dentists += mean;
         ++n_dentists;
+      } else if (!w->producers[p].goals) {
+        everyone += mean;
+        ++n_everyone;
       }
       if (!w->producers[p].goals) continue;
       Goal g{w->producers[p].code, year, {}};

@@ -68,7 +68,8 @@ struct ApptCode {
   const char* code;
   const char* desc;
   int slots;
-  char who;  // 'D', 'H'
+  char who;    // 'D', 'H'
+  int weight;  // how often it is booked, relative to the producer's other codes
 };
 const std::vector<ApptCode>& ApptCodes();
 struct Named {

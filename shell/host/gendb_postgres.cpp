@@ -128,7 +128,7 @@ class PgGenDB : public GenDB {
   int dbFetch(int mode, int cursor) override {
     PgCursor* c = Find(cursor);
     if (c == nullptr || !c->open) return kEndOfData;
-    if (mode == 0 && c->consumed) {
+    if (mode == 0 && c->consumed && c->query) {
       // Back to the first row: a NO SCROLL cursor cannot rewind, run it again.
       last_error_.clear();
       CloseCursor(c);
@@ -319,7 +319,9 @@ class PgGenDB : public GenDB {
   PGconn* conn() { return conn_; }
   bool InTransaction() const { return txn_open_; }
   void SetError(const std::string& message) { last_error_ = message; }
-  void NoteWrite() { wrote_in_txn_ = txn_open_; }
+  void NoteWrite() {
+    if (txn_open_) wrote_in_txn_ = true;
+  }
   // Sends statements and reads every result; false with last_error_ set.
   bool Send(const std::string& sql) {
     std::string error;

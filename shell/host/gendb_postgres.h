@@ -10,7 +10,9 @@
 // connection is free between batches for the statements of other cursors: a
 // look-up on cursor 117 inside the fetch loop of cursor 77 costs one round
 // trip. Column readers read the PGresult in place (text format, no
-// allocation per row).
+// allocation per row). A statement that fails while its rows come (a
+// division by zero in row 700, say) ends with the rows of the earlier
+// batches: the rows of the failing batch are not handed out.
 //
 // Transactions. Cursors live in a transaction block: the first cursor opens
 // one (BEGIN sent with its DECLARE) and closing the last one commits it. That

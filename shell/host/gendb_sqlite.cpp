@@ -178,6 +178,8 @@ class SqliteGenDB : public GenDB {
     if (c->primed) {
       c->primed = false;
       rc = c->first_rc;
+    } else if (c->columns == 0) {
+      return kEndOfData;  // a write: never run it again
     } else if (mode == 0) {
       sqlite3_reset(c->stmt);
       rc = sqlite3_step(c->stmt);
@@ -380,50 +382,54 @@ class SqliteGenDB : public GenDB {
     return nullptr;
   }
 
+  // Each reader looks the column up once (sqlite3_column_value) and reads the
+  // value through it: one call into SQLite per access instead of three. The
+  // value is SQLite's own, read before the next step on this thread only.
   int ReadInt(int column, int cursor, int64_t* v) {
     *v = 0;
     SqliteCursor* c = Row(column, cursor);
     if (c == nullptr) return kFailed;
-    const int i = column - 1;
-    switch (sqlite3_column_type(c->stmt, i)) {
+    sqlite3_value* value = sqlite3_column_value(c->stmt, column - 1);
+    switch (sqlite3_value_type(value)) {
       case SQLITE_INTEGER:
-        *v = sqlite3_column_int64(c->stmt, i);
+        *v = sqlite3_value_int64(value);
         break;
       case SQLITE_FLOAT: {
-        const double d = std::trunc(sqlite3_column_double(c->stmt, i));
+        const double d = std::trunc(sqlite3_value_double(value));
         *v = d >= 9.2e18 ? INT64_MAX : d <= -9.2e18 ? INT64_MIN : static_cast<int64_t>(d);
         break;
       }
       case SQLITE_NULL:
         break;
       default: {
-        const char* s = reinterpret_cast<const char*>(sqlite3_column_text(c->stmt, i));
-        *v = gendb_text::ParseLeadingInt(s, static_cast<size_t>(sqlite3_column_bytes(c->stmt, i)));
+        const char* s = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        *v = gendb_text::ParseLeadingInt(s, static_cast<size_t>(sqlite3_value_bytes(value)));
       }
     }
     return 0;
   }
 
-  // The column as text in *v; integers are formatted into scratch (>= 21 bytes).
+  // The column as text in *v; integers are formatted into scratch (>= 21
+  // bytes) rather than converted by SQLite (which would allocate).
   int ReadText(int column, int cursor, char* scratch, std::string_view* v) {
     *v = std::string_view();
     SqliteCursor* c = Row(column, cursor);
     if (c == nullptr) return kFailed;
-    const int i = column - 1;
-    switch (sqlite3_column_type(c->stmt, i)) {
+    sqlite3_value* value = sqlite3_column_value(c->stmt, column - 1);
+    switch (sqlite3_value_type(value)) {
       case SQLITE_INTEGER:
-        *v = std::string_view(scratch, gendb_text::FormatInt(sqlite3_column_int64(c->stmt, i), scratch));
+        *v = std::string_view(scratch, gendb_text::FormatInt(sqlite3_value_int64(value), scratch));
         break;
       case SQLITE_NULL:
         break;
       case SQLITE_BLOB: {
-        const void* p = sqlite3_column_blob(c->stmt, i);
-        *v = std::string_view(static_cast<const char*>(p), static_cast<size_t>(sqlite3_column_bytes(c->stmt, i)));
+        const void* p = sqlite3_value_blob(value);
+        *v = std::string_view(static_cast<const char*>(p), static_cast<size_t>(sqlite3_value_bytes(value)));
         break;
       }
       default: {
-        const char* s = reinterpret_cast<const char*>(sqlite3_column_text(c->stmt, i));
-        if (s != nullptr) *v = std::string_view(s, static_cast<size_t>(sqlite3_column_bytes(c->stmt, i)));
+        const char* s = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        if (s != nullptr) *v = std::string_view(s, static_cast<size_t>(sqlite3_value_bytes(value)));
       }
     }
     return 0;

@@ -256,8 +256,8 @@ void ApplyListLayout(const ListLayout& layout, QenListWindow* list) {
     column.align = c.align == 1 ? ColumnAlign::kRight : ColumnAlign::kLeft;
     columns.push_back(std::move(column));
   }
-  list->SetStyles(layout.style, layout.ex_style);
   list->SetColumns(std::move(columns));
+  list->SetStyles(layout.style, layout.ex_style);
 }
 
 bool LoadRes(QenListWindow* list, int resource_id, std::string* error) {

@@ -291,6 +291,13 @@ void QenListWindow::DeleteAColumn(int column) {
   Notify(&ListObserver::ColumnsChanged);
 }
 
+void QenListWindow::SetStyles(uint32_t style, uint16_t ex_style) {
+  if (style == style_ && ex_style == ex_style_) return;
+  style_ = style;
+  ex_style_ = ex_style;
+  Notify(&ListObserver::ColumnsChanged);
+}
+
 void QenListWindow::AdjustColumns() { Notify(&ListObserver::AdjustColumnsRequested); }
 
 bool QenListWindow::LoadRes(int resource_id) { return ::LoadRes(this, resource_id); }

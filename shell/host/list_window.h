@@ -119,7 +119,8 @@ class QenListWindow {
 
   // List style bits of the layout resource (0x98 in every layout) and the
   // extended style (0x21 grid + full-row select, 0x25 with check boxes).
-  void SetStyles(uint32_t style, uint16_t ex_style) { style_ = style; ex_style_ = ex_style; }
+  // Observers hear a change of styles as ColumnsChanged.
+  void SetStyles(uint32_t style, uint16_t ex_style);
   uint32_t Style() const { return style_; }
   uint16_t ExStyle() const { return ex_style_; }
   bool HasCheckBoxes() const { return (ex_style_ & 0x04) != 0; }

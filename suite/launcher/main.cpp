@@ -5,10 +5,12 @@
 //
 //   vantra-suite [--db URL] [--prefix P] [--ini FILE] [--today YYYYMMDD]
 //                [--module PATH] [--open 2534] [--history RECORD,MODULE,ACCOUNT]
-//                [--screenshot FILE.png]
+//                [--tab TITLE]... [--press LABEL]... [--screenshot FILE.png]
 #include <dlfcn.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QTabBar>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
@@ -56,6 +58,56 @@ void TakeScreenshot(QWidget* main, const QString& path) {
   QCoreApplication::exit(ok ? 0 : 1);
 }
 
+// The visible text of a button or tab, without its mnemonic marks.
+QString Plain(QString text) {
+  text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+  text.remove('&');
+  text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+  return text;
+}
+
+// Chooses the first visible tab titled `title` in any window.
+void SelectTab(const QString& title) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    for (QTabBar* bar : top->findChildren<QTabBar*>()) {
+      for (int i = 0; i < bar->count(); ++i) {
+        if (Plain(bar->tabText(i)) == title) {
+          bar->setCurrentIndex(i);
+          QCoreApplication::processEvents();
+          return;
+        }
+      }
+    }
+  }
+  std::fprintf(stderr, "vantra-suite : aucun onglet « %s »\n", qPrintable(title));
+}
+
+// Presses the first visible, enabled button labelled `text`.
+void PressButton(const QString& text) {
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    for (QAbstractButton* button : top->findChildren<QAbstractButton*>()) {
+      if (button->isVisible() && button->isEnabled() && Plain(button->text()) == text) {
+        button->click();
+        QCoreApplication::processEvents();
+        return;
+      }
+    }
+  }
+  std::fprintf(stderr, "vantra-suite : aucun bouton « %s »\n", qPrintable(text));
+}
+
+// A first start (no INI file yet) writes the settings the suite's installer
+// would: the charting component is present, and the audit tab starts with
+// every user and every module ticked, so a first generation lists something.
+void SeedNewIni(const std::string& path) {
+  if (QFileInfo::exists(QString::fromStdString(path))) return;
+  WDIniObj ini(path);
+  ini.write_secini("SUITE", "ChartInstalled", "Y");
+  ini.write_secini("PRAC_DETAILED", "AllUsers", "Y");
+  ini.write_secini("PRAC_DETAILED", "AllModules", "Y");
+  ini.write_secini("PRAC_DETAILED", "DaysDiff", "7");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,7 +125,10 @@ int main(int argc, char** argv) {
   QCommandLineOption open_opt("open", "Commande à envoyer au démarrage (2534).", "COMMANDE");
   QCommandLineOption history_opt("history", "Historique des audits au démarrage.", "FICHE,MODULE,COMPTE");
   QCommandLineOption shot_opt("screenshot", "Dessine la fenêtre dans un PNG et quitte.", "FICHIER");
-  parser.addOptions({db_opt, prefix_opt, ini_opt, today_opt, module_opt, open_opt, history_opt, shot_opt});
+  QCommandLineOption tab_opt("tab", "Choisit l'onglet de ce titre après l'ouverture (répétable).", "TITRE");
+  QCommandLineOption press_opt("press", "Appuie sur le bouton de ce texte après l'ouverture (répétable).", "TEXTE");
+  parser.addOptions({db_opt, prefix_opt, ini_opt, today_opt, module_opt, open_opt, history_opt, shot_opt,
+                     tab_opt, press_opt});
   parser.process(qt);
 
   if (parser.isSet(today_opt)) {
@@ -88,6 +143,7 @@ int main(int argc, char** argv) {
   QenApplication app;
   QenApplication::SetInstance(&app);
   app.SetINI(parser.isSet(ini_opt) ? parser.value(ini_opt).toStdString() : DefaultIniPath());
+  SeedNewIni(app.GetINI());
   std::string url = parser.isSet(db_opt)
                         ? parser.value(db_opt).toStdString()
                         : WDIniObj(app.GetINI()).read_secini("SUITE", "Database", DefaultDemoDbUrl());
@@ -112,21 +168,26 @@ int main(int argc, char** argv) {
   app.SetMainWindow(static_cast<QWidget*>(&window));
   window.show();
 
-  if (parser.isSet(shot_opt)) {
-    QString path = parser.value(shot_opt);
-    QTimer::singleShot(800, &window, [&window, path] { TakeScreenshot(&window, path); });
-  }
-  if (parser.isSet(open_opt)) {
-    int command = parser.value(open_opt).toInt();
-    QTimer::singleShot(0, &window, [&window, command] { window.SendModuleCommand(command); });
-  }
-  if (parser.isSet(history_opt)) {
-    QStringList parts = parser.value(history_opt).split(',');
-    long record = parts.value(0).toLong(), module = parts.value(1).toLong(), account = parts.value(2).toLong();
-    QTimer::singleShot(50, &window, [&window, record, module, account] {
-      window.SendAuditHistory(record, module, account);
-    });
-  }
+  // The start-up script: open the window, choose tabs, press buttons, then
+  // (optionally) take the screenshot; the history dialog, being modal, comes
+  // last.
+  QStringList tabs = parser.values(tab_opt);
+  QStringList presses = parser.values(press_opt);
+  QString shot = parser.value(shot_opt);
+  int open_command = parser.isSet(open_opt) ? parser.value(open_opt).toInt() : 0;
+  QStringList history = parser.isSet(history_opt) ? parser.value(history_opt).split(',') : QStringList();
+  QTimer::singleShot(0, &window, [&, tabs, presses, shot, open_command, history] {
+    if (open_command) window.SendModuleCommand(open_command);
+    QCoreApplication::processEvents();
+    for (const QString& tab : tabs) SelectTab(tab);
+    for (const QString& press : presses) PressButton(press);
+    if (!shot.isEmpty()) {
+      QTimer::singleShot(600, &window, [&window, shot] { TakeScreenshot(&window, shot); });
+    }
+    if (!history.isEmpty()) {
+      window.SendAuditHistory(history.value(0).toLong(), history.value(1).toLong(), history.value(2).toLong());
+    }
+  });
   int status = qt.exec();
   app.SetMainWindow(nullptr);
   QenApplication::SetInstance(nullptr);

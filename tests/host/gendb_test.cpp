@@ -173,6 +173,39 @@ TEST_P(GenDbTest, NestedCursorsOnOneConnection) {
   EXPECT_EQ(Count("SELECT COUNT(0) FROM AUDITFIL"), 3000) << "the connection is usable afterwards";
 }
 
+TEST_P(GenDbTest, ErrorWhileFetchingEndsOnlyThatCursor) {
+  MakeAudit(2000);
+  GenDB* db = Db();
+  // Fails on row 700 (an integer overflow on both engines), after the first
+  // PostgreSQL batches have come. No ORDER BY: a sort would compute every
+  // row before the first one comes; a fresh table is scanned in load order.
+  const char* failing =
+      "SELECT AUD_ID, CASE WHEN AUD_ID = 700 THEN abs(AUD_ID * 0 - 9223372036854775807 - 1) ELSE 0 END "
+      "FROM AUDITFIL";
+  ASSERT_EQ(db->dbExecute("SELECT AUD_ID FROM AUDITFIL ORDER BY AUD_ID", 77), 0);
+  long outer = 0, inner_rows = 0;
+  int inner_end = 0;
+  for (int r = db->dbFetch(0, 77); r == 0; r = db->dbFetch(1, 77)) {
+    if (++outer != 3) continue;
+    ASSERT_EQ(db->dbExecute(failing, 117), 0) << db->LastError();
+    for (inner_end = db->dbFetch(0, 117); inner_end == 0; inner_end = db->dbFetch(1, 117)) ++inner_rows;
+    EXPECT_NE(db->LastError(), "");
+    db->dbClose(117);
+  }
+  EXPECT_EQ(db->dbClose(77), 0) << db->LastError();
+  EXPECT_LT(inner_end, 0);
+  // SQLite hands out the 699 rows before the failure; PostgreSQL loses the
+  // rows of the batch that failed (rows 257 to 699).
+  EXPECT_EQ(inner_rows, OnPostgres() ? 256 : 699);
+  EXPECT_EQ(outer, 2000);
+  // Alone, the same failure leaves the connection usable.
+  ASSERT_EQ(db->dbExecute(failing, 77), 0) << db->LastError();
+  while (db->dbFetch(1, 77) == 0) {
+  }
+  db->dbClose(77);
+  EXPECT_EQ(Count("SELECT COUNT(0) FROM AUDITFIL"), 2000);
+}
+
 TEST_P(GenDbTest, SameTextOpenOnTwoCursors) {
   MakePatients();
   GenDB* db = Db();
@@ -369,9 +402,14 @@ TEST_P(GenDbTest, WritesThroughExecuteRunAtOnce) {
   MakePatients();
   GenDB* db = Db();
   ASSERT_EQ(db->dbExecute("UPDATE PATIENT SET PAT_DOCTOR = 'DR9' WHERE PAT_ID = 12", 21), 0) << db->LastError();
+  ASSERT_EQ(db->dbExecute("UPDATE PATIENT SET PAT_ID = PAT_ID + 100 WHERE PAT_ID = 13", 25), 0) << db->LastError();
   EXPECT_NE(db->dbFetch(0, 21), 0);
+  EXPECT_NE(db->dbFetch(0, 25), 0);
+  EXPECT_NE(db->dbFetch(0, 25), 0) << "fetching again does not run the write again";
   db->dbClose(21);
+  db->dbClose(25);
   EXPECT_EQ(Rows("SELECT PAT_DOCTOR FROM PATIENT WHERE PAT_ID = 12"), Strings{"DR9"});
+  EXPECT_EQ(Rows("SELECT PAT_ID FROM PATIENT WHERE PAT_ID > 100"), Strings{"113"});
 }
 
 TEST_P(GenDbTest, QuotedLiteralsFindTheRow) {

@@ -1,6 +1,7 @@
 #include "shell/host/qt/fields.h"
 
 #include <QAction>
+#include <QButtonGroup>
 #include <QCalendarWidget>
 #include <QFocusEvent>
 #include <QRegularExpression>
@@ -114,6 +115,7 @@ void TDateField::OpenCalendar() {
 
 TMultButton::TMultButton(TTavoDlg* dialog, int id, char* field, char value, const QString& text)
     : QRadioButton(text, dialog), TField(dialog, id), field_(field), value_(value) {
+  if (dialog) dialog->RadioGroup(field)->addButton(this);
   Bind();
 }
 
@@ -121,9 +123,12 @@ void TMultButton::SetData() {
   shown_ = *field_ == value_;
   if (!shown_ && isChecked()) {
     // The checked button of an exclusive group refuses to uncheck itself.
+    QButtonGroup* exclusive = group();
+    if (exclusive) exclusive->setExclusive(false);
     setAutoExclusive(false);
     setChecked(false);
     setAutoExclusive(true);
+    if (exclusive) exclusive->setExclusive(true);
   } else {
     setChecked(shown_);
   }

@@ -93,8 +93,9 @@ class TDateField : public QLineEdit, public TField {
 };
 
 // One radio button of a group: checked when the member holds `value`;
-// stores `value` when it is the checked one. The buttons of one group share
-// the member and the same Qt parent (auto-exclusive).
+// stores `value` when it is the checked one. The buttons bound to the same
+// member form one exclusive group (TTavoDlg::RadioGroup), wherever they are
+// laid out; groups bound to different members never interfere.
 class TMultButton : public QRadioButton, public TField {
   Q_OBJECT
  public:

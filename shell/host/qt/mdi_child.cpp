@@ -10,7 +10,10 @@ TvoMDIChild::TvoMDIChild(int id, QMdiArea* client, const QString& title, QWidget
   setWindowTitle(title.isEmpty() && client_widget ? client_widget->windowTitle() : title);
   if (client_widget) {
     setWidget(client_widget);
-    if (shrink_to_client) resize(client_widget->sizeHint().expandedTo(QSize(320, 200)));
+    // The frame takes the client's size: the size it was given, else its hint.
+    QSize inner = client_widget->testAttribute(Qt::WA_Resized) ? client_widget->size()
+                                                               : client_widget->sizeHint();
+    if (shrink_to_client) resize(inner.expandedTo(QSize(320, 200)) + QSize(8, 32));
   }
 }
 

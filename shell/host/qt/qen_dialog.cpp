@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QMenu>
@@ -243,6 +244,15 @@ void TTavoDlg::RegisterField(TField* field) {
 }
 
 void TTavoDlg::UnregisterField(TField* field) { std::erase(fields_, field); }
+
+QButtonGroup* TTavoDlg::RadioGroup(const void* field) {
+  QButtonGroup*& group = radio_groups_[field];
+  if (!group) {
+    group = new QButtonGroup(this);
+    group->setExclusive(true);
+  }
+  return group;
+}
 
 bool TTavoDlg::UpdateDialog(int direction) {
   if (direction != 0) {

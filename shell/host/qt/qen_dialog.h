@@ -42,6 +42,7 @@
 
 class QMenu;
 class QAction;
+class QButtonGroup;
 class TField;
 
 // Notification codes of the controls (the suite's LVN_/TCN_/EN_ codes).
@@ -197,6 +198,10 @@ class TTavoDlg : public QenDialog {
   void RegisterField(TField* field);
   void UnregisterField(TField* field);
   const std::vector<TField*>& Fields() const { return fields_; }
+  // The exclusive button group of the radio buttons bound to `field` (made
+  // on first use, owned by the dialog): buttons exclude each other by the
+  // member they share, whatever widget they are laid out in.
+  QButtonGroup* RadioGroup(const void* field);
 
  protected:
   // OK: UpdateDialog(0), then close with 1 when it succeeded.
@@ -204,6 +209,7 @@ class TTavoDlg : public QenDialog {
 
  private:
   std::vector<TField*> fields_;
+  std::map<const void*, QButtonGroup*> radio_groups_;
   bool changed_ = false;
 };
 

@@ -13,7 +13,7 @@
 
 #include "shell/host/meter.h"
 
-class QProgressDialog;
+#include <QProgressDialog>
 class QWidget;
 
 class QtMeter : public MeterImpl {

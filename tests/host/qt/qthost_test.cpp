@@ -86,6 +86,10 @@ TEST(ListViewTest, ResultListHasNoCheckBoxes) {
   EXPECT_FALSE(m->data(m->index(0, 0), Qt::CheckStateRole).isValid());
   EXPECT_EQ(QString::fromUtf8(HostString(10040)), m->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString());
   EXPECT_TRUE(view.showGrid());
+  // Styles changed after the view exists reach it.
+  view.List()->SetStyles(0x98, kLvExCheckBoxes | kLvExFullRowSelect);
+  EXPECT_TRUE(m->flags(m->index(0, 0)) & Qt::ItemIsUserCheckable);
+  EXPECT_FALSE(view.showGrid());
 }
 
 TEST(ListViewTest, RowsChangedAfterTheViewExists) {
@@ -341,6 +345,23 @@ TEST(FieldsTest, RadioGroupsAndCheckBoxes) {
     dlg.UpdateDialog(0);
     EXPECT_EQ(c.stored, o.source) << "no button checked keeps the letter";
   }
+  // Two groups laid out in the same widget stay independent.
+  char units = 'H';
+  auto* hours = new TMultButton(&dlg, 126, &units, 'H', "Heures");
+  auto* unit = new TMultButton(&dlg, 125, &units, 'U', "Unités");
+  dlg.layout()->addWidget(hours);
+  dlg.layout()->addWidget(unit);
+  o.source = 'A';
+  dlg.UpdateDialog(1);
+  EXPECT_TRUE(hours->isChecked());
+  unit->click();
+  EXPECT_TRUE(dlg.current->isChecked()) << "another member's group is untouched";
+  EXPECT_FALSE(hours->isChecked());
+  dlg.archived->click();
+  EXPECT_TRUE(unit->isChecked());
+  dlg.UpdateDialog(0);
+  EXPECT_EQ('U', units);
+  EXPECT_EQ('H', o.source);
   for (char flag : {'Y', 'N', 'x'}) {
     o.track = flag;
     dlg.UpdateDialog(1);

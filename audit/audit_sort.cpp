@@ -1,0 +1,106 @@
+// The order of the audit lists: the comparator of the chosen sort keys and a
+// sort that gives the same order without touching the elements while it
+// compares.
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "audit/audit_generator.h"
+
+namespace {
+
+// The process-wide copy of the sort keys read by the comparator.
+short g_sort_keys[4] = {};
+short g_sort_key_count = 0;
+
+// One comparison rule for both ways of sorting: K is a VantraElem or a
+// SortKey copied from one.
+template <class K>
+int CompareByKeys(const K& a, const K& b) {
+  for (int i = 0; i < g_sort_key_count; ++i) {
+    switch (g_sort_keys[i]) {
+      case kKeyUser: {
+        const int c = std::strcmp(a.user(), b.user());
+        if (c != 0) return c < 0 ? -1 : 1;
+        break;
+      }
+      case kKeyDate:
+        if (a.date() != b.date()) return a.date() < b.date() ? -1 : 1;
+        if (a.time() != b.time()) return a.time() < b.time() ? -1 : 1;
+        if (a.id() != b.id()) return a.id() < b.id() ? -1 : 1;
+        break;
+      case kKeyModule:
+        if (a.rank() != b.rank()) return a.rank() < b.rank() ? -1 : 1;
+        break;
+      case kKeyAction:
+        if (a.group() != b.group()) return a.group() < b.group() ? -1 : 1;
+        break;
+      default:
+        break;
+    }
+  }
+  return 0;
+}
+
+// The comparator's view of an element.
+struct ElemView {
+  const VantraElem& e;
+  const char* user() const { return e.user(); }
+  long date() const { return e.date(); }
+  long time() const { return e.time(); }
+  long id() const { return e.audit_id; }
+  int rank() const { return ModuleRank(e.module_code); }
+  long group() const {
+    return ActionGroupOf(e.type(), e.action(), e.record_id(), e.group_mode);
+  }
+};
+
+// The same fields, copied.
+struct SortKey {
+  VantraElem* elem;
+  long date_, time_, id_, group_;
+  int rank_;
+  char user_[kAuditUserCap];
+  const char* user() const { return user_; }
+  long date() const { return date_; }
+  long time() const { return time_; }
+  long id() const { return id_; }
+  int rank() const { return rank_; }
+  long group() const { return group_; }
+};
+
+}  // namespace
+
+void SetCompareKeys(const short keys[4], short count) {
+  for (int i = 0; i < 4; ++i) g_sort_keys[i] = keys[i];
+  g_sort_key_count = count < 0 ? 0 : count > 4 ? 4 : count;
+}
+
+int CompareVantraElems(const TDElem* a, const TDElem* b) {
+  return CompareByKeys(ElemView{*static_cast<const VantraElem*>(a)},
+                       ElemView{*static_cast<const VantraElem*>(b)});
+}
+
+void SortAuditElements(TDList* list) {
+  std::vector<SortKey> keys;
+  keys.reserve(list->Count());
+  for (VantraElem* e : list->As<VantraElem>()) {
+    const ElemView v{*e};
+    SortKey k;
+    k.elem = e;
+    k.date_ = v.date();
+    k.time_ = v.time();
+    k.id_ = v.id();
+    k.group_ = v.group();
+    k.rank_ = v.rank();
+    std::memcpy(k.user_, e->user(), sizeof k.user_);
+    keys.push_back(k);
+  }
+  std::stable_sort(keys.begin(), keys.end(),
+                   [](const SortKey& a, const SortKey& b) { return CompareByKeys(a, b) < 0; });
+  // Moving each element to the tail in sorted order leaves the list sorted.
+  for (const SortKey& k : keys) {
+    list->Remove(k.elem);
+    list->Append(k.elem);
+  }
+}

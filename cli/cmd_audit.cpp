@@ -1,0 +1,157 @@
+// `vantra audit`: the audit tab's detailed or summary list.
+// `vantra history`: the audit history of one record.
+//
+// Options come from the INI section "PRAC_DETAILED" as the audit tab (or the
+// history dialog) reads them, then from KEY=VALUE overrides with the same
+// keys and encodings; --from/--to replace the dates. Exit status: 0 when the
+// list was written (also when it is empty), 1 when rows may be missing (the
+// database failed) or the output could not be written, 2 for a bad option.
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <string>
+
+#include "audit/audit_generator.h"
+#include "audit/audit_options_ini.h"
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "shell/host/dates.h"
+#include "shell/host/list_layout.h"
+#include "shell/host/list_window.h"
+
+namespace {
+
+const std::set<std::string>& KnownKeys() {
+  static const std::set<std::string> keys = {"DaysDiff",   "SortBy",     "SumBy",
+                                             "AllUsers",   "Users",      "AllModules",
+                                             "Modules",    "AuditTypes", "TrackEntryExit"};
+  return keys;
+}
+
+bool CheckArguments(const char* command, const CliOptions& options) {
+  for (const auto& [key, value] : options.overrides) {
+    if (KnownKeys().count(key) == 0) {
+      std::fprintf(stderr,
+                   "vantra %s : clé inconnue : %s (clés de PRAC_DETAILED : DaysDiff, SortBy, "
+                   "SumBy, AllUsers, Users, AllModules, Modules, AuditTypes, TrackEntryExit)\n",
+                   command, key.c_str());
+      return false;
+    }
+  }
+  if (!options.positional.empty()) {
+    std::fprintf(stderr, "vantra %s : argument inattendu : %s\n", command,
+                 options.positional[0].c_str());
+    return false;
+  }
+  return true;
+}
+
+AuditIniReader ReaderOf(const CliOptions& options) {
+  return [&options](const char* key, const char* def) {
+    return OptionValue(options, kAuditIniSection, key, def);
+  };
+}
+
+// A whole number given to a flag; false when it is missing or not a number.
+bool NumberFlag(const CliOptions& options, const char* name, long* out) {
+  auto it = options.flags.find(name);
+  if (it == options.flags.end()) return false;
+  char* end = nullptr;
+  const long value = std::strtol(it->second.c_str(), &end, 10);
+  if (it->second.empty() || *end != '\0') return false;
+  *out = value;
+  return true;
+}
+
+// Generates into list, writes it, reports. Returns the exit status.
+int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow* list,
+                     const CliOptions& options) {
+  gen->Generate(list);
+  std::string error;
+  const bool written = WriteList(*list, options, &error);
+  if (!written) std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
+  if (!gen->LastError().empty()) {
+    std::fprintf(stderr, "vantra %s : %s\n", command, gen->LastError().c_str());
+  }
+  if (gen->Cancelled()) {
+    std::fprintf(stderr, "vantra %s : interrompu ; les lignes obtenues ont été écrites\n", command);
+  }
+  return written && !gen->Incomplete() ? 0 : 1;
+}
+
+int RunAudit(const CliOptions& options) {
+  if (!CheckArguments("audit", options)) return 2;
+  QenApplication app;
+  std::string error;
+  if (!SetUpApplication(options, &app, &error)) {
+    std::fprintf(stderr, "vantra audit : %s\n", error.c_str());
+    return 1;
+  }
+  QenApplication::SetInstance(&app);
+  AuditOptions audit;
+  ReadAuditTabOptions(ReaderOf(options), ldate_today(), &audit);
+  if (options.from_given) audit.from_date = options.from;
+  if (options.to_given) audit.to_date = options.to;
+  const bool summary = options.flags.count("summary") != 0;
+  QenListWindow list(summary ? 301 : 300);
+  LoadRes(&list, summary ? 301 : 300);
+  if (summary) {
+    PracSummaryGenerator gen(app.GetMainWindow(), &audit);
+    return GenerateAndWrite("audit", &gen, &list, options);
+  }
+  PracDetailedGenerator gen(app.GetMainWindow(), &audit);
+  return GenerateAndWrite("audit", &gen, &list, options);
+}
+
+int RunHistory(const CliOptions& options) {
+  if (!CheckArguments("history", options)) return 2;
+  long record = 0, module = 0, account = 0;
+  if (!NumberFlag(options, "record", &record) || record == 0) {
+    std::fprintf(stderr, "vantra history : --record ID (un nombre non nul) est requis\n");
+    return 2;
+  }
+  if (!NumberFlag(options, "module", &module)) {
+    std::fprintf(stderr, "vantra history : --module CODE (20105, 20120, 20160 ...) est requis\n");
+    return 2;
+  }
+  if (options.flags.count("account") != 0 && !NumberFlag(options, "account", &account)) {
+    std::fprintf(stderr, "vantra history : --account demande un nombre\n");
+    return 2;
+  }
+  QenApplication app;
+  std::string error;
+  if (!SetUpApplication(options, &app, &error)) {
+    std::fprintf(stderr, "vantra history : %s\n", error.c_str());
+    return 1;
+  }
+  QenApplication::SetInstance(&app);
+  AuditOptions audit;
+  ReadAuditHistoryOptions(ReaderOf(options), module, &audit);
+  if (options.from_given) audit.from_date = options.from;
+  if (options.to_given) audit.to_date = options.to;
+  QenListWindow list(5111);
+  LoadDialogListRes(&list, 2006, 5111);
+  PracAuditGenerator gen(app.GetMainWindow(), &audit, record, account);
+  return GenerateAndWrite("history", &gen, &list, options);
+}
+
+CliRegistration audit_registration{
+    {"audit", "journal d'audit : liste détaillée ou sommaire (section PRAC_DETAILED)",
+     "[--summary] [--db URL] [--from AAAAMMJJ] [--to AAAAMMJJ] [CLÉ=VALEUR ...]\n"
+     "  Clés (comme dans l'INI) : DaysDiff, SortBy (ex. 2100 = date puis usager),\n"
+     "  SumBy (usager, date, module, action ; ex. 0100), AllUsers=Y|N, Users=a,b,\n"
+     "  AllModules=Y|N, Modules=20105,2060, AuditTypes=A|H|B, TrackEntryExit=Y|N.\n"
+     "  Sans INI : AllModules=N et aucun module, donc rien n'est listé ; donnez\n"
+     "  AllModules=Y ou Modules=...",
+     {{"summary", false, "liste de sommaire (au lieu de la liste détaillée)"}},
+     &RunAudit}};
+
+CliRegistration history_registration{
+    {"history", "historique des audits d'un dossier",
+     "--record ID --module CODE [--account ID] [--db URL] [CLÉ=VALEUR ...]",
+     {{"record", true, "identifiant du dossier"},
+      {"module", true, "module appelant : 20105 patient, 20120 références, 20160 médical"},
+      {"account", true, "compte dont les lignes sont aussi montrées (module 20105)"}},
+     &RunHistory}};
+
+}  // namespace

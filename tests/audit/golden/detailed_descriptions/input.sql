@@ -1,0 +1,27 @@
+-- A week of audit rows of every common kind, with the look-up rows they name.
+INSERT INTO PATIENT VALUES (10, 'Marie', 'Roy');
+INSERT INTO ACCOUNT VALUES (7, 'Jean', 'Tremblay');
+INSERT INTO ACCPMT VALUES (500, 7, 20261201, 'T-88', 'CASH', 'Paiement comptant');
+INSERT INTO PATIENT2 VALUES (3, 'Luc', 'Côté');
+INSERT INTO TREATME2 VALUES (8, 3, 41, 2);
+INSERT INTO PROCEDU2 VALUES (41, '11101', '11101', 'Détartrage');
+INSERT INTO PATAPT VALUES (5, 10);
+INSERT INTO PATCLM VALUES (60, 10, 20261120, 'CL-60');
+INSERT INTO CLMTRT VALUES (6, 60, 20261120, 'CL-60', '  01202', 'Examen rappel');
+INSERT INTO ALERTP2 VALUES (2, 3, 70);
+INSERT INTO ALERTD2 VALUES (70, 1200, 'ALLERGIE');
+INSERT INTO AUDITFIL VALUES (1, 'B', 'E', 10, 'anne', 20261201, 91500, 'PATRESP', '', '', 'N', '', '');
+INSERT INTO AUDITFIL VALUES (2, 'A', 'A', 500, 'marc', 20261201, 102030, '', '', '', '', '', '');
+INSERT INTO AUDITFIL VALUES (3, 'U', 'D', 20260115, 'anne', 20261202, 80000, 'AUDPURGE', '', '', '', '', '');
+INSERT INTO AUDITFIL VALUES (4, 'E', 'X', 1, 'anne', 20261202, 170000, '', '', '', '', '', '');
+INSERT INTO AUDITFIL VALUES (5, 'E', 'E', 3, 'anne', 20261202, 90000, '', '', '10', 'lettre', '.doc', '');
+INSERT INTO AUDITFIL VALUES (6, 'C', 'A', 8, 'marc', 20261203, 100000, '', '', '1014', '', '', '');
+INSERT INTO AUDITFIL VALUES (7, 'S', 'A', 5, 'anne', 20261203, 110000, '', '', '', '20261205CLN0930', 'A01DR1', '');
+INSERT INTO AUDITFIL VALUES (8, 'T', 'E', 6, 'marc', 20261203, 120000, 'PREDEOB', '0001234500002000080', '', '', '', '');
+INSERT INTO AUDITFIL VALUES (9, 'Q', 'A', 1, 'anne', 20261203, 120000, '', '', '', '', '', '');
+INSERT INTO AUDITFIL VALUES (10, 'N', 'A', 4, 'anne', 20261204, 130500, 'TXNOTE', '', '17', '', '', '');
+INSERT INTO AUDITFIL VALUES (11, 'L', 'P', 7004, 'anne', 20261204, 140000, '', '', '', '', '', '');
+INSERT INTO AUDITFIL VALUES (12, 'M', 'A', 2, 'marc', 20261204, 150000, '', '', '1002', '', '', 'grave');
+INSERT INTO AUDITFIL VALUES (13, 'G', 'A', 55, 'anne', 20261205, 100000, 'PATREFER', '', '', 'Dr Nadeau', 'ortho', '');
+INSERT INTO AUDITFIL VALUES (14, 'B', 'A', 10, 'anne', 20261130, 100000, '', '', '', '', '', '');
+INSERT INTO AUDHIS VALUES (15, 'B', 'A', 10, 'anne', 20261203, 100000, '', '', '', '', '', '');

@@ -1,0 +1,1 @@
+-- No rows: the command stops at its arguments.
