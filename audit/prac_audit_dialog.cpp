@@ -9,6 +9,7 @@
 #include "audit/audit_generator.h"
 #include "audit/audit_options_ini.h"
 #include "audit/prac_list_dialog.h"
+#include "auditlist/ui/audit_list_tools.h"
 #include "shell/host/application.h"
 #include "shell/host/list_layout.h"
 #include "shell/host/list_window.h"
@@ -59,12 +60,9 @@ PracAuditDialog::PracAuditDialog(QWidget* parent, long launcher_info, long recor
   view_ = new ListView(kList, this);
   LoadDialogListRes(view_->List(), 2006, kList);
   AddControl(kList, view_);
-  QenListWindow* list = view_->List();
-  view_->SetRowStyleHook([list](int row) {
-    RowStyle style;
-    style.bold = list->GetItemData(row) == -1;
-    return style;
-  });
+  InstallAuditRowEmphasis(view_);
+  tools_ = new AuditListTools(
+      this, view_, [this] { return AuditShownList{List(), view_, 0}; }, options_.get(), 1000, launcher_info);
   int top = kMargin + kButtonHeight + kMargin;
   view_->setGeometry(kMargin, top, kWidth - 2 * kMargin, kHeight - top - kMargin);
 

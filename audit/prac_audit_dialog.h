@@ -20,6 +20,7 @@
 #include "shell/host/ini.h"
 #include "shell/host/qt/qen_dialog.h"
 
+class AuditListTools;
 class ListView;
 class QenListWindow;
 
@@ -40,6 +41,7 @@ class PracAuditDialog : public TGenDlg {
   ListView* View() const { return view_; }
   QenListWindow* List() const;
   const QString& LastError() const { return last_error_; }
+  AuditListTools* Tools() const { return tools_; }
 
   void CmGenerate();
 
@@ -65,4 +67,5 @@ class PracAuditDialog : public TGenDlg {
   QRect initial_cancel_;
   QRect initial_list_;
   QString last_error_;
+  AuditListTools* tools_ = nullptr;  // child of the dialog
 };

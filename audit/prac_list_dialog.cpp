@@ -12,6 +12,7 @@
 
 #include "audit/audit_generator.h"
 #include "audit/audit_options_ini.h"
+#include "auditlist/ui/audit_list_tools.h"
 #include "shell/host/application.h"
 #include "shell/host/dates.h"
 #include "shell/host/list_layout.h"
@@ -26,17 +27,6 @@ namespace {
 constexpr int kUserCursor = 37;
 
 QString Module(int id) { return QString::fromUtf8(ModuleString(id)); }
-
-// Total rows (item data -1) of the result lists and the "Tous" row (item
-// data 0) of the option lists are drawn in the emphasis font.
-void EmphasiseRowsWithData(ListView* view, long data) {
-  QenListWindow* list = view->List();
-  view->SetRowStyleHook([list, data](int row) {
-    RowStyle style;
-    style.bold = list->GetItemData(row) == data;
-    return style;
-  });
-}
 
 ListView* MakeList(QenDialog* dialog, QWidget* parent, int id, int layout_resource, bool bare) {
   auto* view = new ListView(id, parent);
@@ -149,10 +139,13 @@ void PracListDialog::BuildControls() {
   for (ListView* view : {user_list_, module_list_, sort_list_}) {
     view->List()->AdjustColumns();
   }
-  EmphasiseRowsWithData(detailed_, -1);
-  EmphasiseRowsWithData(summary_, -1);
-  EmphasiseRowsWithData(user_list_, 0);
-  EmphasiseRowsWithData(module_list_, 0);
+  // Total rows and the "Tous" rows in the emphasis font; the right-click
+  // menu 1002 over the inner tab control (chart, filter, print, export).
+  for (ListView* view : {detailed_, summary_, user_list_, module_list_}) InstallAuditRowEmphasis(view);
+  tools_ = new AuditListTools(
+      this, inner_tab_,
+      [this] { return AuditShownList{ShownList(), ShownView(), inner_tab_->GetSel() == 1 ? 1 : 0}; },
+      options_.get(), 1002, LauncherInfo());
 }
 
 void PracListDialog::SetupWindow() {

@@ -18,6 +18,7 @@
 #include "shell/host/ini.h"
 #include "shell/host/qt/qen_dialog.h"
 
+class AuditListTools;
 class ListView;
 class QenDllHandler;
 class QenListWindow;
@@ -64,6 +65,7 @@ class PracListDialog : public TGenDlg {
   QenListWindow* ModuleList() const;
   // The first failure of the last generation ("" when none).
   const QString& LastError() const { return last_error_; }
+  AuditListTools* Tools() const { return tools_; }
 
   // The handlers (public so the tests can press the buttons).
   void CmGenerate();
@@ -99,4 +101,5 @@ class PracListDialog : public TGenDlg {
   ListView* module_list_ = nullptr;
   char source_values_[4] = {};  // "AHB"
   QString last_error_;
+  AuditListTools* tools_ = nullptr;  // child of the dialog
 };

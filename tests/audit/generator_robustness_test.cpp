@@ -180,8 +180,9 @@ TEST_P(AuditRobustTest, PrefetchInSmallChunksAnswersLikeOneByOne) {
     requests.push_back({LookupKind::kPayment, LinkTable::kNone, 60 + id});
     requests.push_back({LookupKind::kPatientLink, LinkTable::kPatPpln, id});
   }
+  RecordingDb recorded(Db());
   DbLookupRunner reference(Db());
-  DbLookupRunner batched(Db());
+  DbLookupRunner batched(&recorded);
   batched.SetBatchSize(3);
   batched.Prefetch(requests);
   EXPECT_GT(batched.Stats().batch_statements, 10);
@@ -199,6 +200,9 @@ TEST_P(AuditRobustTest, PrefetchInSmallChunksAnswersLikeOneByOne) {
   }
   // The duplicated patient was left to the one-by-one statement.
   EXPECT_GT(batched.Stats().statements, 0);
+  int ranges = 0;
+  for (const std::string& sql : recorded.On(117)) ranges += sql.find(" BETWEEN ") != std::string::npos;
+  EXPECT_EQ(ranges, 3);  // one per dense run
 }
 
 TEST_P(AuditRobustTest, MissingLookupTables) {

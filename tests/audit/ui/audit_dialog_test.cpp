@@ -10,6 +10,8 @@
 
 #include "audit/prac_audit_dialog.h"
 #include "audit/prac_list_dialog.h"
+#include "auditlist/list_menu.h"
+#include "auditlist/ui/audit_list_tools.h"
 #include "shell/host/application.h"
 #include "shell/host/dates.h"
 #include "shell/host/ini.h"
@@ -284,6 +286,41 @@ TEST_F(AuditDialogTest, HistoryKeepsButtonsRightAndGrowsTheList) {
   // It cannot be made narrower than 80% of its first width.
   EXPECT_GE(dialog.minimumWidth(), 860 * 8 / 10);
   EXPECT_GE(dialog.minimumHeight(), 460 / 2);
+}
+
+TEST_F(AuditDialogTest, MenuFollowsTheShownPage) {
+  auto tab = MakeTabAllModules();
+  ASSERT_NE(tab->Tools(), nullptr);
+  struct Case {
+    const char* name;
+    int page;
+    bool generate;
+    bool chart_enabled;
+    bool filter_present;
+  };
+  const Case cases[] = {
+      {"empty detailed list: chart and filter greyed", 0, false, false, true},
+      {"filled detailed list", 0, true, true, true},
+      {"summary page: no filter at all", 1, true, true, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    tab->InnerTab()->SetSel(c.page);
+    tab->ShownList()->ClearList();
+    if (c.generate) {
+      tab->Control<TDateField>(PracListDialog::kFromDate)->SetDate(20261101);
+      tab->CmGenerate();
+    }
+    bool chart = false, filter = false, print = false;
+    for (const MenuEntry& e : ListMenuEntries(tab->Tools()->MenuState())) {
+      if (e.command == kCmChartData) chart = e.enabled;
+      if (e.command == kCmListFilter) filter = true;
+      if (e.command == kCmPrintList) print = e.enabled;
+    }
+    EXPECT_EQ(chart, c.chart_enabled);
+    EXPECT_EQ(filter, c.filter_present);
+    EXPECT_TRUE(print);
+  }
 }
 
 }  // namespace
