@@ -10,7 +10,7 @@ namespace {
 
 void CopyLabel(char (&dst)[kGraphNameCap], std::string_view src) {
   std::string_view cut = CutUtf8(src, kGraphNameCap - 1);
-  std::memcpy(dst, cut.data(), cut.size());
+  if (!cut.empty()) std::memcpy(dst, cut.data(), cut.size());
   dst[cut.size()] = '\0';
 }
 

@@ -118,7 +118,7 @@ SubtotalFlags SubtotalFlagsOf(const short subtotal[4]) {
 long ParseAuditTime(std::string_view cell) {
   char text[64];
   size_t n = std::min(cell.size(), sizeof text - 1);
-  std::memcpy(text, cell.data(), n);
+  if (n > 0) std::memcpy(text, cell.data(), n);
   text[n] = '\0';
   int hour = 0, minute = 0, second = 0;
   char suffix[16] = {};

@@ -239,6 +239,14 @@ bool WriteListXlsx(const ListReport& report, const std::string& path, std::strin
   for (int r = 0; r < rows; ++r) columns = std::max(columns, list->CellCount(r));
   columns = std::min(columns, 16384);
 
+  // The library only finds out at the very end (and says so on stderr)
+  // that the file cannot be created: check first.
+  if (FILE* probe = std::fopen(path.c_str(), "wb")) {
+    std::fclose(probe);
+  } else {
+    *error = "impossible d'écrire " + path + " : " + std::strerror(errno);
+    return false;
+  }
   lxw_workbook_options wo = {};
   wo.constant_memory = rows > options.constant_memory_rows ? LXW_TRUE : LXW_FALSE;
   std::string tmpdir = options.tmpdir;

@@ -14,6 +14,7 @@
 #include "audit/audit_generator.h"
 #include "audit/audit_options_ini.h"
 #include "cli/cli_options.h"
+#include "cli/cli_chart.h"
 #include "cli/cli_output.h"
 #include "shell/host/dates.h"
 #include "shell/host/list_layout.h"
@@ -68,7 +69,11 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
                      const CliOptions& options) {
   gen->Generate(list);
   std::string error;
-  const bool written = WriteList(*list, options, &error);
+  // --chart MAIN,AXIS draws the list's chart instead of writing its rows.
+  auto chart = options.flags.find("chart");
+  const bool written = chart != options.flags.end()
+                           ? WriteAuditListChart(*list, list->Id() == 301 ? 1 : 0, options, &error)
+                           : WriteList(*list, options, &error);
   if (!written) std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
   if (!gen->LastError().empty()) {
     std::fprintf(stderr, "vantra %s : %s\n", command, gen->LastError().c_str());
@@ -143,7 +148,9 @@ CliRegistration audit_registration{
      "  AllModules=Y|N, Modules=20105,2060, AuditTypes=A|H|B, TrackEntryExit=Y|N.\n"
      "  Sans INI : AllModules=N et aucun module, donc rien n'est listé ; donnez\n"
      "  AllModules=Y ou Modules=...",
-     {{"summary", false, "liste de sommaire (au lieu de la liste détaillée)"}},
+     {{"summary", false, "liste de sommaire (au lieu de la liste détaillée)"},
+      {"chart", true, "dessine le diagramme de la liste dans --out (PNG) : PRINCIPAL,AXE, codes "
+                      "1 usager, 2 date, 3 module, 4 action, 5 table ; ex. 4,1"}},
      &RunAudit}};
 
 CliRegistration history_registration{

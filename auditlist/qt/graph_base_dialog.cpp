@@ -43,7 +43,7 @@ void SelectLetter(QComboBox* box, char letter) {
 
 void CopyToField(char (&field)[kGraphCodeCap], const std::string& value) {
   std::string_view cut = CutUtf8(value, kGraphCodeCap - 1);
-  std::memcpy(field, cut.data(), cut.size());
+  if (!cut.empty()) std::memcpy(field, cut.data(), cut.size());
   field[cut.size()] = '\0';
 }
 

@@ -61,7 +61,7 @@ void TLoadStringCBox::SetData() {
 void TLoadStringCBox::GetData() {
   if (!field_ || capacity_ <= 0) return;
   std::string_view code = CutUtf8(SelectedCode(), static_cast<size_t>(capacity_ - 1));
-  std::memcpy(field_, code.data(), code.size());
+  if (!code.empty()) std::memcpy(field_, code.data(), code.size());
   field_[code.size()] = '\0';
 }
 

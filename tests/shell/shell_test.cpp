@@ -255,11 +255,3 @@ TEST(ModuleEntry, LoadedLibraryHandsOutItsHandler) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Windows are drawn offscreen unless a platform is asked for.
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

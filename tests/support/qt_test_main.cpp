@@ -1,6 +1,5 @@
-// main of the window tests of auditlist/: offscreen unless the caller chose
-// a platform (ctest's test listing runs the program without the test's
-// environment, so the default is set here too).
+// main() of the window tests: a QApplication drawn offscreen unless a
+// platform is asked for, then every test.
 #include <gtest/gtest.h>
 
 #include <QApplication>
