@@ -98,7 +98,7 @@ void PracAuditDialog::CmGenerate() {
   PracAuditGenerator generator(static_cast<QWidget*>(this), options_.get(), record_id_, account_id_);
   generator.Generate(List());
   FitResultColumns(view_);
-  if (!generator.LastError().empty()) {
+  if (generator.Incomplete() && !generator.LastError().empty()) {
     last_error_ = QString::fromStdString(generator.LastError());
     ShowMessage(last_error_, QMessageBox::Warning);
   }

@@ -300,7 +300,9 @@ void PracListDialog::CmGenerate() {
   }
   generator->Generate(target);
   FitResultColumns(summary ? summary_ : detailed_);
-  ShowError(generator->LastError());
+  // A failure that may have cost rows (a statement refused, a server gone)
+  // is reported once; a missing look-up table only leaves names empty.
+  if (generator->Incomplete()) ShowError(generator->LastError());
 }
 
 void PracListDialog::ShowError(const std::string& error) {

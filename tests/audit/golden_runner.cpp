@@ -116,20 +116,20 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string vantra = argv[1], dir = argv[2], engine = argv[3];
-  char tmpl[] = "/tmp/vantra-golden-XXXXXX";
-  if (mkdtemp(tmpl) == nullptr) return 1;
-  const std::string tmp = tmpl;
+  const char* pg = std::getenv("VANTRA_TEST_PG_URL");
+  if (engine != "sqlite" && (pg == nullptr || *pg == '\0')) {
+    std::printf("skipped: VANTRA_TEST_PG_URL is not set\n");
+    return 77;
+  }
+  std::error_code ec;
+  std::string tmp = (std::filesystem::temp_directory_path(ec) / "vantra-golden-XXXXXX").string();
+  if (mkdtemp(tmp.data()) == nullptr) return 1;
   std::string url, prefix, schema, error;
   std::unique_ptr<GenDB> db;
   if (engine == "sqlite") {
     url = "sqlite:" + tmp + "/golden.sqlite";
     db = OpenGenDB(url, "", true, &error);
   } else {
-    const char* pg = std::getenv("VANTRA_TEST_PG_URL");
-    if (pg == nullptr || *pg == '\0') {
-      std::printf("skipped: VANTRA_TEST_PG_URL is not set\n");
-      return 77;
-    }
     url = pg;
     schema = "golden_" + std::to_string(getpid());
     prefix = schema + ".";
@@ -169,7 +169,6 @@ int main(int argc, char** argv) {
   }
   if (db && !schema.empty()) db->dbExec(("DROP SCHEMA " + schema + " CASCADE").c_str());
   db.reset();
-  std::error_code ec;
   std::filesystem::remove_all(tmp, ec);
   return result;
 }
