@@ -234,7 +234,9 @@ QChart* BuildChart(const TDList& series, const ChartSpec& spec) {
   }
   chart->setTitle(title);
   chart->legend()->setVisible(spec.legend && !t.values.empty());
-  chart->legend()->setAlignment(Qt::AlignBottom);
+  // A few series read best under the chart; more than fit on one line go
+  // to its right, one per line, so that no name is cut.
+  chart->legend()->setAlignment(t.values.size() > 5 ? Qt::AlignRight : Qt::AlignBottom);
   if (t.values.empty() || t.categories.isEmpty()) return chart;
   switch (spec.style) {
     case ChartStyle::kLines:
