@@ -374,10 +374,7 @@ class SqliteGenDB : public GenDB {
     SqliteCursor* c = Find(cursor);
     if (c != nullptr && c->has_row && column >= 1 && column <= c->columns) return c;
     if (last_error_.empty()) {
-      last_error_ = (c == nullptr || !c->has_row)
-                        ? "Aucune ligne courante sur le curseur " + std::to_string(cursor) + "."
-                        : "Colonne " + std::to_string(column) + " hors limites sur le curseur " +
-                              std::to_string(cursor) + ".";
+      last_error_ = gendb_text::NoValueMessage(c != nullptr && c->has_row, column, cursor);
     }
     return nullptr;
   }

@@ -100,4 +100,12 @@ StatementShape SplitStatement(std::string_view text, std::string_view* body);
 // once by dbExecute.
 bool IsQueryStatement(std::string_view body);
 
+// Why a column reader found nothing to read: no current row on the cursor,
+// or a column out of range.
+inline std::string NoValueMessage(bool has_row, int column, int cursor) {
+  return has_row ? "Colonne " + std::to_string(column) + " hors limites sur le curseur " +
+                       std::to_string(cursor) + "."
+                 : "Aucune ligne courante sur le curseur " + std::to_string(cursor) + ".";
+}
+
 }  // namespace gendb_text
