@@ -46,9 +46,10 @@ std::string DurationText(long first, long last) {
   return buffer;
 }
 
-void DetailedLine(std::string* out, const char* date, const char* time, const char* user,
-                  const char* table, const char* module, const char* verb,
-                  const char* description, const char* first_name, const char* last_name) {
+namespace {
+// The six cells the detailed and history lines begin with, each followed by " \t".
+void LeadingCells(std::string* out, const char* date, const char* time, const char* user,
+                  const char* table, const char* module, const char* verb) {
   out->clear();
   Cell(out, date, " \t");
   Cell(out, time, " \t");
@@ -56,6 +57,13 @@ void DetailedLine(std::string* out, const char* date, const char* time, const ch
   Cell(out, table, " \t");
   Cell(out, module, " \t");
   Cell(out, verb, " \t");
+}
+}  // namespace
+
+void DetailedLine(std::string* out, const char* date, const char* time, const char* user,
+                  const char* table, const char* module, const char* verb,
+                  const char* description, const char* first_name, const char* last_name) {
+  LeadingCells(out, date, time, user, table, module, verb);
   Cell(out, description, " \t");
   Cell(out, first_name, " ");
   out->append(last_name);
@@ -64,13 +72,7 @@ void DetailedLine(std::string* out, const char* date, const char* time, const ch
 void HistoryLine(std::string* out, const char* date, const char* time, const char* user,
                  const char* table, const char* module, const char* verb,
                  const char* description) {
-  out->clear();
-  Cell(out, date, " \t");
-  Cell(out, time, " \t");
-  Cell(out, user, " \t");
-  Cell(out, table, " \t");
-  Cell(out, module, " \t");
-  Cell(out, verb, " \t");
+  LeadingCells(out, date, time, user, table, module, verb);
   out->append(description);
 }
 

@@ -90,18 +90,18 @@ bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOpti
     *error = "impossible de dessiner : pas d'application graphique";
     return false;
   }
-  ChartSpec spec;
-  spec.style = static_cast<ChartStyle>(style);
+  ChartLook look;
+  look.style = static_cast<ChartStyle>(style);
   auto title_of = [](char code) {
     for (const AuditGraphCode& c : kAuditGraphCodes) {
       if (c.code == code) return QString::fromUtf8(HostString(c.title_string_id));
     }
     return QString();
   };
-  spec.title = QStringLiteral("%1 par %2").arg(title_of(request.main_code), title_of(request.axis_code));
-  spec.axis_title = title_of(request.axis_code);
+  look.title = QStringLiteral("%1 par %2").arg(title_of(request.main_code), title_of(request.axis_code));
+  look.axis_title = title_of(request.axis_code);
   QString qerror;
-  if (!RenderChartPng(series, spec, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
+  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
     *error = qerror.toStdString();
     return false;
   }

@@ -18,17 +18,8 @@ std::vector<CliCommand>& Registry() {
 
 // "YYYYMMDD" or "YYYY-MM-DD" -> date; 0 when not a real date.
 long ParseDate(const std::string& text) {
-  std::string digits;
-  for (char c : text) {
-    if (c >= '0' && c <= '9') {
-      digits.push_back(c);
-    } else if (c != '-') {
-      return 0;
-    }
-  }
-  if (digits.size() != 8) return 0;
-  long date = std::strtol(digits.c_str(), nullptr, 10);
-  return tavo_valid_date(date) ? date : 0;
+  long date = ParseDateText(text);
+  return date > 0 ? date : 0;
 }
 
 const CliFlag* FindFlag(const std::vector<CliFlag>& flags, const std::string& name) {

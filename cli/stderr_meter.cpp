@@ -32,7 +32,6 @@ class StderrMeter : public MeterImpl {
     Draw(0);
   }
   void SetCounter(long value) override {
-    value_ = value;
     if (!tty_ || (++calls_ & 0x3FF) != 0) return;  // look at the clock every 1024 rows
     auto now = std::chrono::steady_clock::now();
     if (now - last_ < std::chrono::milliseconds(100)) return;
@@ -60,7 +59,6 @@ class StderrMeter : public MeterImpl {
   }
   std::string title_;
   long maximum_ = 1;
-  long value_ = 0;
   unsigned calls_ = 0;
   bool tty_ = false;
   void (*previous_)(int) = SIG_DFL;

@@ -48,8 +48,6 @@ QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDl
   tabs_->AddPage(82, stats_, 2, QColor(198, 166, 198), 0);
   tabs_->AddPage(93, goals_, 3, QColor(231, 211, 231), 0);
 
-  OnNotify(kTabCtrlId, Notify::kSelChange, [this](int index) { EvTabSelChange(index); });
-  OnCommand(kCmRefresh, [this] { CmRefresh(); });
   resize(1100, 720);
 }
 
@@ -87,7 +85,3 @@ bool QenVantraMainDialog::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QenVantraMainDialog::closeEvent(QCloseEvent* event) { event->accept(); }
-
-void QenVantraMainDialog::EvTabSelChange(int) { current_page_ = tabs_->GetSel(); }
-
-void QenVantraMainDialog::CmRefresh() { current_page_ = tabs_->GetSel(); }

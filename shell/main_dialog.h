@@ -59,7 +59,6 @@ class QenVantraMainDialog : public QenDialog {
   Q_OBJECT
  public:
   static constexpr int kTabCtrlId = 101;
-  static constexpr int kCmRefresh = 24338;  // the suite's refresh command
 
   // (parent window, dialog resource 2000, handler as module).
   QenVantraMainDialog(QWidget* parent, int resource_id, QenDllHandler* module);
@@ -69,7 +68,7 @@ class QenVantraMainDialog : public QenDialog {
   VantraMDI* Mdi() const { return mdi_; }
   QenVantraTabCtrl* TabCtrl() const { return tabs_; }
   QenMLTooltip* Tooltip() const;
-  int CurrentPage() const { return current_page_; }
+  int CurrentPage() const { return tabs_->GetSel(); }
 
   PracListDialog* AuditPage() const { return audit_; }
   PracApptDialog* ApptPage() const { return appt_; }
@@ -83,9 +82,6 @@ class QenVantraMainDialog : public QenDialog {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  void EvTabSelChange(int index);
-  void CmRefresh();
-
   QenDllHandler* module_;
   VantraMDI* mdi_ = nullptr;
   QenVantraTabCtrl* tabs_;
@@ -94,5 +90,4 @@ class QenVantraMainDialog : public QenDialog {
   PracApptDialog* appt_;
   PracStatDialog* stats_;
   PracGoalsDialog* goals_;
-  int current_page_ = 0;
 };

@@ -188,24 +188,24 @@ void GraphBaseDialog::Redraw() {
   series_.DeleteElems();
   BuildGraphData();
   QChart* old = view_->chart();
-  view_->setChart(BuildChart(series_, Spec()));
+  view_->setChart(BuildChart(series_, Look()));
   delete old;
   ++draws_;
 }
 
-ChartSpec GraphBaseDialog::Spec() const {
-  ChartSpec spec;
-  spec.style = Style();
+ChartLook GraphBaseDialog::Look() const {
+  ChartLook look;
+  look.style = Style();
   auto* main = Control<QComboBox>(kMainCombo);
   auto* axis = Control<QComboBox>(kAxisCombo);
   const QString main_text = main ? main->currentText() : QString();
   const QString axis_text = axis ? axis->currentText() : QString();
-  spec.title = axis_text.isEmpty() ? main_text : QStringLiteral("%1 par %2").arg(main_text, axis_text);
-  spec.subtitle = QString::fromStdString(ReadIni("ShowDates", ""));
-  spec.axis_title = axis_text;
-  spec.legend = legend_;
-  spec.value_labels = value_labels_;
-  return spec;
+  look.title = axis_text.isEmpty() ? main_text : QStringLiteral("%1 par %2").arg(main_text, axis_text);
+  look.subtitle = QString::fromStdString(ReadIni("ShowDates", ""));
+  look.axis_title = axis_text;
+  look.legend = legend_;
+  look.value_labels = value_labels_;
+  return look;
 }
 
 QChart* GraphBaseDialog::Chart() const { return view_->chart(); }
@@ -241,7 +241,7 @@ double GraphBaseDialog::GetListData(const QenListWindow& list, int row, const ch
 bool GraphBaseDialog::SaveChartPng(const QString& path, QSize size) {
   if (!size.isValid()) size = view_->size().expandedTo(QSize(800, 500));
   QString error;
-  if (RenderChartPng(series_, Spec(), path, size, &error)) return true;
+  if (RenderChartPng(series_, Look(), path, size, &error)) return true;
   ShowMessage(error, QMessageBox::Warning);
   return false;
 }
@@ -249,14 +249,14 @@ bool GraphBaseDialog::SaveChartPng(const QString& path, QSize size) {
 bool GraphBaseDialog::PrintChart(QPrinter* printer) {
   if (!printer) return false;
   printer->setPageOrientation(QPageLayout::Landscape);
-  printer->setDocName(Spec().title);
+  printer->setDocName(Look().title);
   QPainter painter;
   if (!painter.begin(printer)) {
     ShowMessage(QStringLiteral("Impossible d'imprimer : l'imprimante ou le fichier n'est pas disponible."),
                 QMessageBox::Warning);
     return false;
   }
-  std::unique_ptr<QChart> chart(BuildChart(series_, Spec()));
+  std::unique_ptr<QChart> chart(BuildChart(series_, Look()));
   PaintChart(chart.get(), &painter, QRectF(0, 0, printer->width(), printer->height()));
   return painter.end();
 }
@@ -270,7 +270,7 @@ GraphBaseDialog::SaveFileHook GraphBaseDialog::SetSaveFileHook(SaveFileHook hook
 void GraphBaseDialog::CmSavePng() {
   QString folder = QString::fromStdString(TGetStatInfo::GetSpreadSheetDirectory());
   if (folder.isEmpty() || !QDir(folder).exists()) folder = QDir::homePath();
-  QString stem = Spec().title;
+  QString stem = Look().title;
   stem.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral(" "));
   const QString suggested = QDir(folder).filePath((stem.isEmpty() ? QStringLiteral("Diagramme") : stem) + ".png");
   QString path = SaveHook() ? SaveHook()(suggested)

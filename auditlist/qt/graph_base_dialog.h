@@ -122,7 +122,7 @@ class GraphBaseDialog : public TTavoDlg {
   // Stores the choices, rebuilds the data and draws it. Does nothing while
   // a control holds an invalid value.
   void Redraw();
-  ChartSpec Spec() const;
+  ChartLook Look() const;
   QChart* Chart() const;
   QChartView* ChartView() const { return view_; }
   // Number of times the chart was drawn (tests).

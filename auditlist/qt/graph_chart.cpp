@@ -74,15 +74,15 @@ std::pair<double, double> Range(const Table& t, bool stacked) {
   return {lo, hi};
 }
 
-void AddAxes(QChart* chart, const Table& t, const ChartSpec& spec, bool stacked, bool horizontal) {
+void AddAxes(QChart* chart, const Table& t, const ChartLook& look, bool stacked, bool horizontal) {
   auto* categories = new QBarCategoryAxis;
   categories->append(t.categories);
-  categories->setTitleText(spec.axis_title);
+  categories->setTitleText(look.axis_title);
   auto* values = new QValueAxis;
   auto [lo, hi] = Range(t, stacked);
   values->setRange(lo, hi * 1.05);
   values->applyNiceNumbers();
-  values->setTitleText(spec.value_title);
+  values->setTitleText(look.value_title);
   values->setLabelFormat("%g");
   chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
   chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
@@ -101,10 +101,10 @@ QBrush Shaded(const QColor& base, bool vertical) {
   return QBrush(g);
 }
 
-void AddBars(QChart* chart, const Table& t, const ChartSpec& spec) {
+void AddBars(QChart* chart, const Table& t, const ChartLook& look) {
   QAbstractBarSeries* bars = nullptr;
-  const bool horizontal = spec.style == ChartStyle::kHorizontalBars;
-  if (spec.style == ChartStyle::kStackedBars) {
+  const bool horizontal = look.style == ChartStyle::kHorizontalBars;
+  if (look.style == ChartStyle::kStackedBars) {
     bars = new QStackedBarSeries;
   } else if (horizontal) {
     bars = new QHorizontalBarSeries;
@@ -116,39 +116,39 @@ void AddBars(QChart* chart, const Table& t, const ChartSpec& spec) {
     for (double v : t.values[s]) *set << v;
     bars->append(set);
   }
-  bars->setLabelsVisible(spec.value_labels);
+  bars->setLabelsVisible(look.value_labels);
   chart->addSeries(bars);
-  if (spec.style == ChartStyle::kBars3D) {
+  if (look.style == ChartStyle::kBars3D) {
     for (QBarSet* set : bars->barSets()) {
       set->setBrush(Shaded(set->color(), false));
       set->setBorderColor(set->color().darker(200));
     }
   }
-  AddAxes(chart, t, spec, spec.style == ChartStyle::kStackedBars, horizontal);
+  AddAxes(chart, t, look, look.style == ChartStyle::kStackedBars, horizontal);
 }
 
-void AddLines(QChart* chart, const Table& t, const ChartSpec& spec) {
+void AddLines(QChart* chart, const Table& t, const ChartLook& look) {
   for (size_t s = 0; s < t.values.size(); ++s) {
-    QXYSeries* line = spec.style == ChartStyle::kPoints ? static_cast<QXYSeries*>(new QScatterSeries)
+    QXYSeries* line = look.style == ChartStyle::kPoints ? static_cast<QXYSeries*>(new QScatterSeries)
                                                           : static_cast<QXYSeries*>(new QLineSeries);
     line->setName(t.names[static_cast<int>(s)]);
     for (size_t c = 0; c < t.values[s].size(); ++c) line->append(static_cast<double>(c), t.values[s][c]);
-    line->setPointLabelsVisible(spec.value_labels);
+    line->setPointLabelsVisible(look.value_labels);
     line->setPointLabelsFormat("@yPoint");
     chart->addSeries(line);
-    if (spec.style == ChartStyle::kLines3D) {
+    if (look.style == ChartStyle::kLines3D) {
       QPen pen(Shaded(line->color(), true), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
       line->setPen(pen);
-    } else if (spec.style == ChartStyle::kLines) {
+    } else if (look.style == ChartStyle::kLines) {
       line->setPointsVisible(true);
     } else if (auto* scatter = qobject_cast<QScatterSeries*>(line)) {
       scatter->setMarkerSize(11);
     }
   }
-  AddAxes(chart, t, spec, false, false);
+  AddAxes(chart, t, look, false, false);
 }
 
-void AddAreas(QChart* chart, const Table& t, const ChartSpec& spec) {
+void AddAreas(QChart* chart, const Table& t, const ChartLook& look) {
   std::vector<double> base(t.categories.size(), 0.0);
   QLineSeries* previous = nullptr;
   for (size_t s = 0; s < t.values.size(); ++s) {
@@ -166,17 +166,17 @@ void AddAreas(QChart* chart, const Table& t, const ChartSpec& spec) {
     upper->setParent(area);
     if (lower) lower->setParent(area);
     area->setName(t.names[static_cast<int>(s)]);
-    area->setPointLabelsVisible(spec.value_labels);
+    area->setPointLabelsVisible(look.value_labels);
     area->setPointLabelsFormat("@yPoint");
     chart->addSeries(area);
     previous = upper;
   }
-  AddAxes(chart, t, spec, true, false);
+  AddAxes(chart, t, look, true, false);
 }
 
-void AddPies(QChart* chart, const Table& t, const ChartSpec& spec) {
+void AddPies(QChart* chart, const Table& t, const ChartLook& look) {
   const int n = static_cast<int>(t.values.size());
-  const bool shaded = spec.style == ChartStyle::kPies3D;
+  const bool shaded = look.style == ChartStyle::kPies3D;
   // The slices carry their category names (the legend would repeat them
   // once per pie): the same category has the same colour in every pie.
   chart->legend()->setVisible(false);
@@ -191,7 +191,7 @@ void AddPies(QChart* chart, const Table& t, const ChartSpec& spec) {
       const double v = t.values[s][c];
       if (v <= 0) continue;  // an empty slice only clutters the labels
       QPieSlice* slice = pie->append(t.categories[c], v);
-      if (spec.value_labels) slice->setLabel(QStringLiteral("%1 : %2").arg(t.categories[c]).arg(v));
+      if (look.value_labels) slice->setLabel(QStringLiteral("%1 : %2").arg(t.categories[c]).arg(v));
       slice->setLabelVisible(true);
       if (n > 1) {  // side by side, outside labels would run into the next pie
         slice->setLabelPosition(QPieSlice::LabelInsideHorizontal);
@@ -222,37 +222,37 @@ QString ChartStyleName(ChartStyle style) {
   return QString::fromUtf8(ModuleString(kChartStyleFirstString + static_cast<int>(style)));
 }
 
-QChart* BuildChart(const TDList& series, const ChartSpec& spec) {
+QChart* BuildChart(const TDList& series, const ChartLook& look) {
   auto* chart = new QChart;
   chart->setAnimationOptions(QChart::NoAnimation);
-  QString title = spec.title;
-  if (!spec.subtitle.isEmpty()) title += QStringLiteral("<br><small>%1</small>").arg(spec.subtitle.toHtmlEscaped());
+  QString title = look.title;
+  if (!look.subtitle.isEmpty()) title += QStringLiteral("<br><small>%1</small>").arg(look.subtitle.toHtmlEscaped());
   const Table t = ReadTable(series);
-  const bool pies = spec.style == ChartStyle::kPies || spec.style == ChartStyle::kPies3D;
+  const bool pies = look.style == ChartStyle::kPies || look.style == ChartStyle::kPies3D;
   if (pies && t.names.size() > 1) {
     title += QStringLiteral("<br><small>De gauche à droite : %1</small>").arg(t.names.join(", ").toHtmlEscaped());
   }
   chart->setTitle(title);
-  chart->legend()->setVisible(spec.legend && !t.values.empty());
+  chart->legend()->setVisible(look.legend && !t.values.empty());
   // A few series read best under the chart; more than fit on one line go
   // to its right, one per line, so that no name is cut.
   chart->legend()->setAlignment(t.values.size() > 5 ? Qt::AlignRight : Qt::AlignBottom);
   if (t.values.empty() || t.categories.isEmpty()) return chart;
-  switch (spec.style) {
+  switch (look.style) {
     case ChartStyle::kLines:
     case ChartStyle::kLines3D:
     case ChartStyle::kPoints:
-      AddLines(chart, t, spec);
+      AddLines(chart, t, look);
       break;
     case ChartStyle::kAreas:
-      AddAreas(chart, t, spec);
+      AddAreas(chart, t, look);
       break;
     case ChartStyle::kPies:
     case ChartStyle::kPies3D:
-      AddPies(chart, t, spec);
+      AddPies(chart, t, look);
       break;
     default:
-      AddBars(chart, t, spec);
+      AddBars(chart, t, look);
       break;
   }
   return chart;
@@ -280,9 +280,9 @@ void PaintChart(QChart* chart, QPainter* painter, const QRectF& rect) {
   }
 }
 
-bool RenderChartPng(const TDList& series, const ChartSpec& spec, const QString& path, QSize size,
+bool RenderChartPng(const TDList& series, const ChartLook& look, const QString& path, QSize size,
                     QString* error) {
-  std::unique_ptr<QChart> chart(BuildChart(series, spec));
+  std::unique_ptr<QChart> chart(BuildChart(series, look));
   QImage image(size, QImage::Format_ARGB32_Premultiplied);
   image.fill(Qt::white);
   {

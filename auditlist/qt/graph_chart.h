@@ -47,7 +47,7 @@ inline constexpr int kChartStyleFirstString = 60;  // module string of style 0 (
 // The name of a style (module string 60 + style).
 QString ChartStyleName(ChartStyle style);
 
-struct ChartSpec {
+struct ChartLook {
   ChartStyle style = ChartStyle::kDefault;
   QString title;
   QString subtitle;      // a second title line (the date range when shown)
@@ -59,7 +59,7 @@ struct ChartSpec {
 
 // A new chart of series (the caller owns it; it copies what it needs, so
 // series may be freed afterwards). No series: an empty chart with its title.
-QChart* BuildChart(const TDList& series, const ChartSpec& spec);
+QChart* BuildChart(const TDList& series, const ChartLook& look);
 
 // Paints chart into rect of painter (a printer page, an image), at the
 // rect's size. The chart is resized to the rect.
@@ -67,5 +67,5 @@ void PaintChart(QChart* chart, QPainter* painter, const QRectF& rect);
 
 // Draws series into a PNG file of size pixels. Needs a QApplication
 // (EnsureGuiApplication). False with *error when the file cannot be written.
-bool RenderChartPng(const TDList& series, const ChartSpec& spec, const QString& path, QSize size,
+bool RenderChartPng(const TDList& series, const ChartLook& look, const QString& path, QSize size,
                     QString* error);

@@ -252,3 +252,31 @@ std::string ctime_todisplay(long time) {
   std::snprintf(text, sizeof text, "%02ld:%02ld", hours, minutes);
   return text;
 }
+
+long ParseDateText(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  if (text.empty()) return 0;
+  // Up to three runs of digits separated by '-': 8 digits alone, or 4-1..2-1..2.
+  long parts[3] = {0, 0, 0};
+  int widths[3] = {0, 0, 0};
+  int part = 0;
+  for (char c : text) {
+    if (c == '-') {
+      if (++part > 2) return -1;
+    } else if (c >= '0' && c <= '9') {
+      if (++widths[part] > 8) return -1;
+      parts[part] = parts[part] * 10 + (c - '0');
+    } else {
+      return -1;
+    }
+  }
+  long date = -1;
+  if (part == 0 && widths[0] == 8) {
+    date = parts[0];
+  } else if (part == 2 && widths[0] == 4 && widths[1] >= 1 && widths[1] <= 2 && widths[2] >= 1 &&
+             widths[2] <= 2) {
+    date = parts[0] * 10000 + parts[1] * 100 + parts[2];
+  }
+  return date > 0 && tavo_valid_date(date) ? date : -1;
+}

@@ -7,11 +7,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Today's date. Pinned for demos and tests by SetToday(YYYYMMDD) or by the
 // environment variable VANTRA_TODAY=YYYYMMDD (SetToday wins; 0 unpins).
 long ldate_today();
 void SetToday(long date);
+
+// A date typed by a user: "AAAA-MM-JJ" (month and day may have one digit)
+// or "AAAAMMJJ", blanks around allowed. 0 for an empty text, -1 when the
+// text is not a real calendar date.
+long ParseDateText(std::string_view text);
 
 // True when date is a real calendar date (month 1-12, day within the month).
 bool tavo_valid_date(long date);

@@ -79,7 +79,7 @@ TEST_F(GraphDialogTest, SeriesFollowTheChoices) {
   EXPECT_GT(chart.DrawCount(), draws) << "a change of choice redraws";
   ASSERT_EQ(chart.Series().Count(), 2u);
   EXPECT_STREQ(static_cast<PracGraphElem*>(chart.Series().Head())->Name(), "Ajout");
-  EXPECT_EQ(chart.Spec().title, "Action par Usager");
+  EXPECT_EQ(chart.Look().title, "Action par Usager");
   auto* bars = qobject_cast<QBarSeries*>(chart.Chart()->series().value(0));
   ASSERT_NE(bars, nullptr);
   EXPECT_EQ(bars->count(), 2) << "one bar set per series";
@@ -99,7 +99,7 @@ TEST_F(GraphDialogTest, ShowDatesKey) {
   chart.Control<QAbstractButton>(GraphBaseDialog::kShowDates)->click();
   EXPECT_EQ(chart.ShowDatesFlag(), 'Y');
   EXPECT_EQ(Ini("ShowDates"), "2026-01-01 - 2026-01-31");
-  EXPECT_EQ(chart.Spec().subtitle, "2026-01-01 - 2026-01-31");
+  EXPECT_EQ(chart.Look().subtitle, "2026-01-01 - 2026-01-31");
   chart.Control<QAbstractButton>(GraphBaseDialog::kShowDates)->click();
   EXPECT_EQ(Ini("ShowDates"), "<absent>") << "unticked: removed again";
 }
@@ -128,15 +128,15 @@ TEST_F(GraphDialogTest, EveryStyleDrawsAndSavesPng) {
   AuditGraphRequest request{0, '4', '1', {'P', 'P'}, false};
   ASSERT_EQ(BuildAuditGraphSeries(list_, request, &series), 2);
   for (int s = 0; s < kChartStyleCount; ++s) {
-    ChartSpec spec;
-    spec.style = static_cast<ChartStyle>(s);
-    spec.title = ChartStyleName(spec.style);
-    spec.value_labels = s % 2 == 0;
-    std::unique_ptr<QChart> chart(BuildChart(series, spec));
-    EXPECT_FALSE(chart->series().isEmpty()) << spec.title.toStdString();
+    ChartLook look;
+    look.style = static_cast<ChartStyle>(s);
+    look.title = ChartStyleName(look.style);
+    look.value_labels = s % 2 == 0;
+    std::unique_ptr<QChart> chart(BuildChart(series, look));
+    EXPECT_FALSE(chart->series().isEmpty()) << look.title.toStdString();
     const QString path = QString::fromStdString(dir_.File("style" + std::to_string(s) + ".png"));
     QString error;
-    ASSERT_TRUE(RenderChartPng(series, spec, path, QSize(640, 400), &error)) << error.toStdString();
+    ASSERT_TRUE(RenderChartPng(series, look, path, QSize(640, 400), &error)) << error.toStdString();
     QImage image(path);
     ASSERT_EQ(image.size(), QSize(640, 400));
     int coloured = 0;
@@ -150,7 +150,7 @@ TEST_F(GraphDialogTest, EveryStyleDrawsAndSavesPng) {
   }
   EXPECT_EQ(ChartStyleName(ChartStyle::kDefault), "Défaut");
   EXPECT_EQ(ChartStyleName(ChartStyle::kHorizontalBars), "Rectangulaire Basé");
-  std::unique_ptr<QChart> empty(BuildChart(TDList(), ChartSpec{}));
+  std::unique_ptr<QChart> empty(BuildChart(TDList(), ChartLook{}));
   EXPECT_TRUE(empty->series().isEmpty());
 }
 

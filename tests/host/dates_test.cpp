@@ -194,3 +194,26 @@ TEST(DatesTest, TodayPinning) {
 }
 
 }  // namespace
+
+TEST(ParseDateText, TypedDates) {
+  struct Case {
+    const char* name;
+    const char* text;
+    long expected;
+  };
+  const Case cases[] = {
+      {"dashed", "2026-12-05", 20261205},
+      {"dashed one-digit month and day", "2026-3-1", 20260301},
+      {"compact", "20261205", 20261205},
+      {"blanks around", "  2024-02-29 ", 20240229},
+      {"empty is no date", "   ", 0},
+      {"impossible day", "2026-02-30", -1},
+      {"not a leap year", "20250229", -1},
+      {"seven digits", "2026125", -1},
+      {"letters", "2026-1a-05", -1},
+      {"too many parts", "2026-12-05-1", -1},
+      {"three-digit day", "2026-12-005", -1},
+      {"slashes", "2026/12/05", -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ParseDateText(c.text), c.expected) << c.name;
+}

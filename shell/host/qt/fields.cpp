@@ -45,17 +45,7 @@ TDateField::TDateField(TTavoDlg* dialog, int id, long* field)
   Bind();
 }
 
-long TDateField::ParseDate(const QString& text) {
-  const QString t = text.trimmed();
-  if (t.isEmpty()) return 0;
-  static const QRegularExpression dashed(QStringLiteral("^(\\d{4})-(\\d{1,2})-(\\d{1,2})$"));
-  static const QRegularExpression compact(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})$"));
-  QRegularExpressionMatch m = dashed.match(t);
-  if (!m.hasMatch()) m = compact.match(t);
-  if (!m.hasMatch()) return -1;
-  const long date = m.captured(1).toLong() * 10000 + m.captured(2).toLong() * 100 + m.captured(3).toLong();
-  return tavo_valid_date(date) ? date : -1;
-}
+long TDateField::ParseDate(const QString& text) { return ParseDateText(text.toStdString()); }
 
 QString TDateField::FormatDate(long date) {
   if (date == 0 || !tavo_valid_date(date)) return QString();

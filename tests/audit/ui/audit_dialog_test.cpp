@@ -16,6 +16,7 @@
 #include "shell/host/dates.h"
 #include "shell/host/ini.h"
 #include "shell/host/list_window.h"
+#include "shell/host/sql_literal.h"
 #include "shell/host/qt/fields.h"
 #include "shell/host/qt/list_view.h"
 #include "shell/host/strings.h"
@@ -63,8 +64,7 @@ class AuditDialogTest : public ::testing::Test {
     std::snprintf(sql, sizeof sql,
                   "INSERT INTO AUDITFIL (AUD_ID, AUD_TYPE, AUD_ACTION, AUD_RECID, AUD_USER, AUD_DATE, "
                   "AUD_TIME, AUD_FLD_NAME1) VALUES (%ld, '%c', '%c', %ld, '%s', %ld, %ld, '%s')",
-                  id, type, action, recid, std::string(user) == "O'BRIEN" ? "O''BRIEN" : user, date, time,
-                  name1);
+                  id, type, action, recid, SqlEscaped(user).c_str(), date, time, name1);
     Exec(sql);
   }
   // A tab page inside the window it lives in, set up as when shown.
