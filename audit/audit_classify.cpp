@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "audit/audit_describe.h"
-#include "shell/host/application.h"
-#include "shell/host/strings.h"
+#include "host/application.h"
+#include "host/strings.h"
 
 namespace {
 

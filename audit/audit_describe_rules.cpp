@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "audit/describe_internal.h"
-#include "shell/host/dates.h"
+#include "host/dates.h"
 
 namespace audit_detail {
 

@@ -19,9 +19,9 @@
 #include "audit/audit_generator.h"
 #include "audit/audit_lines.h"
 #include "audit/fill_cache.h"
-#include "shell/host/gendb.h"
-#include "shell/host/list_window.h"
-#include "shell/host/strings.h"
+#include "host/gendb.h"
+#include "host/list_window.h"
+#include "host/strings.h"
 
 void PracBaseGenerator::WriteDetailedTotal(QenListWindow* list, bool group) {
   const long* c = group ? totals_.group : totals_.grand;

@@ -4,11 +4,11 @@
 
 #include <cstring>
 
-#include "shell/host/application.h"
-#include "shell/host/gendb.h"
-#include "shell/host/list_window.h"
-#include "shell/host/sql_literal.h"
-#include "shell/host/strings.h"
+#include "host/application.h"
+#include "host/gendb.h"
+#include "host/list_window.h"
+#include "host/sql_literal.h"
+#include "host/strings.h"
 
 namespace {
 

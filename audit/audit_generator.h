@@ -38,8 +38,8 @@
 #include "audit/audit_describe.h"
 #include "audit/audit_lookup.h"
 #include "audit/audit_types.h"
-#include "shell/host/meter.h"
-#include "shell/host/tdlist.h"
+#include "host/meter.h"
+#include "host/tdlist.h"
 
 class GenDB;
 class QenListWindow;

@@ -8,7 +8,7 @@
 
 #include "audit/audit_answers.h"
 #include "audit/audit_types.h"
-#include "shell/host/gendb.h"
+#include "host/gendb.h"
 
 namespace {
 

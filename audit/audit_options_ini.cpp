@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/host/dates.h"
-#include "shell/host/ini.h"
+#include "host/dates.h"
+#include "host/ini.h"
 
 AuditIniReader IniReaderOf(const WDIniObj& ini) {
   return [&ini](const char* key, const char* def) {

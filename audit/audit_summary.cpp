@@ -22,9 +22,9 @@
 #include "audit/audit_generator.h"
 #include "audit/audit_lines.h"
 #include "audit/fill_cache.h"
-#include "shell/host/gendb.h"
-#include "shell/host/list_window.h"
-#include "shell/host/strings.h"
+#include "host/gendb.h"
+#include "host/list_window.h"
+#include "host/strings.h"
 
 namespace {
 

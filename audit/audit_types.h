@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/host/tdlist.h"
+#include "host/tdlist.h"
 
 // Capacities (bytes with the terminator) of the audit tables' text columns.
 inline constexpr int kAuditUserCap = 10;       // log-on name, at most 9

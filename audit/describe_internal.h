@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "audit/audit_describe.h"
-#include "shell/host/strings.h"
+#include "host/strings.h"
 
 namespace audit_detail {
 

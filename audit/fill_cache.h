@@ -6,7 +6,7 @@
 #include <unordered_map>
 
 #include "audit/audit_describe.h"
-#include "shell/host/dates.h"
+#include "host/dates.h"
 
 namespace audit_detail {
 

@@ -36,8 +36,8 @@
 #include <vector>
 
 #include "audit/audit_generator.h"
-#include "shell/host/gendb.h"
-#include "shell/host/list_window.h"
+#include "host/gendb.h"
+#include "host/list_window.h"
 
 namespace {
 

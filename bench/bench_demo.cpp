@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/host/gendb.h"
-#include "shell/host/sql_literal.h"
+#include "host/gendb.h"
+#include "host/sql_literal.h"
 #include "suite/demo_db.h"
 #include "suite/schema.h"
 

@@ -24,11 +24,12 @@
 #include <functional>
 #include <string>
 
+#include "audit/audit_list_style.h"
 #include "audit/audit_lines.h"
-#include "auditlist/audit_graph_series.h"
-#include "auditlist/list_filter.h"
-#include "auditlist/xlsx_export.h"
-#include "shell/host/list_window.h"
+#include "audit/audit_graph_series.h"
+#include "audit/list_filter.h"
+#include "lists/xlsx_export.h"
+#include "host/list_window.h"
 
 namespace {
 

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/host/gendb.h"
+#include "host/gendb.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/host/list_window.h"
+#include "host/list_window.h"
 
 namespace {
 

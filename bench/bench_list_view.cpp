@@ -11,8 +11,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/host/list_layout.h"
-#include "shell/host/qt/list_view.h"
+#include "host/list_layout.h"
+#include "host/qt/list_view.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "shell/host/ini.h"
-#include "shell/host/tdlist.h"
+#include "host/ini.h"
+#include "host/tdlist.h"
 
 namespace {
 

@@ -4,17 +4,17 @@
 #include <sstream>
 #include <vector>
 
-#include "auditlist/audit_graph_series.h"
-#include "auditlist/list_style.h"
+#include "audit/audit_graph_series.h"
+#include "lists/list_style.h"
 #include "cli/cli_options.h"
 
 #if VANTRA_CLI_QT
 #include <QString>
 
-#include "auditlist/qt/graph_chart.h"
-#include "auditlist/qt/offscreen_app.h"
-#include "auditlist/qt/print_list_view.h"
-#include "shell/host/strings.h"
+#include "lists/qt/graph_chart.h"
+#include "lists/qt/offscreen_app.h"
+#include "lists/qt/print_list_view.h"
+#include "host/strings.h"
 #endif
 
 namespace {

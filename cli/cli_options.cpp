@@ -5,8 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "shell/host/dates.h"
-#include "shell/host/ini.h"
+#include "host/dates.h"
+#include "host/ini.h"
 #include "suite/suite_paths.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/host/application.h"
+#include "host/application.h"
 
 struct CliOptions {
   std::string db_url;

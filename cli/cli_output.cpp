@@ -7,11 +7,12 @@
 #include <string_view>
 #include <vector>
 
-#include "auditlist/xlsx_export.h"
+#include "audit/audit_list_style.h"
+#include "lists/xlsx_export.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_options.h"
-#include "shell/host/list_window.h"
-#include "shell/host/strings.h"
+#include "host/list_window.h"
+#include "host/strings.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "auditlist/list_style.h"
+#include "lists/list_style.h"
 
 class QenListWindow;
 struct CliOptions;

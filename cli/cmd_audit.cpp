@@ -16,9 +16,9 @@
 #include "cli/cli_options.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_output.h"
-#include "shell/host/dates.h"
-#include "shell/host/list_layout.h"
-#include "shell/host/list_window.h"
+#include "host/dates.h"
+#include "host/list_layout.h"
+#include "host/list_window.h"
 
 namespace {
 

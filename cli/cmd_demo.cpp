@@ -15,7 +15,7 @@
 #include <system_error>
 
 #include "cli/cli_options.h"
-#include "shell/host/dates.h"
+#include "host/dates.h"
 #include "suite/demo_db.h"
 #include "suite/schema.h"
 

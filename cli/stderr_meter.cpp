@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "shell/host/meter.h"
+#include "host/meter.h"
 
 namespace {
 

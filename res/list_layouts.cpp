@@ -2,14 +2,14 @@
 //
 // Each layout is written here as a table and encoded once, on first use,
 // into the binary form that QenListWindow::LoadRes and the dialog base read
-// (format in shell/host/list_layout.h). Widths are in average character
+// (format in host/list_layout.h). Widths are in average character
 // widths; headings are host string ids (0 = a heading the page sets itself).
 //
 // Dialogs 2005, 2008, 2011 and 2012 have no list; dialog 2009 (goals) lays
 // out its report columns in code and has no layout resource.
 #include <map>
 
-#include "shell/host/list_layout.h"
+#include "host/list_layout.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The built-in string tables behind shell/host/strings.h.
+// The built-in string tables behind host/strings.h.
 //
 // Each table is a constexpr array of {id, text} sorted by id (checked at
 // compile time with IsSortedUnique), looked up by binary search. Texts are

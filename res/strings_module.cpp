@@ -3,7 +3,7 @@
 // The texts are the module's own, kept exactly as the screens, printouts and
 // audit descriptions show them (spacing, trailing blanks and spellings
 // included: other code compares against some of them). Ids without a text
-// here read as "" (see shell/host/strings.h). Sorted by id; the static_assert
+// here read as "" (see host/strings.h). Sorted by id; the static_assert
 // below keeps it so.
 
 #include "res/string_tables.h"

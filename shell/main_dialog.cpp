@@ -5,26 +5,12 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
-#include "appt/prac_appt_dialog.h"
-#include "audit/prac_list_dialog.h"
-#include "goals/prac_goals_dialog.h"
-#include "shell/host/qt/ml_tooltip.h"
-#include "shell/host/strings.h"
-#include "stats/prac_stat_dialog.h"
-
-QenVantraTabCtrl::QenVantraTabCtrl(int id, QWidget* parent, const QColor& background)
-    : QenTabCtrl(id, parent, background) {}
-
-long QenVantraTabCtrl::ForwardNotification(int control_id, int code, int arg) {
-  switch (code) {
-    case kLvnItemChanged:
-    case kNmCustomDraw:
-    case kNmDblClk:
-      return target_ ? target_(control_id, code, arg) : 0;
-    default:
-      return 0;
-  }
-}
+#include "appt/ui/prac_appt_dialog.h"
+#include "audit/ui/prac_list_dialog.h"
+#include "goals/ui/prac_goals_dialog.h"
+#include "host/qt/ml_tooltip.h"
+#include "host/strings.h"
+#include "stats/ui/prac_stat_dialog.h"
 
 QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDllHandler* module)
     : QenDialog(parent, resource_id), module_(module) {

@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "audit/prac_audit_dialog.h"
-#include "shell/host/application.h"
-#include "shell/host/qt/mdi_child.h"
+#include "audit/ui/prac_audit_dialog.h"
+#include "host/application.h"
+#include "host/qt/mdi_child.h"
 #include "shell/main_dialog.h"
 #include "shell/vantra_mdi.h"
 

@@ -9,7 +9,7 @@
 //                     record or with record id 0
 #pragma once
 
-#include "shell/host/qt/dll_handler.h"
+#include "host/qt/dll_handler.h"
 
 class VantraMDI;
 

@@ -2,7 +2,7 @@
 // inside the suite's main frame.
 #pragma once
 
-#include "shell/host/qt/mdi_child.h"
+#include "host/qt/mdi_child.h"
 
 class QenVantraApp;
 class QenVantraMainDialog;

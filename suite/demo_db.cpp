@@ -6,7 +6,7 @@
 #include <chrono>
 #include <cstdio>
 
-#include "shell/host/dates.h"
+#include "host/dates.h"
 #include "suite/demo_internal.h"
 #include "suite/schema.h"
 

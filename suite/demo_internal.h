@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/host/gendb.h"
+#include "host/gendb.h"
 #include "suite/demo_db.h"
 
 namespace demo {

@@ -6,7 +6,7 @@
 #include <map>
 #include <memory>
 
-#include "shell/host/gendb.h"
+#include "host/gendb.h"
 
 namespace {
 

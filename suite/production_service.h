@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/host/application.h"
-#include "shell/host/prodanal.h"
+#include "host/application.h"
+#include "host/prodanal.h"
 
 class GenDB;
 

@@ -1,7 +1,7 @@
 #include "suite/schema.h"
 
-#include "shell/host/gendb.h"
-#include "shell/host/sql_literal.h"
+#include "host/gendb.h"
+#include "host/sql_literal.h"
 
 namespace {
 

@@ -19,11 +19,11 @@
 #include <cstdio>
 #include <memory>
 
-#include "shell/host/application.h"
-#include "shell/host/dates.h"
-#include "shell/host/ini.h"
-#include "shell/host/qt/dll_handler.h"
-#include "shell/host/qt/qt_meter.h"
+#include "host/application.h"
+#include "host/dates.h"
+#include "host/ini.h"
+#include "host/qt/dll_handler.h"
+#include "host/qt/qt_meter.h"
 #include "suite/launcher/suite_window.h"
 #include "suite/production_service.h"
 #include "suite/suite_paths.h"

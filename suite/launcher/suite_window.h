@@ -5,7 +5,7 @@
 #include <QMainWindow>
 #include <memory>
 
-#include "shell/host/qt/dll_handler.h"
+#include "host/qt/dll_handler.h"
 
 class QMdiArea;
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "shell/host/gendb.h"
-#include "shell/host/sql_literal.h"
+#include "host/gendb.h"
+#include "host/sql_literal.h"
 
 void ExecOrFail(GenDB* db, const std::string& sql) {
   EXPECT_EQ(db->dbExec(sql.c_str()), 0) << sql << "\n" << db->LastError();

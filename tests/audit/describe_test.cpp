@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "audit/audit_describe.h"
-#include "shell/host/strings.h"
+#include "host/strings.h"
 #include "tests/audit/audit_row.h"
 
 namespace {

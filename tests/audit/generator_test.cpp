@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "audit/audit_generator.h"
-#include "shell/host/list_window.h"
-#include "shell/host/meter.h"
-#include "shell/host/strings.h"
+#include "host/list_window.h"
+#include "host/meter.h"
+#include "host/strings.h"
 #include "tests/audit/audit_fixture.h"
 #include "tests/audit/recording_db.h"
 #include "tests/support/test_db.h"

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/host/gendb.h"
+#include "host/gendb.h"
 
 namespace {
 

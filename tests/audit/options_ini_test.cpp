@@ -5,8 +5,8 @@
 #include <string>
 
 #include "audit/audit_options_ini.h"
-#include "shell/host/dates.h"
-#include "shell/host/ini.h"
+#include "host/dates.h"
+#include "host/ini.h"
 #include "tests/support/test_db.h"
 
 namespace {

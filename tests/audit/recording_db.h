@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/host/gendb.h"
+#include "host/gendb.h"
 
 class RecordingDb : public GenDB {
  public:

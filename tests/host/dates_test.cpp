@@ -1,4 +1,4 @@
-#include "shell/host/dates.h"
+#include "host/dates.h"
 
 #include <gtest/gtest.h>
 

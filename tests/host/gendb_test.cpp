@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/host/gendb.h"
-#include "shell/host/sql_literal.h"
+#include "host/gendb.h"
+#include "host/sql_literal.h"
 #include "tests/support/test_db.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "shell/host/ini.h"
+#include "host/ini.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "shell/host/application.h"
+#include "host/application.h"
 #include "tests/support/test_db.h"
 
 namespace {

@@ -1,12 +1,12 @@
-#include "shell/host/list_layout.h"
+#include "host/list_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "shell/host/list_window.h"
-#include "shell/host/strings.h"
+#include "host/list_window.h"
+#include "host/strings.h"
 
 namespace {
 

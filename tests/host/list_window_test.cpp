@@ -1,11 +1,11 @@
-#include "shell/host/list_window.h"
+#include "host/list_window.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "shell/host/tdlist.h"
+#include "host/tdlist.h"
 
 namespace {
 

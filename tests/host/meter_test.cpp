@@ -1,4 +1,4 @@
-#include "shell/host/meter.h"
+#include "host/meter.h"
 
 #include <gtest/gtest.h>
 

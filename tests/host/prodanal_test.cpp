@@ -1,4 +1,4 @@
-#include "shell/host/prodanal.h"
+#include "host/prodanal.h"
 
 #include <gtest/gtest.h>
 

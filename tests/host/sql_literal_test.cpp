@@ -1,13 +1,13 @@
 // SQL text helpers: literal quoting, and how the database layer reads
 // statement texts and column values (shared by both engines).
-#include "shell/host/sql_literal.h"
+#include "host/sql_literal.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <string>
 
-#include "shell/host/gendb_text.h"
+#include "host/gendb_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/host/strings.h"
+#include "host/strings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "shell/host/tdlist.h"
+#include "host/tdlist.h"
 
 #include <gtest/gtest.h>
 

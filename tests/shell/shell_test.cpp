@@ -12,13 +12,13 @@
 #include <QPointer>
 #include <QPushButton>
 
-#include "shell/host/application.h"
-#include "shell/host/qt/ml_tooltip.h"
-#include "appt/prac_appt_dialog.h"
-#include "audit/prac_list_dialog.h"
-#include "goals/prac_goals_dialog.h"
+#include "host/application.h"
+#include "host/qt/ml_tooltip.h"
+#include "appt/ui/prac_appt_dialog.h"
+#include "audit/ui/prac_list_dialog.h"
+#include "goals/ui/prac_goals_dialog.h"
 #include "shell/main_dialog.h"
-#include "stats/prac_stat_dialog.h"
+#include "stats/ui/prac_stat_dialog.h"
 #include "shell/vantra_app.h"
 #include "shell/vantra_mdi.h"
 

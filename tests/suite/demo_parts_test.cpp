@@ -5,7 +5,7 @@
 #include <set>
 #include <string>
 
-#include "shell/host/dates.h"
+#include "host/dates.h"
 #include "suite/demo_audit.h"
 #include "suite/demo_internal.h"
 

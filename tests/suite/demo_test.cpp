@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/host/dates.h"
+#include "host/dates.h"
 #include "suite/schema.h"
 #include "tests/support/test_db.h"
 

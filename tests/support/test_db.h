@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-#include "shell/host/gendb.h"
+#include "host/gendb.h"
 
 class TempDir {
  public:

@@ -14,14 +14,14 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
-#include "shell/host/list_layout.h"
-#include "shell/host/qt/fields.h"
-#include "shell/host/qt/list_view.h"
-#include "shell/host/qt/qen_dialog.h"
-#include "shell/host/qt/qt_meter.h"
-#include "shell/host/qt/render.h"
-#include "shell/host/qt/tab_ctrl.h"
-#include "shell/host/strings.h"
+#include "host/list_layout.h"
+#include "host/qt/fields.h"
+#include "host/qt/list_view.h"
+#include "host/qt/qen_dialog.h"
+#include "host/qt/qt_meter.h"
+#include "host/qt/render.h"
+#include "host/qt/tab_ctrl.h"
+#include "host/strings.h"
 
 namespace {
 

@@ -1,0 +1,143 @@
+#include "audit/ui/audit_list_tools.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QWidget>
+
+#include "audit/audit_list_style.h"
+#include "audit/audit_types.h"
+#include "lists/list_style.h"
+#include "lists/qt/print_list_view.h"
+#include "lists/qt/printer_select.h"
+#include "audit/ui/prac_graph_dialog.h"
+#include "audit/ui/prac_list_filter_dialog.h"
+#include "host/application.h"
+#include "host/list_window.h"
+#include "host/qt/list_view.h"
+#include "host/qt/qen_dialog.h"
+
+namespace {
+
+// The dialog's window text as the report title (the suite's 512-byte buffer).
+QString TitleOf(const QWidget* dialog) {
+  const QByteArray bytes = dialog->windowTitle().toUtf8();
+  const std::string_view cut = CutUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), 511);
+  return QString::fromUtf8(cut.data(), static_cast<qsizetype>(cut.size()));
+}
+
+}  // namespace
+
+AuditListTools::AuditListTools(QenDialog* dialog, QWidget* menu_widget, ShownListFn shown, AuditOptions* options,
+                               int menu_id, long launcher_info)
+    : QObject(dialog), dialog_(dialog), menu_widget_(menu_widget), shown_(std::move(shown)), options_(options),
+      menu_id_(menu_id), launcher_info_(launcher_info) {
+  if (menu_widget) {
+    menu_widget->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(menu_widget, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowMenu(menu_widget_->mapToGlobal(pos)); });
+  }
+  dialog_->OnCommand(kCmPrintList, [this] { CmPrint(); });
+  dialog_->OnCommand(kCmExportList, [this] { CmExport(); });
+  dialog_->OnCommand(kCmChartData, [this] { CmChart(); });
+  if (menu_id_ == 1002) dialog_->OnCommand(kCmListFilter, [this] { CmFilter(); });
+}
+
+AuditListTools::~AuditListTools() = default;
+
+ListMenuState AuditListTools::MenuState() const {
+  ListMenuState state;
+  state.menu_id = menu_id_;
+  state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
+  const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
+  state.has_list = shown.list != nullptr;
+  state.row_count = shown.list ? shown.list->GetCount() : 0;
+  state.page = shown.kind;
+  return state;
+}
+
+std::unique_ptr<QMenu> AuditListTools::MakeMenu() const {
+  auto menu = std::make_unique<QMenu>(dialog_);
+  for (const MenuEntry& e : ListMenuEntries(MenuState())) {
+    if (e.command == 0) {
+      menu->addSeparator();
+      continue;
+    }
+    QAction* action = dialog_->AddMenuCommand(menu.get(), e.command, QString::fromUtf8(e.text));
+    action->setEnabled(e.enabled);
+  }
+  return menu;
+}
+
+void AuditListTools::ShowMenu(const QPoint& global_pos) {
+  std::unique_ptr<QMenu> menu = MakeMenu();
+  if (menu->actions().isEmpty()) return;
+  menu->exec(global_pos);
+}
+
+void AuditListTools::CmPrint() {
+  const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
+  if (!shown.list) return;
+  TPrinterSelectDlg choice(dialog_, launcher_info_);
+  if (choice.Execute() != 1) return;
+  const QString title = TitleOf(dialog_);
+  std::unique_ptr<CPrintListView> print;
+  if (shown.view) {
+    print = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.view, choice.GetSelectedPrinterDC(),
+                                             title, 1, false, true);
+  } else {
+    print = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.list, choice.GetSelectedPrinterDC(),
+                                             title, 1, false, true);
+    print->SetStyle(AuditRowEmphasis(shown.list));
+  }
+  print->Print();
+  choice.DeleteSelectedPrinterDC();
+}
+
+void AuditListTools::CmExport() {
+  const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
+  if (!shown.list) return;
+  const QString title = TitleOf(dialog_);
+  std::unique_ptr<CPrintListView> exporter;
+  if (shown.view) {
+    exporter = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.view, nullptr, title, 1, false, true);
+  } else {
+    exporter = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.list, nullptr, title, 1, false, true);
+    exporter->SetStyle(AuditRowEmphasis(shown.list));
+  }
+  exporter->PrintReport(CPrintListView::kSpreadsheet);
+  last_export_ = exporter->ExportedPath();
+}
+
+void AuditListTools::CmChart() {
+  const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
+  if (!shown.list) return;
+  const int kind = menu_id_ == 1000 ? 0 : shown.kind;
+  PracGraphDialog chart(dialog_, GraphBaseDialog::kTemplate, kind, shown.list, options_, launcher_info_);
+  chart.Execute();
+}
+
+void AuditListTools::CmFilter() {
+  if (filter_) {
+    filter_->raise();
+    filter_->activateWindow();
+    return;
+  }
+  const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
+  if (!shown.list || shown.kind != 0) return;
+  filter_ = new PracListFilterDialog(dialog_, shown.list, options_);
+  filter_->setAttribute(Qt::WA_DeleteOnClose);
+  filter_->Create();
+  filter_->show();
+}
+
+PracListFilterDialog* AuditListTools::FilterDialog() const { return filter_.data(); }
+
+void InstallAuditRowEmphasis(ListView* view) {
+  if (!view) return;
+  const QenListWindow* list = view->List();
+  view->SetRowStyleHook([list](int row) {
+    RowStyle style;
+    style.bold = AuditRowIsBold(list->Id(), list->GetItemData(row));
+    return style;
+  });
+}

@@ -1,0 +1,105 @@
+// PracListDialog: the "Journal d'audit" page of the practice-analysis window
+// (dialog 2001).
+//
+// The user picks a date range, users (list 108), modules (list 109), the
+// table (current, archived, both), whether module entries and exits stay,
+// a sort order and subtotal keys (list 107), then "&Générer" fills the list
+// of the inner tab's shown page: the detailed list (300) or the summary
+// list (301). "Défauts" stores the choices in section "PRAC_DETAILED".
+//
+// Controls (id: role): 105/106 from/to dates; 111/112/113 source "A"/"H"/"B";
+// 115 entry/exit tracking; 102 "&Générer"; 103 "&Effacé"; 104 "Défauts";
+// 110 "R&eset"; 114 inner tab control; 107, 108, 109 option lists.
+#pragma once
+
+#include <memory>
+
+#include "audit/audit_types.h"
+#include "host/ini.h"
+#include "host/qt/qen_dialog.h"
+
+class AuditListTools;
+class ListView;
+class QenDllHandler;
+class QenListWindow;
+class QenVantraTabCtrl;
+
+// Fits the columns of a result list to their texts after a generation.
+void FitResultColumns(ListView* view);
+
+class PracListDialog : public TGenDlg {
+  Q_OBJECT
+ public:
+  enum : int {
+    kCmGenerate = 102,
+    kCmClear = 103,
+    kCmDefaults = 104,
+    kFromDate = 105,
+    kToDate = 106,
+    kSortList = 107,
+    kUserList = 108,
+    kModuleList = 109,
+    kCmReset = 110,
+    kSourceCurrent = 111,
+    kSourceArchived = 112,
+    kSourceBoth = 113,
+    kInnerTab = 114,
+    kTrackEntryExit = 115,
+    kDetailedList = 300,
+    kSummaryList = 301,
+  };
+
+  // (tab control as parent, dialog resource 2001, launcher information, module).
+  PracListDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module);
+  ~PracListDialog() override;
+
+  AuditOptions& Options() { return *options_; }
+  QenVantraTabCtrl* InnerTab() const { return inner_tab_; }
+  ListView* DetailedView() const { return detailed_; }
+  ListView* SummaryView() const { return summary_; }
+  // The list of the page the inner tab shows (detailed on page 0).
+  QenListWindow* ShownList() const;
+  ListView* ShownView() const;
+  QenListWindow* SortList() const;
+  QenListWindow* UserList() const;
+  QenListWindow* ModuleList() const;
+  // The first failure of the last generation ("" when none).
+  const QString& LastError() const { return last_error_; }
+  AuditListTools* Tools() const { return tools_; }
+
+  // The handlers (public so the tests can press the buttons).
+  void CmGenerate();
+  void CmClear();
+  void CmDefaults();
+  void CmReset();
+  void EvSortSelChange(int row);
+
+ protected:
+  void SetupWindow() override;
+
+ private:
+  void BuildControls();
+  void ReadOptions();
+  void FillUserList();
+  void FillModuleList();
+  void FillSortList();
+  // Steps 2-4 of a generation: users, modules and subtotal flags from the
+  // lists' check boxes.
+  void CollectUsers();
+  void CollectModules();
+  void CollectSubtotals();
+  void ShowError(const std::string& error);
+
+  QenDllHandler* module_;
+  std::unique_ptr<AuditOptions> options_;  // large (200 users): on the heap
+  WDIniObj ini_;
+  QenVantraTabCtrl* inner_tab_ = nullptr;
+  ListView* detailed_ = nullptr;
+  ListView* summary_ = nullptr;
+  ListView* sort_list_ = nullptr;
+  ListView* user_list_ = nullptr;
+  ListView* module_list_ = nullptr;
+  char source_values_[4] = {};  // "AHB"
+  QString last_error_;
+  AuditListTools* tools_ = nullptr;  // child of the dialog
+};

@@ -1,0 +1,77 @@
+// QenApplication: what the suite's application object offers the module.
+//
+// One instance per process, set up by the program that hosts the module
+// (the stand-in suite, the command line, a test) before the module is used:
+// the database connection, the INI file, the main window, the production
+// service (command 2536) and a few suite settings.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/gendb.h"
+#include "host/meter.h"
+
+// The suite's request channel: one operation, a command number and a record.
+class RequestChannel {
+ public:
+  virtual ~RequestChannel() = default;
+  // Returns 0 when the command is known. Command 2536 takes a ProdAnalRequest*.
+  virtual long Request(int command, void* record) = 0;
+};
+
+class QenApplication {
+ public:
+  // The process-wide instance, or null when no program set one up.
+  static QenApplication* Instance();
+  // Makes app the instance (null clears it). Does not take ownership.
+  static void SetInstance(QenApplication* app);
+
+  QenApplication();
+  ~QenApplication();  // clears the instance when it is this object
+
+  // The open connection or null.
+  GenDB* GetDb() const { return db_.get(); }
+  void SetDb(std::unique_ptr<GenDB> db) { db_ = std::move(db); }
+  std::unique_ptr<GenDB> TakeDb() { return std::move(db_); }
+
+  // Path of the suite's INI file ("tolvane.ini").
+  const std::string& GetINI() const { return ini_; }
+  void SetINI(std::string path) { ini_ = std::move(path); }
+
+  HWindow GetMainWindow() const { return main_window_; }
+  void SetMainWindow(HWindow w) { main_window_ = w; }
+
+  // The suite's own name (module name of type "E" record 1 rows): host
+  // string kAppNameStringId.
+  std::string AppName() const;
+
+  // Whether the suite's charting component is installed: INI [SUITE]
+  // ChartInstalled=Y|N (default Y; only a value starting with N/n is "no").
+  // The INI file is GetINI(), or DefaultIniPath() when that is empty.
+  bool HasChartComponent() const;
+  // The suite's spreadsheet folder: INI [SUITE] SpreadSheetDir (default
+  // ~/Documents/Vantra when the key is absent); a present but empty value
+  // means export is not offered. A leading "~/" stands for $HOME.
+  std::string SpreadSheetDirectory() const;
+  // Chart audit table number (GetChartAuditTable(2)): 1014, the chart
+  // treatments table; 0 for any other kind.
+  int GetChartAuditTable(int kind) const;
+
+  // Production service (command 2536); null when the program installed none.
+  RequestChannel* Channel() const { return channel_.get(); }
+  void SetChannel(std::unique_ptr<RequestChannel> channel) { channel_ = std::move(channel); }
+
+ private:
+  std::unique_ptr<GenDB> db_;
+  std::string ini_;
+  HWindow main_window_ = nullptr;
+  std::unique_ptr<RequestChannel> channel_;
+};
+
+// The suite's spreadsheet folder (TGetStatInfo::GetSpreadSheetDirectory): the
+// instance's SpreadSheetDirectory(), or the same rule over DefaultIniPath()
+// when no instance is set.
+struct TGetStatInfo {
+  static std::string GetSpreadSheetDirectory();
+};

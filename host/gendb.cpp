@@ -1,0 +1,139 @@
+// OpenGenDB: picks the engine from the connection URL. Also the statement
+// scanner shared by both engines (gendb_text.h).
+#include "host/gendb.h"
+
+#include <cctype>
+
+#include "host/gendb_postgres.h"
+#include "host/gendb_sqlite.h"
+#include "host/gendb_text.h"
+
+namespace gendb_text {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+// Index just past the quoted text, comment or single character at i.
+size_t SkipToken(std::string_view t, size_t i) {
+  const char c = t[i];
+  if (c == '\'' || c == '"') {
+    // A doubled quote inside stays inside the quoted text.
+    for (size_t j = i + 1; j < t.size(); ++j) {
+      if (t[j] == c) {
+        if (j + 1 < t.size() && t[j + 1] == c) { ++j; continue; }
+        return j + 1;
+      }
+    }
+    return t.size();
+  }
+  if (c == '-' && i + 1 < t.size() && t[i + 1] == '-') {
+    const size_t end = t.find('\n', i);
+    return end == std::string_view::npos ? t.size() : end + 1;
+  }
+  if (c == '/' && i + 1 < t.size() && t[i + 1] == '*') {
+    const size_t end = t.find("*/", i + 2);
+    return end == std::string_view::npos ? t.size() : end + 2;
+  }
+  return i + 1;
+}
+
+// Index of the first character at or after i that is not blank, a comment
+// or (when also_semicolons) a ';'.
+size_t SkipFiller(std::string_view t, size_t i, bool also_semicolons) {
+  while (i < t.size()) {
+    const char c = t[i];
+    if (IsBlank(c) || (also_semicolons && c == ';')) {
+      ++i;
+    } else if ((c == '-' || c == '/') && i + 1 < t.size() && t[i + 1] == (c == '-' ? '-' : '*')) {
+      i = SkipToken(t, i);
+    } else {
+      break;
+    }
+  }
+  return i;
+}
+
+}  // namespace
+
+StatementShape SplitStatement(std::string_view text, std::string_view* body) {
+  const size_t begin = SkipFiller(text, 0, true);
+  if (begin == text.size()) return StatementShape::kEmpty;
+  size_t i = begin;
+  size_t end = text.size();
+  while (i < text.size()) {
+    if (text[i] == ';') {
+      end = i;
+      if (SkipFiller(text, i, true) != text.size()) return StatementShape::kSeveral;
+      break;
+    }
+    i = SkipToken(text, i);
+  }
+  // Trailing blanks (not comments: a trailing "-- note" stays harmlessly).
+  while (end > begin && IsBlank(text[end - 1])) --end;
+  if (body != nullptr) *body = text.substr(begin, end - begin);
+  return StatementShape::kSingle;
+}
+
+bool IsQueryStatement(std::string_view body) {
+  size_t i = 0;
+  while (true) {
+    i = SkipFiller(body, i, false);
+    if (i < body.size() && body[i] == '(') { ++i; continue; }
+    break;
+  }
+  size_t j = i;
+  while (j < body.size() && std::isalpha(static_cast<unsigned char>(body[j]))) ++j;
+  std::string word;
+  for (size_t k = i; k < j; ++k) word.push_back(static_cast<char>(std::toupper(static_cast<unsigned char>(body[k]))));
+  return word == "SELECT" || word == "WITH" || word == "VALUES" || word == "TABLE";
+}
+
+}  // namespace gendb_text
+
+namespace {
+
+bool StartsWithNoCase(const std::string& s, std::string_view prefix) {
+  if (s.size() < prefix.size()) return false;
+  for (size_t i = 0; i < prefix.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(s[i])) != prefix[i]) return false;
+  }
+  return true;
+}
+
+// "host=... dbname=...": a key word of letters and '_' followed by '='.
+bool LooksLikeConninfo(const std::string& s) {
+  size_t i = 0;
+  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  const size_t start = i;
+  while (i < s.size() && (std::isalpha(static_cast<unsigned char>(s[i])) || s[i] == '_')) ++i;
+  if (i == start) return false;
+  while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+  return i < s.size() && s[i] == '=';
+}
+
+}  // namespace
+
+std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix,
+                                 bool create_if_missing, std::string* error) {
+  std::string ignored;
+  if (error == nullptr) error = &ignored;
+  error->clear();
+  if (StartsWithNoCase(url, "sqlite:")) {
+    std::string path = url.substr(7);
+    // "sqlite:///abs/file" is accepted as well as "sqlite:/abs/file".
+    if (path.rfind("//", 0) == 0) path.erase(0, 2);
+    if (path.empty()) {
+      *error = "Adresse SQLite sans chemin de fichier : « " + url + " ».";
+      return nullptr;
+    }
+    return OpenSqliteGenDB(path, prefix, create_if_missing, error);
+  }
+  if (StartsWithNoCase(url, "postgresql://") || StartsWithNoCase(url, "postgres://") ||
+      LooksLikeConninfo(url)) {
+    return OpenPostgresGenDB(url, prefix, create_if_missing, error);
+  }
+  *error = "Adresse de base de données non reconnue : « " + url +
+           " » (attendu : sqlite:CHEMIN, postgresql://hôte/base ou host=... dbname=...).";
+  return nullptr;
+}

@@ -1,0 +1,571 @@
+#include "host/gendb_sqlite.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cmath>
+#include <iterator>
+#include <list>
+#include <string_view>
+#include <unordered_map>
+
+#include "host/gendb_text.h"
+#include "host/sql_literal.h"
+
+using gendb_text::StatementShape;
+
+std::string SqliteDialect::TextType(int max_chars) const {
+  return max_chars > 0 ? "VARCHAR(" + std::to_string(max_chars) + ")" : "TEXT";
+}
+
+std::string SqliteDialect::TableExistsSql(std::string_view prefix, std::string_view table) const {
+  return "SELECT COUNT(0) FROM " + std::string(prefix) +
+         "sqlite_master WHERE type IN ('table', 'view') AND lower(name) = lower(" +
+         SqlQuoted(table) + ")";
+}
+
+namespace {
+
+constexpr int kEndOfData = 100;
+constexpr int kFailed = -1;
+
+// True when name is a plain identifier, optionally "schema.table": what
+// BeginBulk accepts for table and column names.
+bool IsPlainName(std::string_view name) {
+  if (name.empty()) return false;
+  for (char c : name) {
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.')) return false;
+  }
+  return name.front() != '.' && name.back() != '.';
+}
+
+class StatementCache {
+ public:
+  struct Entry {
+    std::string text;
+    sqlite3_stmt* stmt = nullptr;
+    bool in_use = false;
+  };
+
+  ~StatementCache() { Clear(); }
+
+  void Clear() {
+    index_.clear();
+    for (Entry& e : lru_) sqlite3_finalize(e.stmt);
+    lru_.clear();
+  }
+
+  // The cached statement for text, marked in use, or null (*entry null) when
+  // text is already in use or not cached; *entry then tells nothing.
+  Entry* Find(std::string_view text) {
+    auto it = index_.find(text);
+    if (it == index_.end() || it->second->in_use) return nullptr;
+    lru_.splice(lru_.begin(), lru_, it->second);  // most recently used first
+    it->second->in_use = true;
+    return &*it->second;
+  }
+
+  bool Contains(std::string_view text) const { return index_.count(text) != 0; }
+
+  // Adds a freshly prepared statement, in use; evicts the least recently
+  // used idle entry beyond the capacity.
+  Entry* Add(std::string_view text, sqlite3_stmt* stmt) {
+    lru_.push_front(Entry{std::string(text), stmt, true});
+    index_.emplace(std::string_view(lru_.front().text), lru_.begin());
+    if (lru_.size() > static_cast<size_t>(kStatementCacheSize)) {
+      for (auto it = std::prev(lru_.end());; --it) {
+        if (!it->in_use) {
+          index_.erase(std::string_view(it->text));
+          sqlite3_finalize(it->stmt);
+          lru_.erase(it);
+          break;
+        }
+        if (it == lru_.begin()) break;
+      }
+    }
+    return &lru_.front();
+  }
+
+ private:
+  std::list<Entry> lru_;
+  std::unordered_map<std::string_view, std::list<Entry>::iterator> index_;
+};
+
+struct SqliteCursor {
+  sqlite3_stmt* stmt = nullptr;
+  StatementCache::Entry* entry = nullptr;  // null: a private statement
+  int columns = 0;
+  int first_rc = SQLITE_DONE;  // result of the step made by dbExecute
+  bool primed = false;         // that first step is not yet handed out
+  bool has_row = false;
+  bool done = true;
+};
+
+class SqliteGenDB;
+
+class SqliteBulkLoader : public BulkLoader {
+ public:
+  SqliteBulkLoader(SqliteGenDB* db, sqlite3* handle, const std::string& table,
+                   const std::vector<std::string>& columns);
+  ~SqliteBulkLoader() override;
+  bool AddRow(const std::vector<BulkCell>& cells) override;
+  bool Finish() override;
+
+ private:
+  void Fail(const std::string& message);
+
+  SqliteGenDB* db_;
+  sqlite3* handle_;
+  sqlite3_stmt* insert_ = nullptr;
+  size_t columns_ = 0;
+  bool open_ = false;  // the savepoint is open
+  std::string error_;
+};
+
+class SqliteGenDB : public GenDB {
+ public:
+  SqliteGenDB(sqlite3* db, std::string url, std::string prefix)
+      : db_(db), url_(std::move(url)), prefix_(std::move(prefix)) {}
+
+  ~SqliteGenDB() override {
+    for (auto& [number, c] : cursors_) CloseCursor(&c);
+    cache_.Clear();
+    sqlite3_close_v2(db_);
+  }
+
+  int dbExecute(const char* statement, int cursor) override {
+    last_error_.clear();
+    SqliteCursor* c = CursorFor(cursor);
+    CloseCursor(c);
+    std::string_view body;
+    const StatementShape shape =
+        gendb_text::SplitStatement(statement == nullptr ? "" : statement, &body);
+    if (shape != StatementShape::kSingle) {
+      last_error_ = shape == StatementShape::kEmpty
+                        ? "Instruction SQL vide."
+                        : "Une seule instruction SQL par curseur (curseur " + std::to_string(cursor) + ").";
+      return kFailed;
+    }
+    if (!Acquire(body, c)) return kFailed;
+    // The first step runs now so that errors found while executing (not only
+    // while preparing) are reported by dbExecute, and writes happen at once.
+    c->first_rc = sqlite3_step(c->stmt);
+    if (c->first_rc != SQLITE_ROW && c->first_rc != SQLITE_DONE) {
+      last_error_ = sqlite3_errmsg(db_);
+      CloseCursor(c);
+      return kFailed;
+    }
+    c->primed = true;
+    c->done = false;
+    if (c->columns == 0) {
+      // A statement without result columns: finish it now, it yields no row.
+      while (c->first_rc == SQLITE_ROW) c->first_rc = sqlite3_step(c->stmt);
+      if (c->first_rc != SQLITE_DONE) {
+        last_error_ = sqlite3_errmsg(db_);
+        CloseCursor(c);
+        return kFailed;
+      }
+    }
+    return 0;
+  }
+
+  int dbFetch(int mode, int cursor) override {
+    SqliteCursor* c = Find(cursor);
+    if (c == nullptr || c->stmt == nullptr) return kEndOfData;
+    int rc;
+    if (c->primed) {
+      c->primed = false;
+      rc = c->first_rc;
+    } else if (c->columns == 0) {
+      return kEndOfData;  // a write: never run it again
+    } else if (mode == 0) {
+      sqlite3_reset(c->stmt);
+      rc = sqlite3_step(c->stmt);
+    } else {
+      // Stepping a finished statement would start it again: stay finished.
+      if (c->done) return kEndOfData;
+      rc = sqlite3_step(c->stmt);
+    }
+    c->has_row = rc == SQLITE_ROW;
+    c->done = !c->has_row;
+    if (rc == SQLITE_ROW) return 0;
+    if (rc == SQLITE_DONE) return kEndOfData;
+    last_error_ = sqlite3_errmsg(db_);
+    return kFailed;
+  }
+
+  int dbGetLong(int column, long* out, int cursor) override {
+    int64_t v = 0;
+    const int rc = ReadInt(column, cursor, &v);
+    if (out != nullptr) *out = static_cast<long>(v);
+    return rc;
+  }
+
+  int dbGetShort(int column, short* out, int cursor) override {
+    int64_t v = 0;
+    const int rc = ReadInt(column, cursor, &v);
+    if (v > SHRT_MAX) v = SHRT_MAX;
+    if (v < SHRT_MIN) v = SHRT_MIN;
+    if (out != nullptr) *out = static_cast<short>(v);
+    return rc;
+  }
+
+  int dbGetChar(int column, char* out, int cursor) override {
+    char text[32];
+    std::string_view v;
+    const int rc = ReadText(column, cursor, text, &v);
+    if (out != nullptr) *out = v.empty() ? '\0' : v.front();
+    return rc;
+  }
+
+  int dbGetString(int column, char* buffer, int capacity, int cursor) override {
+    char text[32];
+    std::string_view v;
+    const int rc = ReadText(column, cursor, text, &v);
+    gendb_text::CopyToBuffer(v.data(), v.size(), buffer, capacity);
+    return rc;
+  }
+
+  int dbGetField(int column, std::string* out, int cursor, bool trim_trailing) override {
+    char text[32];
+    std::string_view v;
+    const int rc = ReadText(column, cursor, text, &v);
+    if (out == nullptr) return rc;
+    out->assign(v.data(), v.size());
+    if (trim_trailing) gendb_text::TrimTrailingBlanks(out);
+    return rc;
+  }
+
+  int dbRowCount(long* out, int cursor) override {
+    if (out != nullptr) *out = 0;
+    SqliteCursor* c = Find(cursor);
+    if (c == nullptr || c->stmt == nullptr) return kFailed;
+    if (c->columns == 0) return 0;
+    // A second statement over the same text, stepped to the end.
+    sqlite3_stmt* counter = nullptr;
+    if (sqlite3_prepare_v2(db_, sqlite3_sql(c->stmt), -1, &counter, nullptr) != SQLITE_OK) {
+      last_error_ = sqlite3_errmsg(db_);
+      return kFailed;
+    }
+    long n = 0;
+    int rc;
+    while ((rc = sqlite3_step(counter)) == SQLITE_ROW) ++n;
+    if (rc != SQLITE_DONE) last_error_ = sqlite3_errmsg(db_);
+    sqlite3_finalize(counter);
+    if (out != nullptr) *out = n;
+    return rc == SQLITE_DONE ? 0 : kFailed;
+  }
+
+  int dbClose(int cursor) override {
+    SqliteCursor* c = Find(cursor);
+    if (c != nullptr) CloseCursor(c);
+    return 0;
+  }
+
+  int dbColumnCount(int cursor) override {
+    SqliteCursor* c = Find(cursor);
+    return c == nullptr ? 0 : c->columns;
+  }
+
+  const char* dbPrefix() const override { return prefix_.c_str(); }
+
+  int dbExec(const char* statement) override {
+    last_error_.clear();
+    std::string_view body;
+    const StatementShape shape =
+        gendb_text::SplitStatement(statement == nullptr ? "" : statement, &body);
+    if (shape == StatementShape::kEmpty) {
+      last_error_ = "Instruction SQL vide.";
+      return kFailed;
+    }
+    if (shape == StatementShape::kSeveral) return RunScript(statement);
+    SqliteCursor c;
+    if (!Acquire(body, &c)) return kFailed;
+    int rc;
+    while ((rc = sqlite3_step(c.stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) last_error_ = sqlite3_errmsg(db_);
+    CloseCursor(&c);
+    return rc == SQLITE_DONE ? 0 : kFailed;
+  }
+
+  int dbBeginTransaction() override { return RunScript("BEGIN"); }
+  int dbCommit() override { return RunScript("COMMIT"); }
+  int dbRollback() override { return RunScript("ROLLBACK"); }
+
+  std::unique_ptr<BulkLoader> BeginBulk(const std::string& table,
+                                        const std::vector<std::string>& columns) override {
+    last_error_.clear();
+    return std::make_unique<SqliteBulkLoader>(this, db_, table, columns);
+  }
+
+  const SqlDialect& Dialect() const override { return dialect_; }
+  const std::string& LastError() const override { return last_error_; }
+  const std::string& Url() const override { return url_; }
+
+  void SetError(const std::string& message) { last_error_ = message; }
+
+  // Runs statements that yield nothing worth reading; 0 or kFailed.
+  int RunScript(const char* sql) {
+    last_error_.clear();
+    char* message = nullptr;
+    if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return 0;
+    last_error_ = message != nullptr ? message : sqlite3_errmsg(db_);
+    sqlite3_free(message);
+    return kFailed;
+  }
+
+ private:
+  SqliteCursor* CursorFor(int number) {
+    if (last_cursor_ != nullptr && last_number_ == number) return last_cursor_;
+    last_number_ = number;
+    last_cursor_ = &cursors_[number];  // node-based map: the address is stable
+    return last_cursor_;
+  }
+
+  SqliteCursor* Find(int number) {
+    if (last_cursor_ != nullptr && last_number_ == number) return last_cursor_;
+    auto it = cursors_.find(number);
+    if (it == cursors_.end()) return nullptr;
+    last_number_ = number;
+    last_cursor_ = &it->second;
+    return last_cursor_;
+  }
+
+  // Prepares body on c (cached when possible). false with last_error_ set.
+  bool Acquire(std::string_view body, SqliteCursor* c) {
+    if (StatementCache::Entry* e = cache_.Find(body)) {
+      c->stmt = e->stmt;
+      c->entry = e;
+    } else {
+      const bool cache = !cache_.Contains(body);  // else that text is busy on another cursor
+      sqlite3_stmt* stmt = nullptr;
+      const int rc = sqlite3_prepare_v3(db_, body.data(), static_cast<int>(body.size()),
+                                        cache ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, nullptr);
+      if (rc != SQLITE_OK || stmt == nullptr) {
+        last_error_ = rc != SQLITE_OK ? sqlite3_errmsg(db_) : "Instruction SQL vide.";
+        sqlite3_finalize(stmt);
+        return false;
+      }
+      c->stmt = stmt;
+      c->entry = cache ? cache_.Add(body, stmt) : nullptr;
+    }
+    c->columns = sqlite3_column_count(c->stmt);
+    return true;
+  }
+
+  void CloseCursor(SqliteCursor* c) {
+    if (c->stmt != nullptr) {
+      if (c->entry != nullptr) {
+        sqlite3_reset(c->stmt);
+        c->entry->in_use = false;
+      } else {
+        sqlite3_finalize(c->stmt);
+      }
+    }
+    *c = SqliteCursor();
+  }
+
+  // The cursor positioned on a row with column in range, or null (and the
+  // reason in last_error_ unless an earlier failure is already there).
+  SqliteCursor* Row(int column, int cursor) {
+    SqliteCursor* c = Find(cursor);
+    if (c != nullptr && c->has_row && column >= 1 && column <= c->columns) return c;
+    if (last_error_.empty()) {
+      last_error_ = gendb_text::NoValueMessage(c != nullptr && c->has_row, column, cursor);
+    }
+    return nullptr;
+  }
+
+  // Each reader looks the column up once (sqlite3_column_value) and reads the
+  // value through it: one call into SQLite per access instead of three. The
+  // value is SQLite's own, read before the next step on this thread only.
+  int ReadInt(int column, int cursor, int64_t* v) {
+    *v = 0;
+    SqliteCursor* c = Row(column, cursor);
+    if (c == nullptr) return kFailed;
+    sqlite3_value* value = sqlite3_column_value(c->stmt, column - 1);
+    switch (sqlite3_value_type(value)) {
+      case SQLITE_INTEGER:
+        *v = sqlite3_value_int64(value);
+        break;
+      case SQLITE_FLOAT: {
+        const double d = std::trunc(sqlite3_value_double(value));
+        *v = d >= 9.2e18 ? INT64_MAX : d <= -9.2e18 ? INT64_MIN : static_cast<int64_t>(d);
+        break;
+      }
+      case SQLITE_NULL:
+        break;
+      default: {
+        const char* s = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        *v = gendb_text::ParseLeadingInt(s, static_cast<size_t>(sqlite3_value_bytes(value)));
+      }
+    }
+    return 0;
+  }
+
+  // The column as text in *v; integers are formatted into scratch (>= 21
+  // bytes) rather than converted by SQLite (which would allocate).
+  int ReadText(int column, int cursor, char* scratch, std::string_view* v) {
+    *v = std::string_view();
+    SqliteCursor* c = Row(column, cursor);
+    if (c == nullptr) return kFailed;
+    sqlite3_value* value = sqlite3_column_value(c->stmt, column - 1);
+    switch (sqlite3_value_type(value)) {
+      case SQLITE_INTEGER:
+        *v = std::string_view(scratch, gendb_text::FormatInt(sqlite3_value_int64(value), scratch));
+        break;
+      case SQLITE_NULL:
+        break;
+      case SQLITE_BLOB: {
+        const void* p = sqlite3_value_blob(value);
+        *v = std::string_view(static_cast<const char*>(p), static_cast<size_t>(sqlite3_value_bytes(value)));
+        break;
+      }
+      default: {
+        const char* s = reinterpret_cast<const char*>(sqlite3_value_text(value));
+        if (s != nullptr) *v = std::string_view(s, static_cast<size_t>(sqlite3_value_bytes(value)));
+      }
+    }
+    return 0;
+  }
+
+  sqlite3* db_;
+  std::string url_;
+  std::string prefix_;
+  std::string last_error_;
+  SqliteDialect dialect_;
+  StatementCache cache_;
+  std::unordered_map<int, SqliteCursor> cursors_;
+  int last_number_ = 0;
+  SqliteCursor* last_cursor_ = nullptr;
+};
+
+SqliteBulkLoader::SqliteBulkLoader(SqliteGenDB* db, sqlite3* handle, const std::string& table,
+                                   const std::vector<std::string>& columns)
+    : db_(db), handle_(handle), columns_(columns.size()) {
+  if (!IsPlainName(table) || columns.empty()) {
+    Fail("Chargement en bloc : nom de table ou de colonnes invalide (« " + table + " »).");
+    return;
+  }
+  std::string sql = "INSERT INTO " + table + " (";
+  std::string marks;
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (!IsPlainName(columns[i])) {
+      Fail("Chargement en bloc : nom de colonne invalide (« " + columns[i] + " »).");
+      return;
+    }
+    sql += (i ? ", " : "") + columns[i];
+    marks += i ? ", ?" : "?";
+  }
+  sql += ") VALUES (" + marks + ")";
+  // A savepoint starts a transaction when none is open and nests otherwise.
+  if (db_->RunScript("SAVEPOINT vantra_bulk") != 0) {
+    Fail(db_->LastError());
+    return;
+  }
+  open_ = true;
+  if (sqlite3_prepare_v3(handle_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &insert_, nullptr) != SQLITE_OK) {
+    Fail(sqlite3_errmsg(handle_));
+  }
+}
+
+SqliteBulkLoader::~SqliteBulkLoader() {
+  if (open_ || insert_ != nullptr) {
+    // Abandoned without Finish: nothing of it is kept.
+    if (error_.empty()) error_ = "Chargement en bloc abandonné avant sa fin.";
+    Finish();
+  }
+}
+
+void SqliteBulkLoader::Fail(const std::string& message) {
+  if (error_.empty()) error_ = message;
+  db_->SetError(error_);
+}
+
+bool SqliteBulkLoader::AddRow(const std::vector<BulkCell>& cells) {
+  if (!error_.empty()) return false;
+  if (cells.size() != columns_) {
+    Fail("Chargement en bloc : " + std::to_string(cells.size()) + " valeurs pour " +
+         std::to_string(columns_) + " colonnes.");
+    return false;
+  }
+  for (size_t i = 0; i < cells.size(); ++i) {
+    const int slot = static_cast<int>(i) + 1;
+    // SQLITE_STATIC: the text outlives the step below.
+    if (cells[i].is_text) {
+      sqlite3_bind_text(insert_, slot, cells[i].text.data(), static_cast<int>(cells[i].text.size()), SQLITE_STATIC);
+    } else {
+      sqlite3_bind_int64(insert_, slot, cells[i].number);
+    }
+  }
+  const int rc = sqlite3_step(insert_);
+  sqlite3_reset(insert_);
+  if (rc != SQLITE_DONE) {
+    Fail(sqlite3_errmsg(handle_));
+    return false;
+  }
+  return true;
+}
+
+bool SqliteBulkLoader::Finish() {
+  if (insert_ != nullptr) {
+    sqlite3_finalize(insert_);
+    insert_ = nullptr;
+  }
+  if (open_) {
+    open_ = false;
+    if (!error_.empty()) {
+      db_->RunScript("ROLLBACK TO vantra_bulk; RELEASE vantra_bulk");
+    } else if (db_->RunScript("RELEASE vantra_bulk") != 0) {
+      Fail(db_->LastError());
+      db_->RunScript("ROLLBACK TO vantra_bulk; RELEASE vantra_bulk");
+    }
+  }
+  if (!error_.empty()) db_->SetError(error_);
+  return error_.empty();
+}
+
+void ApplyPragma(sqlite3* db, const char* sql) {
+  // Settings are best effort: a read-only file keeps its journal mode.
+  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+}  // namespace
+
+std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::string& prefix,
+                                       bool create_if_missing, std::string* error) {
+  sqlite3* db = nullptr;
+  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+  if (create_if_missing) flags |= SQLITE_OPEN_CREATE;
+  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    *error = "Impossible d'ouvrir la base SQLite « " + path + " » : " +
+             (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  sqlite3_extended_result_codes(db, 0);
+  sqlite3_busy_timeout(db, 5000);
+  // Reading the schema tells a database from any other file now, not at the
+  // first statement.
+  char* message = nullptr;
+  if (sqlite3_exec(db, "SELECT COUNT(0) FROM sqlite_master", nullptr, nullptr, &message) != SQLITE_OK) {
+    *error = "Le fichier « " + path + " » n'est pas une base SQLite utilisable : " +
+             (message != nullptr ? message : sqlite3_errmsg(db));
+    sqlite3_free(message);
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  const bool in_memory = path == ":memory:" || path.empty() || path.find("mode=memory") != std::string::npos;
+  if (!in_memory) {
+    ApplyPragma(db, "PRAGMA journal_mode=WAL");
+    ApplyPragma(db, "PRAGMA synchronous=NORMAL");
+    ApplyPragma(db, "PRAGMA mmap_size=268435456");
+  }
+  ApplyPragma(db, "PRAGMA cache_size=-65536");
+  ApplyPragma(db, "PRAGMA temp_store=MEMORY");
+  return std::make_unique<SqliteGenDB>(db, "sqlite:" + path, prefix);
+}

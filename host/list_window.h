@@ -1,0 +1,173 @@
+// QenListWindow: the list the generators write their result rows into.
+//
+// This is the row store, free of any widget: the Qt view (ListView in
+// host/qt) observes it and paints from it; printing, export, charts and
+// the command line read it. A row is one text whose cells are separated by
+// tabs, exactly as the generator added it, plus an item data (32-bit in
+// meaning, carried in a long: an ordinal, a row kind, -1 for total rows) or
+// an owned record, a check state and a selection.
+//
+// Memory: each row's text is stored once, in a shared character arena of
+// 1 MiB chunks; a row costs its text plus 12 bytes (plus 8 once any row of
+// the list owns a record). Deleted texts are reclaimed when they outweigh
+// the live ones (at most 4 GiB of text per list; rows beyond are stored
+// empty). Cell strings are cut on demand. A
+// 1,000,000-row detailed audit list costs ~100 MB less than one QString per
+// cell would.
+//
+// Indexes are 0-based; an index out of range makes getters return 0/""/false
+// and setters do nothing.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TDElem;
+
+enum class ColumnAlign { kLeft = 0, kRight = 1, kCenter = 2 };
+
+struct ListColumn {
+  std::string title;
+  int width_chars = 10;  // width in average character widths
+  ColumnAlign align = ColumnAlign::kLeft;
+};
+
+// Told of every change so a view can follow. All calls come on the thread
+// that changes the list (the user-interface thread).
+class ListObserver {
+ public:
+  virtual ~ListObserver() = default;
+  // Each change comes as an optional "about to" call made before the store
+  // changes, then the matching call made after it.
+  virtual void RowsAboutToBeInserted(int /*first*/, int /*count*/) {}
+  virtual void RowsInserted(int first, int count) = 0;
+  virtual void RowsAboutToBeRemoved(int /*first*/, int /*count*/) {}
+  virtual void RowsRemoved(int first, int count) = 0;
+  virtual void RowChanged(int row) = 0;
+  virtual void ListAboutToBeReset() {}
+  virtual void ListReset() = 0;
+  virtual void ColumnsChanged() = 0;
+  // AdjustColumns asked the view to fit its columns to its width.
+  virtual void AdjustColumnsRequested() {}
+  // SetSelIndex changed the selection (not sent for shifts caused by
+  // inserting or deleting rows); row -1 = none.
+  virtual void SelectionChanged(int /*row*/) {}
+};
+
+class QenListWindow {
+ public:
+  // id: the list's control id (300, 301, 5111, 108 ...), for messages and
+  // for telling lists apart in handlers.
+  explicit QenListWindow(int id = 0);
+  ~QenListWindow();
+  QenListWindow(const QenListWindow&) = delete;
+  QenListWindow& operator=(const QenListWindow&) = delete;
+
+  int Id() const { return id_; }
+
+  // --- rows ---------------------------------------------------------------
+  // Appends a row; returns its index.
+  int AddString(std::string_view text, long item_data = 0);
+  // Inserts before index (index == GetCount() appends); returns the index.
+  int InsertString(std::string_view text, int index, long item_data = 0);
+  // Replaces the text of a row, keeping data, check and selection.
+  void SetString(int index, std::string_view text);
+  void DeleteString(int index);
+  // Deletes every row for which drop(index) is true, in one pass (indexes are
+  // those before any deletion); returns how many rows went.
+  int DeleteRowsIf(const std::function<bool(int)>& drop);
+  void ClearList();
+  int GetCount() const { return static_cast<int>(rows_.size()); }
+
+  // Whole row text as added (cells separated by tabs). Valid until the next change.
+  std::string_view GetString(int index) const;
+  // Cell `column` of a row (0-based), "" when the row has fewer cells.
+  std::string_view GetItemText(int index, int column) const;
+  int CellCount(int index) const;
+
+  // Item data is stored in 32 bits (values are truncated to int32).
+  long GetItemData(int index) const;
+  void SetItemData(int index, long data);
+  // A record owned by the row (deleted with the row, when replaced, or with
+  // the list). Independent of the item data, which it leaves unchanged.
+  void SetItemRecord(int index, std::unique_ptr<TDElem> record);
+  TDElem* GetItemRecord(int index) const;
+
+  // Check boxes (lists with the check-box style).
+  void Check(int index, bool checked);
+  bool IsChecked(int index) const;
+
+  // Single selection; -1 = none.
+  int GetSelIndex() const { return selected_; }
+  void SetSelIndex(int index);
+
+  // --- columns ------------------------------------------------------------
+  void AddColumn(std::string title, int width_chars, ColumnAlign align = ColumnAlign::kLeft);
+  void SetColumns(std::vector<ListColumn> columns);
+  const std::vector<ListColumn>& Columns() const { return columns_; }
+  void SetColumnWidth(int column, int width_chars);
+  void DeleteAColumn(int column);
+  void AdjustColumns();
+  // Columns and styles from the module's bare list-layout resource
+  // resource_id (300, 301; see list_layout.h). False, list unchanged, when
+  // the resource is missing or corrupt.
+  bool LoadRes(int resource_id);
+
+  // List style bits of the layout resource (0x98 in every layout) and the
+  // extended style (0x21 grid + full-row select, 0x25 with check boxes).
+  // Observers hear a change of styles as ColumnsChanged.
+  void SetStyles(uint32_t style, uint16_t ex_style);
+  uint32_t Style() const { return style_; }
+  uint16_t ExStyle() const { return ex_style_; }
+  bool HasCheckBoxes() const { return (ex_style_ & 0x04) != 0; }
+
+  // --- observers ----------------------------------------------------------
+  void AddObserver(ListObserver* observer);
+  void RemoveObserver(ListObserver* observer);
+
+  // Bytes used by rows and text (for benchmarks).
+  size_t MemoryBytes() const;
+
+ private:
+  // A row: where its text lies in the arena, its length and flags, its item
+  // data. 12 bytes.
+  struct Row {
+    uint32_t offset;        // chunk index << kChunkBits | offset in the chunk
+    uint32_t length_flags;  // text length (low 24 bits), flags (high 8 bits)
+    int32_t data;
+  };
+  static constexpr int kChunkBits = 20;  // 1 MiB arena chunks
+  static constexpr uint32_t kChunkSize = 1u << kChunkBits;
+  static constexpr uint32_t kMaxRowBytes = (1u << 24) - 1;  // longer texts are cut
+  static constexpr uint32_t kChecked = 1u << 24;
+  static constexpr size_t kMaxChunks = size_t{1} << (32 - kChunkBits);  // 4 GiB of text
+
+  Row MakeRow(std::string_view text, long data);
+  std::string_view TextOf(const Row& row) const;
+  void Release(const Row& row) { dead_bytes_ += row.length_flags & kMaxRowBytes; }
+  void MaybeCompact();
+  void EraseRange(int first, int count);
+  void ShiftSelectionAfterInsert(int index, int count);
+  void ShiftSelectionAfterErase(int first, int count);
+  template <class Fn, class... Args>
+  void Notify(Fn fn, Args... args);
+
+  int id_;
+  std::vector<Row> rows_;
+  std::vector<std::unique_ptr<char[]>> chunks_;
+  uint32_t tail_used_ = 0;           // bytes used in chunks_.back()
+  uint32_t tail_free_ = 0;           // bytes still free in chunks_.back()
+  size_t arena_bytes_ = 0;           // bytes allocated in chunks_
+  size_t dead_bytes_ = 0;            // bytes of deleted or replaced texts
+  // Owned records, one slot per row; empty until the first SetItemRecord.
+  std::vector<std::unique_ptr<TDElem>> records_;
+  std::vector<ListColumn> columns_;
+  std::vector<ListObserver*> observers_;
+  int selected_ = -1;
+  uint32_t style_ = 0x98;
+  uint16_t ex_style_ = 0x21;
+};

@@ -1,0 +1,90 @@
+// Production figures of the suite: prodanal_info records, the production
+// request (command 2536) and TProducerAnalysisObj.
+//
+// prodanal_info layout (258 bytes, packed, little-endian):
+//   byte 0        not read by the module (kept 0)
+//   bytes 1..29   producer code, zero-terminated
+//   bytes 30..257 21 triples of signed 32-bit amounts in cents:
+//                 T0..T7 (30..125), P0, P1 (126..149),
+//                 G0a G0b G0c G1a G1b G1c G2a G2b G2c (150..257).
+// The module reads only the second value of a triple. What each triple holds
+// is documented in docs/production.md (T5 = the producer's fees, G2c =
+// payments received).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "host/meter.h"
+#include "host/tdlist.h"
+
+class GenDB;
+
+enum class Triple : int {
+  T0, T1, T2, T3, T4, T5, T6, T7, P0, P1,
+  G0a, G0b, G0c, G1a, G1b, G1c, G2a, G2b, G2c,
+  kCount
+};
+
+class prodanal_info : public TDElem {
+ public:
+  static constexpr int kSize = 258;
+  static constexpr int kCodeOffset = 1;
+  static constexpr int kCodeCapacity = 29;
+  static constexpr int kTriplesOffset = 30;
+
+  prodanal_info() { data.fill(0); }
+
+  std::string Code() const;  // producer code (up to the terminator)
+  // Stores code, cut to kCodeCapacity - 1 bytes, the rest of the field zeroed.
+  void SetCode(const std::string& code);
+  // Value k (0, 1, 2) of a triple; the module reads k = 1. Get gives 0 and
+  // Set does nothing for a k or triple out of range.
+  int32_t Get(Triple t, int k = 1) const;
+  void Set(Triple t, int k, int32_t cents);
+  void Add(Triple t, int k, int32_t cents) { Set(t, k, Get(t, k) + cents); }
+
+  std::array<unsigned char, kSize> data;
+};
+static_assert(sizeof(std::array<unsigned char, 258>) == 258);
+
+// Request record of command 2536, fields in the order callers fill them.
+struct ProdAnalRequest {
+  HWindow owner = nullptr;
+  TDList* result = nullptr;  // of prodanal_info, created empty by the caller
+  long kind = 2;
+  long status = 0;           // the service sets 1 on success
+  long from = 0;             // YYYYMMDD
+  long to = 0;               // YYYYMMDD
+  char first_producer[4] = {};
+  char last_producer[4] = {};
+  long flag = 1;
+};
+
+// Computes one prodanal_info per producer (every producer of PRODCD, in code
+// order, active or not) for [from, to] from the treatment, office-charge and
+// payment tables. Returns false and fills *error on a database failure.
+bool ComputeProduction(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                       TDList* result, std::string* error);
+
+// The suite's production analysis object for a list of producers and a range.
+class TProducerAnalysisObj {
+ public:
+  // (launcher information, start date, end date, parent window, own-list flag)
+  TProducerAnalysisObj(long launcher_info, long from, long to, HWindow parent, bool owns = true);
+  // Producer codes separated by ","; empty = every producer.
+  void SetProducerList(const std::string& codes);
+  void SetStartDate(long from) { from_ = from; }
+  // Computes the records; false when the database failed or is missing.
+  bool LoadPracticeAnalysisInfo(bool show_meter, bool include_inactive);
+  // The element after previous (null = first); null at the end.
+  prodanal_info* GetProdDListElem(prodanal_info* previous);
+  TDList& Records() { return list_; }
+
+ private:
+  long from_, to_;
+  std::vector<std::string> producers_;
+  TDList list_;
+};

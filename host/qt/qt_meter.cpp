@@ -1,0 +1,70 @@
+#include "host/qt/qt_meter.h"
+
+#include <QCoreApplication>
+#include <QProgressDialog>
+#include <QWidget>
+#include <climits>
+
+QtMeter::QtMeter(QWidget* parent) : parent_(parent) {}
+
+QtMeter::~QtMeter() { Close(); }
+
+void QtMeter::Open(const std::string& title, long maximum) {
+  Close();
+  maximum_ = maximum > 0 ? maximum : 0;
+  scale_ = 1;
+  while (maximum_ / scale_ > INT_MAX) scale_ *= 2;
+  value_ = 0;
+  refreshes_ = 0;
+  cancelled_ = false;
+  auto* dialog = new QProgressDialog(parent_);
+  dialog->setWindowTitle(QCoreApplication::applicationName());
+  dialog->setLabelText(QString::fromStdString(title));
+  dialog->setCancelButtonText(QStringLiteral("Annuler"));
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->setAutoClose(false);
+  dialog->setAutoReset(false);
+  // Short runs finish before the dialog would appear.
+  dialog->setMinimumDuration(400);
+  dialog->setRange(0, static_cast<int>(maximum_ / scale_));
+  dialog->setValue(0);
+  QObject::connect(dialog, &QProgressDialog::canceled, dialog, [this] { cancelled_ = true; });
+  dialog_ = dialog;
+  timer_.start();
+}
+
+void QtMeter::SetCounter(long value) {
+  value_ = value;
+  if (!dialog_ || timer_.elapsed() < kRefreshIntervalMs) return;
+  Refresh();
+}
+
+void QtMeter::Refresh() {
+  timer_.restart();
+  ++refreshes_;
+  long v = value_ < 0 ? 0 : (value_ > maximum_ ? maximum_ : value_);
+  dialog_->setValue(static_cast<int>(v / scale_));
+  // setValue pumps events only once the dialog is shown; the cancel button
+  // and repaints need them before that too.
+  QCoreApplication::processEvents();
+}
+
+bool QtMeter::Cancelled() {
+  if (dialog_ && dialog_->wasCanceled()) cancelled_ = true;
+  return cancelled_;
+}
+
+void QtMeter::Close() {
+  if (dialog_) {
+    QProgressDialog* dialog = dialog_;
+    dialog_ = nullptr;
+    dialog->hide();
+    delete dialog;
+  }
+}
+
+void InstallQtMeterFactory() {
+  SetMeterFactory([](HWindow parent) -> std::unique_ptr<MeterImpl> {
+    return std::make_unique<QtMeter>(static_cast<QWidget*>(parent));
+  });
+}

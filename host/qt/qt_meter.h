@@ -1,0 +1,52 @@
+// QtMeter: the TMeter look of the window program, a window-modal progress
+// dialog with a cancel button.
+//
+// SetCounter is called once per row (a million times in a large audit run):
+// it stores the value and, at most ~30 times a second (QElapsedTimer),
+// updates the bar and lets the event loop run so that the cancel button
+// answers. Maxima above INT_MAX are scaled.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+
+#include "host/meter.h"
+
+#include <QProgressDialog>
+class QWidget;
+
+class QtMeter : public MeterImpl {
+ public:
+  // parent: the window the dialog is modal to (may be null).
+  explicit QtMeter(QWidget* parent);
+  ~QtMeter() override;
+
+  void Open(const std::string& title, long maximum) override;
+  void SetCounter(long value) override;
+  bool Cancelled() override;
+  void Close() override;
+
+  // The dialog while open (null otherwise), for tests.
+  QProgressDialog* Dialog() const { return dialog_; }
+  // Number of display refreshes since Open (for tests and benchmarks).
+  long Refreshes() const { return refreshes_; }
+
+  static constexpr int kRefreshIntervalMs = 33;
+
+ private:
+  void Refresh();
+
+  QPointer<QWidget> parent_;
+  QPointer<QProgressDialog> dialog_;
+  QElapsedTimer timer_;
+  long maximum_ = 0;
+  long value_ = 0;
+  int scale_ = 1;  // value / scale_ fits an int
+  long refreshes_ = 0;
+  bool cancelled_ = false;
+};
+
+// Makes every TMeter built afterwards a QtMeter (parent = the TMeter's HWindow,
+// a QWidget*).
+void InstallQtMeterFactory();

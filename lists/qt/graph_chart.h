@@ -1,0 +1,71 @@
+// Drawing of chart data (a TDList of PracGraphElem) with QtCharts, in the
+// chart styles the chart dialog offers (this module's strings 60 to 70).
+//
+//   style               QtCharts series
+//   0 "Défaut"          bars (as 1)
+//   1 "Barres"          QBarSeries, one bar set per series
+//   2 "Barres 3D"       bars shaded with a light-to-dark gradient
+//   3 "Barres empilées" QStackedBarSeries
+//   4 "Lignes"          QLineSeries over the categories
+//   5 "Lignes 3D"       thick lines with round joins and a drop shade
+//   6 "Aires"           QAreaSeries, stacked one on the other
+//   7 "Secteurs"        QPieSeries: one pie per series (left to right, named
+//                       under the title), slices = categories, labelled
+//   8 "Secteurs 3D"     pies with shaded, slightly exploded slices
+//   9 "Points"          QScatterSeries
+//  10 "Rectangulaire Basé"  QHorizontalBarSeries (bars from the left edge)
+//
+// The value drawn is GraphValueElem::value; categories are the values'
+// names of the first series (every series has the same ones, in order).
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+#include "lists/graph_data.h"
+
+class QChart;
+class QPainter;
+class QRectF;
+
+enum class ChartStyle : int {
+  kDefault = 0,
+  kBars,
+  kBars3D,
+  kStackedBars,
+  kLines,
+  kLines3D,
+  kAreas,
+  kPies,
+  kPies3D,
+  kPoints,
+  kHorizontalBars,
+};
+inline constexpr int kChartStyleCount = 11;
+inline constexpr int kChartStyleFirstString = 60;  // module string of style 0 ("Défaut")
+
+// The name of a style (module string 60 + style).
+QString ChartStyleName(ChartStyle style);
+
+struct ChartLook {
+  ChartStyle style = ChartStyle::kDefault;
+  QString title;
+  QString subtitle;      // a second title line (the date range when shown)
+  QString axis_title;    // categories
+  QString value_title;   // values
+  bool legend = true;
+  bool value_labels = false;  // values written on the bars, points and slices
+};
+
+// A new chart of series (the caller owns it; it copies what it needs, so
+// series may be freed afterwards). No series: an empty chart with its title.
+QChart* BuildChart(const TDList& series, const ChartLook& look);
+
+// Paints chart into rect of painter (a printer page, an image), at the
+// rect's size. The chart is resized to the rect.
+void PaintChart(QChart* chart, QPainter* painter, const QRectF& rect);
+
+// Draws series into a PNG file of size pixels. Needs a QApplication
+// (EnsureGuiApplication). False with *error when the file cannot be written.
+bool RenderChartPng(const TDList& series, const ChartLook& look, const QString& path, QSize size,
+                    QString* error);

@@ -1,0 +1,1 @@
+#include "lists/qt/graph_base_dialog.h"

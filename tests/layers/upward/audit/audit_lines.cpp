@@ -1,0 +1,1 @@
+#include "appt/appt_lines.h"

@@ -1,0 +1,160 @@
+// Printing of result lists, checked on the PDF the printer writes: the text
+// with pdftotext, the look with pdftoppm.
+#include <gtest/gtest.h>
+
+#include <QPrinter>
+#include <filesystem>
+#include <string>
+
+#include "audit/audit_list_style.h"
+#include "audit/audit_lines.h"
+#include "lists/qt/print_list_view.h"
+#include "lists/qt/printer_select.h"
+#include "host/list_window.h"
+#include "host/qt/list_view.h"
+#include "tests/support/pdf_tools.h"
+#include "tests/support/test_db.h"
+
+namespace {
+
+bool HavePoppler() { return std::system("command -v pdftotext >/dev/null 2>&1 && command -v pdftoppm >/dev/null 2>&1") == 0; }
+
+size_t Count(const std::string& text, const std::string& what) {
+  size_t n = 0;
+  for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// A detailed list: rows data rows with long descriptions, then the grand total.
+void FillDetailed(QenListWindow* list, int rows) {
+  ASSERT_TRUE(list->LoadRes(300));
+  std::string line;
+  for (int i = 1; i <= rows; ++i) {
+    std::string user = "user" + std::to_string(i % 3);
+    std::string description = "Modification du dossier numéro " + std::to_string(1000 + i) + " (adresse, téléphone)";
+    DetailedLine(&line, "2026-01-05", AuditTimeText(90000 + i).c_str(), user.c_str(), "PATIENT", "Dossiers",
+                 "Modification", description.c_str(), "Luc", "Roy");
+    list->AddString(line, i);
+  }
+  const std::string n = std::to_string(rows);
+  list->AddString("Grand Total: " + n + "\t \t" + n + " \t \t" + n + " \t" + n, -1);
+}
+
+ScopedPrinterChoice PdfChoice(const std::string& path) {
+  return ScopedPrinterChoice([path](QPrinter* printer) {
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(QString::fromStdString(path));
+    return true;
+  });
+}
+
+TEST(PrintListTest, ColumnsRowsHeadersAndPages) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
+  TempDir dir;
+  QenListWindow list(300);
+  FillDetailed(&list, 120);
+  const std::string path = dir.File("liste.pdf");
+  auto choice = PdfChoice(path);
+  TPrinterSelectDlg select(nullptr, 0);
+  ASSERT_EQ(select.Execute(), 1);
+  CPrintListView print(nullptr, 0, &list, select.GetSelectedPrinterDC(), "Journal d'audit", 1, false, true);
+  print.SetStyle(AuditRowEmphasis(&list));
+  ASSERT_TRUE(print.Print());
+  select.DeleteSelectedPrinterDC();
+
+  const std::string text = PdfText(path);
+  const int pages = PdfPages(path);
+  EXPECT_GT(pages, 1) << "121 rows do not fit on one page";
+  EXPECT_EQ(print.PageCount(), pages);
+  EXPECT_EQ(Count(text, "Journal d'audit"), static_cast<size_t>(pages)) << "the title on every page";
+  EXPECT_EQ(Count(text, "Description"), static_cast<size_t>(pages)) << "column titles repeated";
+  EXPECT_NE(text.find("Page 1 de " + std::to_string(pages)), std::string::npos);
+  for (const char* expected : {"Date", "Heure", "Usager", "Table", "Module", "Action", "Nom", "Grand Total: 120",
+                               "Modification du dossier numéro 1001 (adresse, téléphone)", "09:00:01 AM",
+                               "Luc Roy"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+  EXPECT_EQ(PdfPageSize(path), "792 x 612") << "eight wide columns print in landscape";
+}
+
+TEST(PrintListTest, NarrowListStaysPortraitAndColoursArePrinted) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
+  TempDir dir;
+  QenListWindow list(5111);
+  list.SetColumns({{"Producteur", 8, ColumnAlign::kLeft}, {"Frais", 8, ColumnAlign::kRight}});
+  list.AddString("DR1 \t$1234.56", 1);
+  list.AddString("DR2 \t$-10.00", 1);
+  list.AddString("Total: \t$1224.56", 0);
+  ListView view(&list);
+  view.SetCellStyleHook([](int row, int column, RowStyle& s) {
+    if (row == 0 && column == 1) s.background = QColor(255, 200, 200);
+    if (row == 2) s.bold = true;
+  });
+  TDList colours;  // a tab's record of a coloured cell: a green background
+  colours.Append(new ColorListElem(1, 0, Rgb(0, 200, 0), ColorKind::kBackground));
+  const std::string path = dir.File("couleurs.pdf");
+  auto choice = PdfChoice(path);
+  TPrinterSelectDlg select(nullptr, 0);
+  ASSERT_EQ(select.Execute(), 1);
+  CPrintListView print(nullptr, 0, &view, select.GetSelectedPrinterDC(), "Productivité");
+  print.SetColorList(&colours);
+  ASSERT_TRUE(print.Print());
+
+  EXPECT_EQ(PdfPages(path), 1);
+  EXPECT_EQ(PdfPageSize(path), "612 x 792") << "two columns fit a portrait page";
+  const std::string text = PdfText(path);
+  EXPECT_NE(text.find("$-10.00"), std::string::npos);
+  const QImage page = RenderPdfPage(path, 1);
+  ASSERT_FALSE(page.isNull());
+  EXPECT_GT(CountPixels(page, QColor(255, 200, 200)), 50) << "the view's cell background";
+  EXPECT_GT(CountPixels(page, QColor(0, 200, 0)), 50) << "the recorded cell background";
+}
+
+TEST(PrintListTest, MultipleListsInOneDocument) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
+  TempDir dir;
+  QenListWindow patients(107), summary(110);
+  patients.SetColumns({{"Dentiste", 8, ColumnAlign::kLeft}, {"Nouveaux", 6, ColumnAlign::kRight}});
+  patients.AddString("DR1 \t12", 1);
+  summary.SetColumns({{"Producteur", 8, ColumnAlign::kLeft}, {"Frais", 6, ColumnAlign::kRight}});
+  summary.AddString("DR1 \t$500.00", 1);
+  const std::string path = dir.File("tous.pdf");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  CPrintMultipleListViews print(nullptr, 0, &printer, "Analyse du cabinet");
+  print.AddList(&patients, "Patients");
+  print.AddList(&summary, "C/R");
+  print.SetScales(0.75, 0.75);
+  ASSERT_TRUE(print.Print());
+  EXPECT_EQ(PdfPages(path), 2) << "each list on its own page";
+  const std::string text = PdfText(path);
+  EXPECT_EQ(Count(text, "Analyse du cabinet"), 2u);
+  for (const char* expected : {"Patients", "C/R", "Nouveaux", "$500.00", "Page 2 de 2"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  }
+}
+
+TEST(PrintListTest, PdfWithoutPrinterAndEmptyList) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
+  TempDir dir;
+  QenListWindow list(300);
+  ASSERT_TRUE(list.LoadRes(300));
+  QString error;
+  const std::string path = dir.File("vide.pdf");
+  ASSERT_TRUE(PrintListToPdf(ListReport(&list, "Vide"), QString::fromStdString(path), &error))
+      << error.toStdString();
+  EXPECT_EQ(PdfPages(path), 1) << "an empty list prints its titles";
+  EXPECT_NE(PdfText(path).find("Description"), std::string::npos);
+  EXPECT_FALSE(PrintListToPdf(ListReport(&list, "x"), "/nonexistent/dir/x.pdf", &error));
+  EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(PrintListTest, CancelledChoicePrintsNothing) {
+  ScopedPrinterChoice cancel([](QPrinter*) { return false; });
+  TPrinterSelectDlg select(nullptr, 0);
+  EXPECT_EQ(select.Execute(), 2);
+  EXPECT_EQ(select.GetSelectedPrinterDC(), nullptr);
+}
+
+}  // namespace
