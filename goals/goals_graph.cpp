@@ -81,14 +81,22 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
   const std::string axis_text = GoalsGraphChoiceText(r.axis);
   const long line_kind = r.use_comparison ? kGoalLineCompYear : kGoalLineYear;
   const long total_kind = r.use_comparison ? kGoalLineCompTotal : kGoalLineTotal;
+  // Points are matched by their x label only: the second label (the year of
+  // the by-year axes) is never matched on, whatever the series grouping.
+  const GraphGrouping grouping{r.grouping.axis, 'N'};
   auto add_value = [&](const std::string& x, const std::string& x2, const std::string& name, double v) {
-    GraphSetValue(series, labels, x, x2, name, v, r.grouping, main_code, axis_code);
+    // A new series starts at 0 everywhere (adding a value to a missing
+    // series would give every category that value).
+    if (FindGraphSeries(*series, name) == nullptr) {
+      GraphSetValue(series, labels, x, x2, name, 0, grouping, main_code, axis_code);
+    }
+    GraphSetValue(series, labels, x, x2, name, v, grouping, main_code, axis_code);
   };
   const bool by_year = r.axis == kGoalsAxisProducersByYear || r.axis == kGoalsAxisPeriodsByYear;
 
   // 1. Categories.
   if (r.axis == kGoalsAxisProducers || r.axis == kGoalsAxisProducersTotal) {
-    for (const std::string& p : r.producers) GraphAddXLabel(&labels, p, "", r.grouping);
+    for (const std::string& p : r.producers) GraphAddXLabel(&labels, p, "", grouping);
   } else if (r.axis == kGoalsAxisProducersByYear) {
     // Each selected producer with each year, the earlier year first.
     const int first = r.comp_year != 0 && r.comp_year < r.report_year ? r.comp_year : r.report_year;
@@ -96,7 +104,7 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
     for (const std::string& p : r.producers) {
       for (int y : {first, second}) {
         if (y == 0) continue;
-        GraphAddXLabel(&labels, p + " " + std::to_string(y), std::to_string(y), r.grouping);
+        GraphAddXLabel(&labels, p + " " + std::to_string(y), std::to_string(y), grouping);
       }
     }
   } else if (r.axis == kGoalsAxisPeriodsByYear) {
@@ -105,11 +113,11 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
     for (int c : periods) {
       for (int y : {first, second}) {
         if (y == 0) continue;
-        GraphAddXLabel(&labels, columns[c].title + " " + std::to_string(y), std::to_string(y), r.grouping);
+        GraphAddXLabel(&labels, columns[c].title + " " + std::to_string(y), std::to_string(y), grouping);
       }
     }
   } else {
-    for (int c : periods) GraphAddXLabel(&labels, columns[c].title, "", r.grouping);
+    for (int c : periods) GraphAddXLabel(&labels, columns[c].title, "", grouping);
   }
 
   // 2, 3. Rows.
