@@ -84,6 +84,11 @@ PracGoalsOptionsDialog::PracGoalsOptionsDialog(QWidget* parent, const GoalsDispl
 
 PracGoalsOptionsDialog::~PracGoalsOptionsDialog() = default;
 
+void PracGoalsOptionsDialog::SetupWindow() {
+  TGenDlg::SetupWindow();
+  UpdateDialog(1);
+}
+
 QenColorButton* PracGoalsOptionsDialog::ColourButton(int id) const {
   if (id >= 101 && id <= 103) return colour_buttons_[id - 101];
   if (id >= 107 && id <= 109) return colour_buttons_[id - 104];

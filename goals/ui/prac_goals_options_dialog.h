@@ -24,6 +24,9 @@ class PracGoalsOptionsDialog : public TGenDlg {
   const GoalsDisplay& Display() const { return display_; }
   QenColorButton* ColourButton(int id) const;
 
+ protected:
+  void SetupWindow() override;
+
  private:
   GoalsDisplay display_;
   QenColorButton* colour_buttons_[6] = {};
