@@ -1,9 +1,10 @@
-// Runs one golden case of the goals command line:
+// Runs one golden case of the goals command line (vantra goals, vantra goals-edit):
 //   goals_golden_runner VANTRA CASE_DIR sqlite|postgres
 // Creates a fresh database (a temporary SQLite file, or a schema of its own on
 // the server of VANTRA_TEST_PG_URL, named through --prefix) with the practice
 // schema (CreateSchema), runs golden/practice.sql and CASE_DIR/input.sql (when
-// present) in it, runs
+// present) in it, runs each command of CASE_DIR/args (blocks separated by a
+// line "---") as
 //   VANTRA <lines of CASE_DIR/args> --db URL [--prefix SCHEMA.] --ini EMPTY
 //          --format tsv --item-data
 // and compares standard output with CASE_DIR/expected.tsv byte for byte, the
@@ -152,24 +153,40 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "schema: %s\n", error.c_str());
   } else if (RunSqlFile(db.get(), dir + "/../practice.sql") &&
              (!std::filesystem::exists(dir + "/input.sql") || RunSqlFile(db.get(), dir + "/input.sql"))) {
-    std::vector<std::string> args = {vantra};
+    // One command per block of lines; blocks are separated by a line "---"
+    // and run in order on the same database (the status is the first
+    // non-zero one; the outputs are concatenated).
+    std::vector<std::vector<std::string>> commands(1, std::vector<std::string>{vantra});
     std::string text;
     ReadFile(dir + "/args", &text);
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
-      if (!line.empty() && line[0] != '#') args.push_back(line);
+      if (line == "---") {
+        commands.push_back({vantra});
+      } else if (!line.empty() && line[0] != '#') {
+        commands.back().push_back(line);
+      }
     }
-    args.insert(args.end(), {"--db", url, "--ini", tmp + "/none.ini", "--format", "tsv", "--item-data"});
-    if (!prefix.empty()) args.insert(args.end(), {"--prefix", prefix});
-    std::string expected, actual, status_text;
+    std::string expected, actual, status_text, expected_err, actual_err;
+    int status = 0;
+    for (std::vector<std::string>& args : commands) {
+      args.insert(args.end(), {"--db", url, "--ini", tmp + "/none.ini", "--format", "tsv", "--item-data"});
+      if (!prefix.empty()) args.insert(args.end(), {"--prefix", prefix});
+      const int s = Run(args, &actual, tmp + "/stderr.txt");
+      if (status == 0) status = s;
+      std::string err;
+      ReadFile(tmp + "/stderr.txt", &err);
+      actual_err += err;
+    }
     ReadFile(dir + "/expected.tsv", &expected);
     const int expected_status = ReadFile(dir + "/status", &status_text) ? std::atoi(status_text.c_str()) : 0;
-    const int status = Run(args, &actual, tmp + "/stderr.txt");
-    std::string expected_err, actual_err;
     const bool check_err = ReadFile(dir + "/expected.stderr", &expected_err);
-    ReadFile(tmp + "/stderr.txt", &actual_err);
     if (std::getenv("VANTRA_GOLDEN_PRINT") != nullptr) std::fwrite(actual.data(), 1, actual.size(), stdout);
+    // VANTRA_GOLDEN_STDERR=FILE keeps the standard error (to write expected.stderr).
+    if (const char* keep = std::getenv("VANTRA_GOLDEN_STDERR")) {
+      std::ofstream(keep, std::ios::binary) << actual_err;
+    }
     if (status != expected_status) {
       std::fprintf(stderr, "exit status %d, expected %d\n", status, expected_status);
     } else if (actual != expected) {
