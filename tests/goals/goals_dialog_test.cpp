@@ -231,6 +231,10 @@ TEST_F(GoalsDialogTest, EditorJanuaryFillSaveDuplicateAndValidation) {
   EXPECT_EQ(prompts_[1], QString::fromUtf8(ModuleString(98)));
   EXPECT_EQ(editor.YearField()->text(), "1969");
   EXPECT_EQ(editor.RecordList()->GetCount(), 6);
+  if (const char* shot = std::getenv("GOALS_EDITOR_PNG")) {
+    editor.resize(760, 360);
+    editor.grab().save(shot);
+  }
   // Changing a record without changing its pair is not a duplicate of itself.
   editor.EvSelect(editor.RecordList()->GetCount() - 1);
   ASSERT_EQ(editor.Mode(), GoalCodes::kChanging);
@@ -257,6 +261,7 @@ TEST_F(GoalsDialogTest, OptionsDialogEditsACopy) {
   EXPECT_EQ(dialog.Display().bold[2], 'Y');
   EXPECT_EQ(dialog.Display().to[0], 80);
   EXPECT_EQ(d.no_goals, 'N');
+  if (const char* shot = std::getenv("GOALS_OPTIONS_PNG")) dialog.grab().save(shot);
 }
 
 TEST_F(GoalsDialogTest, ChartOffersTheReportsChoicesAndDraws) {
