@@ -241,19 +241,9 @@ int Usage(const std::string& message) {
 
 // PRODUCER YEAR, checked as the editor's fields hold them.
 int ReadPair(GenDB* db, const std::string& producer, const std::string& year, GoalInfo* record) {
-  std::vector<GoalsProducer> active;
-  std::vector<std::string> known;
   std::string error;
   // Every producer of PRODCD, inactive ones too: goals of past years stay editable.
-  const std::string sql = std::string("SELECT PROD_CODE FROM ") + db->dbPrefix() + "PRODCD ORDER BY PROD_CODE";
-  if (db->dbExecute(sql.c_str(), kGoalsProducerCursor) == 0) {
-    for (int r = db->dbFetch(0, kGoalsProducerCursor); r == 0; r = db->dbFetch(1, kGoalsProducerCursor)) {
-      std::string code;
-      db->dbGetField(1, &code, kGoalsProducerCursor, true);
-      known.push_back(code);
-    }
-  }
-  db->dbClose(kGoalsProducerCursor);
+  const std::vector<std::string> known = LoadProducerCodes(db);
   if (!CheckGoalProducer(producer, known, &error)) return Refuse("vantra goals-edit : " + error);
   long y = 0;
   if (!ParseNumber(year, &y)) return Usage("année invalide : " + year);

@@ -42,6 +42,10 @@ GoalInfo CopyGoalRecord(const GoalInfo& selected);
 // "$"; false for anything else or beyond the 32-bit range.
 bool ParseDollars(const std::string& text, long* cents);
 
+// The codes of every producer of PRODCD, active or not, in code order
+// (cursor 25); empty when the statement failed.
+std::vector<std::string> LoadProducerCodes(GenDB* db);
+
 // A code the goal records accept: "*", a group "X*" (X a letter or digit),
 // or one of known (the producers' codes). False with a French *error.
 bool CheckGoalProducer(const std::string& code, const std::vector<std::string>& known, std::string* error);
