@@ -193,7 +193,11 @@ std::vector<TableDef> BuildTables() {
                 Int("GOAL_FEB"), Int("GOAL_MAR"), Int("GOAL_APR"), Int("GOAL_MAY"), Int("GOAL_JUN"),
                 Int("GOAL_JUL"), Int("GOAL_AUG"), Int("GOAL_SEP"), Int("GOAL_OCT"), Int("GOAL_NOV"),
                 Int("GOAL_DEC")},
-               "GOALS_ID", {{"GOALS_YEAR", {"GOAL_YEAR", "GOAL_PROD"}}}});
+               "GOALS_ID",
+               {{"GOALS_YEAR", {"GOAL_YEAR", "GOAL_PROD"}},
+                // One record per producer (or group) and year, also when two
+                // workstations save the same pair at once.
+                {"GOALS_PROD_YEAR", {"GOAL_PROD", "GOAL_YEAR"}, true}}});
   return t;
 }
 

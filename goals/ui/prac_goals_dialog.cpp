@@ -1,6 +1,340 @@
 #include "goals/ui/prac_goals_dialog.h"
 
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "goals/goals_cells.h"
+#include "goals/goals_report.h"
+#include "goals/ui/goal_codes.h"
+#include "goals/ui/goals_fields.h"
+#include "goals/ui/prac_goals_graph_dialog.h"
+#include "goals/ui/prac_goals_options_dialog.h"
+#include "host/application.h"
+#include "host/list_window.h"
+#include "host/qt/fields.h"
+#include "host/qt/list_view.h"
+#include "host/strings.h"
+#include "lists/list_menu.h"
+#include "lists/qt/print_list_view.h"
+#include "lists/qt/printer_select.h"
+
+namespace {
+
+constexpr const char* kMonthBoxTexts[12] = {"JANV", "FÉVR", "MARS", "AVR", "MAI", "JUIN",
+                                            "JUIL", "AOÛT", "SEPT", "OCT", "NOV", "DEC"};
+
+GenDB* Db() {
+  QenApplication* app = QenApplication::Instance();
+  return app ? app->GetDb() : nullptr;
+}
+
+GoalsIniReader ReaderOf(const WDIniObj& ini) {
+  return [&ini](const char* key, const char* def) { return ini.read_secini(kGoalsIniSection, key, def); };
+}
+GoalsIniWriter WriterOf(WDIniObj& ini) {
+  return [&ini](const char* key, const std::string& value) {
+    return ini.write_secini(kGoalsIniSection, key, value.c_str());
+  };
+}
+
+QColor ToQColor(ColorRef c) {
+  if (c == kNoColor) return QColor();
+  return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+
+}  // namespace
+
 PracGoalsDialog::PracGoalsDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module)
-    : TGenDlg(parent, resource_id, launcher_info), module_(module) {}
+    : TGenDlg(parent, resource_id, launcher_info),
+      module_(module),
+      ini_(QenApplication::Instance() ? QenApplication::Instance()->GetINI() : std::string()) {
+  BuildControls();
+  OnCommand(kCmGenerate, &PracGoalsDialog::CmGenerate);
+  OnCommand(kCmDefaults, &PracGoalsDialog::CmDefaults);
+  OnCommand(kCmConfiguration, &PracGoalsDialog::CmConfiguration);
+  OnCommand(kCmOptions, &PracGoalsDialog::CmOptions);
+  OnCommand(kSelectAll, &PracGoalsDialog::CmSelectAll);
+  OnCommand(kMonthly, &PracGoalsDialog::CmMode);
+  OnCommand(kQuarterly, &PracGoalsDialog::CmMode);
+  OnCommand(kCmPrintList, &PracGoalsDialog::CmPrint);
+  OnCommand(kCmExportList, &PracGoalsDialog::CmExport);
+  OnCommand(kCmChartData, &PracGoalsDialog::CmChart);
+}
 
 PracGoalsDialog::~PracGoalsDialog() = default;
+
+QenListWindow* PracGoalsDialog::ReportList() const { return report_->List(); }
+QenListWindow* PracGoalsDialog::ProducerList() const { return producers_->List(); }
+
+void PracGoalsDialog::BuildControls() {
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(6, 6, 6, 6);
+  auto* left = new QVBoxLayout;
+
+  auto* years = new QGridLayout;
+  years->addWidget(new QLabel(QStringLiteral("Année :"), this), 0, 0);
+  year_box_ = new GoalsCBox(this, kYear, options_.year, sizeof options_.year, false);
+  years->addWidget(year_box_, 0, 1);
+  years->addWidget(new QLabel(QStringLiteral("Comparer :"), this), 1, 0);
+  comp_box_ = new GoalsCBox(this, kCompYear, options_.comp_year, sizeof options_.comp_year, true);
+  years->addWidget(comp_box_, 1, 1);
+  left->addLayout(years);
+  left->addWidget(new TRegButton(this, kTotalsOnly, &options_.totals_only, QStringLiteral("Totaux du Cabinet Slmt")));
+
+  auto* periods = new QGroupBox(QStringLiteral("Périodes"), this);
+  auto* grid = new QGridLayout(periods);
+  grid->addWidget(new TMultButton(this, kMonthly, &options_.report_by, 'M', QStringLiteral("Mensuel")), 0, 0, 1, 2);
+  grid->addWidget(new TMultButton(this, kQuarterly, &options_.report_by, 'Q', QStringLiteral("Trimestriel")), 0, 2, 1, 2);
+  for (int m = 0; m < 12; ++m) {
+    auto* box = new TRegButton(this, kFirstMonth + m, &options_.month[m], QString::fromUtf8(kMonthBoxTexts[m]));
+    month_boxes_[m] = box;
+    grid->addWidget(box, 1 + m / 3, m % 3);
+  }
+  for (int q = 0; q < 4; ++q) {
+    auto* box = new TRegButton(this, kFirstQuarter + q, &options_.q[q], QStringLiteral("Q%1:").arg(q + 1));
+    quarter_boxes_[q] = box;
+    grid->addWidget(box, 1 + q, 3);
+  }
+  select_all_ = new QCheckBox(QStringLiteral("Sélect./Effacer"), periods);
+  AddControl(kSelectAll, select_all_);
+  grid->addWidget(select_all_, 5, 0, 1, 3);
+  left->addWidget(periods);
+
+  producers_ = new ListView(kProducerList, this);
+  producers_->List()->SetStyles(0x98, 0x25);
+  producers_->List()->SetColumns({{HostString(10062), 4, ColumnAlign::kLeft}, {HostString(10083), 14, ColumnAlign::kLeft}});
+  producers_->List()->AdjustColumns();
+  AddControl(kProducerList, producers_);
+  left->addWidget(producers_, 1);
+
+  auto* buttons = new QGridLayout;
+  const std::pair<int, const char*> texts[] = {
+      {kCmGenerate, "&Générer"}, {kCmDefaults, "&Défauts"}, {kCmConfiguration, "Configuration"}, {kCmOptions, "&Options"}};
+  int i = 0;
+  for (const auto& [id, text] : texts) {
+    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    AddControl(id, b);
+    buttons->addWidget(b, i / 2, i % 2);
+    ++i;
+  }
+  left->addLayout(buttons);
+  auto* left_panel = new QWidget(this);
+  left_panel->setLayout(left);
+  left_panel->setFixedWidth(300);
+  outer->addWidget(left_panel);
+
+  report_ = new ListView(kReportList, this);
+  AddControl(kReportList, report_);
+  outer->addWidget(report_, 1);
+  report_->SetRowStyleHook([this](int row) {
+    RowStyle s;
+    const CellStyle c = GoalCellStyle(display_, ReportList()->GetItemData(row), std::string_view());
+    s.bold = c.bold;
+    s.text = ToQColor(c.text);
+    return s;
+  });
+  report_->SetCellStyleHook([this](int row, int column, RowStyle& s) {
+    if (column == 0) return;
+    const CellStyle c = GoalCellStyle(display_, ReportList()->GetItemData(row), ReportList()->GetItemText(row, column));
+    s.background = ToQColor(c.background == kWhite ? kNoColor : c.background);
+  });
+  report_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    std::unique_ptr<QMenu> menu = MakeMenu();
+    if (!menu->actions().isEmpty()) menu->exec(report_->viewport()->mapToGlobal(pos));
+  });
+}
+
+void PracGoalsDialog::SetupWindow() {
+  TGenDlg::SetupWindow();
+  ReadGoalsOptions(ReaderOf(ini_), &options_);
+  ReadGoalsDisplay(ReaderOf(ini_), &display_);
+  year_box_->LoadYears(Db());
+  comp_box_->LoadYears(Db());
+  UpdateDialog(1);
+  LayColumns();
+  FillProducerList();
+  ApplyMode(options_.Monthly());
+  bool all = true;
+  if (options_.Monthly()) {
+    for (char m : options_.month) all = all && m == 'Y';
+  } else {
+    for (char q : options_.q) all = all && q == 'Y';
+  }
+  select_all_->setChecked(all);
+}
+
+void PracGoalsDialog::LayColumns() {
+  SetGoalsColumns(ReportList(), options_, display_.show_tot_col == 'Y');
+}
+
+void PracGoalsDialog::FillProducerList() {
+  QenListWindow* list = ProducerList();
+  list->ClearList();
+  const int all = list->AddString(ModuleString(13), 0);
+  list->Check(all, options_.all_producers == 'Y');
+  std::vector<GoalsProducer> active;
+  std::string error;
+  LoadActiveProducers(Db(), &active, &error);
+  int ordinal = 0;
+  for (const GoalsProducer& p : active) {
+    const int row = list->AddString(p.code + "\t" + p.last_name + ", " + p.first_name, ++ordinal);
+    const bool saved =
+        std::find(options_.producers.begin(), options_.producers.end(), p.code) != options_.producers.end();
+    list->Check(row, options_.all_producers != 'Y' && saved);
+  }
+}
+
+void PracGoalsDialog::ReadSelection() {
+  QenListWindow* list = ProducerList();
+  const bool all = list->GetCount() > 0 && list->IsChecked(0);
+  options_.all_producers = all ? 'Y' : 'N';
+  options_.producers.clear();
+  for (int row = 1; row < list->GetCount(); ++row) {
+    if (!all && !list->IsChecked(row)) continue;
+    if (static_cast<int>(options_.producers.size()) >= kGoalsMaxProducers) break;
+    options_.producers.push_back(std::string(list->GetItemText(row, 0)).substr(0, 4));
+  }
+}
+
+void PracGoalsDialog::ApplyMode(bool monthly) {
+  for (int m = 0; m < 12; ++m) EnableControl(kFirstMonth + m, monthly);
+  for (int q = 0; q < 4; ++q) EnableControl(kFirstQuarter + q, !monthly);
+}
+
+void PracGoalsDialog::CmMode() {
+  const bool monthly = Control<QRadioButton>(kMonthly)->isChecked();
+  ApplyMode(monthly);
+  if (ReportList()->GetCount() == 0 && UpdateDialog(0)) LayColumns();
+}
+
+void PracGoalsDialog::CmSelectAll() {
+  const bool checked = select_all_->isChecked();
+  const bool monthly = Control<QRadioButton>(kMonthly)->isChecked();
+  if (monthly) {
+    for (QCheckBox* b : month_boxes_) b->setChecked(checked);
+  } else {
+    for (QCheckBox* b : quarter_boxes_) b->setChecked(checked);
+  }
+}
+
+void PracGoalsDialog::CmGenerate() {
+  if (!UpdateDialog(0)) return;
+  ReadSelection();
+  ReadGoalsDisplay(ReaderOf(ini_), &display_);
+  last_error_.clear();
+  const std::vector<int> failed = ValidateGoalsReport(Db(), options_, options_.producers.size());
+  if (!failed.empty()) {
+    for (int id : failed) ShowModuleMessage(id);
+    return;
+  }
+  QenListWindow* list = ReportList();
+  list->ClearList();
+  colours_.DeleteElems();
+  LayColumns();
+  generated_ = options_;
+  generated_producers_ = options_.producers;
+  const GoalsResult result = GenerateGoalsReport(Db(), options_, display_, options_.producers,
+                                                 ChannelProduction(QenApplication::Instance(), this), list);
+  CollectGoalColours(*list, display_, &colours_);
+  report_->resizeColumnsToContents();
+  for (int c = 0; c < static_cast<int>(list->Columns().size()); ++c) {
+    if (list->Columns()[c].width_chars == 0) report_->setColumnHidden(c, true);
+    else report_->setColumnHidden(c, false);
+  }
+  if (!result.error.empty()) {
+    last_error_ = QString::fromStdString(result.error);
+    ShowMessage(last_error_, QMessageBox::Warning);
+  }
+}
+
+void PracGoalsDialog::CmDefaults() {
+  if (!OkToSaveDefaults() || !UpdateDialog(0)) return;
+  ReadSelection();
+  if (!WriteGoalsOptions(options_, WriterOf(ini_))) {
+    ShowMessage(QStringLiteral("Les défauts n'ont pas pu être enregistrés : %1")
+                    .arg(QString::fromStdString(ini_.LastError())),
+                QMessageBox::Warning);
+  }
+}
+
+void PracGoalsDialog::CmConfiguration() {
+  GoalCodes editor(this, 2010, LauncherInfo(), -1, module_);
+  editor.Execute();
+  if (!editor.AnyChange()) return;
+  const QString year = year_box_->currentText(), comp = comp_box_->currentText();
+  year_box_->LoadYears(Db());
+  comp_box_->LoadYears(Db());
+  year_box_->setCurrentText(year);
+  comp_box_->setCurrentText(comp);
+}
+
+void PracGoalsDialog::Restyle() {
+  CollectGoalColours(*ReportList(), display_, &colours_);
+  report_->Model()->RestyleAll();
+}
+
+void PracGoalsDialog::CmOptions() {
+  ReadGoalsDisplay(ReaderOf(ini_), &display_);
+  PracGoalsOptionsDialog dialog(this, display_, LauncherInfo());
+  if (dialog.Execute() != 1) return;
+  display_ = dialog.Display();
+  if (!WriteGoalsDisplay(display_, WriterOf(ini_))) {
+    ShowMessage(QStringLiteral("Les options n'ont pas pu être enregistrées : %1")
+                    .arg(QString::fromStdString(ini_.LastError())),
+                QMessageBox::Warning);
+  }
+  Restyle();
+}
+
+std::unique_ptr<QMenu> PracGoalsDialog::MakeMenu() {
+  ListMenuState state;
+  state.menu_id = 1000;
+  state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
+  state.row_count = ReportList()->GetCount();
+  auto menu = std::make_unique<QMenu>(this);
+  for (const MenuEntry& e : ListMenuEntries(state)) {
+    if (e.command == 0) {
+      menu->addSeparator();
+      continue;
+    }
+    AddMenuCommand(menu.get(), e.command, QString::fromUtf8(e.text))->setEnabled(e.enabled);
+  }
+  return menu;
+}
+
+std::string PracGoalsDialog::ExportTitle() const { return ModuleString(92); }
+
+void PracGoalsDialog::CmPrint() {
+  TPrinterSelectDlg choice(this, LauncherInfo());
+  if (choice.Execute() != 1) return;
+  const QString title = QString::fromStdString(ExportTitle());
+  CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), title);
+  print.AddList(ReportList(), title, GoalListStyle(ReportList(), &display_), &colours_);
+  print.Print();
+  choice.DeleteSelectedPrinterDC();
+}
+
+void PracGoalsDialog::CmExport() {
+  CPrintListView exporter(this, LauncherInfo(), ReportList(), nullptr, QString::fromStdString(ExportTitle()), 1,
+                          false, true);
+  exporter.SetStyle(GoalListStyle(ReportList(), &display_));
+  exporter.SetColorList(&colours_);
+  exporter.PrintReport(CPrintListView::kSpreadsheet);
+  last_export_ = exporter.ExportedPath();
+}
+
+void PracGoalsDialog::CmChart() {
+  if (ReportList()->GetCount() == 0) return;
+  std::vector<std::string> producers = generated_producers_;
+  PracGoalsGraphDialog chart(this, ReportList(), &generated_, &display_, producers, LauncherInfo());
+  chart.Execute();
+}

@@ -1,17 +1,108 @@
-// PracGoalsDialog: the "Objectifs Mensuels" page (monthly goals).
+// PracGoalsDialog: the "Objectifs Mensuels" page (dialog 2009).
+//
+// The user picks a year (103) and optionally a comparison year (105), the
+// producers (list 108, "Tous" first), monthly (109) or quarterly (110)
+// periods (month boxes 111-122, quarter boxes 124-127, 123 ticks or clears
+// them all) and "Totaux du Cabinet Slmt" (107); "&Générer" (101) fills the
+// report list 5111 (goals/goals_report.h). "&Défauts" (104) stores the
+// choices in "PRAC_GOALS"; "Configuration" (102) opens the goal editor;
+// "&Options" (128) the display options. The right-click menu 1000 over the
+// list charts (4002), prints (4000, CPrintMultipleListViews titled
+// "Objectif", with the coloured cells) and exports (4001).
+//
+// Colours: the list view's hooks draw each cell as GoalCellStyle says from
+// the display options in force; the coloured cells are recorded after each
+// generation and after "&Options", so printing and export keep them.
 #pragma once
 
-#include "host/qt/qen_dialog.h"
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "goals/goals_options.h"
+#include "host/ini.h"
+#include "host/qt/qen_dialog.h"
+#include "host/tdlist.h"
+
+class GoalsCBox;
+class ListView;
+class QCheckBox;
+class QMenu;
 class QenDllHandler;
+class QenListWindow;
 
 class PracGoalsDialog : public TGenDlg {
   Q_OBJECT
  public:
+  enum : int {
+    kCmGenerate = 101,
+    kCmConfiguration = 102,
+    kYear = 103,
+    kCmDefaults = 104,
+    kCompYear = 105,
+    kTotalsOnly = 107,
+    kProducerList = 108,
+    kMonthly = 109,
+    kQuarterly = 110,
+    kFirstMonth = 111,
+    kSelectAll = 123,
+    kFirstQuarter = 124,
+    kCmOptions = 128,
+    kReportList = 5111,
+  };
+
   // (tab control as parent, dialog resource, launcher information, module).
   PracGoalsDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module);
   ~PracGoalsDialog() override;
 
+  GoalsOptions& Options() { return options_; }
+  const GoalsDisplay& Display() const { return display_; }
+  QenListWindow* ReportList() const;
+  ListView* ReportView() const { return report_; }
+  QenListWindow* ProducerList() const;
+  const TDList& Colours() const { return colours_; }
+  // The producer codes of the last generation, in selection order.
+  const std::vector<std::string>& GeneratedProducers() const { return generated_producers_; }
+  const QString& LastError() const { return last_error_; }
+  std::unique_ptr<QMenu> MakeMenu();
+
+  // The handlers (public for the tests).
+  void CmGenerate();
+  void CmDefaults();
+  void CmConfiguration();
+  void CmOptions();
+  void CmSelectAll();
+  void CmMode();
+  void CmPrint();
+  void CmExport();
+  void CmChart();
+
+ protected:
+  void SetupWindow() override;
+
  private:
+  void BuildControls();
+  void FillProducerList();
+  void ReadSelection();
+  void ApplyMode(bool monthly);
+  void LayColumns();
+  void Restyle();
+  std::string ExportTitle() const;
+
   QenDllHandler* module_;
+  WDIniObj ini_;
+  GoalsOptions options_;
+  GoalsOptions generated_;  // what the list shows was generated with
+  GoalsDisplay display_;
+  std::vector<std::string> generated_producers_;
+  TDList colours_;  // ColorListElem of the list's coloured cells
+  ListView* report_ = nullptr;
+  ListView* producers_ = nullptr;
+  GoalsCBox* year_box_ = nullptr;
+  GoalsCBox* comp_box_ = nullptr;
+  QCheckBox* month_boxes_[12] = {};
+  QCheckBox* quarter_boxes_[4] = {};
+  QCheckBox* select_all_ = nullptr;
+  QString last_error_;
+  std::string last_export_;
 };

@@ -1,0 +1,387 @@
+// `vantra goals`: the monthly-goals report (the "Objectifs Mensuels" tab).
+// `vantra goals-edit`: the goal records (the goal editor, dialog 2010).
+//
+// goals: options come from the INI section "PRAC_GOALS" as the tab reads
+// them, then from KEY=VALUE overrides with the same keys and encodings.
+// AllProducers=Y takes every active producer; AllProducers=N exactly the
+// Producers codes. A validation failure prints each failing message (the
+// tab's own texts) on standard error, nothing on standard output, exit 1.
+// --format tsv --item-data: each row as the list holds it, preceded by its
+// line kind (1-4; blank rows an empty field) and a tab.
+//
+// goals-edit list|add|change|delete|copy: see the usage below. A refusal
+// (validation, duplicate, unknown producer or id) prints its message on
+// standard error, changes nothing and exits 1; a bad usage exits 2.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "goals/goal_editor.h"
+#include "goals/goals_cells.h"
+#include "goals/goals_graph.h"
+#include "goals/goals_report.h"
+#include "host/dates.h"
+#include "host/list_window.h"
+#include "host/strings.h"
+#include "suite/goal_info.h"
+#include "suite/production_service.h"
+
+#if VANTRA_CLI_QT
+#include <QString>
+
+#include "lists/qt/graph_chart.h"
+#include "lists/qt/offscreen_app.h"
+#endif
+
+namespace {
+
+const std::set<std::string>& KnownKeys() {
+  static const std::set<std::string> keys = [] {
+    std::set<std::string> k = {"Year",       "CompYear", "AllProducers", "Producers",    "TotalsOnly",
+                               "ReportBy",   "Month",    "Q",            "ShowTotCol",   "NoGoals",
+                               "RoundUp",    "GoalsDisplay", "FeesDisplay"};
+    for (const char* name : {"Bold", "Color", "GoalColor", "GoalFrom", "GoalTo"}) {
+      for (int i = 0; i < 3; ++i) k.insert(name + std::to_string(i));
+    }
+    return k;
+  }();
+  return keys;
+}
+
+GoalsIniReader ReaderOf(const CliOptions& options) {
+  return [&options](const char* key, const char* def) { return OptionValue(options, kGoalsIniSection, key, def); };
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+  std::vector<std::string> out;
+  size_t start = 0;
+  for (;;) {
+    const size_t at = text.find(sep, start);
+    out.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
+    if (at == std::string::npos) return out;
+    start = at + 1;
+  }
+}
+
+// Writes the rows for --format tsv --item-data: the line kind (empty for
+// blank rows), a tab, the row as the list holds it.
+bool WriteKindRows(const QenListWindow& list, const CliOptions& options, std::string* error) {
+  FILE* f = options.out.empty() ? stdout : std::fopen(options.out.c_str(), "wb");
+  if (f == nullptr) {
+    *error = "impossible d'écrire " + options.out;
+    return false;
+  }
+  for (int r = 0; r < list.GetCount(); ++r) {
+    const long kind = list.GetItemData(r);
+    if (kind != 0) std::fprintf(f, "%ld", kind);
+    std::fputc('\t', f);
+    const std::string_view row = list.GetString(r);
+    std::fwrite(row.data(), 1, row.size(), f);
+    std::fputc('\n', f);
+  }
+  const bool ok = std::fflush(f) == 0 && !std::ferror(f);
+  if (f != stdout) std::fclose(f);
+  if (!ok) *error = "erreur d'écriture";
+  return ok;
+}
+
+// --chart MAIN,AXIS[,compare][,style=N]: MAIN 10104 percentage, 10338
+// production, 92 goal; AXIS 10079, 10342, 10341, 10151, 10152, 10153, 10154.
+bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const GoalsDisplay& d,
+                     const std::vector<std::string>& selected, const CliOptions& options, std::string* error) {
+  const std::vector<std::string> parts = Split(options.flags.at("chart"), ',');
+  GoalsGraphRequest r;
+  int style = 0;
+  if (parts.size() < 2) {
+    *error = "--chart attend DONNÉES,AXE (ex. 10104,10079)";
+    return false;
+  }
+  r.main = std::atoi(parts[0].c_str());
+  r.axis = std::atoi(parts[1].c_str());
+  const std::vector<int> mains = GoalsGraphMainChoices(d), axes = GoalsGraphAxisChoices(o, d);
+  if (std::find(mains.begin(), mains.end(), r.main) == mains.end() ||
+      std::find(axes.begin(), axes.end(), r.axis) == axes.end()) {
+    std::string offered;
+    for (int m : mains) offered += (offered.empty() ? "" : " ") + std::to_string(m);
+    offered += " / axes";
+    for (int a : axes) offered += " " + std::to_string(a);
+    *error = "--chart : choix non offert pour ce rapport (données " + offered + ")";
+    return false;
+  }
+  for (size_t i = 2; i < parts.size(); ++i) {
+    if (parts[i] == "compare" && o.HasCompYear()) {
+      r.use_comparison = true;
+    } else if (parts[i].rfind("style=", 0) == 0) {
+      style = std::atoi(parts[i].c_str() + 6);
+      if (style < 0 || style > 10) style = 0;
+    } else {
+      *error = "--chart : option inconnue « " + parts[i] + " »";
+      return false;
+    }
+  }
+  if (options.out.empty()) {
+    *error = "--chart demande --out FICHIER.png";
+    return false;
+  }
+  r.producers = selected;
+  r.display = d;
+  r.report_year = o.Year();
+  r.comp_year = o.CompYear();
+#if VANTRA_CLI_QT
+  TDList series;
+  BuildGoalsGraphSeries(list, r, &series);
+  if (!EnsureGuiApplication()) {
+    *error = "impossible de dessiner : pas d'application graphique";
+    return false;
+  }
+  ChartLook look;
+  look.style = static_cast<ChartStyle>(style);
+  look.title = QStringLiteral("%1 par %2").arg(QString::fromStdString(GoalsGraphChoiceText(r.main)),
+                                               QString::fromStdString(GoalsGraphChoiceText(r.axis)));
+  look.axis_title = QString::fromStdString(GoalsGraphChoiceText(r.axis));
+  QString qerror;
+  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
+    *error = qerror.toStdString();
+    return false;
+  }
+  return true;
+#else
+  (void)list;
+  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
+  return false;
+#endif
+}
+
+int RunGoals(const CliOptions& options) {
+  for (const auto& [key, value] : options.overrides) {
+    if (KnownKeys().count(key) == 0) {
+      std::fprintf(stderr,
+                   "vantra goals : clé inconnue : %s (clés de PRAC_GOALS : Year, CompYear, AllProducers, "
+                   "Producers, TotalsOnly, ReportBy, Month, Q, ShowTotCol, NoGoals, RoundUp, GoalsDisplay, "
+                   "FeesDisplay, Bold0-2, Color0-2, GoalColor0-2, GoalFrom0-2, GoalTo0-2)\n",
+                   key.c_str());
+      return 2;
+    }
+  }
+  if (!options.positional.empty()) {
+    std::fprintf(stderr, "vantra goals : argument inattendu : %s\n", options.positional[0].c_str());
+    return 2;
+  }
+  QenApplication app;
+  std::string error;
+  if (!SetUpApplication(options, &app, &error)) {
+    std::fprintf(stderr, "vantra goals : %s\n", error.c_str());
+    return 1;
+  }
+  QenApplication::SetInstance(&app);
+  InstallProductionService(&app);
+  GoalsOptions report;
+  GoalsDisplay display;
+  ReadGoalsOptions(ReaderOf(options), &report);
+  ReadGoalsDisplay(ReaderOf(options), &display);
+  std::vector<GoalsProducer> active;
+  if (!LoadActiveProducers(app.GetDb(), &active, &error)) {
+    std::fprintf(stderr, "vantra goals : %s\n", error.c_str());
+    return 1;
+  }
+  const std::vector<std::string> selected = SelectedGoalsProducers(report, active);
+  const std::vector<int> failed = ValidateGoalsReport(app.GetDb(), report, selected.size());
+  if (!failed.empty()) {
+    for (int id : failed) std::fprintf(stderr, "%s\n", ModuleString(id));
+    return 1;
+  }
+  QenListWindow list(kGoalsListId);
+  SetGoalsColumns(&list, report, display.show_tot_col == 'Y');
+  const GoalsResult result = GenerateGoalsReport(app.GetDb(), report, display, selected,
+                                                 ChannelProduction(&app, app.GetMainWindow()), &list);
+  bool written = false;
+  if (options.flags.count("chart") != 0) {
+    written = WriteGoalsChart(list, report, display, selected, options, &error);
+  } else if (options.format == "tsv" && options.item_data) {
+    written = WriteKindRows(list, options, &error);
+  } else {
+    TDList colours;
+    CollectGoalColours(list, display, &colours);
+    ListDecor decor;
+    decor.title = ModuleString(92);
+    decor.style = GoalListStyle(&list, &display);
+    decor.colors = &colours;
+    written = WriteList(list, options, decor, &error);
+  }
+  if (!written) std::fprintf(stderr, "vantra goals : %s\n", error.c_str());
+  if (!result.error.empty()) std::fprintf(stderr, "vantra goals : %s\n", result.error.c_str());
+  return written && result.error.empty() ? 0 : 1;
+}
+
+// --- goals-edit ------------------------------------------------------------
+
+bool ParseNumber(const std::string& text, long* out) {
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0') return false;
+  *out = v;
+  return true;
+}
+
+int Refuse(const std::string& message) {
+  std::fprintf(stderr, "%s\n", message.c_str());
+  return 1;
+}
+
+int Usage(const std::string& message) {
+  std::fprintf(stderr, "vantra goals-edit : %s\n", message.c_str());
+  return 2;
+}
+
+// PRODUCER YEAR, checked as the editor's fields hold them.
+int ReadPair(GenDB* db, const std::string& producer, const std::string& year, GoalInfo* record) {
+  std::string error;
+  // Every producer of PRODCD, inactive ones too: goals of past years stay editable.
+  const std::vector<std::string> known = LoadProducerCodes(db);
+  if (!CheckGoalProducer(producer, known, &error)) return Refuse("vantra goals-edit : " + error);
+  long y = 0;
+  if (!ParseNumber(year, &y)) return Usage("année invalide : " + year);
+  record->SetProducer(producer);
+  record->year = static_cast<int32_t>(y);
+  return 0;
+}
+
+int ReadAmounts(const std::vector<std::string>& args, size_t first, GoalInfo* record) {
+  const size_t given = args.size() - first;
+  for (size_t i = 0; i < given; ++i) {
+    long cents = 0;
+    if (!ParseDollars(args[first + i], &cents)) return Usage("montant invalide : " + args[first + i]);
+    record->goals[i] = static_cast<int32_t>(cents);
+  }
+  if (given == 1) {
+    // The January fill of a new record: the one amount for every month.
+    std::string months[12] = {args[first]};
+    JanuaryFill(kGoalModeAdding, months);
+    for (int m = 1; m < 12; ++m) record->goals[m] = record->goals[0];
+  }
+  return 0;
+}
+
+// Validation then the duplicate check, as the editor runs them before a save.
+int CheckRecord(GenDB* db, const GoalInfo& record, int mode, long selected_id) {
+  const std::vector<int> failed = ValidateGoalRecord(record, static_cast<int>(ldate_today() / 10000));
+  if (!failed.empty()) {
+    for (int id : failed) std::fprintf(stderr, "%s\n", ModuleString(id));
+    return 1;
+  }
+  if (DuplicateExist(db, record, mode, selected_id)) return Refuse(LoadTableString(StringTable::kKelvoUtils, 850));
+  return 0;
+}
+
+int Saved(GoalWrite result, const std::string& error, long id) {
+  switch (result) {
+    case GoalWrite::kDone:
+      std::printf("%ld\n", id);
+      return 0;
+    case GoalWrite::kDuplicate:
+      return Refuse(LoadTableString(StringTable::kKelvoUtils, 850));
+    case GoalWrite::kMissing:
+      return Refuse("vantra goals-edit : aucun objectif n° " + std::to_string(id));
+    default:
+      return Refuse("vantra goals-edit : l'enregistrement a échoué, rien n'a changé : " + error);
+  }
+}
+
+int RunGoalsEdit(const CliOptions& options) {
+  const std::vector<std::string>& a = options.positional;
+  if (a.empty()) return Usage("sous-commande attendue : list, add, change, delete ou copy");
+  const std::string& verb = a[0];
+  const size_t n = a.size();
+  const bool shape_ok = (verb == "list" && n == 1) || (verb == "add" && (n == 4 || n == 15)) ||
+                        (verb == "change" && n == 16) || (verb == "delete" && n == 2) || (verb == "copy" && n == 4);
+  if (!shape_ok) {
+    return Usage("usage : list [--year A] | add PROD ANNÉE MONTANT | add PROD ANNÉE MONTANT×12 | "
+                 "change ID PROD ANNÉE MONTANT×12 | delete ID | copy ID PROD ANNÉE");
+  }
+  if (!options.overrides.empty()) return Usage("argument inattendu : " + options.overrides.begin()->first);
+  QenApplication app;
+  std::string error;
+  if (!SetUpApplication(options, &app, &error)) {
+    std::fprintf(stderr, "vantra goals-edit : %s\n", error.c_str());
+    return 1;
+  }
+  QenApplication::SetInstance(&app);
+  GenDB* db = app.GetDb();
+  const long today = ldate_today();
+
+  if (verb == "list") {
+    long year = 0;
+    auto flag = options.flags.find("year");
+    if (flag != options.flags.end() && !ParseNumber(flag->second, &year)) return Usage("--year demande une année");
+    std::vector<GoalInfo> records;
+    if (!LoadGoalRecords(db, static_cast<int>(year), &records, &error)) return Refuse("vantra goals-edit : " + error);
+    for (const GoalInfo& g : records) {
+      std::printf("%d\t%s\t%d", g.id, g.producer, g.year);
+      for (int32_t v : g.goals) std::printf("\t%d", v);
+      std::printf("\n");
+    }
+    return 0;
+  }
+  if (verb == "delete") {
+    long id = 0;
+    if (!ParseNumber(a[1], &id)) return Usage("identifiant invalide : " + a[1]);
+    return Saved(DeleteGoalRecord(db, id, &error), error, id);
+  }
+  GoalInfo record;
+  int mode = kGoalModeAdding;
+  long selected = 0;
+  if (verb == "add") {
+    if (int rc = ReadPair(db, a[1], a[2], &record)) return rc;
+    if (int rc = ReadAmounts(a, 3, &record)) return rc;
+  } else if (verb == "change") {
+    if (!ParseNumber(a[1], &selected)) return Usage("identifiant invalide : " + a[1]);
+    mode = kGoalModeChanging;
+    if (int rc = ReadPair(db, a[2], a[3], &record)) return rc;
+    if (int rc = ReadAmounts(a, 4, &record)) return rc;
+    record.id = static_cast<int32_t>(selected);
+  } else {  // copy
+    long id = 0;
+    if (!ParseNumber(a[1], &id)) return Usage("identifiant invalide : " + a[1]);
+    GoalInfo source;
+    if (!ReadGoalRecord(db, id, &source, &error)) {
+      return Refuse("vantra goals-edit : " + (error.empty() ? "aucun objectif n° " + a[1] : error));
+    }
+    record = CopyGoalRecord(source);
+    if (int rc = ReadPair(db, a[2], a[3], &record)) return rc;
+  }
+  if (int rc = CheckRecord(db, record, mode, selected)) return rc;
+  const GoalWrite result =
+      mode == kGoalModeAdding ? InsertGoalRecord(db, &record, today, &error) : UpdateGoalRecord(db, record, today, &error);
+  return Saved(result, error, record.id);
+}
+
+CliRegistration goals_registration{
+    {"goals", "objectifs mensuels : production par mois ou trimestre contre les objectifs (section PRAC_GOALS)",
+     "[--db URL] [--today AAAAMMJJ] [CLÉ=VALEUR ...]\n"
+     "  Clés (comme dans l'INI) : Year=2026, CompYear=2025, AllProducers=Y|N, Producers=D01,H01,\n"
+     "  TotalsOnly=Y|N, ReportBy=M|Q, Month=YYYYYYYYYYYY, Q=YNNN, ShowTotCol=Y|N, NoGoals=Y|N,\n"
+     "  RoundUp=Y|N, GoalsDisplay=C|D|K, FeesDisplay=C|D|K, Bold0-2, Color0-2, GoalColor0-2,\n"
+     "  GoalFrom0-2, GoalTo0-2.\n"
+     "  --format tsv --item-data : le genre de ligne (1-4, vide pour une ligne blanche) avant chaque ligne.",
+     {{"chart", true,
+       "dessine le diagramme dans --out (PNG) : DONNÉES,AXE[,compare][,style=N] ; données 10104 pourcentage, "
+       "10338 production, 92 objectif ; axe 10079 producteurs, 10342 mois, 10341 trimestres, 10151, 10152, "
+       "10153, 10154"}},
+     &RunGoals}};
+
+CliRegistration goals_edit_registration{
+    {"goals-edit", "objectifs : liste, ajout, modification, suppression, copie (table GOALS)",
+     "list [--year A] | add PROD ANNÉE MONTANT | add PROD ANNÉE MONTANT×12 |\n"
+     "  change ID PROD ANNÉE MONTANT×12 | delete ID | copy ID PROD ANNÉE\n"
+     "  PROD : un code de producteur, un groupe comme D*, ou * ; MONTANT en dollars (1500, 19.99) ;\n"
+     "  un seul montant remplit les douze mois. L'année du jour vient de --today.",
+     {{"year", true, "list : seulement cette année"}},
+     &RunGoalsEdit}};
+
+}  // namespace
