@@ -33,7 +33,9 @@ CellStyle ApptCellStyle(const QenListWindow& list, const ApptColourOptions& c, i
 
 void CollectApptColours(const QenListWindow& list, const ApptColourOptions& c, TDList* records) {
   for (int row = 0; row < list.GetCount(); ++row) {
-    const int cells = list.CellCount(row);
+    // Each cell is followed by a tab: the empty text after the last one is no cell.
+    const std::string_view text = list.GetString(row);
+    const int cells = list.CellCount(row) - (!text.empty() && text.back() == '\t' ? 1 : 0);
     for (int column = 0; column < cells; ++column) {
       const CellStyle s = ApptCellStyle(list, c, row, column);
       if (s.text != kNoColor) records->Append(new ColorListElem(row, column, s.text, ColorKind::kText));

@@ -76,7 +76,8 @@ void ReadApptOptions(const ApptIniReader& read, long today, PracApptSettings* ou
   std::string value = read("Producers", "");
   if (!value.empty()) SplitInto(value, 4, out->Producers);
   value = read("Chairs", "");
-  if (!value.empty()) SplitInto(value, 3 + 1, out->Chairs);
+  // Chair keys keep four characters (B101: three-digit chairs of location B).
+  if (!value.empty()) SplitInto(value, 5, out->Chairs);
   value = read("ApptCodes", "");
   if (!value.empty()) SplitInto(value, 6, out->ApptCodes);
   value = read("ApptTypes", "");
