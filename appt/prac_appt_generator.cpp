@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -14,6 +15,7 @@
 #include "host/sql_literal.h"
 #include "host/strings.h"
 #include "suite/calendar.h"
+#include "suite/production_service.h"
 
 namespace {
 
@@ -412,35 +414,72 @@ void PracApptGenerator::ComputeNetFees() {
     std::snprintf(field, sizeof field, "%-*.*s", 3, 3, settings_->Producers[i]);
     list_text += field;
   }
-  bool have_range = false;
-  long start = 0, end = 0;
-  TDElem* e = elements_.Head();
-  while (e != nullptr) {
+  // The walk over the periods, handing each period's first element and its
+  // range to fill; the elements it covers follow.
+  auto walk = [this](const std::function<void(TDElem*, long, long)>& fill) {
+    bool have_range = false;
+    long start = 0, end = 0;
+    TDElem* e = elements_.Head();
+    while (e != nullptr) {
+      auto* first = static_cast<PracApptElem*>(e);
+      if (have_range && first->Date >= start && first->Date <= end) {
+        e = e->Next();
+        continue;
+      }
+      ApptPeriodRange(settings_->ReportBy, first->Date, settings_->DateFrom, settings_->DateTo, &start, &end);
+      have_range = true;
+      fill(e, start, end);
+      for (; e != nullptr; e = e->Next()) {
+        if (!ApptSamePeriod(settings_->ReportBy, first->Date, first->Period, static_cast<PracApptElem*>(e)->Date)) {
+          break;
+        }
+      }
+    }
+  };
+  auto apply = [this](TDElem* e, long start, long end, const std::map<std::string, long>& fees) {
     auto* first = static_cast<PracApptElem*>(e);
-    if (have_range && first->Date >= start && first->Date <= end) {
-      e = e->Next();
-      continue;
-    }
-    ApptPeriodRange(settings_->ReportBy, first->Date, settings_->DateFrom, settings_->DateTo, &start, &end);
-    have_range = true;
-    TProducerAnalysisObj analysis(launcher_info_, 0, end, parent_, true);
-    analysis.SetProducerList(list_text);
-    analysis.SetStartDate(start);
-    analysis.LoadPracticeAnalysisInfo(false, false);
-    std::map<std::string, long> fees;
-    for (prodanal_info* p = analysis.GetProdDListElem(nullptr); p != nullptr; p = analysis.GetProdDListElem(p)) {
-      fees.emplace(p->Code(), p->Get(Triple::T5, 1));
-    }
-    const long date = first->Date;
-    const short period = first->Period;
     for (; e != nullptr; e = e->Next()) {
       auto* x = static_cast<PracApptElem*>(e);
-      if (!ApptSamePeriod(settings_->ReportBy, date, period, x->Date)) break;
+      if (!ApptSamePeriod(settings_->ReportBy, first->Date, first->Period, x->Date)) break;
       auto it = fees.find(x->Key);
       if (it == fees.end()) continue;
       x->NetFee = it->second;
       x->NetFrom = start;
       x->NetTo = end;
     }
+  };
+  if (statement_reads_) {
+    // One production analysis per period.
+    walk([&](TDElem* e, long start, long end) {
+      TProducerAnalysisObj analysis(launcher_info_, 0, end, parent_, true);
+      analysis.SetProducerList(list_text);
+      analysis.SetStartDate(start);
+      analysis.LoadPracticeAnalysisInfo(false, false);
+      std::map<std::string, long> fees;
+      for (prodanal_info* p = analysis.GetProdDListElem(nullptr); p != nullptr; p = analysis.GetProdDListElem(p)) {
+        fees.emplace(p->Code(), p->Get(Triple::T5, 1));
+      }
+      apply(e, start, end, fees);
+    });
+    return;
   }
+  // Set-based: the fees of every day the ranges cover, read once, summed per
+  // range (the fees are additive over days).
+  long low = 0, high = 0;
+  walk([&](TDElem*, long start, long end) {
+    low = low == 0 ? start : std::min(low, start);
+    high = std::max(high, end);
+  });
+  std::map<long, std::map<std::string, long>> daily;
+  std::string error;
+  std::vector<std::string> codes = SplitProducerList(list_text);
+  if (!ComputeDailyFees(db_, low, high, codes, &daily, &error)) Fail(error);
+  walk([&](TDElem* e, long start, long end) {
+    std::map<std::string, long> fees;
+    for (const std::string& code : codes) fees[code] = 0;
+    for (auto it = daily.lower_bound(start); it != daily.end() && it->first <= end; ++it) {
+      for (const auto& [code, cents] : it->second) fees[code] += cents;
+    }
+    apply(e, start, end, fees);
+  });
 }

@@ -241,11 +241,21 @@ TEST_P(GeneratorTest, SetBasedAndStatementReadsGiveTheSameReport) {
       }
     }
   }
+  for (long day = 20261025; day <= 20261231; day += 3) {  // net fees, also around the range
+    Exec("INSERT INTO CLMTRT (CTRT_ID, CTRT_PCLMID, CTRT_DATE, CTRT_STATUS, CTRT_PRODUCER, CTRT_TOTAL, CTRT_DEL_DATE) "
+         "VALUES (" + std::to_string(day) + ", 1, " + std::to_string(day) + ", 'C', '" + producers[day % 3] + "', " +
+         std::to_string(1000 + day % 97) + ", 0)");
+  }
+  Exec("INSERT INTO PATOCH (POCH_ID, POCH_PATID, POCH_DATE, POCH_AMOUNT, POCH_PRODUCER, POCH_DEL_DATE) VALUES "
+       "(1, 1, 20261110, 2500, 'D01', 0)");
+  Exec("INSERT INTO ACCPMT (APMT_ID, APMT_DATE, APMT_KIND, APMT_AMOUNT, APMT_PRODUCER, APMT_DEL_DATE) VALUES "
+       "(1, 20261112, 'A', -700, 'D02', 0)");
   for (char list_by : {'P', 'C'}) {
-    for (char report_by : {'D', 'W'}) {
+    for (char report_by : {'D', 'W', 'M'}) {
       SCOPED_TRACE(std::string(1, list_by) + report_by);
       PracApptSettings s = Producers({"D01", "D02", "H01"}, report_by, 20261101, 20261130);
       s.ProdInfo = 'C';
+      s.NetFees = 'Y';
       if (list_by == 'C') {
         s.ListBy = 'C';
         s.AllChairs = 'N';
