@@ -10,10 +10,12 @@
 // rows may be missing or the output could not be written, 2 for bad input.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "appt/appt_graph_series.h"
 #include "appt/appt_lines.h"
 #include "appt/appt_list_style.h"
 #include "appt/appt_options.h"
@@ -27,9 +29,89 @@
 #include "host/sql_literal.h"
 #include "host/strings.h"
 
+#if VANTRA_CLI_QT
+#include <QString>
+
+#include "lists/qt/graph_chart.h"
+#include "lists/qt/offscreen_app.h"
+#endif
+
 namespace {
 
 constexpr const char* kCommand = "productivity";
+
+// --chart MEASURE,AXIS[,style=N]: MEASURE the label of a row of the first
+// period group ("Disponible", "Usage %", a code), AXIS P (periods) or S
+// (producers or chairs). Draws the PNG into options.out.
+bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const CliOptions& options,
+                    std::string* error) {
+  const std::string value = options.flags.at("chart");
+  const size_t comma = value.find(',');
+  if (comma == std::string::npos) {
+    *error = "--chart attend MESURE,AXE (AXE : P périodes, S producteurs ou salles)";
+    return false;
+  }
+  const std::string label = value.substr(0, comma);
+  std::string rest = value.substr(comma + 1);
+  int style = 0;
+  const size_t opt = rest.find(',');
+  if (opt != std::string::npos) {
+    const std::string o = rest.substr(opt + 1);
+    rest = rest.substr(0, opt);
+    if (o.rfind("style=", 0) != 0 || o.size() < 7 || std::atoi(o.c_str() + 6) < 0 || std::atoi(o.c_str() + 6) > 10) {
+      *error = "--chart : option inconnue « " + o + " » (style=0 à 10)";
+      return false;
+    }
+    style = std::atoi(o.c_str() + 6);
+  }
+  if (rest != "P" && rest != "S") {
+    *error = "--chart : axe « " + rest + " » inconnu (P périodes, S producteurs ou salles)";
+    return false;
+  }
+  ApptMeasure measure;
+  bool found = false;
+  for (const ApptMeasure& m : ApptMeasureItems(list)) {
+    std::string text = m.text;
+    while (!text.empty() && text.front() == ' ') text.erase(text.begin());
+    if (text == label) {
+      measure = m;
+      found = true;
+      break;
+    }
+  }
+  if (!found) {
+    *error = "--chart : mesure « " + label + " » absente du rapport";
+    return false;
+  }
+  if (options.out.empty()) {
+    *error = "--chart demande --out FICHIER.png";
+    return false;
+  }
+  const long axis = rest == "P" ? kApptAxisPeriods : s.ListBy == 'C' ? kApptAxisChairs : kApptAxisProducers;
+#if VANTRA_CLI_QT
+  TDList series;
+  BuildApptGraphSeries(list, s, measure, axis, GraphGrouping{}, &series);
+  if (!EnsureGuiApplication()) {
+    *error = "impossible de dessiner : pas d'application graphique";
+    return false;
+  }
+  ChartLook look;
+  look.style = static_cast<ChartStyle>(style);
+  look.axis_title = QString::fromUtf8(HostString(static_cast<int>(axis)));
+  look.title = QStringLiteral("%1 par %2").arg(QString::fromUtf8(label.c_str()), look.axis_title);
+  QString qerror;
+  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
+    *error = qerror.toStdString();
+    return false;
+  }
+  return true;
+#else
+  (void)style;
+  (void)axis;
+  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
+  return false;
+#endif
+}
 
 int Bad(const std::string& message) {
   std::fprintf(stderr, "vantra %s : %s\n", kCommand, message.c_str());
@@ -166,7 +248,8 @@ int RunProductivity(const CliOptions& options) {
   decor.title = ModuleString(71);
   decor.style = [&list, &colours](int row, int column) { return ApptCellStyle(list, colours, row, column); };
   decor.colors = &records;
-  const bool written = WriteList(list, options, decor, &error);
+  const bool written = options.flags.count("chart") != 0 ? WriteApptChart(list, settings, options, &error)
+                                                         : WriteList(list, options, decor, &error);
   if (!written) std::fprintf(stderr, "vantra %s : %s\n", kCommand, error.c_str());
   if (!gen.LastError().empty()) std::fprintf(stderr, "vantra %s : %s\n", kCommand, gen.LastError().c_str());
   if (gen.Cancelled()) {
@@ -183,7 +266,10 @@ CliRegistration productivity_registration{
      "  Unscheduled, Cancelled, TotalsOnly (Y|N), AllProducers=Y|N,\n"
      "  Producers=D01,H01, AllChairs=Y|N, Chairs=A01,B101, ApptCodes=a,b,\n"
      "  ApptTypes=a,b ; SECTION.CLÉ=VALEUR remplace une clé d'une autre section.",
-     {{"statements", false, "lectures une requête à la fois (comparaison)"}},
+     {{"chart", true, "dessine le diagramme dans --out (PNG) : MESURE,AXE[,style=N] ; MESURE = le libellé "
+                      "d'une ligne (Disponible, Usage %, Estimation, un code ...), AXE = P (périodes) ou S "
+                      "(producteurs ou salles)"},
+      {"statements", false, "lectures une requête à la fois (comparaison)"}},
      &RunProductivity}};
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "appt/ui/prac_appt_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -15,6 +16,7 @@
 #include "appt/appt_lines.h"
 #include "appt/appt_list_style.h"
 #include "appt/prac_appt_generator.h"
+#include "appt/ui/prac_appt_graph_dialog.h"
 #include "appt/ui/prac_appt_list_dlg.h"
 #include "appt/ui/prac_appt_options_dialog.h"
 #include "host/application.h"
@@ -60,6 +62,7 @@ PracApptDialog::PracApptDialog(QWidget* parent, int resource_id, long launcher_i
   OnCommand(kPick, &PracApptDialog::CmPick);
   OnCommand(kCmPrint, &PracApptDialog::CmPrint);
   OnCommand(kCmExport, &PracApptDialog::CmExport);
+  OnCommand(kCmChart, &PracApptDialog::CmChart);
   OnCommand(kOptions, &PracApptDialog::CmOptions);
   OnCommand(kSummary, [this] { EvProdInfo('S'); });
   OnCommand(kCodes, [this] { EvProdInfo('C'); });
@@ -391,6 +394,9 @@ void PracApptDialog::InstallColours() {
 
 void PracApptDialog::ShowMenu(const QPoint& pos) {
   QMenu menu(this);
+  QAction* chart = AddMenuCommand(&menu, kCmChart, QStringLiteral("&Données Diagramme..."));
+  chart->setEnabled(result_->List()->GetCount() > 0);
+  menu.addSeparator();
   AddMenuCommand(&menu, kCmPrint, QStringLiteral("&Imprimer Liste"));
   if (!TGetStatInfo::GetSpreadSheetDirectory().empty()) {
     AddMenuCommand(&menu, kCmExport, QStringLiteral("&Exporter à Excel"));
@@ -409,6 +415,11 @@ void PracApptDialog::CmPrint() {
                 &colour_list_);
   print.Print();
   choice.DeleteSelectedPrinterDC();
+}
+
+void PracApptDialog::CmChart() {
+  PracApptGraphDialog chart(this, result_->List(), &settings_, LauncherInfo());
+  chart.Execute();
 }
 
 void PracApptDialog::CmExport() {

@@ -2,8 +2,8 @@
 // chairs (list 109, first item "Tous"), period, measures, "&Générer" into the
 // result list 5111 through PracApptGenerator, "&Effacer", "&Savegarder"
 // (section PRAC_APPT), the code or type picker (PracApptListDlg, 2004), the
-// colour options (PracApptOptionsDialog, 2005) and the right-click menu of
-// the result list (print with the colours, export).
+// colour options (PracApptOptionsDialog, 2005) and the right-click menu 1000
+// of the result list (chart, print with the colours, export).
 //
 // Silent rules: "Générer" does nothing without a producer or chair, or when
 // the to date is before the from date.
@@ -30,7 +30,7 @@ class PracApptDialog : public TGenDlg {
     kNoShows = 111, kCancelled = 112, kUnscheduled = 113, kDaily = 116, kWeekly = 117, kMonthly = 118,
     kYearly = 119, kTrackProd = 120, kSummary = 121, kCodes = 122, kTypes = 123, kUnits = 125, kHours = 126,
     kBoth = 127, kReportDollar = 128, kPick = 129, kClear = 130, kTotalsOnly = 131, kNetFees = 132,
-    kOptions = 133, kResult = 5111, kCmPrint = 4000, kCmExport = 4001
+    kOptions = 133, kResult = 5111, kCmPrint = 4000, kCmExport = 4001, kCmChart = 4002
   };
 
   // (tab control as parent, dialog resource, launcher information, module).
@@ -67,6 +67,7 @@ class PracApptDialog : public TGenDlg {
   void CmOptions();
   void CmPrint();
   void CmExport();
+  void CmChart();
   void EvListBy(bool producers);
   void EvProdInfo(char prod_info);
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QPixmap>
 #include <algorithm>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "appt/ui/prac_appt_dialog.h"
+#include "appt/ui/prac_appt_graph_dialog.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/ini.h"
@@ -146,6 +148,23 @@ TEST_F(ApptDialogTest, SilentRules) {
   EXPECT_EQ(0, tab->ResultView()->List()->GetCount()) << "from after to";
   Click(tab.get(), PracApptDialog::kTrackProd);
   EXPECT_FALSE(Enabled(tab.get(), PracApptDialog::kHours));
+}
+
+TEST_F(ApptDialogTest, ChartOfTheReportOnScreen) {
+  auto tab = MakeTab();
+  Click(tab.get(), PracApptDialog::kGenerate);
+  PracApptGraphDialog chart(tab.get(), tab->ResultView()->List(), &tab->Settings(), 0);
+  chart.Create();
+  auto* measure = chart.Control<QComboBox>(GraphBaseDialog::kMainCombo);
+  ASSERT_NE(measure, nullptr);
+  EXPECT_EQ(8, measure->count()) << "the rows of the first period group";
+  measure->setCurrentIndex(1);  // Disponible
+  chart.Redraw();
+  ASSERT_EQ(4u, chart.Series().Count()) << "one series per producer, periods on the axis";
+  const auto* d01 = static_cast<const PracGraphElem*>(chart.Series().Head());
+  EXPECT_STREQ("D01", d01->Name());
+  EXPECT_DOUBLE_EQ(48.0, static_cast<const GraphValueElem*>(d01->Values().Head())->value);
+  if (const char* out = std::getenv("APPT_CHART")) chart.SaveChartPng(out);
 }
 
 TEST_F(ApptDialogTest, Screenshot) {
