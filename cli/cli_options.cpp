@@ -34,7 +34,7 @@ bool IsKeyValue(const std::string& arg) {
   if (eq == std::string::npos || eq == 0 || arg[0] == '-') return false;
   for (size_t i = 0; i < eq; ++i) {
     char c = arg[i];
-    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_')) return false;
+    if (!(std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.')) return false;
   }
   return true;
 }
@@ -155,7 +155,9 @@ bool SetUpApplication(const CliOptions& options, QenApplication* app, std::strin
 
 std::string OptionValue(const CliOptions& options, const std::string& section,
                         const std::string& key, const std::string& def) {
-  auto it = options.overrides.find(key);
+  // SECTION.KEY=VALUE names the section; a bare KEY=VALUE is the command's own.
+  auto it = options.overrides.find(section + "." + key);
+  if (it == options.overrides.end()) it = options.overrides.find(key);
   if (it != options.overrides.end()) return it->second;
   std::string ini = options.ini.empty() ? DefaultIniPath() : options.ini;
   return WDIniObj(ini).read_secini(section, key, def);

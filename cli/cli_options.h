@@ -8,6 +8,9 @@
 //   --today YYYYMMDD  pins today's date
 //   --from YYYYMMDD, --to YYYYMMDD
 //   KEY=VALUE         overrides of the analysis's INI section (memory only)
+//   SECTION.KEY=VALUE an override of a key of another INI section (the
+//                     statistics tab reads PRAC_APPT.ProdUnits); commands
+//                     leave such keys to the section they name
 //   --format text|tsv|csv|xlsx|pdf   (default text)
 //   --out FILE        (default standard output)
 //   --item-data       prefix each tsv/csv line with the row's item data
@@ -61,8 +64,8 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
 // *error (no database, bad URL, unreachable server).
 bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error);
 
-// A value of the analysis's INI section: the KEY=VALUE override when given,
-// else the INI file's value, else def.
+// A value of an INI section: the SECTION.KEY=VALUE override when given, else
+// the KEY=VALUE override, else the INI file's value, else def.
 std::string OptionValue(const CliOptions& options, const std::string& section,
                         const std::string& key, const std::string& def);
 

@@ -31,6 +31,7 @@ const std::set<std::string>& KnownKeys() {
 
 bool CheckArguments(const char* command, const CliOptions& options) {
   for (const auto& [key, value] : options.overrides) {
+    if (key.find('.') != std::string::npos) continue;  // SECTION.KEY: another section's key
     if (KnownKeys().count(key) == 0) {
       std::fprintf(stderr,
                    "vantra %s : clé inconnue : %s (clés de PRAC_DETAILED : DaysDiff, SortBy, "

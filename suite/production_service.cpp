@@ -192,6 +192,54 @@ bool ComputeProductionFor(GenDB* db, long from, long to, const std::vector<std::
   return true;
 }
 
+bool ComputeDailyFees(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                      std::map<long, std::map<std::string, long>>* fees, std::string* error) {
+  if (db == nullptr || fees == nullptr) {
+    if (error) *error = "aucune base de données";
+    return false;
+  }
+  const std::string prefix = db->dbPrefix();
+  // The three sources of T5 (T1 + T3 treatments, T2 office charges, T4
+  // adjustments), with the conditions ComputeProductionFor gives them.
+  const struct {
+    const char* producer;
+    const char* date;
+    std::string from_where;
+    const char* amount;
+  } sources[] = {
+      {"CTRT_PRODUCER", "CTRT_DATE", "FROM " + prefix + "CLMTRT WHERE CTRT_STATUS = 'C' AND CTRT_DEL_DATE = 0",
+       "CTRT_TOTAL"},
+      {"POCH_PRODUCER", "POCH_DATE", "FROM " + prefix + "PATOCH WHERE POCH_DEL_DATE = 0", "POCH_AMOUNT"},
+      {"APMT_PRODUCER", "APMT_DATE", "FROM " + prefix + "ACCPMT WHERE APMT_KIND = 'A' AND APMT_DEL_DATE = 0",
+       "APMT_AMOUNT"},
+  };
+  for (const auto& src : sources) {
+    char range[160];
+    std::snprintf(range, sizeof range, " AND %s >= %ld AND %s <= %ld", src.date, from, src.date, to);
+    const std::string sql = std::string("SELECT ") + src.producer + ", " + src.date + ", SUM(" + src.amount + ") " +
+                            src.from_where + range + " GROUP BY " + src.producer + ", " + src.date;
+    if (db->dbExecute(sql.c_str(), kCursor) != 0) {
+      if (error) *error = db->LastError();
+      db->dbClose(kCursor);
+      return false;
+    }
+    for (int r = db->dbFetch(0, kCursor); r == 0; r = db->dbFetch(1, kCursor)) {
+      std::string code;
+      long date = 0, amount = 0;
+      db->dbGetField(1, &code, kCursor, true);
+      db->dbGetLong(2, &date, kCursor);
+      db->dbGetLong(3, &amount, kCursor);
+      if (!producers.empty() && std::find(producers.begin(), producers.end(), code) == producers.end()) continue;
+      (*fees)[date][code] += amount;
+    }
+    const bool failed = !db->LastError().empty();
+    if (failed && error) *error = db->LastError();
+    db->dbClose(kCursor);
+    if (failed) return false;
+  }
+  return true;
+}
+
 bool ComputeProduction(GenDB* db, long from, long to, const std::vector<std::string>& producers,
                        TDList* result, std::string* error) {
   return ComputeProductionFor(db, from, to, producers, true, result, error);

@@ -11,6 +11,7 @@
 // payments, written as credits (negative cents).
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,15 @@ class ProductionChannel : public RequestChannel {
   QenApplication* app_;
   std::string error_;
 };
+
+// The fees (T5, value 1) of each producer on each day of [from, to], for the
+// listed producers (every one when empty): *fees[date][code] in cents, days
+// and producers without fees left out. T5 is additive over days, so the sum
+// of the days of a range equals TProducerAnalysisObj's T5 for that range;
+// callers that need the fees of many ranges (a daily productivity report)
+// read them here in three statements instead of one analysis per range.
+bool ComputeDailyFees(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                      std::map<long, std::map<std::string, long>>* fees, std::string* error);
 
 // Installs a ProductionChannel over app as its request channel.
 void InstallProductionService(QenApplication* app);

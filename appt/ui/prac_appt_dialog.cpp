@@ -1,6 +1,433 @@
 #include "appt/ui/prac_appt_dialog.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+#include <cstring>
+
+#include "appt/appt_lines.h"
+#include "appt/appt_list_style.h"
+#include "appt/prac_appt_generator.h"
+#include "appt/ui/prac_appt_graph_dialog.h"
+#include "appt/ui/prac_appt_list_dlg.h"
+#include "appt/ui/prac_appt_options_dialog.h"
+#include "host/application.h"
+#include "host/dates.h"
+#include "host/gendb.h"
+#include "host/ini.h"
+#include "host/list_layout.h"
+#include "host/list_window.h"
+#include "host/qt/fields.h"
+#include "host/qt/list_view.h"
+#include "host/strings.h"
+#include "lists/qt/print_list_view.h"
+#include "lists/qt/printer_select.h"
+
+namespace {
+
+QString Module(int id) { return QString::fromUtf8(ModuleString(id)); }
+
+GenDB* Db() {
+  QenApplication* app = QenApplication::Instance();
+  return app != nullptr ? app->GetDb() : nullptr;
+}
+
+std::string IniPath() {
+  QenApplication* app = QenApplication::Instance();
+  return app != nullptr ? app->GetINI() : std::string();
+}
+
+QColor ToQColor(ColorRef c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+}  // namespace
+
 PracApptDialog::PracApptDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module)
-    : TGenDlg(parent, resource_id, launcher_info), module_(module) {}
+    : TGenDlg(parent, resource_id, launcher_info), module_(module) {
+  settings_ = PracApptSettings();  // LoadOptions fills it at set-up
+  SetBkgndColor(QColor(219, 226, 236));
+  BuildControls();
+  OnCommand(kChair, [this] { EvListBy(false); });
+  OnCommand(kProducer, [this] { EvListBy(true); });
+  OnCommand(kGenerate, &PracApptDialog::CmGenerate);
+  OnCommand(kClear, &PracApptDialog::CmClear);
+  OnCommand(kSave, &PracApptDialog::CmSave);
+  OnCommand(kPick, &PracApptDialog::CmPick);
+  OnCommand(kCmPrint, &PracApptDialog::CmPrint);
+  OnCommand(kCmExport, &PracApptDialog::CmExport);
+  OnCommand(kCmChart, &PracApptDialog::CmChart);
+  OnCommand(kOptions, &PracApptDialog::CmOptions);
+  OnCommand(kSummary, [this] { EvProdInfo('S'); });
+  OnCommand(kCodes, [this] { EvProdInfo('C'); });
+  OnCommand(kTypes, [this] { EvProdInfo('T'); });
+  OnCommand(kTrackProd, [this] { ApplyTrackRule(); });
+}
 
 PracApptDialog::~PracApptDialog() = default;
+
+void PracApptDialog::BuildControls() {
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(6, 6, 6, 6);
+  auto* left = new QVBoxLayout;
+
+  auto* dates = new QGridLayout;
+  dates->addWidget(new QLabel(QStringLiteral("Du :"), this), 0, 0);
+  dates->addWidget(new TDateField(this, kFrom, &settings_.DateFrom), 0, 1);
+  dates->addWidget(new QLabel(QStringLiteral("Au :"), this), 1, 0);
+  dates->addWidget(new TDateField(this, kTo, &settings_.DateTo), 1, 1);
+  left->addLayout(dates);
+
+  auto* by_list = new QGroupBox(QStringLiteral("Par Liste"), this);
+  auto* by_list_box = new QVBoxLayout(by_list);
+  auto* modes = new QHBoxLayout;
+  modes->addWidget(new TMultButton(this, kProducer, &settings_.ListBy, 'P', QStringLiteral("Producteur")));
+  modes->addWidget(new TMultButton(this, kChair, &settings_.ListBy, 'C', QStringLiteral("Salle")));
+  by_list_box->addLayout(modes);
+  selection_ = new ListView(kSelection, by_list);
+  LoadDialogListRes(selection_->List(), 2003, kSelection);
+  AddControl(kSelection, selection_);
+  selection_->setMinimumHeight(140);
+  by_list_box->addWidget(selection_, 1);
+  left->addWidget(by_list, 1);
+
+  auto* by_report = new QGroupBox(QStringLiteral("Par Rapport"), this);
+  auto* report_box = new QGridLayout(by_report);
+  report_box->addWidget(new TMultButton(this, kDaily, &settings_.ReportBy, 'D', QStringLiteral("Quotidien")), 0, 0);
+  report_box->addWidget(new TMultButton(this, kWeekly, &settings_.ReportBy, 'W', QStringLiteral("Hebdomadaire")), 0,
+                        1);
+  report_box->addWidget(new TMultButton(this, kMonthly, &settings_.ReportBy, 'M', QStringLiteral("Mensuel")), 1, 0);
+  report_box->addWidget(new TMultButton(this, kYearly, &settings_.ReportBy, 'Y', QStringLiteral("Annuel")), 1, 1);
+  left->addWidget(by_report);
+
+  auto* prod = new QGroupBox(QStringLiteral("Productivité"), this);
+  auto* prod_box = new QGridLayout(prod);
+  prod_box->addWidget(new TRegButton(this, kTrackProd, &settings_.TrackProd,
+                                     QStringLiteral("Vérifier la productivité")), 0, 0, 1, 3);
+  prod_box->addWidget(new TMultButton(this, kSummary, &settings_.ProdInfo, 'S', QStringLiteral("Sommaire")), 1, 0);
+  prod_box->addWidget(new TMultButton(this, kCodes, &settings_.ProdInfo, 'C', QStringLiteral("Codes R.-V.")), 1, 1);
+  prod_box->addWidget(new TMultButton(this, kTypes, &settings_.ProdInfo, 'T', QStringLiteral("Type R.-V.")), 1, 2);
+  auto* pick = new QPushButton(QStringLiteral("Selectionner"), prod);
+  AddControl(kPick, pick);
+  prod_box->addWidget(pick, 2, 0, 1, 3);
+  prod_box->addWidget(new TMultButton(this, kHours, &settings_.ProdUnits, 'H', QStringLiteral("Heures")), 3, 0);
+  prod_box->addWidget(new TMultButton(this, kUnits, &settings_.ProdUnits, 'U', QStringLiteral("Unités")), 3, 1);
+  prod_box->addWidget(new TMultButton(this, kBoth, &settings_.ProdUnits, 'B', QStringLiteral("Les Deux")), 3, 2);
+  prod_box->addWidget(new TRegButton(this, kReportDollar, &settings_.ReportDollar,
+                                     QStringLiteral("Totaux Estimation")), 4, 0, 1, 2);
+  prod_box->addWidget(new TRegButton(this, kNetFees, &settings_.NetFees, QStringLiteral("Rapport Frais")), 4, 2);
+  prod_box->addWidget(new TRegButton(this, kNoShows, &settings_.NoShows, QStringLiteral("Absence")), 5, 0);
+  prod_box->addWidget(new TRegButton(this, kUnscheduled, &settings_.Unscheduled, QStringLiteral("Non Planifié")), 5,
+                      1);
+  prod_box->addWidget(new TRegButton(this, kCancelled, &settings_.Cancelled, QStringLiteral("Annuler")), 5, 2);
+  prod_box->addWidget(new TRegButton(this, kTotalsOnly, &settings_.TotalsOnly, QStringLiteral("Sommaire Annulé")),
+                      6, 0, 1, 3);
+  left->addWidget(prod);
+
+  auto* buttons = new QHBoxLayout;
+  const struct {
+    int id;
+    const char* text;
+  } kButtons[] = {{kGenerate, "&Générer"}, {kClear, "&Effacer"}, {kSave, "&Savegarder"}, {kOptions, "&Options"}};
+  for (const auto& b : kButtons) {
+    auto* button = new QPushButton(QString::fromUtf8(b.text), this);
+    AddControl(b.id, button);
+    buttons->addWidget(button);
+  }
+  left->addLayout(buttons);
+  outer->addLayout(left, 0);
+
+  result_ = new ListView(kResult, this);
+  LoadDialogListRes(result_->List(), 2003, kResult);
+  AddControl(kResult, result_);
+  outer->addWidget(result_, 1);
+  result_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(result_, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { ShowMenu(result_->viewport()->mapToGlobal(pos)); });
+  InstallColours();
+}
+
+void PracApptDialog::SetupWindow() {
+  TGenDlg::SetupWindow();
+  pick_caption_ = QStringLiteral("Selectionner");
+  LoadOptions();
+  UpdateDialog(1);
+  FillSelectionList();
+  SetUpResultColumns();
+  UpdatePickCaption(settings_.ProdInfo);
+  ApplyTrackRule();
+  if (settings_.ProdInfo == 'S') EnableControl(kPick, false);
+  if (settings_.ListBy == 'C') EnableControl(kNetFees, false);
+}
+
+void PracApptDialog::LoadOptions() {
+  const WDIniObj ini(IniPath());
+  auto read = [&ini](const char* key, const char* def) { return ini.read_secini(kApptIniSection, key, def); };
+  ReadApptOptions(read, ldate_today(), &settings_);
+  ReadApptColours(read, &colours_);
+}
+
+bool PracApptDialog::ProducerMode() const {
+  auto* producer = Control<QAbstractButton>(kProducer);
+  return producer != nullptr && producer->isChecked();
+}
+
+void PracApptDialog::FillSelectionList() {
+  QenListWindow* list = selection_->List();
+  list->ClearList();
+  const bool producers = ProducerMode();
+  list->AddString(ModuleString(13), 0);
+  list->Check(0, (producers ? settings_.AllProducers : settings_.AllChairs) == 'Y');
+  GenDB* db = Db();
+  if (db == nullptr) return;
+  const int cursor = producers ? 25 : 21;
+  const std::string sql = producers ? std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") +
+                                          db->dbPrefix() + "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE"
+                                    : std::string("SELECT CHR_LOC, CHR_IDNO, CHR_TITLE FROM ") + db->dbPrefix() +
+                                          "CHAIR" + " ORDER BY CHR_IDNO";
+  db->dbExecute(sql.c_str(), cursor);
+  for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
+    char text[128];
+    char key[16] = {};
+    if (producers) {
+      char last[21] = {}, first[21] = {};
+      db->dbGetString(1, key, 4, cursor);
+      db->dbGetString(2, last, sizeof last, cursor);
+      db->dbGetString(3, first, sizeof first, cursor);
+      std::snprintf(text, sizeof text, "%s\t%s, %s", key, last, first);
+    } else {
+      char loc = ' ', title[11] = {};
+      short number = 0;
+      db->dbGetChar(1, &loc, cursor);
+      db->dbGetShort(2, &number, cursor);
+      db->dbGetString(3, title, sizeof title, cursor);
+      std::snprintf(key, sizeof key, "%c%02hd", loc, number);
+      std::snprintf(text, sizeof text, "%s \t %s", key, title);
+    }
+    const int row = list->AddString(text, 0);
+    bool checked = false;
+    if ((producers ? settings_.AllProducers : settings_.AllChairs) != 'Y') {
+      for (int i = 0; i < kApptMaxSelected; ++i) {
+        const char* entry = producers ? settings_.Producers[i] : settings_.Chairs[i];
+        if (entry[0] == '\0') break;
+        if (std::strcmp(entry, key) == 0) checked = true;
+      }
+    }
+    list->Check(row, checked);
+  }
+  db->dbClose(cursor);
+  selection_->resizeColumnsToContents();
+}
+
+void PracApptDialog::SetUpResultColumns() {
+  const QenListWindow* list = selection_->List();
+  bool all = list->GetCount() > 0 && list->IsChecked(0);
+  if (!all) {
+    all = list->GetCount() > 1;
+    for (int r = 1; r < list->GetCount(); ++r) all = all && list->IsChecked(r);
+  }
+  PracApptSettings columns = settings_;
+  columns.ListBy = ProducerMode() ? 'P' : 'C';
+  columns.SelectedCount = 0;
+  for (int r = 1; r < list->GetCount() && columns.SelectedCount < kApptMaxSelected; ++r) {
+    if (!all && !list->IsChecked(r)) continue;
+    std::string key(list->GetItemText(r, 0));
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    if (columns.ListBy == 'P') {
+      CopyField(columns.Producers[columns.SelectedCount], key.c_str());
+    } else {
+      CopyField(columns.Chairs[columns.SelectedCount], key.c_str());
+    }
+    ++columns.SelectedCount;
+  }
+  SetUpApptColumns(result_->List(), &columns);
+  settings_.TotalsColumn = columns.TotalsColumn;
+  result_->List()->SetColumnWidth(0, 10);
+}
+
+void PracApptDialog::UpdatePickCaption(char prod_info) {
+  int count = 0;
+  for (int i = 0; i < kApptMaxSelected; ++i) {
+    const char* entry = prod_info == 'C' ? settings_.ApptCodes[i] : settings_.ApptTypes[i];
+    if (entry[0] == '\0') break;
+    ++count;
+  }
+  QString caption = pick_caption_;
+  if ((prod_info == 'C' || prod_info == 'T') && count > 0) caption = QStringLiteral("%1 (%2)").arg(pick_caption_).arg(count);
+  if (auto* b = Control<QAbstractButton>(kPick)) b->setText(caption);
+}
+
+void PracApptDialog::ApplyTrackRule() {
+  auto* track = Control<QAbstractButton>(kTrackProd);
+  const bool on = track != nullptr && track->isChecked();
+  for (int id : {kPick, kSummary, kCodes, kTypes, kHours, kUnits, kBoth, kReportDollar, kNetFees}) {
+    EnableControl(id, on);
+  }
+}
+
+void PracApptDialog::ReadSelectionList() {
+  const QenListWindow* list = selection_->List();
+  const bool producers = ProducerMode();
+  for (int i = 0; i < kApptMaxSelected; ++i) (producers ? settings_.Producers[i] : settings_.Chairs[i])[0] = '\0';
+  const char all = list->GetCount() > 0 && list->IsChecked(0) ? 'Y' : 'N';
+  (producers ? settings_.AllProducers : settings_.AllChairs) = all;
+  long taken = 0;
+  for (int r = 1; r < list->GetCount() && taken < kApptMaxSelected; ++r) {
+    if (!list->IsChecked(r)) continue;
+    std::string key(list->GetItemText(r, 0).substr(0, 31));
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    if (producers) {
+      CopyField(settings_.Producers[taken], key.c_str());
+    } else {
+      CopyField(settings_.Chairs[taken], key.c_str());
+    }
+    ++taken;
+  }
+  settings_.SelectedCount = taken;
+}
+
+void PracApptDialog::ApplyAllRule() {
+  const QenListWindow* list = selection_->List();
+  const bool producers = ProducerMode();
+  const char all = list->GetCount() > 0 && list->IsChecked(0) ? 'Y' : 'N';
+  (producers ? settings_.AllProducers : settings_.AllChairs) = all;
+  if (all != 'Y') return;
+  for (int i = 0; i < kApptMaxSelected; ++i) (producers ? settings_.Producers[i] : settings_.Chairs[i])[0] = '\0';
+  long taken = 0;
+  for (int r = 1; r < list->GetCount() && taken < kApptMaxSelected; ++r, ++taken) {
+    std::string key(list->GetItemText(r, 0).substr(0, 31));
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    if (producers) {
+      CopyField(settings_.Producers[taken], key.c_str());
+    } else {
+      CopyField(settings_.Chairs[taken], key.c_str());
+    }
+  }
+  settings_.SelectedCount = taken;
+}
+
+void PracApptDialog::CmGenerate() {
+  if (!UpdateDialog(0)) return;
+  result_->List()->ClearList();
+  colour_list_.DeleteElems();
+  ReadSelectionList();
+  SetUpResultColumns();
+  ApplyAllRule();
+  if (settings_.SelectedCount <= 0 || settings_.DateTo < settings_.DateFrom) return;
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  {
+    PracApptGenerator gen(this, LauncherInfo(), &settings_);
+    gen.Generate(result_->List());
+  }
+  QApplication::restoreOverrideCursor();
+  CollectApptColours(*result_->List(), colours_, &colour_list_);
+  result_->resizeColumnsToContents();
+}
+
+void PracApptDialog::CmClear() {
+  result_->List()->ClearList();
+  colour_list_.DeleteElems();
+  FillSelectionList();
+  SetUpResultColumns();
+}
+
+void PracApptDialog::CmSave() {
+  if (!OkToSaveDefaults() || !UpdateDialog(0)) return;
+  WDIniObj ini(IniPath());
+  ReadSelectionList();
+  WriteApptOptions(settings_, [&ini](const char* key, const std::string& value) {
+    ini.write_secini(kApptIniSection, key, value.c_str());
+  });
+  if (result_->List()->GetCount() == 0) SetUpResultColumns();
+}
+
+void PracApptDialog::CmPick() {
+  auto checked = [this](int id) {
+    auto* b = Control<QAbstractButton>(id);
+    return b != nullptr && b->isChecked();
+  };
+  settings_.ProdInfo = checked(kCodes) ? 'C' : checked(kTypes) ? 'T' : 'S';
+  if (settings_.ProdInfo == 'S') return;
+  PracApptListDlg dialog(this, &settings_);
+  if (dialog.Execute() == 1) UpdatePickCaption(settings_.ProdInfo);
+}
+
+void PracApptDialog::CmOptions() {
+  PracApptOptionsDialog dialog(this, &colours_);
+  if (dialog.Execute() != 1) return;
+  WDIniObj ini(IniPath());
+  WriteApptColours(colours_, [&ini](const char* key, const std::string& value) {
+    ini.write_secini(kApptIniSection, key, value.c_str());
+  });
+  colour_list_.DeleteElems();
+  CollectApptColours(*result_->List(), colours_, &colour_list_);
+  result_->viewport()->update();
+}
+
+void PracApptDialog::EvListBy(bool producers) {
+  FillSelectionList();
+  if (result_->List()->GetCount() == 0) SetUpResultColumns();
+  EnableControl(kNetFees, producers);
+}
+
+void PracApptDialog::EvProdInfo(char prod_info) {
+  UpdatePickCaption(prod_info);
+  EnableControl(kPick, prod_info != 'S');
+}
+
+// The colour options drive the result list: text colours and bold per row
+// kind, the usage ranges' backgrounds (appt_list_style.h).
+void PracApptDialog::InstallColours() {
+  result_->SetCellStyleHook([this](int row, int column, RowStyle& style) {
+    const CellStyle s = ApptCellStyle(*result_->List(), colours_, row, column);
+    style.bold = s.bold;
+    if (s.text != kNoColor) style.text = ToQColor(s.text);
+    if (s.background != kNoColor) style.background = ToQColor(s.background);
+  });
+}
+
+void PracApptDialog::ShowMenu(const QPoint& pos) {
+  QMenu menu(this);
+  QAction* chart = AddMenuCommand(&menu, kCmChart, QStringLiteral("&Données Diagramme..."));
+  chart->setEnabled(result_->List()->GetCount() > 0);
+  menu.addSeparator();
+  AddMenuCommand(&menu, kCmPrint, QStringLiteral("&Imprimer Liste"));
+  if (!TGetStatInfo::GetSpreadSheetDirectory().empty()) {
+    AddMenuCommand(&menu, kCmExport, QStringLiteral("&Exporter à Excel"));
+  }
+  menu.exec(pos);
+}
+
+void PracApptDialog::CmPrint() {
+  TPrinterSelectDlg choice(this, LauncherInfo());
+  if (choice.Execute() != 1) return;
+  CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), Module(71));
+  const QenListWindow* list = result_->List();
+  const ApptColourOptions* colours = &colours_;
+  print.AddList(list, Module(71),
+                [list, colours](int row, int column) { return ApptCellStyle(*list, *colours, row, column); },
+                &colour_list_);
+  print.Print();
+  choice.DeleteSelectedPrinterDC();
+}
+
+void PracApptDialog::CmChart() {
+  PracApptGraphDialog chart(this, result_->List(), &settings_, LauncherInfo());
+  chart.Execute();
+}
+
+void PracApptDialog::CmExport() {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const QenListWindow* list = result_->List();
+  CPrintListView exporter(this, LauncherInfo(), list, nullptr, windowTitle().left(511), 1, false, true);
+  const ApptColourOptions* colours = &colours_;
+  exporter.SetStyle([list, colours](int row, int column) { return ApptCellStyle(*list, *colours, row, column); });
+  exporter.PrintReport(CPrintListView::kSpreadsheet);
+  QApplication::restoreOverrideCursor();
+}

@@ -1,17 +1,81 @@
-// PracApptDialog: the "Productivité" page (schedule productivity).
+// PracApptDialog: the "Productivité" page (dialog 2003): dates, producers or
+// chairs (list 109, first item "Tous"), period, measures, "&Générer" into the
+// result list 5111 through PracApptGenerator, "&Effacer", "&Savegarder"
+// (section PRAC_APPT), the code or type picker (PracApptListDlg, 2004), the
+// colour options (PracApptOptionsDialog, 2005) and the right-click menu 1000
+// of the result list (chart, print with the colours, export).
+//
+// Silent rules: "Générer" does nothing without a producer or chair, or when
+// the to date is before the from date.
 #pragma once
 
+#include <memory>
+
+#include <QString>
+
+#include "appt/appt_options.h"
+#include "appt/appt_types.h"
 #include "host/qt/qen_dialog.h"
 
 class QenDllHandler;
+class ListView;
+class QPoint;
 
 class PracApptDialog : public TGenDlg {
   Q_OBJECT
  public:
+  // Control ids of dialog 2003.
+  enum : int {
+    kGenerate = 101, kSave = 103, kFrom = 104, kTo = 105, kProducer = 107, kChair = 108, kSelection = 109,
+    kNoShows = 111, kCancelled = 112, kUnscheduled = 113, kDaily = 116, kWeekly = 117, kMonthly = 118,
+    kYearly = 119, kTrackProd = 120, kSummary = 121, kCodes = 122, kTypes = 123, kUnits = 125, kHours = 126,
+    kBoth = 127, kReportDollar = 128, kPick = 129, kClear = 130, kTotalsOnly = 131, kNetFees = 132,
+    kOptions = 133, kResult = 5111, kCmPrint = 4000, kCmExport = 4001, kCmChart = 4002
+  };
+
   // (tab control as parent, dialog resource, launcher information, module).
   PracApptDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module);
   ~PracApptDialog() override;
 
+  PracApptSettings& Settings() { return settings_; }
+  ApptColourOptions& Colours() { return colours_; }
+  ListView* ResultView() const { return result_; }
+  ListView* SelectionView() const { return selection_; }
+  // The coloured cells recorded by the last drawing of the result list.
+  const TDList& ColourList() const { return colour_list_; }
+
+ protected:
+  void SetupWindow() override;
+
  private:
+  void BuildControls();
+  void LoadOptions();
+  void FillSelectionList();
+  void SetUpResultColumns();
+  void UpdatePickCaption(char prod_info);
+  void ApplyTrackRule();
+  void ReadSelectionList();
+  void ApplyAllRule();
+  bool ProducerMode() const;
+  void InstallColours();
+  void ShowMenu(const QPoint& pos);
+
+  void CmGenerate();
+  void CmClear();
+  void CmSave();
+  void CmPick();
+  void CmOptions();
+  void CmPrint();
+  void CmExport();
+  void CmChart();
+  void EvListBy(bool producers);
+  void EvProdInfo(char prod_info);
+
   QenDllHandler* module_;
+  PracApptSettings settings_;
+  ApptColourOptions colours_;
+  QString pick_caption_;
+  ListView* selection_ = nullptr;
+  ListView* result_ = nullptr;
+  TDList colour_list_;
 };

@@ -1,0 +1,156 @@
+// PracApptGenerator: schedule productivity, day by day.
+//
+// For every day of [DateFrom, DateTo] it works out, per producer (ListBy 'P')
+// or per chair (ListBy 'C'), the available time (the suite's calendar
+// services, suite/calendar.h), the booked time (appointments of status B not
+// deleted, with their estimated fees) and the missed appointments (schedule
+// audit rows N, C, U of the day), and merges them into PracApptElem records
+// per key, period (ReportBy), kind, status and code. Generate then sorts them
+// by "%08ld%-8.8s%1d" (date, key, kind), adds net fees per period and writes
+// the report lines (appt_lines.h) into a list window; Compute sorts by key
+// and kind only and writes nothing (the statistics tab reads the elements).
+//
+// Worked example (ReportBy 'W', ListBy 'P', ProdInfo 'S', D01 only, unit 10
+// minutes), Monday 2026-11-30 and Tuesday 2026-12-01:
+//   Monday:  D01 available 480 min, two booked appointments of 6 and 3 slots
+//            ($80.00, $40.00), one no-show in the audit rows
+//   Tuesday: D01 available 420 min, one booked appointment of 9 slots ($95.00)
+// gives four elements, all of week 49 (Date = the Monday, the first day that
+// had data):
+//   Kind 2  D01  Minutes 900  SchedUnits 90
+//   Kind 1  D01  Status B  Minutes 90  SchedUnits 9  Fee 21500  Count 3
+//   Kind 3  D01  Status N  Count 1
+// (the two days' available time merged into one element; a week across
+// 1 January is two periods, one per year).
+//
+// Merging keeps the rule "the first element from the head of the list that
+// matches" through a hash index from (kind, status, key, period, code) to the
+// element, so a year of daily data stays linear.
+//
+// Reads: by default set-based (one statement per 31 days for appointments
+// and for each audit table), or, with SetStatementReads(true), the
+// statement-by-statement path of the original design (one appointment query
+// per producer or chair and day, one load per appointment, up to two audit
+// queries per day). Both give the same elements.
+//
+// The settings record is not owned and must outlive the generator; the
+// generator writes NetFees ('N' for chair reports). The database is the
+// application's (QenApplication::Instance()); without one nothing is read.
+// No method throws.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "appt/appt_types.h"
+#include "host/meter.h"
+#include "host/tdlist.h"
+
+class GenDB;
+class QenListWindow;
+class CalDatInfo;
+class ChairInfo;
+class PatAptInfo;
+class ProdInfo;
+class LocInfo;
+class PrdSchInfo;
+class SchedulrIni;
+struct AptRec;
+
+// --- periods and units (ReportBy letters) ---------------------------------------------
+// Whether day lies in the period of an element dated element_date with
+// period index element_period.
+bool ApptSamePeriod(char report_by, long element_date, short element_period, long day);
+short ApptPeriodIndex(char report_by, long day);
+// "sam déc 05, 2026", "Semaine de : 29 nov. 2026", "décembre 2026", "2026".
+std::string ApptPeriodLabel(char report_by, long day);
+// The range [*start, *end] of the period holding d, within [from, to] for the
+// periods that the report's ends cut.
+void ApptPeriodRange(char report_by, long d, long from, long to, long* start, long* end);
+
+// Parses a schedule audit entry (first and second information fields) into
+// an appointment record (status, producer, location, chair, date, length,
+// type, code; fee 0). Two layouts: the date at position 7 (two-digit chair)
+// or at 8 (three-digit chair).
+void ParseScheduleAudit(const char* info1, const char* info2, AptRec* out);
+
+class PracApptGenerator {
+ public:
+  // REQUIRES: settings outlives the generator.
+  PracApptGenerator(HWindow parent, long launcher_info, PracApptSettings* settings);
+  ~PracApptGenerator();
+  PracApptGenerator(const PracApptGenerator&) = delete;
+  PracApptGenerator& operator=(const PracApptGenerator&) = delete;
+
+  // Computes the whole range and writes the report lines into list (already
+  // cleared, columns set up). True, also after a cancel.
+  bool Generate(QenListWindow* list);
+  // The day loop only; elements sorted by key and kind. Always true.
+  bool Compute();
+
+  const TDList& Elements() const { return elements_; }
+  bool Cancelled() const { return cancelled_; }
+  // Days processed by the last run.
+  long DaysDone() const { return days_done_; }
+  // A statement failed during the run (rows may be missing); its message.
+  const std::string& LastError() const { return error_; }
+
+  // true: statement-by-statement reads (for comparison); default false.
+  void SetStatementReads(bool on) { statement_reads_ = on; }
+  // Scheduler units of a length in slots on a date.
+  long Units(long slots, long date) const;
+
+  // Selection filters (exact, case-sensitive).
+  bool ProducerSelected(const char* code) const;
+  bool ChairSelected(const char* key) const;
+  bool CodePasses(const char* code, const char* type) const;
+
+ private:
+  struct ProducerChairs {
+    char code[4] = {};
+    short chairs[40] = {};
+    char locs[40] = {};
+  };
+
+  void BuildProducerChairs();
+  void DayLoop();
+  void ChairDay(long day);
+  void ProducerDay(long day);
+  bool MissedDay(long day);
+  bool MissedFrom(long day, bool archived);
+  void RecordAvailability(const char* slots, const char* key, long day);
+  void RecordAppointment(const AptRec& r, long kind);
+  void SortByDateKeyKind();
+  void ComputeNetFees();
+  void EnsureWindow(long day);
+  std::string IndexKey(long kind, char status, const char* key, long date, const char* code) const;
+  void Fail(const std::string& message);
+
+  HWindow parent_;
+  long launcher_info_;
+  PracApptSettings* settings_;
+  GenDB* db_ = nullptr;
+  TDList elements_;
+  std::unordered_map<std::string, PracApptElem*> index_;
+
+  std::unique_ptr<CalDatInfo> caldat_;
+  std::unique_ptr<ChairInfo> chair_info_;
+  std::unique_ptr<PatAptInfo> pat_apt_;
+  std::unique_ptr<ProdInfo> prod_info_;
+  std::unique_ptr<LocInfo> loc_info_;
+  std::unique_ptr<PrdSchInfo> prd_sch_;
+  std::vector<ProducerChairs> producer_chairs_;
+  bool chairs_loaded_ = false;
+
+  bool statement_reads_ = false;
+  long window_to_ = -1;   // last day of the held window (set-based reads)
+  struct AuditRow {
+    std::string info1, info2;
+  };
+  std::unordered_map<long, std::vector<AuditRow>> audit_[2];  // current, archived; by date
+  bool cancelled_ = false;
+  long days_done_ = 0;
+  std::string error_;
+};

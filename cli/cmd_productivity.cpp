@@ -1,0 +1,275 @@
+// `vantra productivity`: the productivity tab's report.
+//
+// Options come from the INI section "PRAC_APPT" as the tab reads them, then
+// from KEY=VALUE overrides with the same keys and encodings; --from/--to
+// replace the dates (default: one month before today to today). The
+// selection is the tab's "Générer": ListBy=P with AllProducers=Y takes every
+// active producer by code, AllProducers=N the Producers codes in the order
+// given; ListBy=C with AllChairs=Y every chair by number, else the Chairs
+// keys. Exit status: 0 when the report was written (also when empty), 1 when
+// rows may be missing or the output could not be written, 2 for bad input.
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "appt/appt_graph_series.h"
+#include "appt/appt_lines.h"
+#include "appt/appt_list_style.h"
+#include "appt/appt_options.h"
+#include "appt/prac_appt_generator.h"
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "host/dates.h"
+#include "host/gendb.h"
+#include "host/list_layout.h"
+#include "host/list_window.h"
+#include "host/sql_literal.h"
+#include "host/strings.h"
+
+#if VANTRA_CLI_QT
+#include <QString>
+
+#include "lists/qt/graph_chart.h"
+#include "lists/qt/offscreen_app.h"
+#endif
+
+namespace {
+
+constexpr const char* kCommand = "productivity";
+
+// --chart MEASURE,AXIS[,style=N]: MEASURE the label of a row of the first
+// period group ("Disponible", "Usage %", a code), AXIS P (periods) or S
+// (producers or chairs). Draws the PNG into options.out.
+bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const CliOptions& options,
+                    std::string* error) {
+  const std::string value = options.flags.at("chart");
+  const size_t comma = value.find(',');
+  if (comma == std::string::npos) {
+    *error = "--chart attend MESURE,AXE (AXE : P périodes, S producteurs ou salles)";
+    return false;
+  }
+  const std::string label = value.substr(0, comma);
+  std::string rest = value.substr(comma + 1);
+  int style = 0;
+  const size_t opt = rest.find(',');
+  if (opt != std::string::npos) {
+    const std::string o = rest.substr(opt + 1);
+    rest = rest.substr(0, opt);
+    if (o.rfind("style=", 0) != 0 || o.size() < 7 || std::atoi(o.c_str() + 6) < 0 || std::atoi(o.c_str() + 6) > 10) {
+      *error = "--chart : option inconnue « " + o + " » (style=0 à 10)";
+      return false;
+    }
+    style = std::atoi(o.c_str() + 6);
+  }
+  if (rest != "P" && rest != "S") {
+    *error = "--chart : axe « " + rest + " » inconnu (P périodes, S producteurs ou salles)";
+    return false;
+  }
+  ApptMeasure measure;
+  bool found = false;
+  for (const ApptMeasure& m : ApptMeasureItems(list)) {
+    std::string text = m.text;
+    while (!text.empty() && text.front() == ' ') text.erase(text.begin());
+    if (text == label) {
+      measure = m;
+      found = true;
+      break;
+    }
+  }
+  if (!found) {
+    *error = "--chart : mesure « " + label + " » absente du rapport";
+    return false;
+  }
+  if (options.out.empty()) {
+    *error = "--chart demande --out FICHIER.png";
+    return false;
+  }
+  const long axis = rest == "P" ? kApptAxisPeriods : s.ListBy == 'C' ? kApptAxisChairs : kApptAxisProducers;
+#if VANTRA_CLI_QT
+  TDList series;
+  BuildApptGraphSeries(list, s, measure, axis, GraphGrouping{}, &series);
+  if (!EnsureGuiApplication()) {
+    *error = "impossible de dessiner : pas d'application graphique";
+    return false;
+  }
+  ChartLook look;
+  look.style = static_cast<ChartStyle>(style);
+  look.axis_title = QString::fromUtf8(HostString(static_cast<int>(axis)));
+  look.title = QStringLiteral("%1 par %2").arg(QString::fromUtf8(label.c_str()), look.axis_title);
+  QString qerror;
+  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
+    *error = qerror.toStdString();
+    return false;
+  }
+  return true;
+#else
+  (void)style;
+  (void)axis;
+  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
+  return false;
+#endif
+}
+
+int Bad(const std::string& message) {
+  std::fprintf(stderr, "vantra %s : %s\n", kCommand, message.c_str());
+  return 2;
+}
+
+// Keys and letters; "" when all is well.
+std::string CheckKeys(const CliOptions& options) {
+  const std::vector<std::string>& keys = ApptOptionKeys();
+  for (const auto& [key, value] : options.overrides) {
+    if (key.find('.') != std::string::npos) continue;  // another section's key
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+      std::string all;
+      for (const std::string& k : keys) all += (all.empty() ? "" : ", ") + k;
+      return "clé inconnue : " + key + " (clés de PRAC_APPT : " + all + ")";
+    }
+    const std::string letters = ApptKeyLetters(key);
+    if (!letters.empty() && (value.size() != 1 || letters.find(value[0]) == std::string::npos)) {
+      std::string choices;
+      for (char c : letters) choices += (choices.empty() ? "" : ", ") + std::string(1, c);
+      return "valeur invalide pour " + key + " : « " + value + " » (" + choices + ")";
+    }
+  }
+  if (!options.positional.empty()) return "argument inattendu : " + options.positional[0];
+  return std::string();
+}
+
+// The selection, as "Générer" takes it; "" when all is well.
+std::string Select(GenDB* db, PracApptSettings* s) {
+  std::vector<std::string> taken;
+  const bool producers = s->ListBy == 'P';
+  const bool all = producers ? s->AllProducers == 'Y' : s->AllChairs == 'Y';
+  std::vector<std::string> known;
+  const std::string sql =
+      producers ? std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + db->dbPrefix() +
+                      "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE"
+                : std::string("SELECT CHR_LOC, CHR_IDNO, CHR_TITLE FROM ") + db->dbPrefix() + "CHAIR" +
+                      " ORDER BY CHR_IDNO";
+  const int cursor = producers ? 25 : 21;
+  if (db->dbExecute(sql.c_str(), cursor) != 0) return "lecture impossible : " + db->LastError();
+  for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
+    if (producers) {
+      char code[4] = {};
+      db->dbGetString(1, code, sizeof code, cursor);
+      known.push_back(code);
+    } else {
+      char loc = ' ';
+      short number = 0;
+      char key[16];
+      db->dbGetChar(1, &loc, cursor);
+      db->dbGetShort(2, &number, cursor);
+      std::snprintf(key, sizeof key, "%c%02hd", loc, number);
+      known.push_back(key);
+    }
+  }
+  db->dbClose(cursor);
+  if (all) {
+    taken = known;
+  } else {
+    for (int i = 0; i < kApptMaxSelected; ++i) {
+      const char* entry = producers ? s->Producers[i] : s->Chairs[i];
+      if (entry[0] == '\0') break;
+      bool found = std::find(known.begin(), known.end(), entry) != known.end();
+      if (!found && producers) {  // an inactive producer may be named
+        const std::string one = std::string("SELECT PROD_CODE FROM ") + db->dbPrefix() +
+                                "PRODCD WHERE PROD_CODE = '" + SqlEscaped(entry) + "'";
+        db->dbExecute(one.c_str(), cursor);
+        found = db->dbFetch(0, cursor) == 0;
+        db->dbClose(cursor);
+      }
+      if (!found) return std::string(producers ? "producteur inconnu : " : "salle inconnue : ") + entry;
+      taken.push_back(entry);
+    }
+  }
+  for (int i = 0; i < kApptMaxSelected; ++i) {
+    s->Producers[i][0] = '\0';
+    s->Chairs[i][0] = '\0';
+  }
+  // The other mode's list keeps what the INI gave (the tab reads both).
+  s->SelectedCount = 0;
+  for (const std::string& key : taken) {
+    if (s->SelectedCount >= kApptMaxSelected) break;
+    if (producers) {
+      CopyField(s->Producers[s->SelectedCount], key.c_str());
+    } else {
+      CopyField(s->Chairs[s->SelectedCount], key.c_str());
+    }
+    ++s->SelectedCount;
+  }
+  return std::string();
+}
+
+int RunProductivity(const CliOptions& options) {
+  const std::string bad = CheckKeys(options);
+  if (!bad.empty()) return Bad(bad);
+  QenApplication app;
+  std::string error;
+  if (!SetUpApplication(options, &app, &error)) {
+    std::fprintf(stderr, "vantra %s : %s\n", kCommand, error.c_str());
+    return 1;
+  }
+  QenApplication::SetInstance(&app);
+  auto reader = [&options](const char* key, const char* def) {
+    return OptionValue(options, kApptIniSection, key, def);
+  };
+  PracApptSettings settings;
+  ReadApptOptions(reader, ldate_today(), &settings);
+  if (options.from_given) settings.DateFrom = options.from;
+  if (options.to_given) settings.DateTo = options.to;
+  if (settings.DateFrom > settings.DateTo) return Bad("la date de début suit la date de fin");
+  // Values the INI file gave must be letters the keys know, too.
+  for (const std::string& key : ApptOptionKeys()) {
+    const std::string letters = ApptKeyLetters(key);
+    const std::string value = OptionValue(options, kApptIniSection, key, "");
+    if (!letters.empty() && !value.empty() && letters.find(value[0]) == std::string::npos) {
+      return Bad("valeur invalide pour " + key + " : « " + value + " »");
+    }
+  }
+  const std::string selection = Select(app.GetDb(), &settings);
+  if (!selection.empty()) return Bad(selection);
+
+  QenListWindow list(5111);
+  LoadDialogListRes(&list, 2003, 5111);
+  SetUpApptColumns(&list, &settings);
+  PracApptGenerator gen(app.GetMainWindow(), 0, &settings);
+  if (options.flags.count("statements") != 0) gen.SetStatementReads(true);
+  if (settings.SelectedCount > 0) gen.Generate(&list);
+
+  ApptColourOptions colours;
+  ReadApptColours(reader, &colours);
+  TDList records;
+  CollectApptColours(list, colours, &records);
+  ListDecor decor;
+  decor.title = ModuleString(71);
+  decor.style = [&list, &colours](int row, int column) { return ApptCellStyle(list, colours, row, column); };
+  decor.colors = &records;
+  const bool written = options.flags.count("chart") != 0 ? WriteApptChart(list, settings, options, &error)
+                                                         : WriteList(list, options, decor, &error);
+  if (!written) std::fprintf(stderr, "vantra %s : %s\n", kCommand, error.c_str());
+  if (!gen.LastError().empty()) std::fprintf(stderr, "vantra %s : %s\n", kCommand, gen.LastError().c_str());
+  if (gen.Cancelled()) {
+    std::fprintf(stderr, "vantra %s : interrompu ; les jours calculés ont été écrits\n", kCommand);
+  }
+  return written && gen.LastError().empty() ? 0 : 1;
+}
+
+CliRegistration productivity_registration{
+    {kCommand, "productivité de l'horaire : disponible, cédulé, usage, frais, rendez-vous manqués (section PRAC_APPT)",
+     "[--db URL] [--from AAAAMMJJ] [--to AAAAMMJJ] [CLÉ=VALEUR ...]\n"
+     "  Clés (comme dans l'INI) : ListBy=P|C, ReportBy=D|W|M|Y, TrackProd=Y|N,\n"
+     "  ProdUnits=H|U|B, ProdInfo=S|C|T, ReportDollar, NetFees, NoShows,\n"
+     "  Unscheduled, Cancelled, TotalsOnly (Y|N), AllProducers=Y|N,\n"
+     "  Producers=D01,H01, AllChairs=Y|N, Chairs=A01,B101, ApptCodes=a,b,\n"
+     "  ApptTypes=a,b ; SECTION.CLÉ=VALEUR remplace une clé d'une autre section.",
+     {{"chart", true, "dessine le diagramme dans --out (PNG) : MESURE,AXE[,style=N] ; MESURE = le libellé "
+                      "d'une ligne (Disponible, Usage %, Estimation, un code ...), AXE = P (périodes) ou S "
+                      "(producteurs ou salles)"},
+      {"statements", false, "lectures une requête à la fois (comparaison)"}},
+     &RunProductivity}};
+
+}  // namespace
