@@ -1,7 +1,7 @@
 // bench_gendb: what reading through GenDB costs against the engines' own
 // tools, in the same run.
 //
-//   bench_gendb [--rows N] [--lookups N] [--sqlite-file PATH] [--no-pg]
+//   bench_gendb [--rows N] [--lookups N] [--pg-lookups N] [--sqlite-file PATH] [--no-pg]
 //
 // --sqlite-file keeps the SQLite database in PATH and, when PATH already
 // holds the audit table, reads it instead of loading it again.
@@ -15,8 +15,13 @@
 //    the same look-ups written directly on the sqlite3 C API (alternating in
 //    rounds).
 // 4. When VANTRA_TEST_PG_URL is set, the same on PostgreSQL (in a schema of
-//    its own, dropped afterwards) against psql and plain libpq PQexec, plus
-//    the look-ups made inside the fetch loop of cursor 77 (one per row).
+//    its own, dropped afterwards): the read against psql; --pg-lookups
+//    single-row look-ups (default 40,000), each on its own and inside the
+//    caller's transaction, through GenDB, through the messages the engine
+//    sent before statements went as they are (server-side cursor, savepoint;
+//    replayed on libpq) and through one plain PQexec each, in microseconds
+//    per look-up with ratios; then a look-up inside the fetch loop of cursor
+//    77 for each of its rows.
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -161,11 +166,12 @@ double TimeCommand(const std::string& command, double* cpu) {
   return rc == 0 ? s : -1;
 }
 
-// Look-ups through GenDB on cursor 117, inside one transaction.
-double LookUps(GenDB* db, long count, long rows, long* found) {
+// Look-ups through GenDB on cursor 117, inside one transaction of the
+// caller's or (in_transaction false) each on its own.
+double LookUps(GenDB* db, long count, long rows, long* found, bool in_transaction = true) {
   char sql[200];
   *found = 0;
-  db->dbBeginTransaction();
+  if (in_transaction) db->dbBeginTransaction();
   const auto start = Clock::now();
   for (long i = 0; i < count; ++i) {
     std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", db->dbPrefix(),
@@ -180,7 +186,7 @@ double LookUps(GenDB* db, long count, long rows, long* found) {
     db->dbClose(117);
   }
   const double s = Seconds(start);
-  db->dbCommit();
+  if (in_transaction) db->dbCommit();
   return s;
 }
 
@@ -210,25 +216,70 @@ double SqliteRawLookUps(const std::string& path, long count, long rows) {
   return found == count ? s : -1;
 }
 
-double PgRawLookUps(const char* url, const std::string& prefix, long count, long rows) {
+// Waits for every result of the message in flight; the last rows result
+// is returned (or null).
+PGresult* PgReadAll(PGconn* c) {
+  PGresult* rows = nullptr;
+  while (PGresult* r = PQgetResult(c)) {
+    if (PQresultStatus(r) == PGRES_TUPLES_OK) {
+      PQclear(rows);
+      rows = r;
+    } else {
+      PQclear(r);
+    }
+  }
+  return rows;
+}
+
+// The same look-ups on plain libpq: one PQexec each (the baseline), or
+// (old_path) the messages the engine sent per look-up before it sent
+// statements as they are: a server-side cursor declared and fetched in the
+// cursors' transaction block, inside a savepoint when a block was open, its
+// CLOSE at the head of the next message; outside a block, BEGIN with the
+// DECLARE and a COMMIT sent without waiting when the cursor closed.
+double PgRawLookUps(const char* url, const std::string& prefix, long count, long rows, bool in_transaction,
+                    bool old_path) {
   PGconn* c = PQconnectdb(url);
   if (PQstatus(c) != CONNECTION_OK) {
     PQfinish(c);
     return -1;
   }
+  PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
+  if (old_path) PQclear(PQexec(c, "SET cursor_tuple_fraction = 1"));
   char sql[200];
   long found = 0;
-  PQclear(PQexec(c, "BEGIN"));
+  if (in_transaction) PQclear(PQexec(c, "BEGIN"));
+  bool declared = false, commit_due = false;
   const auto start = Clock::now();
   for (long i = 0; i < count; ++i) {
     std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", prefix.c_str(),
                   1 + (i * 7919) % rows);
-    PGresult* r = PQexec(c, sql);
-    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) ++found;
+    PGresult* r = nullptr;
+    if (!old_path) {
+      r = PQexec(c, sql);
+    } else {
+      if (commit_due) PQclear(PgReadAll(c));
+      std::string message = in_transaction ? std::string("SAVEPOINT vantra_sp; ") +
+                                                 (declared ? "CLOSE vantra_c117; " : "")
+                                           : std::string("BEGIN; ");
+      message += std::string("DECLARE vantra_c117 NO SCROLL CURSOR FOR ") + sql +
+                 "\n; FETCH FORWARD 256 FROM vantra_c117";
+      if (in_transaction) message += "; RELEASE SAVEPOINT vantra_sp";
+      PQsendQuery(c, message.c_str());
+      r = PgReadAll(c);
+      declared = in_transaction;
+      commit_due = !in_transaction && PQsendQuery(c, "COMMIT") != 0;
+    }
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) {
+      char user[10];
+      std::snprintf(user, sizeof user, "%s", PQgetvalue(r, 0, 0));
+      found += std::atol(PQgetvalue(r, 0, 1)) > 0;
+    }
     PQclear(r);
   }
+  if (commit_due) PQclear(PgReadAll(c));
   const double s = Seconds(start);
-  PQclear(PQexec(c, "COMMIT"));
+  if (in_transaction) PQclear(PQexec(c, "COMMIT"));
   PQfinish(c);
   return found == count ? s : -1;
 }
@@ -269,6 +320,7 @@ void Ratio(const char* what, double ours, double theirs, const char* baseline) {
 int main(int argc, char** argv) {
   long rows = 1000000;
   long lookups = -1;
+  long pg_lookups = 40000;
   std::string kept_file;
   bool no_pg = false;
   for (int i = 1; i < argc; ++i) {
@@ -278,10 +330,13 @@ int main(int argc, char** argv) {
       lookups = std::atol(argv[++i]);
     } else if (std::strcmp(argv[i], "--sqlite-file") == 0 && i + 1 < argc) {
       kept_file = argv[++i];
+    } else if (std::strcmp(argv[i], "--pg-lookups") == 0 && i + 1 < argc) {
+      pg_lookups = std::atol(argv[++i]);
     } else if (std::strcmp(argv[i], "--no-pg") == 0) {
       no_pg = true;
     } else {
-      std::fprintf(stderr, "usage: %s [--rows N] [--lookups N] [--sqlite-file PATH] [--no-pg]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--rows N] [--lookups N] [--pg-lookups N] [--sqlite-file PATH] [--no-pg]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -339,7 +394,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string schema = "vbench_" + std::to_string(getpid());
-  std::printf("PostgreSQL (%s, schema %s), %ld rows, %ld look-ups\n", pg, schema.c_str(), rows, lookups);
+  std::printf("PostgreSQL (%s, schema %s), %ld rows\n", pg, schema.c_str(), rows);
   std::unique_ptr<GenDB> db = OpenGenDB(pg, schema + ".", true, &error);
   if (!db) {
     std::fprintf(stderr, "%s\n", error.c_str());
@@ -356,18 +411,28 @@ int main(int argc, char** argv) {
     std::snprintf(what, sizeof what, "read %ld rows x 13 columns", n);
     Ratio(what, ours, psql, "psql");
     Ratio("  same, client CPU time", ours_cpu, psql_cpu, "psql");
-    long found = 0;
-    double ours_lookups = 0, raw = 0;
-    for (int round = 0; round < kRounds; ++round) {
-      long round_found = 0;
-      ours_lookups += LookUps(db.get(), lookups / kRounds, rows, &round_found);
-      raw += PgRawLookUps(pg, schema + ".", lookups / kRounds, rows);
-      found += round_found;
+    // Single-row look-ups, three ways, alternating in rounds.
+    std::printf("  %ld single-row look-ups per path, us per look-up:\n", pg_lookups);
+    std::printf("    %-34s %9s %9s %9s %9s %9s\n", "", "GenDB", "old path", "PQexec", "GenDB/raw",
+                "old/GenDB");
+    for (const bool in_transaction : {false, true}) {
+      long found = 0;
+      double ours_lookups = 0, old = 0, raw = 0;
+      const long per_round = std::max(1L, pg_lookups / kRounds);
+      for (int round = 0; round < kRounds; ++round) {
+        long round_found = 0;
+        ours_lookups += LookUps(db.get(), per_round, rows, &round_found, in_transaction);
+        old += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, true);
+        raw += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, false);
+        found += round_found;
+      }
+      const double n = static_cast<double>(per_round * kRounds);
+      std::printf("    %-34s %9.1f %9.1f %9.1f %9.2f %9.2f%s\n",
+                  in_transaction ? "inside the caller's transaction" : "each on its own",
+                  ours_lookups * 1e6 / n, old * 1e6 / n, raw * 1e6 / n, ours_lookups / raw, old / ours_lookups,
+                  found == per_round * kRounds && old > 0 && raw > 0 ? "" : "  (rows missing!)");
     }
-    std::snprintf(what, sizeof what, "%ld look-ups (%ld found)", lookups, found);
-    Ratio(what, ours_lookups, raw, "libpq PQexec");
-    if (ours_lookups > 0) std::printf("  %.2f us per look-up\n", ours_lookups * 1e6 / lookups);
-    const long nested_limit = std::min(rows, lookups);
+    const long nested_limit = std::min(rows, pg_lookups);
     long nested_rows = 0;
     const double nested = ReadWithLookUps(db.get(), nested_limit, &nested_rows);
     std::printf("  read %ld rows with a look-up per row on cursor 117: %.3f s (%.2f us per row)\n", nested_rows,

@@ -173,6 +173,71 @@ TEST_P(GenDbTest, NestedCursorsOnOneConnection) {
   EXPECT_EQ(Count("SELECT COUNT(0) FROM AUDITFIL"), 3000) << "the connection is usable afterwards";
 }
 
+// Single-row look-ups on cursor 117 inside the fetch loop of cursor 77, with
+// and without the caller's transaction: one row, no row, several rows of
+// which only the first is read, a failing statement. The outer rows come
+// complete and in order, and the caller's write in the transaction is kept.
+TEST_P(GenDbTest, LookUpsInsideAFetchLoop) {
+  MakeAudit(3000);
+  MakePatients();
+  GenDB* db = Db();
+  struct LookUp {
+    const char* name;
+    const char* sql;
+    bool executes;      // dbExecute accepts it
+    const char* first;  // first column of the first row; nullptr: no row
+  };
+  const LookUp lookups[] = {
+      {"one row", "SELECT PAT_LNAME FROM PATIENT WHERE PAT_ID = 13", true, "O'Brien"},
+      {"no row", "SELECT PAT_LNAME FROM PATIENT WHERE PAT_ID = 99", true, nullptr},
+      {"several rows, first read", "SELECT AUD_ID FROM AUDITFIL WHERE AUD_ID > 2990 ORDER BY AUD_ID", true, "2991"},
+      {"all 3000 rows, first read", "SELECT AUD_ID FROM AUDITFIL ORDER BY AUD_ID DESC", true, "3000"},
+      {"missing table", "SELECT PAT_LNAME FROM NOSUCHTABLE WHERE PAT_ID = 1", false, nullptr},
+      // Division by zero: an error on PostgreSQL (found when the look-up is
+      // closed, inside the transaction's savepoint), NULL on SQLite.
+      {"second row fails", "SELECT 10 / (2 - AUD_ID) FROM AUDITFIL WHERE AUD_ID <= 3", true, "10"},
+  };
+  for (const bool in_transaction : {false, true}) {
+    SCOPED_TRACE(in_transaction ? "inside the caller's transaction" : "no transaction");
+    Exec("DELETE FROM PATIENT WHERE PAT_ID >= 50");
+    if (in_transaction) {
+      ASSERT_EQ(db->dbBeginTransaction(), 0) << db->LastError();
+    }
+    ASSERT_EQ(db->dbExecute("SELECT AUD_ID, AUD_TYPE FROM AUDITFIL ORDER BY AUD_ID", 77), 0) << db->LastError();
+    long expected_id = 1;
+    int r;
+    for (r = db->dbFetch(0, 77); r == 0; r = db->dbFetch(1, 77), ++expected_id) {
+      long id = 0;
+      char type = 0;
+      db->dbGetLong(1, &id, 77);
+      ASSERT_EQ(id, expected_id);
+      if (id % 250 != 0) continue;
+      const LookUp& l = lookups[(id / 250) % std::size(lookups)];
+      SCOPED_TRACE(l.name);
+      EXPECT_EQ(db->dbExecute(l.sql, 117) == 0, l.executes) << db->LastError();
+      const int f = db->dbFetch(0, 117);
+      EXPECT_EQ(f == 0, l.first != nullptr) << db->LastError();
+      std::string first;
+      db->dbGetField(1, &first, 117, false);
+      EXPECT_EQ(first, l.first != nullptr ? l.first : "");
+      EXPECT_EQ(db->dbClose(117), 0);
+      // The outer cursor's current row is still readable.
+      db->dbGetLong(1, &id, 77);
+      db->dbGetChar(2, &type, 77);
+      EXPECT_EQ(id, expected_id);
+      EXPECT_EQ(type, id % 2 == 0 ? 'P' : 'B');
+      if (id == 1500) Exec("INSERT INTO PATIENT VALUES (50, 'In', 'Loop', 'DR1', NULL)");
+    }
+    EXPECT_EQ(r, 100) << db->LastError();
+    EXPECT_EQ(expected_id, 3001);
+    db->dbClose(77);
+    if (in_transaction) {
+      ASSERT_EQ(db->dbCommit(), 0) << db->LastError();
+    }
+    EXPECT_EQ(Rows("SELECT PAT_LNAME FROM PATIENT WHERE PAT_ID >= 50"), Strings{"Loop"});
+  }
+}
+
 TEST_P(GenDbTest, ErrorWhileFetchingEndsOnlyThatCursor) {
   MakeAudit(2000);
   GenDB* db = Db();
