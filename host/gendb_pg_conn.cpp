@@ -47,7 +47,7 @@ PgConnection::PgConnection(PGconn* conn, std::string url) : conn_(conn), url_(st
 PgConnection::~PgConnection() { PQfinish(conn_); }
 
 bool PgConnection::SetUpSession(std::string* error) {
-  return Roundtrip("SET standard_conforming_strings = on", error);
+  return Roundtrip("SET standard_conforming_strings = on; SET max_parallel_workers_per_gather = 0", error);
 }
 
 void PgConnection::Claim() {

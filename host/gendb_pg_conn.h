@@ -50,7 +50,9 @@ class PgConnection {
   const std::string& Url() const { return url_; }
 
   // Session settings: standard_conforming_strings on (SqlQuoted relies on
-  // it). false with *error set.
+  // it); no parallel plans, so that rows come in the order the table is read
+  // (workers interleave their rows, and the lists keep the read order of
+  // rows their sort finds equal). false with *error set.
   bool SetUpSession(std::string* error);
 
   // Frees the connection for a new message (see above).

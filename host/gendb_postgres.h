@@ -44,7 +44,11 @@
 //
 // Connection defaults (a URL or conninfo may override them):
 // connect_timeout 5 s, client_encoding UTF8, TCP keepalives.
-// Session setting: standard_conforming_strings on (SqlQuoted relies on it).
+// Session settings: standard_conforming_strings on (SqlQuoted relies on
+// it); max_parallel_workers_per_gather 0: a statement without ORDER BY
+// yields its rows in the order the table is read, the same from run to run
+// (parallel workers would interleave theirs; server-side cursors never ran
+// in parallel).
 #pragma once
 
 #include <memory>

@@ -665,6 +665,42 @@ TEST_P(GenDbTest, LostServerEndsTheFetchLoop) {
   EXPECT_EQ(Count("SELECT COUNT(0) FROM AUDITFIL"), 5000) << "reconnects: " << db->LastError();
 }
 
+// The server goes away while cursor 77's rows are coming; the next look-up
+// on cursor 117 (a query, outside a transaction) is sent again on a new
+// connection and answers, and cursor 77 hands out the rows it received, then
+// ends with the loss.
+TEST_P(GenDbTest, LostServerDuringALookUpInsideAFetchLoop) {
+  if (!OnPostgres()) GTEST_SKIP() << "a server going away only happens on PostgreSQL";
+  MakeAudit(5000);
+  MakePatients();
+  GenDB* db = Db();
+  long pid = 0;
+  ASSERT_EQ(db->dbExecute("SELECT pg_backend_pid()", 21), 0);
+  ASSERT_EQ(db->dbFetch(0, 21), 0);
+  db->dbGetLong(1, &pid, 21);
+  db->dbClose(21);
+  std::unique_ptr<GenDB> killer = OpenAgain();
+  ASSERT_NE(killer, nullptr);
+  ASSERT_EQ(db->dbExecute("SELECT a.AUD_ID FROM AUDITFIL a, AUDITFIL b", 77), 0);
+  ASSERT_EQ(db->dbFetch(0, 77), 0);
+  EXPECT_EQ(Count(killer.get(), "SELECT COUNT(0) FROM (SELECT pg_terminate_backend(" + std::to_string(pid) +
+                                    ")) AS t"),
+            1);
+  std::string name;
+  EXPECT_EQ(db->dbExecute("SELECT PAT_LNAME FROM PATIENT WHERE PAT_ID = 13", 117), 0) << db->LastError();
+  EXPECT_EQ(db->dbFetch(0, 117), 0) << db->LastError();
+  db->dbGetField(1, &name, 117, false);
+  EXPECT_EQ(name, "O'Brien");
+  db->dbClose(117);
+  long rows = 1;
+  int r;
+  while ((r = db->dbFetch(1, 77)) == 0) ++rows;
+  EXPECT_LT(r, 0);
+  EXPECT_LT(rows, 5000L * 5000);
+  EXPECT_NE(db->LastError().find("perdue"), std::string::npos) << db->LastError();
+  db->dbClose(77);
+}
+
 INSTANTIATE_DB_TEST(GenDbTest);
 
 // --- opening -----------------------------------------------------------------
