@@ -20,8 +20,9 @@
 //    caller's transaction, through GenDB, through the messages the engine
 //    sent before statements went as they are (server-side cursor, savepoint;
 //    replayed on libpq) and through one plain PQexec each, in microseconds
-//    per look-up with ratios; then a look-up inside the fetch loop of cursor
-//    77 for each of its rows.
+//    per look-up of wall time and of CPU (this process plus the server
+//    process, read from /proc), with ratios; then a look-up inside the fetch
+//    loop of cursor 77 for each of its rows.
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -32,7 +33,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,6 +60,39 @@ double CpuSeconds(int who) {
   return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
+
+// CPU seconds used so far by the server process pid, read from /proc
+// (the test server runs on this machine); -1 when it cannot be read.
+double ServerCpuSeconds(long pid) {
+  std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (pid <= 0 || !std::getline(f, line)) return -1;
+  const size_t close = line.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream in(line.substr(close + 1));
+  std::string skip;
+  for (int field = 3; field <= 13; ++field) in >> skip;
+  long user = 0, system = 0;
+  if (!(in >> user >> system)) return -1;
+  return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// CPU spent on both sides of a connection between two points of a run:
+// this process and the connection's server process.
+struct CpuMeter {
+  long server_pid = 0;
+  double client0 = 0, server0 = 0;
+  void Start() {
+    client0 = CpuSeconds(RUSAGE_SELF);
+    server0 = ServerCpuSeconds(server_pid);
+  }
+  // Seconds since Start (client + server); the server's part is left out
+  // when /proc cannot tell it.
+  double Stop() const {
+    const double server = ServerCpuSeconds(server_pid);
+    return CpuSeconds(RUSAGE_SELF) - client0 + (server >= 0 && server0 >= 0 ? server - server0 : 0);
+  }
+};
 
 // One audit row as the generator holds it.
 struct AuditRecord {
@@ -168,10 +204,12 @@ double TimeCommand(const std::string& command, double* cpu) {
 
 // Look-ups through GenDB on cursor 117, inside one transaction of the
 // caller's or (in_transaction false) each on its own.
-double LookUps(GenDB* db, long count, long rows, long* found, bool in_transaction = true) {
+double LookUps(GenDB* db, long count, long rows, long* found, bool in_transaction = true, CpuMeter* cpu = nullptr,
+               double* cpu_seconds = nullptr) {
   char sql[200];
   *found = 0;
   if (in_transaction) db->dbBeginTransaction();
+  if (cpu != nullptr) cpu->Start();
   const auto start = Clock::now();
   for (long i = 0; i < count; ++i) {
     std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", db->dbPrefix(),
@@ -186,6 +224,7 @@ double LookUps(GenDB* db, long count, long rows, long* found, bool in_transactio
     db->dbClose(117);
   }
   const double s = Seconds(start);
+  if (cpu != nullptr) *cpu_seconds += cpu->Stop();
   if (in_transaction) db->dbCommit();
   return s;
 }
@@ -238,7 +277,7 @@ PGresult* PgReadAll(PGconn* c) {
 // CLOSE at the head of the next message; outside a block, BEGIN with the
 // DECLARE and a COMMIT sent without waiting when the cursor closed.
 double PgRawLookUps(const char* url, const std::string& prefix, long count, long rows, bool in_transaction,
-                    bool old_path) {
+                    bool old_path, double* cpu_seconds) {
   PGconn* c = PQconnectdb(url);
   if (PQstatus(c) != CONNECTION_OK) {
     PQfinish(c);
@@ -250,6 +289,8 @@ double PgRawLookUps(const char* url, const std::string& prefix, long count, long
   long found = 0;
   if (in_transaction) PQclear(PQexec(c, "BEGIN"));
   bool declared = false, commit_due = false;
+  CpuMeter cpu{PQbackendPID(c)};
+  cpu.Start();
   const auto start = Clock::now();
   for (long i = 0; i < count; ++i) {
     std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", prefix.c_str(),
@@ -279,6 +320,7 @@ double PgRawLookUps(const char* url, const std::string& prefix, long count, long
   }
   if (commit_due) PQclear(PgReadAll(c));
   const double s = Seconds(start);
+  *cpu_seconds += cpu.Stop();
   if (in_transaction) PQclear(PQexec(c, "COMMIT"));
   PQfinish(c);
   return found == count ? s : -1;
@@ -411,26 +453,35 @@ int main(int argc, char** argv) {
     std::snprintf(what, sizeof what, "read %ld rows x 13 columns", n);
     Ratio(what, ours, psql, "psql");
     Ratio("  same, client CPU time", ours_cpu, psql_cpu, "psql");
-    // Single-row look-ups, three ways, alternating in rounds.
-    std::printf("  %ld single-row look-ups per path, us per look-up:\n", pg_lookups);
-    std::printf("    %-34s %9s %9s %9s %9s %9s\n", "", "GenDB", "old path", "PQexec", "GenDB/raw",
-                "old/GenDB");
+    // Single-row look-ups, three ways, alternating in rounds. Wall time
+    // follows the machine's load; the CPU both sides spend (this process and
+    // the server process) does not, and is what a loaded machine waits for.
+    long server_pid = 0;
+    if (db->dbExecute("SELECT pg_backend_pid()", 21) == 0 && db->dbFetch(0, 21) == 0) {
+      db->dbGetLong(1, &server_pid, 21);
+    }
+    db->dbClose(21);
+    CpuMeter meter{server_pid};
+    std::printf("  %ld single-row look-ups per path, microseconds per look-up (wall | CPU, client + server):\n",
+                pg_lookups);
+    std::printf("    %-32s %7s %7s %7s %9s %9s | %7s %7s %7s %9s %9s\n", "", "GenDB", "old", "PQexec",
+                "GenDB/raw", "old/GenDB", "GenDB", "old", "PQexec", "GenDB/raw", "old/GenDB");
     for (const bool in_transaction : {false, true}) {
       long found = 0;
-      double ours_lookups = 0, old = 0, raw = 0;
+      double ours = 0, old = 0, raw = 0, ours_cpu = 0, old_cpu = 0, raw_cpu = 0;
       const long per_round = std::max(1L, pg_lookups / kRounds);
       for (int round = 0; round < kRounds; ++round) {
         long round_found = 0;
-        ours_lookups += LookUps(db.get(), per_round, rows, &round_found, in_transaction);
-        old += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, true);
-        raw += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, false);
+        ours += LookUps(db.get(), per_round, rows, &round_found, in_transaction, &meter, &ours_cpu);
+        old += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, true, &old_cpu);
+        raw += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, false, &raw_cpu);
         found += round_found;
       }
-      const double n = static_cast<double>(per_round * kRounds);
-      std::printf("    %-34s %9.1f %9.1f %9.1f %9.2f %9.2f%s\n",
-                  in_transaction ? "inside the caller's transaction" : "each on its own",
-                  ours_lookups * 1e6 / n, old * 1e6 / n, raw * 1e6 / n, ours_lookups / raw, old / ours_lookups,
-                  found == per_round * kRounds && old > 0 && raw > 0 ? "" : "  (rows missing!)");
+      const double us = 1e6 / static_cast<double>(per_round * kRounds);
+      std::printf("    %-32s %7.1f %7.1f %7.1f %9.2f %9.2f | %7.1f %7.1f %7.1f %9.2f %9.2f%s\n",
+                  in_transaction ? "inside the caller's transaction" : "each on its own", ours * us, old * us,
+                  raw * us, ours / raw, old / ours, ours_cpu * us, old_cpu * us, raw_cpu * us, ours_cpu / raw_cpu,
+                  old_cpu / ours_cpu, found == per_round * kRounds && old > 0 && raw > 0 ? "" : "  (rows missing!)");
     }
     const long nested_limit = std::min(rows, pg_lookups);
     long nested_rows = 0;

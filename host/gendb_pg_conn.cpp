@@ -28,6 +28,11 @@ std::string PgResultError(const PGresult* r) {
   return primary != nullptr ? std::string(primary) : PgShorten(PQresultErrorMessage(r));
 }
 
+void PgDiscardCopyOut(PGconn* conn) {
+  char* data = nullptr;
+  while (PQgetCopyData(conn, &data, 0) > 0) PQfreemem(data);
+}
+
 std::string DescribePgConnection(PGconn* conn) {
   std::string url = "postgresql://";
   const char* user = PQuser(conn);
@@ -93,6 +98,8 @@ bool PgConnection::Roundtrip(const std::string& sql, std::string* error) {
     const ExecStatusType status = PQresultStatus(r);
     if (status == PGRES_COPY_IN) {
       PQputCopyEnd(conn_, "COPY FROM STDIN n'est possible que par BeginBulk");
+    } else if (status == PGRES_COPY_OUT) {
+      PgDiscardCopyOut(conn_);
     } else if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK && status != PGRES_EMPTY_QUERY && ok) {
       ok = false;
       *error = PgResultError(r);

@@ -37,6 +37,9 @@ class PgConnectionUser {
 std::string PgShorten(const char* message);
 // Primary message of a failed result.
 std::string PgResultError(const PGresult* r);
+// Reads and drops the data of a COPY ... TO STDOUT (no reader of ours wants
+// it; without this the connection would stay in COPY state).
+void PgDiscardCopyOut(PGconn* conn);
 
 class PgConnection {
  public:

@@ -55,6 +55,9 @@ PGresult* PgRows::Pull() {
       case PGRES_COPY_IN:
         PQputCopyEnd(conn, "COPY FROM STDIN n'est possible que par BeginBulk");
         break;
+      case PGRES_COPY_OUT:
+        PgDiscardCopyOut(conn);
+        break;
       default:
         if (failure_.empty()) failure_ = PgResultError(r);
         break;

@@ -454,6 +454,14 @@ TEST_P(GenDbTest, FailedStatementsReportAndLeaveTheConnectionUsable) {
     EXPECT_EQ(db->LastError(), "") << c.name << ": a good statement clears the error";
   }
   EXPECT_NE(db->dbExecute(nullptr, 21), 0);
+  if (OnPostgres()) {
+    // COPY ... TO STDOUT yields no rows through a cursor; its data is dropped.
+    EXPECT_EQ(db->dbExecute("COPY PATIENT TO STDOUT", 21), 0) << db->LastError();
+    EXPECT_NE(db->dbFetch(0, 21), 0);
+    db->dbClose(21);
+    EXPECT_EQ(db->dbExec("COPY PATIENT TO STDOUT"), 0) << db->LastError();
+    EXPECT_EQ(Count("SELECT COUNT(0) FROM PATIENT"), 3);
+  }
   EXPECT_NE(db->dbExec("INSERT INTO NOSUCHTABLE VALUES (1)"), 0);
   EXPECT_NE(db->LastError(), "");
   EXPECT_EQ(db->dbExec("INSERT INTO PATIENT VALUES (15, 'A', 'B', 'DR3', NULL);"
