@@ -1,7 +1,7 @@
 // bench_gendb: what reading through GenDB costs against the engines' own
 // tools, in the same run.
 //
-//   bench_gendb [--rows N] [--lookups N] [--sqlite-file PATH] [--no-pg]
+//   bench_gendb [--rows N] [--lookups N] [--pg-lookups N] [--sqlite-file PATH] [--no-pg]
 //
 // --sqlite-file keeps the SQLite database in PATH and, when PATH already
 // holds the audit table, reads it instead of loading it again.
@@ -15,8 +15,14 @@
 //    the same look-ups written directly on the sqlite3 C API (alternating in
 //    rounds).
 // 4. When VANTRA_TEST_PG_URL is set, the same on PostgreSQL (in a schema of
-//    its own, dropped afterwards) against psql and plain libpq PQexec, plus
-//    the look-ups made inside the fetch loop of cursor 77 (one per row).
+//    its own, dropped afterwards): the read against psql; --pg-lookups
+//    single-row look-ups (default 40,000), each on its own and inside the
+//    caller's transaction, through GenDB, through the messages the engine
+//    sent before statements went as they are (server-side cursor, savepoint;
+//    replayed on libpq) and through one plain PQexec each, in microseconds
+//    per look-up of wall time and of CPU (this process plus the server
+//    process, read from /proc), with ratios; then a look-up inside the fetch
+//    loop of cursor 77 for each of its rows.
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
@@ -27,7 +33,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,6 +48,9 @@ using Clock = std::chrono::steady_clock;
 // Look-ups through GenDB and through the raw API alternate in this many
 // rounds, so that a change in the machine's load weighs on both alike.
 constexpr int kRounds = 4;
+// The PostgreSQL look-ups alternate in shorter rounds: their wall and CPU
+// time follow the machine's load closely.
+constexpr int kPgRounds = 20;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
@@ -52,6 +63,39 @@ double CpuSeconds(int who) {
   return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
+
+// CPU seconds used so far by the server process pid, read from /proc
+// (the test server runs on this machine); -1 when it cannot be read.
+double ServerCpuSeconds(long pid) {
+  std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (pid <= 0 || !std::getline(f, line)) return -1;
+  const size_t close = line.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream in(line.substr(close + 1));
+  std::string skip;
+  for (int field = 3; field <= 13; ++field) in >> skip;
+  long user = 0, system = 0;
+  if (!(in >> user >> system)) return -1;
+  return static_cast<double>(user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// CPU spent on both sides of a connection between two points of a run:
+// this process and the connection's server process.
+struct CpuMeter {
+  long server_pid = 0;
+  double client0 = 0, server0 = 0;
+  void Start() {
+    client0 = CpuSeconds(RUSAGE_SELF);
+    server0 = ServerCpuSeconds(server_pid);
+  }
+  // Seconds since Start (client + server); the server's part is left out
+  // when /proc cannot tell it.
+  double Stop() const {
+    const double server = ServerCpuSeconds(server_pid);
+    return CpuSeconds(RUSAGE_SELF) - client0 + (server >= 0 && server0 >= 0 ? server - server0 : 0);
+  }
+};
 
 // One audit row as the generator holds it.
 struct AuditRecord {
@@ -161,11 +205,14 @@ double TimeCommand(const std::string& command, double* cpu) {
   return rc == 0 ? s : -1;
 }
 
-// Look-ups through GenDB on cursor 117, inside one transaction.
-double LookUps(GenDB* db, long count, long rows, long* found) {
+// Look-ups through GenDB on cursor 117, inside one transaction of the
+// caller's or (in_transaction false) each on its own.
+double LookUps(GenDB* db, long count, long rows, long* found, bool in_transaction = true, CpuMeter* cpu = nullptr,
+               double* cpu_seconds = nullptr) {
   char sql[200];
   *found = 0;
-  db->dbBeginTransaction();
+  if (in_transaction) db->dbBeginTransaction();
+  if (cpu != nullptr) cpu->Start();
   const auto start = Clock::now();
   for (long i = 0; i < count; ++i) {
     std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", db->dbPrefix(),
@@ -180,7 +227,8 @@ double LookUps(GenDB* db, long count, long rows, long* found) {
     db->dbClose(117);
   }
   const double s = Seconds(start);
-  db->dbCommit();
+  if (cpu != nullptr) *cpu_seconds += cpu->Stop();
+  if (in_transaction) db->dbCommit();
   return s;
 }
 
@@ -210,25 +258,73 @@ double SqliteRawLookUps(const std::string& path, long count, long rows) {
   return found == count ? s : -1;
 }
 
-double PgRawLookUps(const char* url, const std::string& prefix, long count, long rows) {
+// Waits for every result of the message in flight; the last rows result
+// is returned (or null).
+PGresult* PgReadAll(PGconn* c) {
+  PGresult* rows = nullptr;
+  while (PGresult* r = PQgetResult(c)) {
+    if (PQresultStatus(r) == PGRES_TUPLES_OK) {
+      PQclear(rows);
+      rows = r;
+    } else {
+      PQclear(r);
+    }
+  }
+  return rows;
+}
+
+// The same look-ups on plain libpq: one PQexec each (the baseline), or
+// (old_path) the messages the engine sent per look-up before it sent
+// statements as they are: a server-side cursor declared and fetched in the
+// cursors' transaction block, inside a savepoint when a block was open, its
+// CLOSE at the head of the next message; outside a block, BEGIN with the
+// DECLARE and a COMMIT sent without waiting when the cursor closed.
+double PgRawLookUps(const char* url, const std::string& prefix, long count, long rows, bool in_transaction,
+                    bool old_path, double* cpu_seconds) {
   PGconn* c = PQconnectdb(url);
   if (PQstatus(c) != CONNECTION_OK) {
     PQfinish(c);
     return -1;
   }
+  PQsetNoticeProcessor(c, [](void*, const char*) {}, nullptr);
+  if (old_path) PQclear(PQexec(c, "SET cursor_tuple_fraction = 1"));
   char sql[200];
   long found = 0;
-  PQclear(PQexec(c, "BEGIN"));
+  if (in_transaction) PQclear(PQexec(c, "BEGIN"));
+  bool declared = false, commit_due = false;
+  CpuMeter cpu{PQbackendPID(c)};
+  cpu.Start();
   const auto start = Clock::now();
   for (long i = 0; i < count; ++i) {
     std::snprintf(sql, sizeof sql, "SELECT AUD_USER, AUD_DATE FROM %sAUDITFIL WHERE AUD_ID = %ld", prefix.c_str(),
                   1 + (i * 7919) % rows);
-    PGresult* r = PQexec(c, sql);
-    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) ++found;
+    PGresult* r = nullptr;
+    if (!old_path) {
+      r = PQexec(c, sql);
+    } else {
+      if (commit_due) PQclear(PgReadAll(c));
+      std::string message = in_transaction ? std::string("SAVEPOINT vantra_sp; ") +
+                                                 (declared ? "CLOSE vantra_c117; " : "")
+                                           : std::string("BEGIN; ");
+      message += std::string("DECLARE vantra_c117 NO SCROLL CURSOR FOR ") + sql +
+                 "\n; FETCH FORWARD 256 FROM vantra_c117";
+      if (in_transaction) message += "; RELEASE SAVEPOINT vantra_sp";
+      PQsendQuery(c, message.c_str());
+      r = PgReadAll(c);
+      declared = in_transaction;
+      commit_due = !in_transaction && PQsendQuery(c, "COMMIT") != 0;
+    }
+    if (PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1) {
+      char user[10];
+      std::snprintf(user, sizeof user, "%s", PQgetvalue(r, 0, 0));
+      found += std::atol(PQgetvalue(r, 0, 1)) > 0;
+    }
     PQclear(r);
   }
+  if (commit_due) PQclear(PgReadAll(c));
   const double s = Seconds(start);
-  PQclear(PQexec(c, "COMMIT"));
+  *cpu_seconds += cpu.Stop();
+  if (in_transaction) PQclear(PQexec(c, "COMMIT"));
   PQfinish(c);
   return found == count ? s : -1;
 }
@@ -269,6 +365,7 @@ void Ratio(const char* what, double ours, double theirs, const char* baseline) {
 int main(int argc, char** argv) {
   long rows = 1000000;
   long lookups = -1;
+  long pg_lookups = 40000;
   std::string kept_file;
   bool no_pg = false;
   for (int i = 1; i < argc; ++i) {
@@ -278,10 +375,13 @@ int main(int argc, char** argv) {
       lookups = std::atol(argv[++i]);
     } else if (std::strcmp(argv[i], "--sqlite-file") == 0 && i + 1 < argc) {
       kept_file = argv[++i];
+    } else if (std::strcmp(argv[i], "--pg-lookups") == 0 && i + 1 < argc) {
+      pg_lookups = std::atol(argv[++i]);
     } else if (std::strcmp(argv[i], "--no-pg") == 0) {
       no_pg = true;
     } else {
-      std::fprintf(stderr, "usage: %s [--rows N] [--lookups N] [--sqlite-file PATH] [--no-pg]\n", argv[0]);
+      std::fprintf(stderr, "usage: %s [--rows N] [--lookups N] [--pg-lookups N] [--sqlite-file PATH] [--no-pg]\n",
+                   argv[0]);
       return 2;
     }
   }
@@ -339,7 +439,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   const std::string schema = "vbench_" + std::to_string(getpid());
-  std::printf("PostgreSQL (%s, schema %s), %ld rows, %ld look-ups\n", pg, schema.c_str(), rows, lookups);
+  std::printf("PostgreSQL (%s, schema %s), %ld rows\n", pg, schema.c_str(), rows);
   std::unique_ptr<GenDB> db = OpenGenDB(pg, schema + ".", true, &error);
   if (!db) {
     std::fprintf(stderr, "%s\n", error.c_str());
@@ -356,18 +456,37 @@ int main(int argc, char** argv) {
     std::snprintf(what, sizeof what, "read %ld rows x 13 columns", n);
     Ratio(what, ours, psql, "psql");
     Ratio("  same, client CPU time", ours_cpu, psql_cpu, "psql");
-    long found = 0;
-    double ours_lookups = 0, raw = 0;
-    for (int round = 0; round < kRounds; ++round) {
-      long round_found = 0;
-      ours_lookups += LookUps(db.get(), lookups / kRounds, rows, &round_found);
-      raw += PgRawLookUps(pg, schema + ".", lookups / kRounds, rows);
-      found += round_found;
+    // Single-row look-ups, three ways, alternating in rounds. Wall time
+    // follows the machine's load; the CPU both sides spend (this process and
+    // the server process) does not, and is what a loaded machine waits for.
+    long server_pid = 0;
+    if (db->dbExecute("SELECT pg_backend_pid()", 21) == 0 && db->dbFetch(0, 21) == 0) {
+      db->dbGetLong(1, &server_pid, 21);
     }
-    std::snprintf(what, sizeof what, "%ld look-ups (%ld found)", lookups, found);
-    Ratio(what, ours_lookups, raw, "libpq PQexec");
-    if (ours_lookups > 0) std::printf("  %.2f us per look-up\n", ours_lookups * 1e6 / lookups);
-    const long nested_limit = std::min(rows, lookups);
+    db->dbClose(21);
+    CpuMeter meter{server_pid};
+    std::printf("  %ld single-row look-ups per path, microseconds per look-up (wall | CPU, client + server):\n",
+                pg_lookups);
+    std::printf("    %-32s %7s %7s %7s %9s %9s | %7s %7s %7s %9s %9s\n", "", "GenDB", "old", "PQexec",
+                "GenDB/raw", "old/GenDB", "GenDB", "old", "PQexec", "GenDB/raw", "old/GenDB");
+    for (const bool in_transaction : {false, true}) {
+      long found = 0;
+      double ours = 0, old = 0, raw = 0, ours_cpu = 0, old_cpu = 0, raw_cpu = 0;
+      const long per_round = std::max(1L, pg_lookups / kPgRounds);
+      for (int round = 0; round < kPgRounds; ++round) {
+        long round_found = 0;
+        ours += LookUps(db.get(), per_round, rows, &round_found, in_transaction, &meter, &ours_cpu);
+        old += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, true, &old_cpu);
+        raw += PgRawLookUps(pg, schema + ".", per_round, rows, in_transaction, false, &raw_cpu);
+        found += round_found;
+      }
+      const double us = 1e6 / static_cast<double>(per_round * kPgRounds);
+      std::printf("    %-32s %7.1f %7.1f %7.1f %9.2f %9.2f | %7.1f %7.1f %7.1f %9.2f %9.2f%s\n",
+                  in_transaction ? "inside the caller's transaction" : "each on its own", ours * us, old * us,
+                  raw * us, ours / raw, old / ours, ours_cpu * us, old_cpu * us, raw_cpu * us, ours_cpu / raw_cpu,
+                  old_cpu / ours_cpu, found == per_round * kPgRounds && old > 0 && raw > 0 ? "" : "  (rows missing!)");
+    }
+    const long nested_limit = std::min(rows, pg_lookups);
     long nested_rows = 0;
     const double nested = ReadWithLookUps(db.get(), nested_limit, &nested_rows);
     std::printf("  read %ld rows with a look-up per row on cursor 117: %.3f s (%.2f us per row)\n", nested_rows,

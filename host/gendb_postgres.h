@@ -1,43 +1,40 @@
 // The PostgreSQL engine of GenDB, over libpq, one connection.
 //
-// Cursors are server-side cursors. dbExecute sends, in one message,
-//   [BEGIN | SAVEPOINT vantra_sp; CLOSE <closed cursors>;]
-//   DECLARE vantra_cN NO SCROLL CURSOR FOR <statement>; FETCH FORWARD k FROM vantra_cN
-//   [; RELEASE SAVEPOINT vantra_sp]
-// and keeps the k rows (one PGresult) for dbFetch; later batches come with
-// "FETCH FORWARD k" when the rows in hand are used up (k grows from 256 to
-// 8192), so a million-row statement never sits in memory at once and the
-// connection is free between batches for the statements of other cursors: a
-// look-up on cursor 117 inside the fetch loop of cursor 77 costs one round
-// trip. Column readers read the PGresult in place (text format, no
-// allocation per row). A statement that fails while its rows come (a
-// division by zero in row 700, say) ends with the rows of the earlier
-// batches: the rows of the failing batch are not handed out.
+// Three pieces, one file each:
+//   gendb_pg_conn.h   the connection: who reads on it, the caller's
+//                     transaction block, savepoints, a lost server; and the
+//                     dialect below
+//   gendb_pg_rows.h   the rows of one cursor's statement
+//   gendb_pg_bulk.h   BeginBulk through COPY ... FROM STDIN
+// gendb_postgres.cpp puts them behind GenDB's numbered cursors.
 //
-// Transactions. Cursors live in a transaction block: the first cursor opens
-// one (BEGIN sent with its DECLARE) and closing the last one commits it. That
-// COMMIT, and the CLOSE of a cursor while others stay open, cost no round
-// trip: the COMMIT is sent without waiting (its answer is read before the
-// next message) and a CLOSE travels at the head of the next message. When a
-// transaction is already open, each statement runs inside a savepoint, so a
-// failing look-up (a missing table, bad SQL) is rolled back alone and the
-// other cursors, and the caller's own transaction, go on.
-// dbBeginTransaction opens the block (or a savepoint "vantra_user" inside
-// the cursors' block); dbCommit while cursors are still open releases the
-// caller's part, and the block is committed when the last cursor closes
-// (dbClose then reports a failure of that commit). dbRollback closes the
-// cursors opened since dbBeginTransaction; reading on them ends with an
-// error.
+// Cursors. dbExecute sends the statement as it is (no server-side cursor)
+// and waits for its first row: a look-up costs one round trip, like a plain
+// PQexec. Rows then come one at a time as dbFetch asks for them. A statement
+// run on another cursor while rows are still coming (a look-up on cursor 117
+// inside the fetch loop of cursor 77) first has the rest of cursor 77's rows
+// read into memory, from where dbFetch goes on handing them out: nested
+// cursors need no transaction, at the cost of holding the rows not yet
+// fetched of the interrupted statement. Column readers read the rows in
+// place (text format, no allocation per value). A statement that fails
+// while its rows come (a division by zero in row 700, say) hands out the
+// rows before the failure, then fails. dbFetch(0) on a cursor already read
+// runs its query again (a write is not run again).
 //
-// Statements that are not queries (INSERT, UPDATE, CREATE, SET, SHOW ...) are
-// run at once by dbExecute and dbExec; inside a transaction block they run
-// in a savepoint like the queries.
+// Transactions. Reading needs none: outside the caller's transaction each
+// statement is its own snapshot. Inside dbBeginTransaction ... dbCommit /
+// dbRollback (or a BEGIN the caller sent through dbExec), every statement
+// runs in a savepoint, in the same message, so a failing look-up (a missing
+// table, bad SQL) is rolled back alone and the caller's transaction and
+// cursors go on.
 //
-// A lost connection ends every cursor: the fetch loop in progress ends with
-// the error in LastError(), and the next dbExecute or dbExec reconnects once
-// (libpq PQreset) before giving up.
+// A lost connection: the fetch loop in progress ends with the error in
+// LastError() ("Connexion au serveur PostgreSQL perdue ..."); rows already
+// read into memory stay readable; the next dbExecute or dbExec reconnects
+// once (libpq PQreset) before giving up.
 //
-// dbRowCount runs SELECT COUNT(0) FROM (<statement>) on the server.
+// dbRowCount reads the rest of the statement's rows into memory and counts
+// them (no second statement on the server).
 //
 // Prefix: "name." is a schema: statements name tables "name.AUDITFIL" and
 // the schema must exist (created when create_if_missing is true); "" uses
@@ -45,14 +42,13 @@
 // Identifiers are not quoted, so unquoted upper-case names fold to lower
 // case as long as the DDL is unquoted too.
 //
-// Bulk loading uses COPY ... FROM STDIN in text format (tabs, newlines,
-// carriage returns and backslashes escaped; NUL bytes dropped). No other
-// call may be made on the connection between BeginBulk and Finish.
-//
 // Connection defaults (a URL or conninfo may override them):
 // connect_timeout 5 s, client_encoding UTF8, TCP keepalives.
 // Session settings: standard_conforming_strings on (SqlQuoted relies on
-// it), cursor_tuple_fraction 1 (cursors are read to the end).
+// it); max_parallel_workers_per_gather 0: a statement without ORDER BY
+// yields its rows in the order the table is read, the same from run to run
+// (parallel workers would interleave theirs; server-side cursors never ran
+// in parallel).
 #pragma once
 
 #include <memory>
