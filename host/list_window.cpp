@@ -76,6 +76,31 @@ void QenListWindow::Notify(Fn fn, Args... args) {
   for (size_t i = 0; i < observers_.size(); ++i) (observers_[i]->*fn)(args...);
 }
 
+namespace {
+
+// A quick hash of a short text (cells of at most kMaxCellToShare bytes).
+uint32_t CellHash(std::string_view cell) {
+  const char* p = cell.data();
+  const size_t n = cell.size();
+  uint64_t h = (n + 1) * 0x9E3779B97F4A7C15ull;
+  size_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + i, 8);
+    h = (h ^ w) * 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 31;
+  }
+  if (i < n) {
+    uint64_t w = 0;
+    std::memcpy(&w, p + i, n - i);
+    h = (h ^ w) * 0x94D049BB133111EBull;
+    h ^= h >> 29;
+  }
+  return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+}  // namespace
+
 int64_t QenListWindow::Intern(std::string_view cell, int column) {
   ColumnUse& use = column_use_[std::min(column, kStatColumns - 1)];
   if (use.inline_only) return -1;
@@ -85,18 +110,17 @@ int64_t QenListWindow::Intern(std::string_view cell, int column) {
     ++use.hits;
     return use.last;
   }
-  const uint32_t hash = static_cast<uint32_t>(std::hash<std::string_view>{}(cell));
+  const uint64_t hash = CellHash(cell);
   if (slots_.empty()) slots_.assign(1024, 0);
   size_t mask = slots_.size() - 1;
   size_t slot = hash & mask;
   for (; slots_[slot] != 0; slot = (slot + 1) & mask) {
-    const uint32_t id = slots_[slot] - 1;
-    const DictEntry& e = dict_[id];
-    if (e.hash == hash && e.length == cell.size() &&
-        std::memcmp(dict_arena_.At(e.address), cell.data(), cell.size()) == 0) {
+    if ((slots_[slot] >> 32) != hash) continue;
+    const uint32_t address = static_cast<uint32_t>(slots_[slot]) - 1;
+    if (DictText(address) == cell) {
       ++use.hits;
-      use.last = id;
-      return id;
+      use.last = address;
+      return address;
     }
   }
   // A column whose cells rarely repeat keeps them inline from now on.
@@ -104,26 +128,31 @@ int64_t QenListWindow::Intern(std::string_view cell, int column) {
     use.inline_only = true;
     return -1;
   }
+  if (dict_count_ >= kMaxDictionary) return -1;
+  char entry[kMaxCellToShare + 1];
+  entry[0] = static_cast<char>(cell.size());
+  std::memcpy(entry + 1, cell.data(), cell.size());
   uint32_t address = 0;
-  if (dict_.size() >= kMaxDictionary || !dict_arena_.Append(cell, &address)) return -1;
-  const uint32_t id = static_cast<uint32_t>(dict_.size());
-  dict_.push_back(DictEntry{address, static_cast<uint32_t>(cell.size()), hash});
-  slots_[slot] = id + 1;
-  if (dict_.size() * 2 > slots_.size()) {
-    slots_.assign(slots_.size() * 2, 0);
+  if (!dict_arena_.Append(std::string_view(entry, cell.size() + 1), &address)) return -1;
+  ++dict_count_;
+  slots_[slot] = hash << 32 | (static_cast<uint64_t>(address) + 1);
+  if (size_t{dict_count_} * 2 > slots_.size()) {
+    std::vector<uint64_t> old(slots_.size() * 2, 0);
+    old.swap(slots_);
     mask = slots_.size() - 1;
-    for (uint32_t i = 0; i < dict_.size(); ++i) {
-      size_t s = dict_[i].hash & mask;
-      while (slots_[s] != 0) s = (s + 1) & mask;
-      slots_[s] = i + 1;
+    for (const uint64_t s : old) {
+      if (s == 0) continue;
+      size_t at = (s >> 32) & mask;
+      while (slots_[at] != 0) at = (at + 1) & mask;
+      slots_[at] = s;
     }
   }
-  use.last = id;
-  return id;
+  use.last = address;
+  return address;
 }
 
-// Each cell: a varint tag, (id << 1 | 1) for a dictionary text, (length << 1)
-// for a text that follows inline. The empty text has no cell at all.
+// Each cell: a varint tag, (address << 1 | 1) for a dictionary text, (length
+// << 1) for a text that follows inline. The empty text has no cell at all.
 void QenListWindow::Encode(std::string_view text) {
   encoded_.clear();
   if (text.empty()) return;
@@ -152,10 +181,7 @@ void QenListWindow::Encode(std::string_view text) {
 
 std::string_view QenListWindow::NextCell(const char** p, const char* end) const {
   const uint64_t tag = GetVarint(p, end);
-  if (tag & 1) {
-    const uint64_t id = tag >> 1;
-    return id < dict_.size() ? DictText(static_cast<uint32_t>(id)) : std::string_view();
-  }
+  if (tag & 1) return DictText(static_cast<uint32_t>(tag >> 1));
   const size_t length = std::min<size_t>(tag >> 1, static_cast<size_t>(end - *p));
   std::string_view cell(*p, length);
   *p += length;
@@ -177,8 +203,7 @@ std::string_view QenListWindow::EncodedOf(const Row& row) const {
 
 void QenListWindow::ClearDictionary() {
   dict_arena_.Clear();
-  dict_.clear();
-  dict_.shrink_to_fit();
+  dict_count_ = 0;
   slots_.clear();
   slots_.shrink_to_fit();
   for (ColumnUse& use : column_use_) use = ColumnUse();
@@ -462,7 +487,7 @@ void QenListWindow::EndBatch() {
 
 size_t QenListWindow::MemoryBytes() const {
   size_t bytes = sizeof(*this) + rows_.capacity() * sizeof(Row) + arena_.Bytes() +
-                 dict_arena_.Bytes() + dict_.capacity() * sizeof(DictEntry) +
+                 dict_arena_.Bytes() +
                  slots_.capacity() * sizeof(slots_[0]) + encoded_.capacity() + joined_.capacity() +
                  records_.capacity() * sizeof(records_[0]);
   for (const ListColumn& c : columns_) bytes += sizeof(c) + c.title.capacity();

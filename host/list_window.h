@@ -188,29 +188,24 @@ class QenListWindow {
     uint32_t tail_free_ = 0;  // bytes still free in chunks_.back()
     size_t bytes_ = 0;        // bytes allocated in chunks_
   };
-  // A dictionary entry: a cell text stored once in dict_arena_.
-  struct DictEntry {
-    uint32_t address;
-    uint32_t length;
-    uint32_t hash;
-  };
   // Dictionary use of one column (columns from kStatColumns on share the
   // last one).
   struct ColumnUse {
     uint32_t tries = 0;
     uint32_t hits = 0;
-    int64_t last = -1;  // dictionary id of the column's last shared cell
+    int64_t last = -1;  // dictionary address of the column's last shared cell
     bool inline_only = false;
   };
 
   Row MakeRow(std::string_view text, long data);
   // Appends the cells of text to encoded_.
   void Encode(std::string_view text);
-  // The dictionary id of cell (added when new), or -1 to keep it inline.
+  // The dictionary address of cell (added when new), or -1 to keep it inline.
   int64_t Intern(std::string_view cell, int column);
-  std::string_view DictText(uint32_t id) const {
-    const DictEntry& e = dict_[id];
-    return {dict_arena_.At(e.address), e.length};
+  // A dictionary text: its length in one byte, then its bytes.
+  std::string_view DictText(uint32_t address) const {
+    const char* p = dict_arena_.At(address);
+    return {p + 1, static_cast<uint8_t>(*p)};
   }
   std::string_view EncodedOf(const Row& row) const;
   // The next cell of an encoding at *p (p < end); moves *p past it.
@@ -229,8 +224,9 @@ class QenListWindow {
   Arena arena_;             // encoded rows
   size_t dead_bytes_ = 0;   // bytes of deleted or replaced rows
   Arena dict_arena_;        // dictionary texts
-  std::vector<DictEntry> dict_;
-  std::vector<uint32_t> slots_;  // open addressing: dictionary id + 1, 0 = free
+  uint32_t dict_count_ = 0;
+  // Open addressing over the dictionary: hash << 32 | (address + 1), 0 = free.
+  std::vector<uint64_t> slots_;
   ColumnUse column_use_[kStatColumns];
   std::string encoded_;          // scratch of MakeRow
   mutable std::string joined_;   // the last GetString of a row of several cells
