@@ -96,7 +96,10 @@ void PracAuditDialog::CmGenerate() {
   List()->ClearList();
   last_error_.clear();
   PracAuditGenerator generator(static_cast<QWidget*>(this), options_.get(), record_id_, account_id_);
-  generator.Generate(List());
+  {
+    ListBatch batch(List());  // the view hears of the rows in a few steps
+    generator.Generate(List());
+  }
   FitResultColumns(view_);
   if (generator.Incomplete() && !generator.LastError().empty()) {
     last_error_ = QString::fromStdString(generator.LastError());

@@ -298,7 +298,12 @@ void PracListDialog::CmGenerate() {
   } else {
     generator = std::make_unique<PracDetailedGenerator>(static_cast<QWidget*>(this), options_.get());
   }
-  generator->Generate(target);
+  {
+    // The view hears of the rows in a few steps while the meter keeps the
+    // event loop running, and of the last ones when the batch ends.
+    ListBatch batch(target);
+    generator->Generate(target);
+  }
   FitResultColumns(summary ? summary_ : detailed_);
   // A failure that may have cost rows (a statement refused, a server gone)
   // is reported once; a missing look-up table only leaves names empty.

@@ -31,8 +31,11 @@ QFont EmphasisFont(QFont font) {
 
 ListModel::ListModel(QenListWindow* list, QObject* parent)
     : QAbstractTableModel(parent), list_(list),
-      column_count_(static_cast<int>(list->Columns().size())) {
+      column_count_(static_cast<int>(list->Columns().size())), row_count_(list->GetCount()),
+      batching_(list->InBatch()), report_timer_(new QTimer(this)) {
   bold_font_ = EmphasisFont(normal_font_);
+  report_timer_->setSingleShot(true);
+  connect(report_timer_, &QTimer::timeout, this, &ListModel::ReportPendingRows);
   list_->AddObserver(this);
 }
 
@@ -67,7 +70,7 @@ RowStyle ListModel::StyleOf(int row, int column) const {
 }
 
 int ListModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : list_->GetCount();
+  return parent.isValid() ? 0 : row_count_;
 }
 
 int ListModel::columnCount(const QModelIndex& parent) const {
@@ -141,18 +144,59 @@ bool ListModel::setData(const QModelIndex& index, const QVariant& value, int rol
   return true;
 }
 
+// Every change but a batched append first tells the views of the rows still
+// pending, so that they see the changes in the order the store made them.
+void ListModel::ReportPendingRows() {
+  report_timer_->stop();
+  if (pending_ == 0) return;
+  const int first = row_count_;
+  beginInsertRows(QModelIndex(), first, first + pending_ - 1);
+  row_count_ += pending_;
+  pending_ = 0;
+  endInsertRows();
+  since_report_.start();
+}
+
+void ListModel::BatchBegun() {
+  batching_ = true;
+  since_report_.invalidate();
+}
+
+void ListModel::BatchEnded() {
+  batching_ = false;
+  ReportPendingRows();
+}
+
 void ListModel::RowsAboutToBeInserted(int first, int count) {
+  if (batching_ && first == list_->GetCount()) {
+    appending_ = true;  // counted in RowsInserted, told later
+    return;
+  }
+  ReportPendingRows();
   beginInsertRows(QModelIndex(), first, first + count - 1);
   in_insert_ = true;
 }
 
 void ListModel::RowsInserted(int first, int count) {
+  if (appending_) {
+    appending_ = false;
+    pending_ += count;
+    // The first rows of a batch as soon as the event loop runs, the next
+    // ones at most every kBatchReportMs.
+    if (!report_timer_->isActive()) {
+      const qint64 since = since_report_.isValid() ? since_report_.elapsed() : kBatchReportMs;
+      report_timer_->start(static_cast<int>(std::max<qint64>(0, kBatchReportMs - since)));
+    }
+    return;
+  }
   if (!in_insert_) beginInsertRows(QModelIndex(), first, first + count - 1);
   in_insert_ = false;
+  row_count_ += count;
   endInsertRows();
 }
 
 void ListModel::RowsAboutToBeRemoved(int first, int count) {
+  ReportPendingRows();
   beginRemoveRows(QModelIndex(), first, first + count - 1);
   in_remove_ = true;
 }
@@ -160,14 +204,18 @@ void ListModel::RowsAboutToBeRemoved(int first, int count) {
 void ListModel::RowsRemoved(int first, int count) {
   if (!in_remove_) beginRemoveRows(QModelIndex(), first, first + count - 1);
   in_remove_ = false;
+  row_count_ -= count;
   endRemoveRows();
 }
 
 void ListModel::RowChanged(int row) {
-  if (column_count_ > 0) emit dataChanged(index(row, 0), index(row, column_count_ - 1));
+  ReportPendingRows();
+  if (column_count_ > 0 && row < row_count_) emit dataChanged(index(row, 0), index(row, column_count_ - 1));
 }
 
 void ListModel::ListAboutToBeReset() {
+  report_timer_->stop();
+  pending_ = 0;  // the reset tells the views of every row
   beginResetModel();
   in_reset_ = true;
 }
@@ -175,12 +223,15 @@ void ListModel::ListAboutToBeReset() {
 void ListModel::ListReset() {
   if (!in_reset_) beginResetModel();
   in_reset_ = false;
+  pending_ = 0;
+  row_count_ = list_->GetCount();
   endResetModel();
   // A reset drops the views' selection; the store may have kept one.
   if (list_->GetSelIndex() >= 0) emit StoreSelectionChanged(list_->GetSelIndex());
 }
 
 void ListModel::ColumnsChanged() {
+  ReportPendingRows();
   const int now = static_cast<int>(list_->Columns().size());
   if (now > column_count_) {
     beginInsertColumns(QModelIndex(), column_count_, now - 1);
@@ -198,9 +249,15 @@ void ListModel::ColumnsChanged() {
   emit ColumnsReset();
 }
 
-void ListModel::SelectionChanged(int row) { emit StoreSelectionChanged(row); }
+void ListModel::SelectionChanged(int row) {
+  ReportPendingRows();
+  emit StoreSelectionChanged(row);
+}
 
-void ListModel::AdjustColumnsRequested() { emit AdjustRequested(); }
+void ListModel::AdjustColumnsRequested() {
+  ReportPendingRows();
+  emit AdjustRequested();
+}
 
 // --- ListView ----------------------------------------------------------------
 

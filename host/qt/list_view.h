@@ -3,7 +3,12 @@
 // ListModel is a thin QAbstractTableModel that observes one QenListWindow:
 // row and column counts come from the store, data() cuts the one cell asked
 // for and nothing else (no per-row work on reset, no caching of texts), so a
-// million-row list opens as fast as a ten-row one. ListView is a QTableView
+// million-row list opens as fast as a ten-row one. During a batch of the
+// store (ListBatch around a generation) rows appended at the end are told
+// to the views in a few large steps: when the event loop runs (the progress
+// meter keeps it running), at most every kBatchReportMs after the first
+// step, before any other change, and all of them when the batch ends. Until
+// then rowCount() is the count the views were told. ListView is a QTableView
 // with the suite's look: report mode, single full-row selection kept in
 // step with QenListWindow::SetSelIndex/GetSelIndex, uniform row heights,
 // check boxes in column 0 when the list has the check-box style, column
@@ -23,8 +28,10 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QTableView>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -74,6 +81,16 @@ class ListModel : public QAbstractTableModel, public ListObserver {
   void ColumnsChanged() override;
   void SelectionChanged(int row) override;
   void AdjustColumnsRequested() override;
+  void BatchBegun() override;
+  void BatchEnded() override;
+
+  // Tells the views of the rows appended in the current batch and not told
+  // yet (done by itself; public for code that reads the views in a batch).
+  void ReportPendingRows();
+  // Rows appended in the current batch that the views do not know of yet.
+  int PendingRows() const { return pending_; }
+
+  static constexpr int kBatchReportMs = 250;
 
  signals:
   void ColumnsReset();
@@ -92,6 +109,13 @@ class ListModel : public QAbstractTableModel, public ListObserver {
   bool in_insert_ = false;
   bool in_remove_ = false;
   int column_count_ = 0;  // as last reported to the views
+  int row_count_ = 0;     // as last reported to the views
+  // Batches: appended rows not reported yet, and when they will be.
+  bool batching_ = false;
+  bool appending_ = false;
+  int pending_ = 0;
+  QTimer* report_timer_ = nullptr;
+  QElapsedTimer since_report_;
 };
 
 class ListView : public QTableView {

@@ -16,6 +16,7 @@ void QtMeter::Open(const std::string& title, long maximum) {
   while (maximum_ / scale_ > INT_MAX) scale_ *= 2;
   value_ = 0;
   refreshes_ = 0;
+  calls_to_clock_read_ = 1;
   cancelled_ = false;
   auto* dialog = new QProgressDialog(parent_);
   dialog->setWindowTitle(QCoreApplication::applicationName());
@@ -35,6 +36,9 @@ void QtMeter::Open(const std::string& title, long maximum) {
 
 void QtMeter::SetCounter(long value) {
   value_ = value;
+  // The clock is read once every kCallsPerClockRead calls.
+  if (--calls_to_clock_read_ > 0) return;
+  calls_to_clock_read_ = kCallsPerClockRead;
   if (!dialog_ || timer_.elapsed() < kRefreshIntervalMs) return;
   Refresh();
 }

@@ -32,6 +32,8 @@ struct Recorder : ListObserver {
   void ColumnsChanged() override { Add("columns"); }
   void SelectionChanged(int r) override { Add("select " + std::to_string(r)); }
   void AdjustColumnsRequested() override { Add("adjust"); }
+  void BatchBegun() override { Add("batch"); }
+  void BatchEnded() override { Add("end-batch"); }
   static std::string R(int f, int c) { return std::to_string(f) + "+" + std::to_string(c); }
 };
 
@@ -279,6 +281,106 @@ TEST(QenListWindowTest, RowLongerThanAChunk) {
   EXPECT_EQ(huge.size() + 4, list.GetString(1).size());
   EXPECT_EQ("end", list.GetItemText(1, 1));
   EXPECT_EQ("after", list.GetString(2));
+}
+
+// Rows are kept as cells, shared through the list's dictionary or inline:
+// every shape of text reads back as added.
+TEST(QenListWindowTest, CellsReadBackAsAdded) {
+  const std::string long_cell(200, 'L');  // never shared
+  const std::vector<std::string> texts = {
+      "",
+      "x",
+      "\t",
+      "a\t",
+      "\tb",
+      "2026-08-15 \t07:45:04 AM \tSGAGNON \tPaiement \t \t",
+      "2026-08-15 \t07:45:04 AM \tSGAGNON \tPaiement \t \t",  // the same again: all shared
+      "Grand Total: 3\t \t3 \t \t3 \t3",
+      "un\t" + long_cell + "\tdeux",
+      "a\tb\tc\td\te\tf\tg\th\ti\tj\tk\tl\tm\tn\to\tp\tq\tr\tcolonne 19",
+      "Élodie\tcafé crème\t\t\t",
+  };
+  QenListWindow list;
+  for (size_t i = 0; i < texts.size(); ++i) list.AddString(texts[i], static_cast<long>(i));
+  for (size_t i = 0; i < texts.size(); ++i) {
+    SCOPED_TRACE(texts[i]);
+    const int row = static_cast<int>(i);
+    EXPECT_EQ(texts[i], list.GetString(row));
+    std::vector<std::string> cells;
+    size_t start = 0;
+    for (;;) {
+      const size_t tab = texts[i].find('\t', start);
+      cells.push_back(texts[i].substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+      if (tab == std::string::npos) break;
+      start = tab + 1;
+    }
+    ASSERT_EQ(static_cast<int>(cells.size()), list.CellCount(row));
+    for (size_t c = 0; c < cells.size(); ++c) EXPECT_EQ(cells[c], list.GetItemText(row, static_cast<int>(c)));
+    EXPECT_EQ("", list.GetItemText(row, static_cast<int>(cells.size())));
+    EXPECT_EQ(static_cast<long>(i), list.GetItemData(row));
+  }
+  // Cells stay valid while other rows are read whole.
+  const std::string_view user = list.GetItemText(5, 2);
+  const std::string_view name = list.GetItemText(8, 1);
+  for (int row = 0; row < list.GetCount(); ++row) list.GetString(row);
+  EXPECT_EQ("SGAGNON ", user);
+  EXPECT_EQ(long_cell, name);
+}
+
+// Repeated cells cost a few bytes a row; a column of cells that never repeat
+// stops going through the dictionary and keeps its texts inline.
+TEST(QenListWindowTest, RepeatedCellsAreStoredOnce) {
+  const char* users[] = {"SGAGNON ", "VGIRARD ", "ADMIN ", "MLAVOIE "};
+  const char* verbs[] = {"Ajouter ", "Éditer ", "Effacer "};
+  auto line = [&](int i) {
+    return "2026-08-" + std::to_string(10 + i / 20000) + " \t" + users[i % 4] + "\tTransactions \t" +
+           verbs[i % 3] + "\tFiche no " + std::to_string(i) + " \tPaiement électronique ";
+  };
+  const int rows = 60000;
+  size_t text_bytes = 0;
+  QenListWindow list;
+  for (int i = 0; i < rows; ++i) {
+    const std::string text = line(i);
+    text_bytes += text.size();
+    list.AddString(text, i + 1);
+  }
+  // The unique column (about 16 bytes a row) is inline, the rest a few
+  // bytes; 12 bytes of row.
+  EXPECT_LT(list.MemoryBytes(), rows * (12 + 16 + 16) + (3u << 20)) << text_bytes;
+  for (int i : {0, 1, 4095, 4096, 20000, 59999}) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(line(i), list.GetString(i));
+    EXPECT_EQ("Fiche no " + std::to_string(i) + " ", list.GetItemText(i, 4));
+  }
+  // Replaced and deleted rows, then an emptied list, start over cleanly.
+  list.SetString(1, "autre\tSGAGNON ");
+  EXPECT_EQ("SGAGNON ", list.GetItemText(1, 1));
+  list.DeleteRowsIf([](int i) { return i % 3 != 0; });
+  EXPECT_EQ(rows / 3, list.GetCount());
+  EXPECT_EQ(line(3), list.GetString(1));
+  list.ClearList();
+  list.AddString("Fiche no 1 \tx", 1);
+  EXPECT_EQ("Fiche no 1 ", list.GetItemText(0, 0));
+  EXPECT_LT(list.MemoryBytes(), size_t{4} << 20);
+}
+
+TEST(QenListWindowTest, BatchesNestAndAreHeardOnce) {
+  QenListWindow list;
+  Recorder recorder;
+  list.AddObserver(&recorder);
+  list.BeginBatch();
+  {
+    ListBatch inner(&list);
+    EXPECT_TRUE(list.InBatch());
+    list.AddString("a", 1);
+  }
+  EXPECT_TRUE(list.InBatch());
+  list.EndBatch();
+  list.EndBatch();  // one too many: ignored
+  EXPECT_FALSE(list.InBatch());
+  const std::vector<std::string> expected = {"batch", "about-insert 0+1", "insert 0+1", "end-batch"};
+  EXPECT_EQ(expected, recorder.events);
+  list.RemoveObserver(&recorder);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "host/dates.h"
 #include "host/ini.h"
 #include "host/list_window.h"
+#include "host/meter.h"
 #include "host/sql_literal.h"
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
@@ -211,6 +212,67 @@ TEST_F(AuditDialogTest, GenerateFillsTheShownPageOnly) {
   tab->CmGenerate();
   EXPECT_GT(tab->SummaryView()->List()->GetCount(), 0);
   EXPECT_EQ(detailed->GetCount(), 5);
+}
+
+// A meter the test drives: meter `which` of a generation (0 reading, 1
+// filling) is cancelled once its counter reaches `at`.
+class ScriptedMeter : public MeterImpl {
+ public:
+  explicit ScriptedMeter(long at) : at_(at) {}
+  void Open(const std::string&, long) override {}
+  void SetCounter(long v) override { cancelled_ = cancelled_ || (at_ >= 0 && v >= at_); }
+  bool Cancelled() override { return cancelled_; }
+  void Close() override {}
+
+ private:
+  long at_;
+  bool cancelled_ = false;
+};
+
+// The list view hears of a generation's rows in one step at its end (no
+// event loop runs under a scripted meter); a cancel keeps the rows done and
+// a grand total that counts them.
+TEST_F(AuditDialogTest, GenerationReachesTheViewInOneStepAndCancelKeepsTheRowsDone) {
+  for (long id = 10; id < 50; ++id) AddAudit(id, 'B', 'E', 7, "MARIE", 20261110 + id % 10, 80000 + id, "ADDRESS");
+  struct Case {
+    const char* name;
+    int which;  // meter that cancels, -1 none
+    long at;
+    int data_rows;  // -1: every row
+  };
+  const Case cases[] = {
+      {"whole list", -1, 0, -1},
+      {"cancelled while reading", 0, 30, 30},
+      {"cancelled while filling", 1, 25, 25},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto made = std::make_shared<int>(0);
+    SetMeterFactory([made, c](HWindow) -> std::unique_ptr<MeterImpl> {
+      return std::make_unique<ScriptedMeter>((*made)++ == c.which ? c.at : -1);
+    });
+    auto tab = MakeTabAllModules();
+    tab->Control<TDateField>(PracListDialog::kFromDate)->SetDate(20261101);
+    const ListModel* model = tab->DetailedView()->Model();
+    int steps = 0;
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, [&steps] { ++steps; });
+    tab->CmGenerate();
+    SetMeterFactory(nullptr);
+    QenListWindow* list = tab->DetailedView()->List();
+    int data_rows = 0;
+    for (int r = 0; r < list->GetCount(); ++r) data_rows += list->GetItemData(r) > 0 ? 1 : 0;
+    if (c.data_rows >= 0) {
+      EXPECT_EQ(c.data_rows, data_rows);
+    }
+    EXPECT_GE(data_rows, c.data_rows >= 0 ? c.data_rows : 44);
+    ASSERT_EQ(data_rows + 1, list->GetCount()) << tab->LastError().toStdString();
+    EXPECT_EQ("Grand Total: " + std::to_string(data_rows), Cell(list, data_rows, 0));
+    EXPECT_EQ(list->GetCount(), model->rowCount());
+    EXPECT_EQ(1, steps);
+    EXPECT_EQ(QString::fromStdString(Cell(list, data_rows, 0)),
+              model->data(model->index(data_rows, 0)).toString());
+    EXPECT_TRUE(tab->LastError().isEmpty()) << tab->LastError().toStdString();
+  }
 }
 
 TEST_F(AuditDialogTest, InvalidDateStopsGenerationAndKeepsTheList) {

@@ -129,6 +129,74 @@ TEST(ListViewTest, RowsChangedAfterTheViewExists) {
   EXPECT_EQ(0, m->rowCount());
 }
 
+// In a batch, rows appended at the end reach the views in a few steps: when
+// the event loop runs, before any other change, and at the end of the batch.
+TEST(ListViewTest, BatchedAppendsReachTheViewsInSteps) {
+  QenListWindow list(300);
+  list.AddColumn("A", 5);
+  list.AddString("before", 1);
+  ListView view(&list);
+  view.resize(300, 200);
+  view.show();
+  const ListModel* m = view.Model();
+  int inserted_signals = 0;
+  int inserted_rows = 0;
+  QObject::connect(m, &QAbstractItemModel::rowsInserted, [&](const QModelIndex&, int first, int last) {
+    ++inserted_signals;
+    inserted_rows += last - first + 1;
+  });
+  auto consistent = [&] {
+    // The views know of exactly rowCount() rows, and each reads as stored.
+    if (m->rowCount() + m->PendingRows() != list.GetCount()) return false;
+    for (int r = 0; r < m->rowCount(); ++r)
+      if (Cell(m, r, 0).toStdString() != list.GetItemText(r, 0)) return false;
+    return true;
+  };
+  {
+    ListBatch batch(&list);
+    for (int i = 0; i < 1000; ++i) list.AddString("r" + std::to_string(i), i + 2);
+    EXPECT_EQ(1, m->rowCount()) << "nothing told before the event loop runs";
+    EXPECT_EQ(1000, m->PendingRows());
+    QApplication::processEvents();  // the first step comes at once
+    EXPECT_EQ(1001, m->rowCount());
+    EXPECT_EQ(1, inserted_signals);
+    EXPECT_EQ(1000, inserted_rows);
+    for (int i = 0; i < 500; ++i) list.AddString("s" + std::to_string(i), i);
+    // Any other change tells the pending rows first.
+    list.InsertString("middle", 1, 99);
+    EXPECT_EQ(1502, m->rowCount());
+    EXPECT_EQ("middle", Cell(m, 1, 0));
+    EXPECT_TRUE(consistent());
+    for (int i = 0; i < 10; ++i) list.AddString("t" + std::to_string(i), i);
+    list.SetSelIndex(1510);
+    EXPECT_EQ(1512, m->rowCount());
+    ASSERT_EQ(1, view.selectionModel()->selectedRows().size());
+    EXPECT_EQ(1510, view.selectionModel()->selectedRows()[0].row());
+    for (int i = 0; i < 10; ++i) list.AddString("u" + std::to_string(i), i);
+    list.DeleteString(0);
+    EXPECT_TRUE(consistent());
+    list.AddString("last", 7);
+    EXPECT_EQ(1, m->PendingRows());
+  }
+  EXPECT_EQ(0, m->PendingRows()) << "the end of the batch tells the rest";
+  EXPECT_EQ(list.GetCount(), m->rowCount());
+  EXPECT_EQ("last", Cell(m, m->rowCount() - 1, 0));
+  EXPECT_LE(inserted_signals, 6);
+  // A clear in a batch drops what was pending.
+  {
+    ListBatch batch(&list);
+    list.AddString("gone", 1);
+    list.ClearList();
+    EXPECT_EQ(0, m->rowCount());
+    list.AddString("kept", 1);
+  }
+  EXPECT_EQ(1, m->rowCount());
+  EXPECT_EQ("kept", Cell(m, 0, 0));
+  // Outside a batch every row is told at once.
+  list.AddString("now", 2);
+  EXPECT_EQ(2, m->rowCount());
+}
+
 TEST(ListViewTest, StyleHooks) {
   ListView view(300);
   QenListWindow* list = view.List();
