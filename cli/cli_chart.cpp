@@ -101,7 +101,7 @@ bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOpti
   look.title = QStringLiteral("%1 par %2").arg(title_of(request.main_code), title_of(request.axis_code));
   look.axis_title = title_of(request.axis_code);
   QString qerror;
-  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
+  if (!RenderChartPng(series, look, QString::fromStdString(options.out), SuggestedChartSize(series, look), &qerror)) {
     *error = qerror.toStdString();
     return false;
   }

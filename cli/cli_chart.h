@@ -17,7 +17,7 @@ struct CliOptions;
 struct ListReport;
 
 // Draws the chart of an audit list (kind 0 detailed or history, 1 summary)
-// from the --chart flag's value into options.out as a PNG (800 x 500).
+// from the --chart flag's value into options.out as a PNG (SuggestedChartSize).
 // False with a French *error on a bad flag value, a missing --out, a build
 // without Qt or a file that cannot be written.
 bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOptions& options,
