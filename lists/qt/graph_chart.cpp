@@ -34,7 +34,7 @@ struct Table {
 
 QString Label(const char* text) {
   // An emptied label (grouping 'T') is everything: "Tous".
-  return *text ? QString::fromUtf8(text) : QString::fromUtf8(ModuleString(13));
+  return QString::fromStdString(GraphShownLabel(text));
 }
 
 // How many bars a "Défaut" chart draws side by side in each category before
