@@ -1,12 +1,15 @@
 #include "cli/cli_chart.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
 
 #include "audit/audit_graph_series.h"
-#include "lists/list_style.h"
 #include "cli/cli_options.h"
+#include "host/strings.h"
+#include "lists/graph_data.h"
+#include "lists/list_style.h"
 
 #if VANTRA_CLI_QT
 #include <QString>
@@ -14,7 +17,6 @@
 #include "lists/qt/graph_chart.h"
 #include "lists/qt/offscreen_app.h"
 #include "lists/qt/print_list_view.h"
-#include "host/strings.h"
 #endif
 
 namespace {
@@ -69,6 +71,57 @@ bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* 
 
 }  // namespace
 
+bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
+                      const CliOptions& options, std::string* error) {
+  if (options.format == "tsv") {
+    const std::string text = GraphSeriesTsv(series);
+    FILE* out = options.out.empty() ? stdout : std::fopen(options.out.c_str(), "wb");
+    if (!out) {
+      *error = "impossible d'écrire " + options.out;
+      return false;
+    }
+    const bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+    const bool closed = out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
+    if (!ok || !closed) {
+      *error = "impossible d'écrire " + (options.out.empty() ? std::string("la sortie standard") : options.out);
+      return false;
+    }
+    return true;
+  }
+  if (options.format != "text") {
+    *error = "--chart : --format tsv (les valeurs) ou aucun format (le PNG de --out)";
+    return false;
+  }
+  if (options.out.empty()) {
+    *error = "--chart demande --out FICHIER.png";
+    return false;
+  }
+#if VANTRA_CLI_QT
+  if (!EnsureGuiApplication()) {
+    *error = "impossible de dessiner : pas d'application graphique";
+    return false;
+  }
+  ChartLook look;
+  look.style = static_cast<ChartStyle>(style);
+  look.title = QString::fromStdString(title);
+  look.axis_title = QString::fromStdString(axis_title);
+  QString qerror;
+  if (!RenderChartPng(series, look, QString::fromStdString(options.out), SuggestedChartSize(series, look),
+                      &qerror)) {
+    *error = qerror.toStdString();
+    return false;
+  }
+  return true;
+#else
+  (void)series;
+  (void)title;
+  (void)axis_title;
+  (void)style;
+  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
+  return false;
+#endif
+}
+
 bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOptions& options,
                          std::string* error) {
   auto flag = options.flags.find("chart");
@@ -79,38 +132,16 @@ bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOpti
   AuditGraphRequest request;
   int style = 0;
   if (!ParseChartFlag(flag->second, list_kind, &request, &style, error)) return false;
-  if (options.out.empty()) {
-    *error = "--chart demande --out FICHIER.png";
-    return false;
-  }
-#if VANTRA_CLI_QT
   TDList series;
   BuildAuditGraphSeries(list, request, &series);
-  if (!EnsureGuiApplication()) {
-    *error = "impossible de dessiner : pas d'application graphique";
-    return false;
-  }
-  ChartLook look;
-  look.style = static_cast<ChartStyle>(style);
   auto title_of = [](char code) {
     for (const AuditGraphCode& c : kAuditGraphCodes) {
-      if (c.code == code) return QString::fromUtf8(HostString(c.title_string_id));
+      if (c.code == code) return std::string(HostString(c.title_string_id));
     }
-    return QString();
+    return std::string();
   };
-  look.title = QStringLiteral("%1 par %2").arg(title_of(request.main_code), title_of(request.axis_code));
-  look.axis_title = title_of(request.axis_code);
-  QString qerror;
-  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
-    *error = qerror.toStdString();
-    return false;
-  }
-  return true;
-#else
-  (void)list;
-  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
-  return false;
-#endif
+  const std::string axis = title_of(request.axis_code);
+  return WriteChartSeries(series, title_of(request.main_code) + " par " + axis, axis, style, options, error);
 }
 
 bool WriteListPdf(const ListReport& report, const std::string& path, std::string* error) {

@@ -8,18 +8,31 @@
 //       the chart codes 1 user, 2 date, 3 module, 4 action, 5 table (not on
 //       the summary list); options "style=N" (0-10), "axis=P|T", "main=P|T"
 //       may follow: --chart 4,1,style=7,axis=T
+//   vantra audit ... --chart 4,1 --format tsv [--out values.tsv]
+//       the values the chart would draw instead of the picture, one line per
+//       value: x label, series name, value (GraphSeriesTsv), so that golden
+//       cases can check a chart's figures
 #pragma once
 
 #include <string>
 
 class QenListWindow;
+class TDList;
 struct CliOptions;
 struct ListReport;
 
-// Draws the chart of an audit list (kind 0 detailed or history, 1 summary)
-// from the --chart flag's value into options.out as a PNG (800 x 500).
-// False with a French *error on a bad flag value, a missing --out, a build
-// without Qt or a file that cannot be written.
+// Writes a chart of series as the options ask: --format tsv writes its
+// values (GraphSeriesTsv) to --out or the standard output; the default
+// format draws it (ChartStyle style, 0-10) into --out as a PNG of
+// SuggestedChartSize. Any other format is refused. The tabs' commands call
+// it with the series they built. False with a French *error.
+bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
+                      const CliOptions& options, std::string* error);
+
+// The chart of an audit list (kind 0 detailed or history, 1 summary) from
+// the --chart flag's value, written by WriteChartSeries. False with a French
+// *error on a bad flag value, a missing --out, a build without Qt (PNG
+// only) or a file that cannot be written.
 bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOptions& options,
                          std::string* error);
 

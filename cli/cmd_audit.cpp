@@ -150,7 +150,8 @@ CliRegistration audit_registration{
      "  Sans INI : AllModules=N et aucun module, donc rien n'est listé ; donnez\n"
      "  AllModules=Y ou Modules=...",
      {{"summary", false, "liste de sommaire (au lieu de la liste détaillée)"},
-      {"chart", true, "dessine le diagramme de la liste dans --out (PNG) : PRINCIPAL,AXE, codes "
+      {"chart", true, "dessine le diagramme de la liste dans --out (PNG ; ses valeurs avec --format tsv) : "
+                      "PRINCIPAL,AXE, codes "
                       "1 usager, 2 date, 3 module, 4 action, 5 table ; ex. 4,1"}},
      &RunAudit}};
 

@@ -6,6 +6,7 @@
 
 #include "lists/list_style.h"
 #include "host/list_window.h"
+#include "host/strings.h"
 
 namespace {
 
@@ -124,4 +125,26 @@ double LastCellValue(const QenListWindow& list, int row) {
     if (!cell.empty()) return GraphAtof(cell);
   }
   return 0;
+}
+
+std::string GraphShownLabel(std::string_view label) {
+  return label.empty() ? std::string(ModuleString(13)) : std::string(label);
+}
+
+std::string GraphSeriesTsv(const TDList& series) {
+  std::string out;
+  char number[64];
+  for (const PracGraphElem* s : series.As<PracGraphElem>()) {
+    const std::string name = GraphShownLabel(s->Name());
+    for (const GraphValueElem* v : s->Values().As<GraphValueElem>()) {
+      const auto [end, ec] = std::to_chars(number, number + sizeof number, v->value);
+      out += GraphShownLabel(v->Name());
+      out += '\t';
+      out += name;
+      out += '\t';
+      out.append(number, ec == std::errc() ? end : number);
+      out += '\n';
+    }
+  }
+  return out;
 }

@@ -117,6 +117,24 @@ void GraphAddToValue(TDList* series, const TDList& categories, std::string_view 
 // infinity); 0 when there is none. "12.50H" reads 12.5.
 double GraphAtof(std::string_view text);
 
+// --- the chart's data as text ---------------------------------------------
+// A label or series name as the chart shows it: an emptied label (grouping
+// 'T') is "Tous" (module string 13).
+std::string GraphShownLabel(std::string_view label);
+
+// The values a chart draws, one line per value, in the order the chart adds
+// them (series after series, each over its categories):
+//   x label \t series name \t value \n
+// Labels and names as shown (GraphShownLabel); the value in the shortest
+// form that reads back exactly ("3", "2.5", "-0.125"). No series: "".
+//
+//   categories "anne" "marc", series "Ajout" 4 1 and "Retrait" 0 2:
+//     anne\tAjout\t4
+//     marc\tAjout\t1
+//     anne\tRetrait\t0
+//     marc\tRetrait\t2
+std::string GraphSeriesTsv(const TDList& series);
+
 class QenListWindow;
 // The value of a row through the chart's list-data call with code "0": the
 // row's last non-blank cell read as a number (the count of a summary line),

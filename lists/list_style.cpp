@@ -2,6 +2,8 @@
 
 #include "host/list_window.h"
 
+#include <algorithm>
+
 void ColorCellIndex::Add(const TDList* records) {
   if (!records) return;
   for (const ColorListElem* e : records->As<ColorListElem>()) {
@@ -40,4 +42,11 @@ std::string_view CutUtf8(std::string_view text, size_t max_bytes) {
   // Step back over continuation bytes to the start of the cut character.
   while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
   return text.substr(0, n);
+}
+
+int ShownColumnCount(const QenListWindow& list) {
+  int columns = static_cast<int>(list.Columns().size());
+  if (columns > 0) return columns;
+  for (int r = 0; r < list.GetCount(); ++r) columns = std::max(columns, list.CellCount(r));
+  return columns;
 }

@@ -111,6 +111,13 @@ struct ListReport {
   mutable std::shared_ptr<ColorCellIndex> index_;
 };
 
+// The columns a list shows, prints and exports: the count of its column
+// layout. Cells past the last column are not shown (the blank separator rows
+// of the summary list carry the detailed list's 8 cells in its 6 columns).
+// A list filled without a layout (no columns) shows as many columns as its
+// widest row.
+int ShownColumnCount(const QenListWindow& list);
+
 // Cells as the layouts write them carry the blank that precedes each tab;
 // printing, export and comparisons use them without leading and trailing
 // blanks (spaces only).

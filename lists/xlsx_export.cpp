@@ -235,9 +235,7 @@ bool WriteListXlsx(const ListReport& report, const std::string& path, std::strin
     return false;
   }
   const int rows = list->GetCount();
-  int columns = static_cast<int>(list->Columns().size());
-  for (int r = 0; r < rows; ++r) columns = std::max(columns, list->CellCount(r));
-  columns = std::min(columns, 16384);
+  const int columns = std::min(ShownColumnCount(*list), 16384);
 
   // The library only finds out at the very end (and says so on stderr)
   // that the file cannot be created: check first.

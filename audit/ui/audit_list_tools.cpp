@@ -1,12 +1,12 @@
 #include "audit/ui/audit_list_tools.h"
 
-#include <QAction>
 #include <QMenu>
 #include <QWidget>
 
 #include "audit/audit_list_style.h"
 #include "audit/audit_types.h"
 #include "lists/list_style.h"
+#include "lists/qt/bmp_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "audit/ui/prac_graph_dialog.h"
@@ -56,16 +56,7 @@ ListMenuState AuditListTools::MenuState() const {
 }
 
 std::unique_ptr<QMenu> AuditListTools::MakeMenu() const {
-  auto menu = std::make_unique<QMenu>(dialog_);
-  for (const MenuEntry& e : ListMenuEntries(MenuState())) {
-    if (e.command == 0) {
-      menu->addSeparator();
-      continue;
-    }
-    QAction* action = dialog_->AddMenuCommand(menu.get(), e.command, QString::fromUtf8(e.text));
-    action->setEnabled(e.enabled);
-  }
-  return menu;
+  return MakeListMenu(dialog_, ListMenuEntries(MenuState()));
 }
 
 void AuditListTools::ShowMenu(const QPoint& global_pos) {

@@ -80,8 +80,8 @@ class AuditListTools : public QObject {
 
   int MenuId() const { return menu_id_; }
   // The menu as it would open now (items, removed items and greyed items
-  // applied), its actions sending their commands to the dialog. The caller
-  // owns it.
+  // applied, pictures when the suite's bitmap menus are on: MakeListMenu),
+  // its actions sending their commands to the dialog. The caller owns it.
   std::unique_ptr<QMenu> MakeMenu() const;
   // The state the enabling rules read now.
   ListMenuState MenuState() const;

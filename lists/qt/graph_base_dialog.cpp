@@ -238,7 +238,7 @@ double GraphBaseDialog::GetListData(const QenListWindow& list, int row, const ch
 }
 
 bool GraphBaseDialog::SaveChartPng(const QString& path, QSize size) {
-  if (!size.isValid()) size = view_->size().expandedTo(QSize(800, 500));
+  if (!size.isValid()) size = view_->size().expandedTo(SuggestedChartSize(series_, Look()));
   QString error;
   if (RenderChartPng(series_, Look(), path, size, &error)) return true;
   ShowMessage(error, QMessageBox::Warning);

@@ -128,7 +128,7 @@ class GraphBaseDialog : public TTavoDlg {
   // Number of times the chart was drawn (tests).
   int DrawCount() const { return draws_; }
 
-  // The chart as a PNG file (size: the view's, at least 800 x 500).
+  // The chart as a PNG file (size: the view's, at least SuggestedChartSize).
   bool SaveChartPng(const QString& path, QSize size = QSize());
   // The chart on one landscape page of printer.
   bool PrintChart(QPrinter* printer);

@@ -9,6 +9,7 @@
 #include <QGraphicsScene>
 #include <QHorizontalBarSeries>
 #include <QImage>
+#include <QFontMetricsF>
 #include <QLineSeries>
 #include <QPainter>
 #include <QPieSeries>
@@ -33,8 +34,12 @@ struct Table {
 
 QString Label(const char* text) {
   // An emptied label (grouping 'T') is everything: "Tous".
-  return *text ? QString::fromUtf8(text) : QString::fromUtf8(ModuleString(13));
+  return QString::fromStdString(GraphShownLabel(text));
 }
+
+// How many bars a "Défaut" chart draws side by side in each category before
+// it stacks them: past that, a group of bars is too thin to read.
+constexpr int kMaxGroupedSeries = 6;
 
 Table ReadTable(const TDList& series) {
   Table t;
@@ -101,10 +106,28 @@ QBrush Shaded(const QColor& base, bool vertical) {
   return QBrush(g);
 }
 
+// Series past the palette's length draw with its colours again, hatched.
+QBrush SeriesBrush(int series) {
+  const QList<QColor>& palette = ChartPalette();
+  const QColor colour = palette[series % palette.size()];
+  if (series < palette.size()) return QBrush(colour);
+  static const Qt::BrushStyle kHatches[] = {Qt::BDiagPattern, Qt::FDiagPattern, Qt::DiagCrossPattern,
+                                            Qt::CrossPattern};
+  return QBrush(colour, kHatches[(series / palette.size() - 1) % 4]);
+}
+
+QPen SeriesPen(int series, double width) {
+  const QList<QColor>& palette = ChartPalette();
+  static const Qt::PenStyle kDashes[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine, Qt::DashDotLine};
+  return QPen(palette[series % palette.size()], width, kDashes[(series / palette.size()) % 4], Qt::RoundCap,
+              Qt::RoundJoin);
+}
+
 void AddBars(QChart* chart, const Table& t, const ChartLook& look) {
   QAbstractBarSeries* bars = nullptr;
   const bool horizontal = look.style == ChartStyle::kHorizontalBars;
-  if (look.style == ChartStyle::kStackedBars) {
+  const bool stacked = IsStacked(look.style, static_cast<int>(t.values.size()));
+  if (stacked) {
     bars = new QStackedBarSeries;
   } else if (horizontal) {
     bars = new QHorizontalBarSeries;
@@ -114,17 +137,18 @@ void AddBars(QChart* chart, const Table& t, const ChartLook& look) {
   for (size_t s = 0; s < t.values.size(); ++s) {
     auto* set = new QBarSet(t.names[static_cast<int>(s)]);
     for (double v : t.values[s]) *set << v;
+    const QBrush brush = SeriesBrush(static_cast<int>(s));
+    set->setBrush(look.style == ChartStyle::kBars3D ? Shaded(brush.color(), false) : brush);
+    // A thin edge keeps neighbouring bars (and stacked slices) apart in print.
+    set->setPen(QPen(brush.color().darker(look.style == ChartStyle::kBars3D ? 200 : 140), 0.5));
     bars->append(set);
   }
+  // The group (or the stack) fills most of its category, so that bars stay
+  // wide enough to see when a category holds many of them.
+  bars->setBarWidth(stacked ? 0.7 : 0.85);
   bars->setLabelsVisible(look.value_labels);
   chart->addSeries(bars);
-  if (look.style == ChartStyle::kBars3D) {
-    for (QBarSet* set : bars->barSets()) {
-      set->setBrush(Shaded(set->color(), false));
-      set->setBorderColor(set->color().darker(200));
-    }
-  }
-  AddAxes(chart, t, look, look.style == ChartStyle::kStackedBars, horizontal);
+  AddAxes(chart, t, look, stacked, horizontal);
 }
 
 void AddLines(QChart* chart, const Table& t, const ChartLook& look) {
@@ -136,13 +160,19 @@ void AddLines(QChart* chart, const Table& t, const ChartLook& look) {
     line->setPointLabelsVisible(look.value_labels);
     line->setPointLabelsFormat("@yPoint");
     chart->addSeries(line);
+    const int n = static_cast<int>(s);
     if (look.style == ChartStyle::kLines3D) {
-      QPen pen(Shaded(line->color(), true), 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+      QPen pen = SeriesPen(n, 6);
+      pen.setBrush(Shaded(pen.color(), true));
       line->setPen(pen);
     } else if (look.style == ChartStyle::kLines) {
+      line->setPen(SeriesPen(n, 2));
       line->setPointsVisible(true);
     } else if (auto* scatter = qobject_cast<QScatterSeries*>(line)) {
       scatter->setMarkerSize(11);
+      scatter->setBrush(SeriesBrush(n));
+      scatter->setColor(SeriesBrush(n).color());
+      scatter->setBorderColor(SeriesBrush(n).color().darker(150));
     }
   }
   AddAxes(chart, t, look, false, false);
@@ -166,6 +196,8 @@ void AddAreas(QChart* chart, const Table& t, const ChartLook& look) {
     upper->setParent(area);
     if (lower) lower->setParent(area);
     area->setName(t.names[static_cast<int>(s)]);
+    area->setBrush(SeriesBrush(static_cast<int>(s)));
+    area->setPen(QPen(SeriesBrush(static_cast<int>(s)).color().darker(140), 1));
     area->setPointLabelsVisible(look.value_labels);
     area->setPointLabelsFormat("@yPoint");
     chart->addSeries(area);
@@ -180,10 +212,7 @@ void AddPies(QChart* chart, const Table& t, const ChartLook& look) {
   // The slices carry their category names (the legend would repeat them
   // once per pie): the same category has the same colour in every pie.
   chart->legend()->setVisible(false);
-  const QList<QColor> palette = {QColor(32, 159, 223), QColor(153, 202, 83), QColor(246, 166, 37),
-                                 QColor(109, 95, 213),  QColor(191, 89, 62),  QColor(52, 73, 94),
-                                 QColor(232, 93, 117),  QColor(26, 188, 156), QColor(155, 89, 182),
-                                 QColor(241, 196, 15)};
+  const QList<QColor>& palette = ChartPalette();
   for (int s = 0; s < n; ++s) {
     auto* pie = new QPieSeries;
     pie->setName(t.names[s]);
@@ -216,7 +245,85 @@ void AddPies(QChart* chart, const Table& t, const ChartLook& look) {
   }
 }
 
+// Category labels that do not fit under their category turn (labels cut
+// to a few letters by the axis say nothing). Needs the chart laid out.
+void FitCategoryLabels(QChart* chart) {
+  for (QAbstractAxis* a : chart->axes(Qt::Horizontal)) {
+    auto* axis = qobject_cast<QBarCategoryAxis*>(a);
+    if (!axis || axis->count() == 0) continue;
+    const double category_width = chart->plotArea().width() / axis->count();
+    const QFontMetricsF metrics(axis->labelsFont());
+    double widest = 0;
+    for (const QString& c : axis->categories()) widest = std::max(widest, metrics.horizontalAdvance(c));
+    axis->setLabelsAngle(widest + 8 <= category_width ? 0 : metrics.height() * 2 <= category_width ? -45 : -90);
+  }
+}
+
 }  // namespace
+
+const QList<QColor>& ChartPalette() {
+  // After Kelly's colours of maximum contrast (white, black and the palest
+  // left out), completed with darker tones: no two closer than 50 in RGB,
+  // none lighter than a mid grey; the first few are the farthest apart.
+  static const QList<QColor> palette = {
+      QColor(0x1F, 0x77, 0xB4), QColor(0xF3, 0x84, 0x00), QColor(0x00, 0x88, 0x56), QColor(0xBE, 0x00, 0x32),
+      QColor(0x87, 0x56, 0x92), QColor(0xF6, 0xC2, 0x00), QColor(0x9A, 0x63, 0x24), QColor(0xE6, 0x8F, 0xAC),
+      QColor(0x5A, 0x5A, 0x5A), QColor(0x8D, 0xB6, 0x00), QColor(0x00, 0xBF, 0xFF), QColor(0xE2, 0x58, 0x22),
+      QColor(0x3F, 0x00, 0xFF), QColor(0xC2, 0xB2, 0x80), QColor(0x88, 0x2D, 0x17), QColor(0x33, 0x33, 0x33),
+      QColor(0x17, 0xBE, 0xCF), QColor(0xB3, 0x44, 0x6C), QColor(0x5C, 0x5C, 0x00), QColor(0xF9, 0x93, 0x79),
+      QColor(0x1A, 0x23, 0x7E), QColor(0x4C, 0xAF, 0x50), QColor(0x6D, 0x1B, 0x7B), QColor(0xFF, 0x00, 0xA0),
+  };
+  return palette;
+}
+
+bool IsStacked(ChartStyle style, int series_count) {
+  return style == ChartStyle::kStackedBars || (style == ChartStyle::kDefault && series_count > kMaxGroupedSeries);
+}
+
+QSize SuggestedChartSize(const TDList& series, const ChartLook& look) {
+  const Table t = ReadTable(series);
+  const int categories = static_cast<int>(t.categories.size());
+  const int n = static_cast<int>(t.names.size());
+  int plot_width = 0;  // what the data needs between the axes
+  int legend_width = 0;
+  int label = 0;       // the widest category label, with its margins
+  switch (look.style) {
+    case ChartStyle::kPies:
+    case ChartStyle::kPies3D:
+      plot_width = 260 * std::max(1, n);
+      break;
+    case ChartStyle::kHorizontalBars:
+      plot_width = 560;
+      break;
+    default: {
+      // Bars about 12 px wide side by side, 50 px when stacked; points and
+      // lines about 70 px apart; and room for each category label, level.
+      const QFontMetrics metrics{QFont()};
+      for (const QString& c : t.categories) label = std::max(label, metrics.horizontalAdvance(c) + 32);
+      const int data = IsStacked(look.style, n) || look.style >= ChartStyle::kLines ? 70 : 14 * n + 16;
+      plot_width = categories * std::max(data, label);
+      break;
+    }
+  }
+  int legend_rows = 0;
+  if (look.legend && n > 0 && look.style != ChartStyle::kPies && look.style != ChartStyle::kPies3D) {
+    QFont font;
+    const QFontMetrics metrics(font);
+    for (const QString& name : t.names) legend_width = std::max(legend_width, metrics.horizontalAdvance(name));
+    legend_width += 60;  // marker and margins
+    legend_rows = n;
+  }
+  int height = 500;
+  if (look.style == ChartStyle::kHorizontalBars) {
+    height = std::max(height, 120 + categories * (14 * std::max(1, n) + 16));
+  }
+  height = std::max(height, 140 + legend_rows * 23);  // the legend, one name per line
+  const int width = std::max(800, 120 + plot_width + (n > 5 ? legend_width : 0));
+  // Too many categories to lay their labels level: they turn, and take
+  // height from the plot unless the picture grows.
+  if (width > 2400) height += std::min(label, 300);
+  return QSize(std::min(width, 2400), std::min(height, 1600));
+}
 
 QString ChartStyleName(ChartStyle style) {
   return QString::fromUtf8(ModuleString(kChartStyleFirstString + static_cast<int>(style)));
@@ -270,6 +377,8 @@ void PaintChart(QChart* chart, QPainter* painter, const QRectF& rect) {
   }
   chart->setPos(0, 0);
   chart->resize(rect.size());
+  if (chart->layout()) chart->layout()->activate();
+  FitCategoryLabels(chart);
   if (chart->layout()) chart->layout()->activate();
   scene->render(painter, rect, QRectF(QPointF(0, 0), rect.size()));
   if (borrowed) {

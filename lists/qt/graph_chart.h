@@ -2,7 +2,8 @@
 // chart styles the chart dialog offers (this module's strings 60 to 70).
 //
 //   style               QtCharts series
-//   0 "Défaut"          bars (as 1)
+//   0 "Défaut"          bars side by side (as 1) up to 6 series; stacked
+//                       (as 3) beyond, where side-by-side bars get too thin
 //   1 "Barres"          QBarSeries, one bar set per series
 //   2 "Barres 3D"       bars shaded with a light-to-dark gradient
 //   3 "Barres empilées" QStackedBarSeries
@@ -17,8 +18,14 @@
 //
 // The value drawn is GraphValueElem::value; categories are the values'
 // names of the first series (every series has the same ones, in order).
+//
+// Colours: series n (pie slice n) takes ChartPalette()[n]; past the
+// palette's 24 colours they repeat, hatched (bars, areas) or dashed (lines),
+// so that every series stays apart, on screen and in print.
 #pragma once
 
+#include <QColor>
+#include <QList>
 #include <QSize>
 #include <QString>
 
@@ -56,6 +63,19 @@ struct ChartLook {
   bool legend = true;
   bool value_labels = false;  // values written on the bars, points and slices
 };
+
+// The series colours: 24 saturated, mutually distinct colours, none light
+// enough to vanish on white paper; the first ones are the most distinct.
+const QList<QColor>& ChartPalette();
+
+// Whether style draws series_count series as stacked bars.
+bool IsStacked(ChartStyle style, int series_count);
+
+// A picture size that suits the data: wide enough for every bar (or point)
+// to be seen and every category label to be read, tall enough for the
+// legend's names, one per line; never below 800 x 500, never above
+// 2400 x 1600.
+QSize SuggestedChartSize(const TDList& series, const ChartLook& look);
 
 // A new chart of series (the caller owns it; it copies what it needs, so
 // series may be freed afterwards). No series: an empty chart with its title.

@@ -65,9 +65,8 @@ void ListPrintJob::AddList(const ListReport* report, const QString& title) {
 
 void ListPrintJob::Measure(Part* part, double padding) const {
   const QenListWindow& list = *part->report->list;
-  int columns = static_cast<int>(list.Columns().size());
+  const int columns = ShownColumnCount(list);
   const std::vector<int> rows = MeasuredRows(list.GetCount());
-  for (int r : rows) columns = std::max(columns, list.CellCount(r));
   const QFontMetricsF body(MakeFont(kBodyPoints * settings_.text_scale, false), device_);
   const QFontMetricsF bold(MakeFont(kBodyPoints * settings_.text_scale, true), device_);
   for (int c = 0; c < columns; ++c) {

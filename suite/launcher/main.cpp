@@ -11,7 +11,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QTabBar>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -24,6 +23,7 @@
 #include "host/ini.h"
 #include "host/qt/dll_handler.h"
 #include "host/qt/qt_meter.h"
+#include "suite/launcher/launcher_options.h"
 #include "suite/launcher/suite_window.h"
 #include "suite/production_service.h"
 #include "suite/suite_paths.h"
@@ -108,55 +108,64 @@ void SeedNewIni(const std::string& path) {
   ini.write_secini("PRAC_DETAILED", "DaysDiff", "7");
 }
 
+// Whether QApplication can open its windows somewhere: a display, or a
+// platform named in QT_QPA_PLATFORM or with -platform. Without one Qt aborts.
+bool HasDisplay(const QStringList& arguments) {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+    if (!qEnvironmentVariableIsEmpty(name)) return true;
+  }
+  for (const QString& a : arguments) {
+    if (a == QStringLiteral("-platform") || a.startsWith(QStringLiteral("-platform="))) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Options first: --help and a wrong option must answer without a display.
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  LauncherOptions options;
+  QString message;
+  switch (ParseLauncherOptions(arguments, &options, &message)) {
+    case LauncherParse::kHelp:
+      std::fputs(qPrintable(message), stdout);
+      return 0;
+    case LauncherParse::kError:
+      std::fprintf(stderr, "vantra-suite : %s (vantra-suite --help)\n", qPrintable(message));
+      return 2;
+    case LauncherParse::kRun:
+      break;
+  }
+  if (options.today != 0) SetToday(options.today);
+  if (!HasDisplay(arguments)) {
+    std::fprintf(stderr,
+                 "vantra-suite : aucun écran (DISPLAY et WAYLAND_DISPLAY vides) ; "
+                 "QT_QPA_PLATFORM=offscreen dessine hors écran (--screenshot)\n");
+    return 2;
+  }
+
   QApplication qt(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vantra-suite"));
 
-  QCommandLineParser parser;
-  parser.setApplicationDescription(QStringLiteral("Suite de démonstration et module d'analyse de la pratique"));
-  parser.addHelpOption();
-  QCommandLineOption db_opt("db", "Base de données (sqlite:CHEMIN, postgresql://...).", "URL");
-  QCommandLineOption prefix_opt("prefix", "Préfixe des tables.", "P");
-  QCommandLineOption ini_opt("ini", "Fichier INI de la suite.", "FICHIER");
-  QCommandLineOption today_opt("today", "Date du jour (AAAAMMJJ).", "DATE");
-  QCommandLineOption module_opt("module", "Chemin du module libvantra.so.", "CHEMIN");
-  QCommandLineOption open_opt("open", "Commande à envoyer au démarrage (2534).", "COMMANDE");
-  QCommandLineOption history_opt("history", "Historique des audits au démarrage.", "FICHE,MODULE,COMPTE");
-  QCommandLineOption shot_opt("screenshot", "Dessine la fenêtre dans un PNG et quitte.", "FICHIER");
-  QCommandLineOption tab_opt("tab", "Choisit l'onglet de ce titre après l'ouverture (répétable).", "TITRE");
-  QCommandLineOption press_opt("press", "Appuie sur le bouton de ce texte après l'ouverture (répétable).", "TEXTE");
-  parser.addOptions({db_opt, prefix_opt, ini_opt, today_opt, module_opt, open_opt, history_opt, shot_opt,
-                     tab_opt, press_opt});
-  parser.process(qt);
-
-  if (parser.isSet(today_opt)) {
-    long today = parser.value(today_opt).toLong();
-    if (!tavo_valid_date(today)) {
-      std::fprintf(stderr, "vantra-suite : date invalide : %s\n", qPrintable(parser.value(today_opt)));
-      return 2;
-    }
-    SetToday(today);
-  }
-
   QenApplication app;
   QenApplication::SetInstance(&app);
-  app.SetINI(parser.isSet(ini_opt) ? parser.value(ini_opt).toStdString() : DefaultIniPath());
+  app.SetINI(!options.ini.isEmpty() ? options.ini.toStdString() : DefaultIniPath());
   SeedNewIni(app.GetINI());
-  std::string url = parser.isSet(db_opt)
-                        ? parser.value(db_opt).toStdString()
+  std::string url = !options.db.isEmpty()
+                        ? options.db.toStdString()
                         : WDIniObj(app.GetINI()).read_secini("SUITE", "Database", DefaultDemoDbUrl());
   std::string error;
-  app.SetDb(OpenGenDB(url, parser.value(prefix_opt).toStdString(), false, &error));
+  app.SetDb(OpenGenDB(url, options.prefix.toStdString(), false, &error));
   QString db_text = app.GetDb() ? QStringLiteral("Base de données : %1").arg(QString::fromStdString(url))
                                 : QStringLiteral("Aucune base de données (%1)").arg(QString::fromStdString(error));
   if (!app.GetDb()) std::fprintf(stderr, "vantra-suite : %s : %s\n", url.c_str(), error.c_str());
   InstallProductionService(&app);
   InstallQtMeterFactory();
 
-  QString module_path = parser.isSet(module_opt)
-                            ? parser.value(module_opt)
+  QString module_path = !options.module.isEmpty()
+                            ? options.module
                             : QDir(QCoreApplication::applicationDirPath()).filePath("../lib/libvantra.so");
   QString load_error;
   QenDllHandler* handler = LoadModule(module_path, &load_error);
@@ -171,11 +180,11 @@ int main(int argc, char** argv) {
   // The start-up script: open the window, choose tabs, press buttons, then
   // (optionally) take the screenshot; the history dialog, being modal, comes
   // last.
-  QStringList tabs = parser.values(tab_opt);
-  QStringList presses = parser.values(press_opt);
-  QString shot = parser.value(shot_opt);
-  int open_command = parser.isSet(open_opt) ? parser.value(open_opt).toInt() : 0;
-  QStringList history = parser.isSet(history_opt) ? parser.value(history_opt).split(',') : QStringList();
+  const QStringList tabs = options.tabs;
+  const QStringList presses = options.presses;
+  const QString shot = options.screenshot;
+  const int open_command = options.open_command;
+  const QStringList history = options.history;
   QTimer::singleShot(0, &window, [&, tabs, presses, shot, open_command, history] {
     if (open_command) window.SendModuleCommand(open_command);
     QCoreApplication::processEvents();

@@ -150,6 +150,50 @@ TEST(PrintListTest, PdfWithoutPrinterAndEmptyList) {
   EXPECT_FALSE(error.isEmpty());
 }
 
+// Vertical grid lines on a page: x positions where a run of grey pixels
+// taller than min_run stands (columns of a table drawn with grid lines);
+// neighbouring x's count once.
+int VerticalLines(const QImage& page, int min_run) {
+  int lines = 0;
+  bool previous = false;
+  for (int x = 0; x < page.width(); ++x) {
+    int run = 0, best = 0;
+    for (int y = 0; y < page.height(); ++y) {
+      const QColor c = page.pixelColor(x, y);
+      const bool grey = c.red() < 235 && std::abs(c.red() - c.green()) < 12 && std::abs(c.red() - c.blue()) < 12;
+      run = grey ? run + 1 : 0;
+      best = std::max(best, run);
+    }
+    const bool line = best >= min_run;
+    if (line && !previous) ++lines;
+    previous = line;
+  }
+  return lines;
+}
+
+TEST(PrintListTest, OnlyTheListsColumnsArePrinted) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
+  TempDir dir;
+  // The summary list's layout (6 columns) with its blank separator rows,
+  // written with the detailed list's 8 cells.
+  QenListWindow list(301);
+  ASSERT_TRUE(list.LoadRes(301));
+  ASSERT_EQ(list.Columns().size(), 6u);
+  for (int i = 0; i < 12; ++i) list.AddString(" \t \t \t \t \t \t \t ", 0);
+  QString error;
+  const std::string pdf = dir.File("sommaire.pdf");
+  ASSERT_TRUE(PrintListToPdf(ListReport(&list, "Liste de sommaire"), QString::fromStdString(pdf), &error))
+      << error.toStdString();
+  const QImage page = RenderPdfPage(pdf, 1, 100);
+  ASSERT_FALSE(page.isNull());
+  EXPECT_EQ(VerticalLines(page, 60), 7) << "6 columns: 7 vertical grid lines";
+  QenListWindow plain(302);  // no layout: as many columns as the widest row
+  plain.AddString("a\tb\tc", 1);
+  plain.AddString("d", 1);
+  EXPECT_EQ(ShownColumnCount(plain), 3);
+  EXPECT_EQ(ShownColumnCount(list), 6);
+}
+
 TEST(PrintListTest, CancelledChoicePrintsNothing) {
   ScopedPrinterChoice cancel([](QPrinter*) { return false; });
   TPrinterSelectDlg select(nullptr, 0);

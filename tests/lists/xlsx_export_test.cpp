@@ -89,16 +89,43 @@ std::string ReadFile(const std::string& path) {
 
 bool HaveSoffice() { return std::system("command -v soffice >/dev/null 2>&1") == 0; }
 
-// Converts file with LibreOffice headless to format (csv or fods) in dir;
-// returns the converted file's text ("" on failure).
-std::string Convert(const TempDir& dir, const std::string& file, const std::string& format) {
-  std::string filter = format == "csv" ? "csv:\"Text - txt - csv (StarCalc)\":44,34,76" : format;
-  std::string cmd = "cd '" + dir.path() + "' && soffice -env:UserInstallation=file://" + dir.path() +
-                    "/profile --headless --norestore --convert-to " + filter + " --outdir '" + dir.path() +
-                    "/out' '" + file + "' >/dev/null 2>&1";
-  if (std::system(cmd.c_str()) != 0) return std::string();
-  std::string stem = std::filesystem::path(file).stem().string();
-  return ReadFile(dir.path() + "/out/" + stem + "." + format);
+// A shell word: text in single quotes, inner quotes escaped.
+std::string ShellQuoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+struct Converted {
+  std::string text;  // the converted file's text; "" on failure
+  std::string log;   // what soffice printed, for the failure message
+};
+
+// Converts file with LibreOffice headless to format (csv or fods).
+// Nothing outside the call's own folder can reach the conversion: a fresh user
+// profile, HOME and TMPDIR of its own (no profile, lock file, single-instance
+// pipe or setting left by another run or by the user's own LibreOffice), and an
+// output folder created empty, so the text read back is the file this call
+// wrote or nothing.
+Converted Convert(const std::string& file, const std::string& format) {
+  TempDir work;
+  const std::string root = std::filesystem::absolute(work.path()).string();
+  std::filesystem::create_directories(root + "/home");
+  std::filesystem::create_directories(root + "/tmp");
+  const std::string filter = format == "csv" ? "csv:Text - txt - csv (StarCalc):44,34,76" : format;
+  const std::string log_path = root + "/soffice.log";
+  const std::string cmd = "cd " + ShellQuoted(root) + " && env -u SAL_USE_VCLPLUGIN HOME=" +
+                          ShellQuoted(root + "/home") + " TMPDIR=" + ShellQuoted(root + "/tmp") +
+                          " soffice -env:UserInstallation=file://" + root + "/profile --headless --norestore" +
+                          " --convert-to " + ShellQuoted(filter) + " --outdir " + ShellQuoted(root + "/out") + " " +
+                          ShellQuoted(std::filesystem::absolute(file).string()) + " >" + ShellQuoted(log_path) +
+                          " 2>&1";
+  Converted result;
+  const int status = std::system(cmd.c_str());
+  const std::string out = root + "/out/" + std::filesystem::path(file).stem().string() + "." + format;
+  result.log = "soffice exit " + std::to_string(status) + ": " + ReadFile(log_path);
+  if (status == 0 && std::filesystem::exists(out)) result.text = ReadFile(out);
+  return result;
 }
 
 void FillSample(QenListWindow* list) {
@@ -137,14 +164,16 @@ TEST_P(XlsxReadBackTest, OpensInLibreOfficeAsShown) {
   std::string error;
   ASSERT_TRUE(WriteListXlsx(report, path, &error, options)) << error;
 
-  std::string csv = Convert(dir, path, "csv");
+  Converted converted = Convert(path, "csv");
+  std::string csv = converted.text;
   // LibreOffice ends lines with \n; drop any \r.
   std::erase(csv, '\r');
-  EXPECT_EQ(csv, kExpectedCsv);
+  EXPECT_EQ(csv, kExpectedCsv) << converted.log;
 
   if (GetParam() == 0) return;  // the styles are the same in both modes; one check is enough
-  std::string fods = Convert(dir, path, "fods");
-  ASSERT_FALSE(fods.empty());
+  converted = Convert(path, "fods");
+  const std::string& fods = converted.text;
+  ASSERT_FALSE(fods.empty()) << converted.log;
   EXPECT_NE(fods.find("fo:background-color=\"#ffc8c8\""), std::string::npos) << "background of a recorded cell";
   EXPECT_NE(fods.find("fo:color=\"#0000ff\""), std::string::npos) << "text colour of a recorded cell";
   EXPECT_NE(fods.find("fo:font-weight=\"bold\""), std::string::npos) << "bold total row";
