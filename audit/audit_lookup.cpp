@@ -348,13 +348,35 @@ void DbLookupRunner::Prefetch(const std::vector<LookupRequest>& requests) {
   for (const LookupRequest& r : requests) {
     if (r.id >= 0 && !answers_->Has(r)) todo.push_back(r);
   }
-  auto order = [](const LookupRequest& x, const LookupRequest& y) {
-    if (x.kind != y.kind) return x.kind < y.kind;
-    if (x.link != y.link) return x.link < y.link;
-    return x.id < y.id;
-  };
-  std::sort(todo.begin(), todo.end(), order);
-  todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
+  // Ordered by kind, link, id. A million requests sort several times faster
+  // as one number each (kind and link above 48 bits of id) than as records;
+  // larger ids (never seen in a practice) take the record comparison.
+  constexpr long kPackedIds = 1L << 48;
+  const bool packable = std::all_of(todo.begin(), todo.end(),
+                                    [](const LookupRequest& r) { return r.id < kPackedIds; });
+  if (packable) {
+    std::vector<uint64_t> keys(todo.size());
+    for (size_t i = 0; i < todo.size(); ++i) {
+      keys[i] = static_cast<uint64_t>(todo[i].kind) << 56 |
+                static_cast<uint64_t>(todo[i].link) << 48 | static_cast<uint64_t>(todo[i].id);
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    todo.resize(keys.size());
+    for (size_t i = 0; i < keys.size(); ++i) {
+      todo[i] = LookupRequest{static_cast<LookupKind>(keys[i] >> 56),
+                              static_cast<LinkTable>(keys[i] >> 48 & 0xFF),
+                              static_cast<long>(keys[i] & (kPackedIds - 1))};
+    }
+  } else {
+    auto order = [](const LookupRequest& x, const LookupRequest& y) {
+      if (x.kind != y.kind) return x.kind < y.kind;
+      if (x.link != y.link) return x.link < y.link;
+      return x.id < y.id;
+    };
+    std::sort(todo.begin(), todo.end(), order);
+    todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
+  }
   std::vector<long> ids;
   for (size_t i = 0; i < todo.size();) {
     size_t j = i;
