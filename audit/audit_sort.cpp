@@ -81,56 +81,50 @@ int CompareVantraElems(const TDElem* a, const TDElem* b) {
                        ElemView{*static_cast<const VantraElem*>(b)});
 }
 
-// Rows sorted by date come from the database nearly in that order (the date
-// index gives them by day, and within a day mostly by time), so the sort
-// first keeps the longest run it can walk in order and sorts only the
-// elements that step back:
-//   1. walk the list; an element that compares below the last one kept is
-//      taken out (into `late`, keys copied), the others stay: what stays is
-//      in order;
-//   2. sort `late` stably;
-//   3. merge `late` back in; on equal keys the element that stayed goes
-//      first.
-// Step 3 gives the stable order: a late element e was taken out because it
-// is below some element k kept before it; every element kept after e is at
-// least k, so above e. An element that stayed and equals e was therefore
-// read before e, which is where the stable order puts it.
+// The keys are copied side by side once, sorted stably, and the elements
+// relinked in that order. Sorting by date (first key), the rows come from the
+// database already in date order (the date index), only not in time order
+// within a day: then each day is sorted on its own, a few thousand keys that
+// stay in the cache, instead of the whole list at once. A stable sort of a
+// list in date order is the days, each stably sorted, one after the other.
 void SortAuditElements(TDList* list) {
-  if (list->Count() < 2 || g_sort_key_count == 0) return;
-  std::vector<SortKey> late;
-  const VantraElem* last = nullptr;
-  for (TDElem* p = list->Head(); p != nullptr;) {
-    TDElem* next = p->Next();
-    VantraElem* e = static_cast<VantraElem*>(p);
-    if (last != nullptr && CompareByKeys(ElemView{*e}, ElemView{*last}) < 0) {
-      const ElemView v{*e};
-      SortKey k;
-      k.elem = e;
-      k.date_ = v.date();
-      k.time_ = v.time();
-      k.id_ = v.id();
-      k.group_ = v.group();
-      k.rank_ = v.rank();
-      std::memcpy(k.user_, e->user(), sizeof k.user_);
-      late.push_back(k);
-      list->Remove(e);
-    } else {
-      last = e;
-    }
-    p = next;
+  short first = 0;  // the first key the comparator uses
+  for (int i = 0; i < g_sort_key_count && first == 0; ++i) {
+    if (g_sort_keys[i] >= kKeyUser && g_sort_keys[i] <= kKeyAction) first = g_sort_keys[i];
   }
-  if (late.empty()) return;
-  std::stable_sort(late.begin(), late.end(),
-                   [](const SortKey& a, const SortKey& b) { return CompareByKeys(a, b) < 0; });
-  TDElem* placed = nullptr;        // the element the next late one goes after
-  TDElem* stayed = list->Head();   // the first element that stayed not yet passed
-  for (const SortKey& k : late) {
-    while (stayed != nullptr &&
-           CompareByKeys(ElemView{*static_cast<const VantraElem*>(stayed)}, k) <= 0) {
-      placed = stayed;
-      stayed = stayed->Next();
+  if (list->Count() < 2 || first == 0) return;  // every element compares equal
+  std::vector<SortKey> keys;
+  keys.reserve(list->Count());
+  for (VantraElem* e : list->As<VantraElem>()) {
+    const ElemView v{*e};
+    SortKey k;
+    k.elem = e;
+    k.date_ = v.date();
+    k.time_ = v.time();
+    k.id_ = v.id();
+    k.group_ = v.group();
+    k.rank_ = v.rank();
+    std::memcpy(k.user_, e->user(), sizeof k.user_);
+    keys.push_back(k);
+  }
+  auto less = [](const SortKey& a, const SortKey& b) { return CompareByKeys(a, b) < 0; };
+  const bool by_day =
+      first == kKeyDate &&
+      std::is_sorted(keys.begin(), keys.end(),
+                     [](const SortKey& a, const SortKey& b) { return a.date_ < b.date_; });
+  if (by_day) {
+    for (auto day = keys.begin(); day != keys.end();) {
+      auto next = day + 1;
+      while (next != keys.end() && next->date_ == day->date_) ++next;
+      std::stable_sort(day, next, less);
+      day = next;
     }
-    list->InsertAfter(placed, k.elem);
-    placed = k.elem;
+  } else {
+    std::stable_sort(keys.begin(), keys.end(), less);
+  }
+  // Moving each element to the tail in sorted order leaves the list sorted.
+  for (const SortKey& k : keys) {
+    list->Remove(k.elem);
+    list->Append(k.elem);
   }
 }

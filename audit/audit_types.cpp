@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include <sys/mman.h>
+
 namespace {
 
 // Length of the longest prefix of src[0..len) that fits max bytes and does
@@ -69,6 +71,28 @@ long FieldNumber(const char* text) {
 
 // --- ElemArena and VantraElem -----------------------------------------------------
 
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+// bytes (a multiple of kHugePage) of fresh memory on a kHugePage boundary,
+// offered for huge pages. Throws std::bad_alloc as new does.
+char* MapChunk(size_t bytes) {
+  void* p = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                 -1, 0);
+  if (p == MAP_FAILED) throw std::bad_alloc();
+  const uintptr_t start = reinterpret_cast<uintptr_t>(p);
+  const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+  if (aligned > start) munmap(p, aligned - start);
+  const uintptr_t end = start + bytes + kHugePage;
+  if (end > aligned + bytes) munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
+  // Only advice: without huge pages the memory works the same.
+  madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
+  return reinterpret_cast<char*>(aligned);
+}
+
+}  // namespace
+
 void* ElemArena::Allocate(size_t bytes) {
   bytes = (bytes + 7) & ~size_t{7};
   if (bytes > kChunkBytes) {
@@ -76,15 +100,17 @@ void* ElemArena::Allocate(size_t bytes) {
     return large_.back().get();
   }
   if (used_ + bytes > kChunkBytes) {
-    chunks_.emplace_back(new char[kChunkBytes]);
+    chunks_.reserve(chunks_.size() + 1);  // so that push_back cannot throw and leak the chunk
+    chunks_.push_back(MapChunk(kChunkBytes));
     used_ = 0;
   }
-  void* p = chunks_.back().get() + used_;
+  void* p = chunks_.back() + used_;
   used_ += bytes;
   return p;
 }
 
 void ElemArena::Reset() {
+  for (char* chunk : chunks_) munmap(chunk, kChunkBytes);
   chunks_.clear();
   large_.clear();
   used_ = kChunkBytes;

@@ -49,11 +49,17 @@ long FieldNumber(const char* text);
 // destruction). Elements made in it are laid out in reading order, and
 // deleting one (TDList::DeleteElems) costs nothing. REQUIRES: no element of
 // the arena is used after Reset or after the arena is destroyed.
+//
+// The chunks are mapped on 2 MB boundaries and offered to the kernel for huge
+// pages: a million elements then cost some seventy page faults instead of
+// some forty thousand (each fault a good part of a microsecond's work, and
+// far more on a virtual machine).
 class ElemArena {
  public:
   ElemArena() = default;
   ElemArena(const ElemArena&) = delete;
   ElemArena& operator=(const ElemArena&) = delete;
+  ~ElemArena() { Reset(); }
   // bytes of memory aligned to 8, valid until Reset.
   void* Allocate(size_t bytes);
   void Reset();
@@ -61,7 +67,7 @@ class ElemArena {
 
  private:
   static constexpr size_t kChunkBytes = 4 << 20;
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<char*> chunks_;  // kChunkBytes each (MapChunk)
   std::vector<std::unique_ptr<char[]>> large_;  // requests above a chunk
   size_t used_ = kChunkBytes;                    // in chunks_.back()
 };

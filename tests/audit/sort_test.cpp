@@ -83,9 +83,10 @@ TEST(SortAuditElements, SameOrderAsQSortWithTheComparator) {
   }
 }
 
-// Rows as the date index gives them: nearly in order, some stepping back,
-// many equal keys (the merge of the stepped-back rows must keep the reading
-// order among equals).
+// Rows as the date index gives them: in date order, not quite in time order,
+// many equal keys (each day sorted on its own must keep the reading order
+// among equals); and the same with a few rows stepping back a day (the sort
+// of the whole list).
 TEST(SortAuditElements, NearlySortedInputSameOrderAsQSort) {
   std::mt19937 rng(11);
   const char* users[] = {"anne", "marc", "Zoe"};
@@ -104,7 +105,7 @@ TEST(SortAuditElements, NearlySortedInputSameOrderAsQSort) {
         long t = time, d = date;
         if (every > 0 && rng() % every == 0) {   // a row that steps back
           t = time - static_cast<long>(rng() % 30);
-          if (rng() % 5 == 0) d = date - 1;
+          if (every != 50 && rng() % 5 == 0) d = date - 1;  // every 50: days stay in order
         }
         const char* u = users[rng() % 3];
         const long id = 5 + static_cast<long>(rng() % 3);  // duplicate ids too
