@@ -162,6 +162,7 @@ bool PracBaseGenerator::ReadAndSort() {
   elems_.DeleteElems();
   arena_.Reset();
   wanted_lookups_.Clear();
+  expected_rows_ = total;
   if (db_->dbExecute(row_sql.c_str(), kAuditCursor) == 0) {
     long ordinal = 0;
     for (int r = db_->dbFetch(0, kAuditCursor); r == 0; r = db_->dbFetch(1, kAuditCursor)) {
@@ -203,6 +204,8 @@ void PracBaseGenerator::ReadDetailedRow() {
   if (module == 0) return;
   elems_.Append(VantraElem::Create(r, module, id, 0, 0, 0, &arena_));
   if (lookup_mode_ == LookupMode::kBatched) {
+    // About one look-up per row: room for them at once, not by doubling.
+    if (wanted_lookups_.Requests().empty()) wanted_lookups_.Reserve(static_cast<size_t>(expected_rows_));
     AuditDescription unused;
     DescribeRow(r, &wanted_lookups_, &unused);
   }

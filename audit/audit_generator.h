@@ -181,6 +181,7 @@ class PracBaseGenerator {
   // Batched mode: the look-ups the listed rows will ask, gathered while the
   // rows are read (each row is at hand then) and answered before the fill.
   CollectingRunner wanted_lookups_;
+  long expected_rows_ = 0;  // the count statement's answer
   LookupStats stats_;
   std::string error_;
   bool cancelled_ = false;

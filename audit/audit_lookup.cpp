@@ -339,11 +339,11 @@ const LookupAnswer* DbLookupRunner::Run(const LookupRequest& request) {
   return &scratch_;
 }
 
-void DbLookupRunner::Prefetch(const std::vector<LookupRequest>& requests) {
+void DbLookupRunner::Prefetch(std::span<const LookupRequest> requests) {
   if (db_ == nullptr) return;
   // Distinct requests not answered yet, grouped by shape. Negative ids print
   // differently under %lu and %ld: they are left to the one-by-one path.
-  std::vector<LookupRequest> todo;
+  audit_detail::HugeVector<LookupRequest> todo;
   todo.reserve(requests.size());
   for (const LookupRequest& r : requests) {
     if (r.id >= 0 && !answers_->Has(r)) todo.push_back(r);
@@ -355,7 +355,7 @@ void DbLookupRunner::Prefetch(const std::vector<LookupRequest>& requests) {
   const bool packable = std::all_of(todo.begin(), todo.end(),
                                     [](const LookupRequest& r) { return r.id < kPackedIds; });
   if (packable) {
-    std::vector<uint64_t> keys(todo.size());
+    audit_detail::HugeVector<uint64_t> keys(todo.size());
     for (size_t i = 0; i < todo.size(); ++i) {
       keys[i] = static_cast<uint64_t>(todo[i].kind) << 56 |
                 static_cast<uint64_t>(todo[i].link) << 48 | static_cast<uint64_t>(todo[i].id);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audit/audit_generator.h"
+#include "audit/huge_pages.h"
 
 namespace {
 
@@ -93,7 +94,7 @@ void SortAuditElements(TDList* list) {
     if (g_sort_keys[i] >= kKeyUser && g_sort_keys[i] <= kKeyAction) first = g_sort_keys[i];
   }
   if (list->Count() < 2 || first == 0) return;  // every element compares equal
-  std::vector<SortKey> keys;
+  audit_detail::HugeVector<SortKey> keys;
   keys.reserve(list->Count());
   for (VantraElem* e : list->As<VantraElem>()) {
     const ElemView v{*e};

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-#include <sys/mman.h>
+#include "audit/huge_pages.h"
 
 namespace {
 
@@ -71,28 +71,6 @@ long FieldNumber(const char* text) {
 
 // --- ElemArena and VantraElem -----------------------------------------------------
 
-namespace {
-
-constexpr size_t kHugePage = size_t{2} << 20;
-
-// bytes (a multiple of kHugePage) of fresh memory on a kHugePage boundary,
-// offered for huge pages. Throws std::bad_alloc as new does.
-char* MapChunk(size_t bytes) {
-  void* p = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                 -1, 0);
-  if (p == MAP_FAILED) throw std::bad_alloc();
-  const uintptr_t start = reinterpret_cast<uintptr_t>(p);
-  const uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
-  if (aligned > start) munmap(p, aligned - start);
-  const uintptr_t end = start + bytes + kHugePage;
-  if (end > aligned + bytes) munmap(reinterpret_cast<void*>(aligned + bytes), end - (aligned + bytes));
-  // Only advice: without huge pages the memory works the same.
-  madvise(reinterpret_cast<void*>(aligned), bytes, MADV_HUGEPAGE);
-  return reinterpret_cast<char*>(aligned);
-}
-
-}  // namespace
-
 void* ElemArena::Allocate(size_t bytes) {
   bytes = (bytes + 7) & ~size_t{7};
   if (bytes > kChunkBytes) {
@@ -101,7 +79,7 @@ void* ElemArena::Allocate(size_t bytes) {
   }
   if (used_ + bytes > kChunkBytes) {
     chunks_.reserve(chunks_.size() + 1);  // so that push_back cannot throw and leak the chunk
-    chunks_.push_back(MapChunk(kChunkBytes));
+    chunks_.push_back(static_cast<char*>(audit_detail::MapHuge(kChunkBytes)));
     used_ = 0;
   }
   void* p = chunks_.back() + used_;
@@ -110,7 +88,7 @@ void* ElemArena::Allocate(size_t bytes) {
 }
 
 void ElemArena::Reset() {
-  for (char* chunk : chunks_) munmap(chunk, kChunkBytes);
+  for (char* chunk : chunks_) audit_detail::UnmapHuge(chunk, kChunkBytes);
   chunks_.clear();
   large_.clear();
   used_ = kChunkBytes;

@@ -50,10 +50,8 @@ long FieldNumber(const char* text);
 // deleting one (TDList::DeleteElems) costs nothing. REQUIRES: no element of
 // the arena is used after Reset or after the arena is destroyed.
 //
-// The chunks are mapped on 2 MB boundaries and offered to the kernel for huge
-// pages: a million elements then cost some seventy page faults instead of
-// some forty thousand (each fault a good part of a microsecond's work, and
-// far more on a virtual machine).
+// The chunks are in huge pages (audit/huge_pages.h): a million elements cost
+// some seventy page faults instead of some forty thousand.
 class ElemArena {
  public:
   ElemArena() = default;
