@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <unordered_map>
-#include <unordered_set>
 
 #include "audit/audit_answers.h"
 #include "audit/audit_types.h"
@@ -443,21 +441,21 @@ bool DbLookupRunner::PrefetchChunk(LookupKind kind, LinkTable link, const std::v
   auto asked = [&](long id) { return std::binary_search(ids.begin() + start, ids.begin() + end, id); };
   // Rows per id: one row gives the answer; none, "no row"; several, the
   // one-by-one statement decides (its first row is the engine's choice).
-  std::unordered_map<long, LookupAnswer> got;
-  std::unordered_set<long> ambiguous;
+  // The rows are read into buffers the runner keeps from chunk to chunk
+  // (no allocation per row), then ordered by id.
+  size_t rows = 0;
+  chunk_ids_.clear();
   bool ok = db_->dbExecute(sql.c_str(), kLookupCursor) == 0;
   if (ok) {
     for (int f = db_->dbFetch(0, kLookupCursor); f == 0; f = db_->dbFetch(1, kLookupCursor)) {
       long id = 0;
       db_->dbGetLong(1, &id, kLookupCursor);
-      if (ambiguous.count(id) != 0 || (range && !asked(id))) continue;
-      auto [it, fresh] = got.try_emplace(id);
-      if (!fresh) {
-        got.erase(it);
-        ambiguous.insert(id);
-        continue;
-      }
-      ReadAnswer(db_, shape, 2, kLookupCursor, &it->second);
+      if (range && !asked(id)) continue;
+      if (rows == chunk_answers_.size()) chunk_answers_.emplace_back();
+      LookupAnswer& answer = chunk_answers_[rows];
+      answer = LookupAnswer{};
+      ReadAnswer(db_, shape, 2, kLookupCursor, &answer);
+      chunk_ids_.emplace_back(id, rows++);
     }
     ok = db_->LastError().empty();
   }
@@ -470,11 +468,17 @@ bool DbLookupRunner::PrefetchChunk(LookupKind kind, LinkTable link, const std::v
     }
     return false;
   }
+  std::sort(chunk_ids_.begin(), chunk_ids_.end());
+  const LookupAnswer none;
+  size_t row = 0;  // in chunk_ids_; ids[start, end) ascend too
   for (size_t i = start; i < end; ++i) {
     const long id = ids[i];
-    if (ambiguous.count(id) != 0) continue;
-    auto it = got.find(id);
-    answers_->Put(LookupRequest{kind, link, id}, it == got.end() ? LookupAnswer{} : it->second);
+    while (row < chunk_ids_.size() && chunk_ids_[row].first < id) ++row;
+    size_t same = 0;
+    while (row + same < chunk_ids_.size() && chunk_ids_[row + same].first == id) ++same;
+    if (same > 1) continue;  // ambiguous
+    answers_->Put(LookupRequest{kind, link, id},
+                  same == 1 ? chunk_answers_[chunk_ids_[row].second] : none);
     ++stats_.prefetched;
   }
   return true;

@@ -27,6 +27,7 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audit/huge_pages.h"
@@ -172,6 +173,9 @@ class DbLookupRunner : public LookupRunner {
   bool in_transaction_ = false;
   std::unique_ptr<AnswerTable> answers_;
   LookupAnswer scratch_;  // the answer Run hands out
+  // Rows of one set-based statement: answers, and (id, index in answers).
+  std::vector<LookupAnswer> chunk_answers_;
+  std::vector<std::pair<long, size_t>> chunk_ids_;
   LookupStats stats_;
   std::string first_error_;
   size_t batch_size_ = 1000;
