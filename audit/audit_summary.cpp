@@ -156,7 +156,7 @@ void PracSummaryGenerator::FillLines(AuditLineSink* list) {
   char time_text[48];
   bool broke = false;
   for (VantraElem* e : elems_.As<VantraElem>()) {
-    CopyCut(d.verb, sizeof d.verb, ActionText(e->type(), e->action(), e->record_id()).c_str());
+    CopyCut(d.verb, sizeof d.verb, ActionTextKept(e->type(), e->action(), e->record_id()));
     const char* date_text = tous;
     time_text[0] = '\0';
     if (flag[1] == 1) {
