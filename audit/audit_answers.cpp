@@ -4,7 +4,7 @@
 
 namespace {
 
-void PutText(std::vector<char>* blob, const char* text, size_t cap) {
+void PutText(audit_detail::HugeVector<char>* blob, const char* text, size_t cap) {
   const size_t n = strnlen(text, cap - 1);
   blob->push_back(static_cast<char>(n));
   blob->insert(blob->end(), text, text + n);
@@ -114,7 +114,7 @@ void AnswerTable::Expect(LookupKind kind, LinkTable link, long max_id, size_t co
   if (max_id < 0 || static_cast<unsigned long>(max_id) > 4 * count + 65536) return;
   const size_t shape = ShapeOf(kind, link);
   if (dense_.size() <= shape) dense_.resize(shape + 1);
-  std::vector<uint32_t>& index = dense_[shape];
+  audit_detail::HugeVector<uint32_t>& index = dense_[shape];
   if (index.size() < static_cast<size_t>(max_id) + 1) index.resize(max_id + 1, kNone);
   blob_.reserve(blob_.size() + count * 48);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "audit/audit_lookup.h"
+#include "audit/huge_pages.h"
 
 class AnswerTable {
  public:
@@ -43,9 +44,9 @@ class AnswerTable {
   uint32_t Pack(const LookupAnswer& a);
   void Unpack(uint32_t offset, LookupAnswer* out) const;
 
-  std::vector<std::vector<uint32_t>> dense_;  // by shape, then id
+  std::vector<audit_detail::HugeVector<uint32_t>> dense_;  // by shape, then id
   std::vector<Slot> slots_;                   // power of two, at most half full
   size_t hashed_ = 0;
   size_t count_ = 0;
-  std::vector<char> blob_;                    // the packed answers
+  audit_detail::HugeVector<char> blob_;       // the packed answers
 };

@@ -243,6 +243,26 @@ std::string ActionText(char type, char action, long record_id) {
   return buffer;
 }
 
+const char* ActionTextKept(char type, char action, long record_id) {
+  const VerbId verb = ActionTextOf(type, action, record_id);
+  if (verb.id == 0) return "";
+  // A small direct-mapped store by verb; a collision only costs a new cut.
+  struct Kept {
+    int key = -1;
+    char text[16] = {};
+  };
+  thread_local Kept kept[64];
+  const int key = verb.id * 2 + (verb.printing_library ? 1 : 0);
+  Kept& slot = kept[static_cast<unsigned>(key) % 64];
+  if (slot.key != key) {
+    CopyCut(slot.text, sizeof slot.text,
+            LoadTableString(verb.printing_library ? StringTable::kKelvoUtils2 : StringTable::kModule,
+                            verb.id));
+    slot.key = key;
+  }
+  return slot.text;
+}
+
 std::string ModuleNameOf(char type, long record_id, long module_code) {
   char buffer[64];
   buffer[0] = '\0';

@@ -144,7 +144,7 @@ void Describer::Run() {
   if (stopped_) return;
   if (table_id_ != 0) CopyCut(out_->table_name, sizeof out_->table_name, TableNameOf(table_id_));
   if (!success_) *out_ = AuditDescription();
-  CopyCut(out_->verb, sizeof out_->verb, ActionText(r_.type, r_.action, r_.record_id).c_str());
+  CopyCut(out_->verb, sizeof out_->verb, ActionTextKept(r_.type, r_.action, r_.record_id));
 }
 
 void Describer::TypeB() {

@@ -42,6 +42,10 @@ struct VerbId {
 VerbId ActionTextOf(char type, char action, long record_id);
 // The verb's text ("" when none), at most 15 bytes.
 std::string ActionText(char type, char action, long record_id);
+// The same text, kept: each verb's text is cut once per thread and handed out
+// from then on (a million rows ask a dozen verbs). Valid until the next call
+// on the same thread.
+const char* ActionTextKept(char type, char action, long record_id);
 
 // The module's name, at most 63 bytes: for type 'E' rows of modules 1..7 the
 // application's or this module's text, otherwise the host's name of

@@ -23,19 +23,19 @@
 #include "host/list_window.h"
 #include "host/strings.h"
 
-void PracBaseGenerator::WriteDetailedTotal(QenListWindow* list, bool group) {
+void PracBaseGenerator::WriteDetailedTotal(AuditLineSink* list, bool group) {
   const long* c = group ? totals_.group : totals_.grand;
   const std::string duration = group && totals_.subtotal[1] == 1
                                    ? DurationText(totals_.first_time, totals_.last_time)
                                    : std::string();
   std::string line;
   DetailedTotalLine(&line, ModuleString(group ? 57 : 58), c[1], duration, c[0], c[2], c[3]);
-  if (group) list->AddString(kAuditBlankLine, 0);
-  list->AddString(line, kTotalItemData);
-  if (group) list->AddString(kAuditBlankLine, 0);
+  if (group) list->AddLine(kAuditBlankLine, 0);
+  list->AddLine(line, kTotalItemData);
+  if (group) list->AddLine(kAuditBlankLine, 0);
 }
 
-void PracBaseGenerator::FillDetailed(QenListWindow* list, bool history) {
+void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
   TMeter meter(parent_);
   meter.DisplayMeterDlg(ModuleString(59), static_cast<long>(elems_.Count()));
   meter.SetCounter(0);
@@ -84,7 +84,7 @@ void PracBaseGenerator::FillDetailed(QenListWindow* list, bool history) {
       DetailedLine(&line, date_text, time_text, e->user(), d.table_name, module.c_str(), d.verb,
                    d.description, d.first_name, d.last_name);
     }
-    list->AddString(line, e->audit_id);
+    list->AddLine(line, e->audit_id);
   }
   if (broke) WriteDetailedTotal(list, true);
   WriteDetailedTotal(list, false);

@@ -110,7 +110,23 @@ std::string PracBaseGenerator::RowStatement() {
   return sql;
 }
 
+void ListLineSink::AddLine(std::string_view text, long item_data) {
+  list_->AddString(text, item_data);
+}
+
 bool PracBaseGenerator::Generate(QenListWindow* list) {
+  if (!ReadAndSort()) return false;
+  if (list != nullptr) FillList(list);
+  return true;
+}
+
+bool PracBaseGenerator::GenerateLines(AuditLineSink* sink) {
+  if (!ReadAndSort()) return false;
+  if (sink != nullptr) FillLines(sink);
+  return true;
+}
+
+bool PracBaseGenerator::ReadAndSort() {
   error_.clear();
   cancelled_ = false;
   incomplete_ = false;
@@ -146,6 +162,7 @@ bool PracBaseGenerator::Generate(QenListWindow* list) {
   elems_.DeleteElems();
   arena_.Reset();
   wanted_lookups_.Clear();
+  expected_rows_ = total;
   if (db_->dbExecute(row_sql.c_str(), kAuditCursor) == 0) {
     long ordinal = 0;
     for (int r = db_->dbFetch(0, kAuditCursor); r == 0; r = db_->dbFetch(1, kAuditCursor)) {
@@ -168,9 +185,6 @@ bool PracBaseGenerator::Generate(QenListWindow* list) {
   // 8. Sort by the chosen keys (stable: equal rows keep the reading order).
   SetCompareKeys(options_->sort_keys, options_->sort_key_count);
   SortAuditElements(&elems_);
-
-  // 9. Write the lines.
-  if (list != nullptr) FillList(list);
   return true;
 }
 
@@ -190,6 +204,8 @@ void PracBaseGenerator::ReadDetailedRow() {
   if (module == 0) return;
   elems_.Append(VantraElem::Create(r, module, id, 0, 0, 0, &arena_));
   if (lookup_mode_ == LookupMode::kBatched) {
+    // About one look-up per row: room for them at once, not by doubling.
+    if (wanted_lookups_.Requests().empty()) wanted_lookups_.Reserve(static_cast<size_t>(expected_rows_));
     AuditDescription unused;
     DescribeRow(r, &wanted_lookups_, &unused);
   }
@@ -261,7 +277,12 @@ std::string PracDetailedGenerator::BuildSelectList(char source) {
   return DetailedSelectList(source);
 }
 
-void PracDetailedGenerator::FillList(QenListWindow* list) { FillDetailed(list, false); }
+void PracDetailedGenerator::FillList(QenListWindow* list) {
+  ListLineSink sink(list);
+  FillLines(&sink);
+}
+
+void PracDetailedGenerator::FillLines(AuditLineSink* sink) { FillDetailed(sink, false); }
 
 // --- PracAuditGenerator ------------------------------------------------------------------
 
@@ -273,7 +294,12 @@ void PracAuditGenerator::ReadRow() { ReadDetailedRow(); }
 
 std::string PracAuditGenerator::BuildSelectList(char source) { return DetailedSelectList(source); }
 
-void PracAuditGenerator::FillList(QenListWindow* list) { FillDetailed(list, true); }
+void PracAuditGenerator::FillList(QenListWindow* list) {
+  ListLineSink sink(list);
+  FillLines(&sink);
+}
+
+void PracAuditGenerator::FillLines(AuditLineSink* sink) { FillDetailed(sink, true); }
 
 std::string PracAuditGenerator::BuildRecordCondition(char source) {
   if (record_id_ == 0) return std::string();

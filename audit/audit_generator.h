@@ -33,6 +33,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "audit/audit_describe.h"
@@ -43,6 +44,25 @@
 
 class GenDB;
 class QenListWindow;
+
+// Where the lines of a fill go, in order: a list window (ListLineSink, what
+// FillList uses), or straight to a file (the command line's tsv output,
+// which needs no list).
+class AuditLineSink {
+ public:
+  virtual ~AuditLineSink() = default;
+  virtual void AddLine(std::string_view text, long item_data) = 0;
+};
+
+// AddString into a list window.
+class ListLineSink : public AuditLineSink {
+ public:
+  explicit ListLineSink(QenListWindow* list) : list_(list) {}
+  void AddLine(std::string_view text, long item_data) override;
+
+ private:
+  QenListWindow* list_;
+};
 
 // The cursor of the count and row statements.
 inline constexpr int kAuditCursor = 77;
@@ -93,6 +113,8 @@ class PracBaseGenerator {
   // the rows are then read and sorted (Elements) and nothing is written.
   // The sort runs inside; a window shows its wait cursor around the call.
   bool Generate(QenListWindow* list);
+  // The same, writing the lines into sink (null: read and sort only).
+  bool GenerateLines(AuditLineSink* sink);
 
   // --- the virtual operations, in slot order ---------------------------------
   // " FROM <prefix>AUDITFIL|AUDHIS" and the date, user and record conditions.
@@ -104,6 +126,9 @@ class PracBaseGenerator {
   virtual void ReadRow() = 0;
   virtual std::string BuildSelectList(char source) = 0;
   virtual void FillList(QenListWindow* list) = 0;
+  // What FillList writes, into any sink (FillList is FillLines into a
+  // ListLineSink).
+  virtual void FillLines(AuditLineSink* sink) = 0;
   virtual void BeginTotals();
   virtual void CountRow();
   virtual void ResetGroupCounts();
@@ -135,8 +160,10 @@ class PracBaseGenerator {
   std::string DetailedSelectList(char source) const;
   void ReadDetailedRow();
   // Writes the detailed (history = false) or history lines of every element.
-  void FillDetailed(QenListWindow* list, bool history);
-  void WriteDetailedTotal(QenListWindow* list, bool group);
+  void FillDetailed(AuditLineSink* list, bool history);
+  void WriteDetailedTotal(AuditLineSink* list, bool group);
+  // Steps 1-8 of Generate: count, read, sort. False when nothing matched.
+  bool ReadAndSort();
   // Steps 1-7 of CheckGroupBreak with on[i] in place of "subtotal flag i is 1".
   bool TestBreaks(const bool on[4], const VantraElem& e, const AuditDescription& d);
   void SetError(const std::string& text);
@@ -154,6 +181,7 @@ class PracBaseGenerator {
   // Batched mode: the look-ups the listed rows will ask, gathered while the
   // rows are read (each row is at hand then) and answered before the fill.
   CollectingRunner wanted_lookups_;
+  long expected_rows_ = 0;  // the count statement's answer
   LookupStats stats_;
   std::string error_;
   bool cancelled_ = false;
@@ -166,6 +194,7 @@ class PracDetailedGenerator : public PracBaseGenerator {
   void ReadRow() override;
   std::string BuildSelectList(char source) override;
   void FillList(QenListWindow* list) override;
+  void FillLines(AuditLineSink* sink) override;
 };
 
 class PracSummaryGenerator : public PracBaseGenerator {
@@ -175,11 +204,12 @@ class PracSummaryGenerator : public PracBaseGenerator {
   void ReadRow() override;
   std::string BuildSelectList(char source) override;
   void FillList(QenListWindow* list) override;
+  void FillLines(AuditLineSink* sink) override;
   void BeginTotals() override;
   bool CheckGroupBreak(const VantraElem& e, const AuditDescription& d) override;
 
  private:
-  void WriteSummaryTotal(QenListWindow* list, bool group);
+  void WriteSummaryTotal(AuditLineSink* list, bool group);
   // Index of the result list by the combination of the subtotalled keys
   // (user, date, module, action group; keys not subtotalled are left zero):
   // the element that absorbs a row is the only one with the row's combination.
@@ -196,6 +226,7 @@ class PracAuditGenerator : public PracBaseGenerator {
   void ReadRow() override;
   std::string BuildSelectList(char source) override;
   void FillList(QenListWindow* list) override;
+  void FillLines(AuditLineSink* sink) override;
 
  private:
   long record_id_;

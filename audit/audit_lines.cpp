@@ -4,13 +4,53 @@
 
 const char kAuditBlankLine[] = " \t \t \t \t \t \t \t ";
 
+char* AppendDecimal(char* out, long v, int min_width) {
+  // The magnitude as unsigned, so that LONG_MIN has one too.
+  const bool negative = v < 0;
+  unsigned long m = negative ? 0ul - static_cast<unsigned long>(v) : static_cast<unsigned long>(v);
+  char digits[24];
+  int n = 0;
+  do {
+    digits[n++] = static_cast<char>('0' + m % 10);
+    m /= 10;
+  } while (m != 0);
+  if (negative) *out++ = '-';
+  for (int pad = min_width - n - (negative ? 1 : 0); pad > 0; --pad) *out++ = '0';
+  while (n > 0) *out++ = digits[--n];
+  return out;
+}
+
+namespace {
+// Two digits for 0..99 (nearly every call), else what "%02ld" writes.
+inline char* Append02(char* out, long v) {
+  if (v >= 0 && v < 100) {
+    out[0] = static_cast<char>('0' + v / 10);
+    out[1] = static_cast<char>('0' + v % 10);
+    return out + 2;
+  }
+  return AppendDecimal(out, v, 2);
+}
+}  // namespace
+
+// "%02ld:%02ld:%02ld %s", written by hand: snprintf took a tenth of the time
+// of a million-row list. At most 32 bytes: the hour 20 ("-" and 19 digits),
+// minutes and seconds 3 each (remainders of 100: "-99"), separators and
+// "AM" 6, the terminator.
 void FormatAuditTime(long hhmmss, char out[48]) {
   long hour = hhmmss / 10000;
   const long minute = hhmmss / 100 % 100;
   const long second = hhmmss % 100;
-  const char* half = hour < 12 ? "AM" : "PM";
+  const bool am = hour < 12;
   if (hour >= 13 && hour <= 23) hour -= 12;
-  std::snprintf(out, 48, "%02ld:%02ld:%02ld %s", hour, minute, second, half);
+  char* p = Append02(out, hour);
+  *p++ = ':';
+  p = Append02(p, minute);
+  *p++ = ':';
+  p = Append02(p, second);
+  *p++ = ' ';
+  *p++ = am ? 'A' : 'P';
+  *p++ = 'M';
+  *p = '\0';
 }
 
 std::string AuditTimeText(long hhmmss) {

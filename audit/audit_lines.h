@@ -21,11 +21,17 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Item data of the total lines (the lists draw them in bold).
 inline constexpr long kTotalItemData = -1;
 
 extern const char kAuditBlankLine[];
+
+// v in decimal as "%0*ld" writes it with width min_width (zeros after the
+// sign up to the width; a width of 1 or less is "%ld"), no terminator.
+// Returns the end. out needs max(min_width, 20) bytes.
+char* AppendDecimal(char* out, long v, int min_width = 1);
 
 // Time of day HHMMSS on a 12-hour dial: "%02d:%02d:%02d %s", hours 13..23
 // written 1..11 (0 and 12 stay), "AM" below 12 h, else "PM". Any long is

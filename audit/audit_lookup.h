@@ -25,8 +25,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "audit/huge_pages.h"
 
 class GenDB;
 class AnswerTable;
@@ -111,11 +115,13 @@ struct LookupRequestHash {
 class CollectingRunner : public LookupRunner {
  public:
   const LookupAnswer* Run(const LookupRequest& request) override;
-  const std::vector<LookupRequest>& Requests() const { return requests_; }
-  void Clear() { std::vector<LookupRequest>().swap(requests_); }
+  std::span<const LookupRequest> Requests() const { return requests_; }
+  void Clear() { audit_detail::HugeVector<LookupRequest>().swap(requests_); }
+  // Room for n requests (a generation knows its row count ahead).
+  void Reserve(size_t n) { requests_.reserve(n); }
 
  private:
-  std::vector<LookupRequest> requests_;
+  audit_detail::HugeVector<LookupRequest> requests_;
 };
 
 struct LookupStats {
@@ -136,7 +142,7 @@ class DbLookupRunner : public LookupRunner {
   // Answers the distinct requests ahead (see the file comment). Requests
   // already answered are skipped. Never changes what Run returns for any
   // request, only how fast.
-  void Prefetch(const std::vector<LookupRequest>& requests);
+  void Prefetch(std::span<const LookupRequest> requests);
 
   const LookupStats& Stats() const { return stats_; }
   // The first failure of a look-up statement in this runner ("" when none).
@@ -167,6 +173,9 @@ class DbLookupRunner : public LookupRunner {
   bool in_transaction_ = false;
   std::unique_ptr<AnswerTable> answers_;
   LookupAnswer scratch_;  // the answer Run hands out
+  // Rows of one set-based statement: answers, and (id, index in answers).
+  std::vector<LookupAnswer> chunk_answers_;
+  std::vector<std::pair<long, size_t>> chunk_ids_;
   LookupStats stats_;
   std::string first_error_;
   size_t batch_size_ = 1000;

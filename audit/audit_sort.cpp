@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "audit/audit_generator.h"
+#include "audit/huge_pages.h"
 
 namespace {
 
@@ -13,10 +14,10 @@ namespace {
 short g_sort_keys[4] = {};
 short g_sort_key_count = 0;
 
-// One comparison rule for both ways of sorting: K is a VantraElem or a
-// SortKey copied from one.
-template <class K>
-int CompareByKeys(const K& a, const K& b) {
+// One comparison rule for both ways of sorting: A and B are views of a
+// VantraElem (ElemView) or SortKeys copied from one.
+template <class A, class B>
+int CompareByKeys(const A& a, const B& b) {
   for (int i = 0; i < g_sort_key_count; ++i) {
     switch (g_sort_keys[i]) {
       case kKeyUser: {
@@ -81,23 +82,75 @@ int CompareVantraElems(const TDElem* a, const TDElem* b) {
                        ElemView{*static_cast<const VantraElem*>(b)});
 }
 
-void SortAuditElements(TDList* list) {
-  std::vector<SortKey> keys;
-  keys.reserve(list->Count());
-  for (VantraElem* e : list->As<VantraElem>()) {
-    const ElemView v{*e};
-    SortKey k;
-    k.elem = e;
-    k.date_ = v.date();
-    k.time_ = v.time();
-    k.id_ = v.id();
-    k.group_ = v.group();
-    k.rank_ = v.rank();
-    std::memcpy(k.user_, e->user(), sizeof k.user_);
-    keys.push_back(k);
+namespace {
+
+SortKey KeyOf(VantraElem* e, bool need_rank, bool need_group) {
+  const ElemView v{*e};
+  SortKey k;
+  k.elem = e;
+  k.date_ = v.date();
+  k.time_ = v.time();
+  k.id_ = v.id();
+  k.group_ = need_group ? v.group() : 0;
+  k.rank_ = need_rank ? v.rank() : 0;
+  std::memcpy(k.user_, e->user(), sizeof k.user_);
+  return k;
+}
+
+bool KeyUsed(short key) {
+  for (int i = 0; i < g_sort_key_count; ++i) {
+    if (g_sort_keys[i] == key) return true;
   }
-  std::stable_sort(keys.begin(), keys.end(),
-                   [](const SortKey& a, const SortKey& b) { return CompareByKeys(a, b) < 0; });
+  return false;
+}
+
+bool Less(const SortKey& a, const SortKey& b) { return CompareByKeys(a, b) < 0; }
+
+}  // namespace
+
+// The keys are copied side by side, sorted stably, and the elements relinked
+// in that order (each moved to the tail). Sorting by date (first key), the
+// rows come from the database already in date order (the date index), only
+// not in time order within a day: then each day is sorted on its own, its
+// few thousand keys in a buffer that stays in the cache, instead of the whole
+// list at once. A stable sort of a list in date order is the days, each
+// stably sorted, one after the other.
+void SortAuditElements(TDList* list) {
+  short first = 0;  // the first key the comparator uses
+  for (int i = 0; i < g_sort_key_count && first == 0; ++i) {
+    if (g_sort_keys[i] >= kKeyUser && g_sort_keys[i] <= kKeyAction) first = g_sort_keys[i];
+  }
+  if (list->Count() < 2 || first == 0) return;  // every element compares equal
+  const bool need_rank = KeyUsed(kKeyModule), need_group = KeyUsed(kKeyAction);
+  bool by_day = first == kKeyDate;
+  for (TDElem* p = list->Head(); by_day && p != nullptr && p->Next() != nullptr; p = p->Next()) {
+    by_day = static_cast<VantraElem*>(p)->date() <= static_cast<VantraElem*>(p->Next())->date();
+  }
+  audit_detail::HugeVector<SortKey> keys;
+  if (by_day) {
+    // The head is always the first element of the next day: the days done
+    // have gone to the tail.
+    const size_t count = list->Count();
+    for (size_t done = 0; done < count;) {
+      keys.clear();
+      const long day = static_cast<VantraElem*>(list->Head())->date();
+      for (TDElem* p = list->Head(); p != nullptr && keys.size() < count - done; p = p->Next()) {
+        VantraElem* e = static_cast<VantraElem*>(p);
+        if (e->date() != day) break;
+        keys.push_back(KeyOf(e, need_rank, need_group));
+      }
+      std::stable_sort(keys.begin(), keys.end(), Less);
+      for (const SortKey& k : keys) {
+        list->Remove(k.elem);
+        list->Append(k.elem);
+      }
+      done += keys.size();
+    }
+    return;
+  }
+  keys.reserve(list->Count());
+  for (VantraElem* e : list->As<VantraElem>()) keys.push_back(KeyOf(e, need_rank, need_group));
+  std::stable_sort(keys.begin(), keys.end(), Less);
   // Moving each element to the tail in sorted order leaves the list sorted.
   for (const SortKey& k : keys) {
     list->Remove(k.elem);

@@ -128,7 +128,7 @@ bool PracSummaryGenerator::CheckGroupBreak(const VantraElem& e, const AuditDescr
   return TestBreaks(totals_.summary_break, e, d);
 }
 
-void PracSummaryGenerator::WriteSummaryTotal(QenListWindow* list, bool group) {
+void PracSummaryGenerator::WriteSummaryTotal(AuditLineSink* list, bool group) {
   const long* c = group ? totals_.group : totals_.grand;
   auto count = [&](int key) {
     return totals_.subtotal[key] == 1 ? std::to_string(c[key]) : std::string();
@@ -136,12 +136,17 @@ void PracSummaryGenerator::WriteSummaryTotal(QenListWindow* list, bool group) {
   std::string line;
   SummaryTotalLine(&line, ModuleString(group ? 57 : 58), count(1), count(0), count(2), count(3),
                    group ? totals_.group_sum : totals_.grand_sum);
-  if (group) list->AddString(kAuditBlankLine, 0);
-  list->AddString(line, kTotalItemData);
-  if (group) list->AddString(kAuditBlankLine, 0);
+  if (group) list->AddLine(kAuditBlankLine, 0);
+  list->AddLine(line, kTotalItemData);
+  if (group) list->AddLine(kAuditBlankLine, 0);
 }
 
 void PracSummaryGenerator::FillList(QenListWindow* list) {
+  ListLineSink sink(list);
+  FillLines(&sink);
+}
+
+void PracSummaryGenerator::FillLines(AuditLineSink* list) {
   char tous[32];
   CopyCut(tous, sizeof tous, ModuleString(13));
   const short* flag = totals_.subtotal;
@@ -151,7 +156,7 @@ void PracSummaryGenerator::FillList(QenListWindow* list) {
   char time_text[48];
   bool broke = false;
   for (VantraElem* e : elems_.As<VantraElem>()) {
-    CopyCut(d.verb, sizeof d.verb, ActionText(e->type(), e->action(), e->record_id()).c_str());
+    CopyCut(d.verb, sizeof d.verb, ActionTextKept(e->type(), e->action(), e->record_id()));
     const char* date_text = tous;
     time_text[0] = '\0';
     if (flag[1] == 1) {
@@ -168,7 +173,7 @@ void PracSummaryGenerator::FillList(QenListWindow* list) {
     CountRow();
     const char* user = flag[0] == 1 ? e->user() : tous;
     SummaryLine(&line, date_text, time_text, user, module, verb, e->count);
-    list->AddString(line, e->audit_id);
+    list->AddLine(line, e->audit_id);
     totals_.group_sum += e->count;
     totals_.grand_sum += e->count;
   }

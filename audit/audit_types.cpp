@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "audit/huge_pages.h"
+
 namespace {
 
 // Length of the longest prefix of src[0..len) that fits max bytes and does
@@ -76,15 +78,17 @@ void* ElemArena::Allocate(size_t bytes) {
     return large_.back().get();
   }
   if (used_ + bytes > kChunkBytes) {
-    chunks_.emplace_back(new char[kChunkBytes]);
+    chunks_.reserve(chunks_.size() + 1);  // so that push_back cannot throw and leak the chunk
+    chunks_.push_back(static_cast<char*>(audit_detail::MapHuge(kChunkBytes)));
     used_ = 0;
   }
-  void* p = chunks_.back().get() + used_;
+  void* p = chunks_.back() + used_;
   used_ += bytes;
   return p;
 }
 
 void ElemArena::Reset() {
+  for (char* chunk : chunks_) audit_detail::UnmapHuge(chunk, kChunkBytes);
   chunks_.clear();
   large_.clear();
   used_ = kChunkBytes;

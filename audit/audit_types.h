@@ -49,11 +49,15 @@ long FieldNumber(const char* text);
 // destruction). Elements made in it are laid out in reading order, and
 // deleting one (TDList::DeleteElems) costs nothing. REQUIRES: no element of
 // the arena is used after Reset or after the arena is destroyed.
+//
+// The chunks are in huge pages (audit/huge_pages.h): a million elements cost
+// some seventy page faults instead of some forty thousand.
 class ElemArena {
  public:
   ElemArena() = default;
   ElemArena(const ElemArena&) = delete;
   ElemArena& operator=(const ElemArena&) = delete;
+  ~ElemArena() { Reset(); }
   // bytes of memory aligned to 8, valid until Reset.
   void* Allocate(size_t bytes);
   void Reset();
@@ -61,7 +65,7 @@ class ElemArena {
 
  private:
   static constexpr size_t kChunkBytes = 4 << 20;
-  std::vector<std::unique_ptr<char[]>> chunks_;
+  std::vector<char*> chunks_;  // kChunkBytes each (MapChunk)
   std::vector<std::unique_ptr<char[]>> large_;  // requests above a chunk
   size_t used_ = kChunkBytes;                    // in chunks_.back()
 };

@@ -23,6 +23,9 @@ inline const char* S(int id) { return ModuleString(id); }
 // the record's capacity when stored.
 class Text {
  public:
+  // Only the terminator is set: clearing the whole buffer cost more than
+  // most descriptions (a Text or two per row, a million rows).
+  Text() { buf_[0] = '\0'; }
   Text& Add(const char* s) {
     while (*s != '\0' && n_ < sizeof buf_ - 1) buf_[n_++] = *s++;
     buf_[n_] = '\0';
@@ -47,7 +50,7 @@ class Text {
   bool empty() const { return n_ == 0; }
 
  private:
-  char buf_[768] = {};
+  char buf_[768];
   size_t n_ = 0;
 };
 

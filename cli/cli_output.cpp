@@ -1,12 +1,15 @@
 #include "cli/cli_output.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "audit/audit_lines.h"
 #include "audit/audit_list_style.h"
 #include "lists/xlsx_export.h"
 #include "cli/cli_chart.h"
@@ -129,6 +132,12 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
     std::printf("%s\n", path.c_str());
     return true;
   }
+  if (options.format == "tsv") {
+    TsvWriter writer;
+    if (!writer.Open(options, error)) return false;
+    for (int r = 0; r < list.GetCount(); ++r) writer.Row(list.GetString(r), list.GetItemData(r));
+    return writer.Finish(error);
+  }
   FilePtr file(stdout);
   if (!options.out.empty()) {
     file.reset(std::fopen(options.out.c_str(), "wb"));
@@ -138,14 +147,7 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
     }
   }
   FILE* f = file.get();
-  if (options.format == "tsv") {
-    for (int r = 0; r < list.GetCount(); ++r) {
-      if (options.item_data) std::fprintf(f, "%ld\t", list.GetItemData(r));
-      std::string_view row = list.GetString(r);
-      std::fwrite(row.data(), 1, row.size(), f);
-      std::fputc('\n', f);
-    }
-  } else if (options.format == "csv") {
+  if (options.format == "csv") {
     int cells = CellsOf(list);
     if (!list.Columns().empty()) {
       if (options.item_data) std::fputs("item_data,", f);
@@ -168,6 +170,66 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
   }
   if (std::fflush(f) != 0 || std::ferror(f)) {
     *error = "erreur d'écriture" + (options.out.empty() ? std::string() : " : " + options.out);
+    return false;
+  }
+  return true;
+}
+
+// --- TsvWriter ------------------------------------------------------------------
+
+namespace {
+constexpr size_t kTsvBuffer = 1 << 20;
+}
+
+TsvWriter::~TsvWriter() {
+  if (own_file_ && file_ != nullptr) std::fclose(file_);
+}
+
+bool TsvWriter::Open(const CliOptions& options, std::string* error) {
+  item_data_ = options.item_data;
+  out_name_ = options.out;
+  file_ = stdout;
+  if (!options.out.empty()) {
+    file_ = std::fopen(options.out.c_str(), "wb");
+    if (file_ == nullptr) {
+      *error = "impossible d'écrire " + options.out;
+      return false;
+    }
+    own_file_ = true;
+  }
+  buffer_.resize(kTsvBuffer);
+  used_ = 0;
+  return true;
+}
+
+void TsvWriter::Flush() {
+  if (used_ > 0) std::fwrite(buffer_.data(), 1, used_, file_);
+  used_ = 0;
+}
+
+void TsvWriter::Row(std::string_view text, long item_data) {
+  // item data (at most 12 bytes and a tab), the text, a line break.
+  const size_t need = text.size() + 16;
+  if (used_ + need > buffer_.size()) {
+    Flush();
+    if (need > buffer_.size()) buffer_.resize(need);
+  }
+  char* p = buffer_.data() + used_;
+  if (item_data_) {
+    // A list keeps 32 bits of it.
+    p = AppendDecimal(p, static_cast<int32_t>(item_data));
+    *p++ = '\t';
+  }
+  std::memcpy(p, text.data(), text.size());
+  p += text.size();
+  *p++ = '\n';
+  used_ = static_cast<size_t>(p - buffer_.data());
+}
+
+bool TsvWriter::Finish(std::string* error) {
+  Flush();
+  if (std::fflush(file_) != 0 || std::ferror(file_)) {
+    *error = "erreur d'écriture" + (out_name_.empty() ? std::string() : " : " + out_name_);
     return false;
   }
   return true;

@@ -9,7 +9,10 @@
 // item_data prefixes each tsv/csv line with the row's item data and a tab.
 #pragma once
 
+#include <cstdio>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "lists/list_style.h"
 
@@ -35,3 +38,30 @@ struct ListDecor {
 };
 bool WriteList(const QenListWindow& list, const CliOptions& options, const ListDecor& decor,
                std::string* error);
+
+// The tsv format row by row, for rows that do not go through a list (the
+// audit command streams its lines here as the generator makes them). Writes
+// what WriteList writes for the same rows: the item data as a list keeps it
+// (32 bits) when options.item_data, the text, a line break.
+class TsvWriter {
+ public:
+  TsvWriter() = default;
+  TsvWriter(const TsvWriter&) = delete;
+  TsvWriter& operator=(const TsvWriter&) = delete;
+  ~TsvWriter();
+  // Opens options.out (or takes standard output); false with *error (the
+  // same text as WriteList's) when the file cannot be opened.
+  bool Open(const CliOptions& options, std::string* error);
+  void Row(std::string_view text, long item_data);
+  // Writes what is left and checks the file; false with *error.
+  bool Finish(std::string* error);
+
+ private:
+  void Flush();
+  FILE* file_ = nullptr;
+  bool own_file_ = false;
+  bool item_data_ = false;
+  std::string out_name_;
+  std::vector<char> buffer_;
+  size_t used_ = 0;
+};

@@ -208,6 +208,22 @@ TEST(ActionTextOf, Table) {
   EXPECT_EQ(ActionText('S', 'A', 0), expected);
 }
 
+// The kept texts are the texts, whatever the order of the asks (the store
+// keeps a few verbs at a time; every letter pair is asked twice over).
+TEST(ActionTextKept, SameAsActionText) {
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int type = 'A'; type <= 'Z'; ++type) {
+      for (int action = 'A'; action <= 'Z'; ++action) {
+        for (long record_id : {0L, 1L, 12L}) {
+          const char t = static_cast<char>(type), a = static_cast<char>(action);
+          ASSERT_EQ(std::string(ActionTextKept(t, a, record_id)), ActionText(t, a, record_id))
+              << t << a << record_id << " pass " << pass;
+        }
+      }
+    }
+  }
+}
+
 TEST(ModuleNameOf, Rules) {
   EXPECT_EQ(ModuleNameOf('E', 3, 2535), ModuleString(1203));
   EXPECT_EQ(ModuleNameOf('E', 7, 2535), ModuleString(1207));

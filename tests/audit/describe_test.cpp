@@ -379,7 +379,9 @@ TEST(DescribeRow, CollectingRunnerGetsTheSameRequests) {
     AuditDescription d;
     DescribeRow(r, &collect, &d);
     DescribeRow(r, &fake, &d);
-    EXPECT_EQ(collect.Requests(), fake.asked) << r.type;
+    EXPECT_EQ(std::vector<LookupRequest>(collect.Requests().begin(), collect.Requests().end()),
+              fake.asked)
+        << r.type;
   }
 }
 

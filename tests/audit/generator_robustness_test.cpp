@@ -1,6 +1,7 @@
 // The generators against bad data, missing tables, cancels and a server that
 // goes away; the batched look-ups against the one-by-one reference.
 #include <gtest/gtest.h>
+#include <climits>
 
 #include <random>
 #include <string>
@@ -163,46 +164,52 @@ TEST_P(AuditRobustTest, BatchedLookupsGiveTheOneByOneLines) {
 
 TEST_P(AuditRobustTest, PrefetchInSmallChunksAnswersLikeOneByOne) {
   FillVariedPractice(0);
-  std::vector<LookupRequest> requests;
-  for (long id : {-3L, 0L, 1L, 2L, 3L, 13L, 13L, 41L, 105L, 7004L}) {
-    for (int k = 0; k < static_cast<int>(LookupKind::kCount); ++k) {
-      const LookupKind kind = static_cast<LookupKind>(k);
-      LinkTable link = LinkTable::kNone;
-      if (kind == LookupKind::kPatientLink) link = id % 2 ? LinkTable::kPatPpln : LinkTable::kPatApt;
-      if (kind == LookupKind::kChartPatientLink) link = id % 2 ? LinkTable::kPeriop2 : LinkTable::kAnswer2;
-      requests.push_back({kind, link, id});
+  // Ids of 2^48 and above take another sort inside Prefetch: both ways.
+  for (bool huge_ids : {false, true}) {
+    SCOPED_TRACE(huge_ids ? "with ids of 2^48 and above" : "small ids");
+    std::vector<LookupRequest> requests;
+    std::vector<long> ids = {-3L, 0L, 1L, 2L, 3L, 13L, 13L, 41L, 105L, 7004L};
+    if (huge_ids) ids.insert(ids.end(), {1L << 48, (1L << 48) + 7, LONG_MAX});
+    for (long id : ids) {
+      for (int k = 0; k < static_cast<int>(LookupKind::kCount); ++k) {
+        const LookupKind kind = static_cast<LookupKind>(k);
+        LinkTable link = LinkTable::kNone;
+        if (kind == LookupKind::kPatientLink) link = id % 2 ? LinkTable::kPatPpln : LinkTable::kPatApt;
+        if (kind == LookupKind::kChartPatientLink) link = id % 2 ? LinkTable::kPeriop2 : LinkTable::kAnswer2;
+        requests.push_back({kind, link, id});
+      }
     }
+    // Dense runs of ids, read as ranges (with rows nobody asked for, gaps, and
+    // the duplicated patient inside).
+    for (long id = 0; id <= 150; id += (id % 7 == 3 ? 2 : 1)) {
+      requests.push_back({LookupKind::kPatient, LinkTable::kNone, id});
+      requests.push_back({LookupKind::kPayment, LinkTable::kNone, 60 + id});
+      requests.push_back({LookupKind::kPatientLink, LinkTable::kPatPpln, id});
+    }
+    RecordingDb recorded(Db());
+    DbLookupRunner reference(Db());
+    DbLookupRunner batched(&recorded);
+    batched.SetBatchSize(3);
+    batched.Prefetch(requests);
+    EXPECT_GT(batched.Stats().batch_statements, 10);
+    for (const LookupRequest& r : requests) {
+      const LookupAnswer a = *reference.Run(r);
+      const LookupAnswer b = *batched.Run(r);
+      SCOPED_TRACE(LookupStatement("", r));
+      EXPECT_EQ(a.found, b.found);
+      EXPECT_EQ(a.date, b.date);
+      EXPECT_STREQ(a.number, b.number);
+      EXPECT_STREQ(a.code, b.code);
+      EXPECT_STREQ(a.description, b.description);
+      EXPECT_STREQ(a.first_name, b.first_name);
+      EXPECT_STREQ(a.last_name, b.last_name);
+    }
+    // The duplicated patient was left to the one-by-one statement.
+    EXPECT_GT(batched.Stats().statements, 0);
+    int ranges = 0;
+    for (const std::string& sql : recorded.On(117)) ranges += sql.find(" BETWEEN ") != std::string::npos;
+    EXPECT_EQ(ranges, 3);  // one per dense run
   }
-  // Dense runs of ids, read as ranges (with rows nobody asked for, gaps, and
-  // the duplicated patient inside).
-  for (long id = 0; id <= 150; id += (id % 7 == 3 ? 2 : 1)) {
-    requests.push_back({LookupKind::kPatient, LinkTable::kNone, id});
-    requests.push_back({LookupKind::kPayment, LinkTable::kNone, 60 + id});
-    requests.push_back({LookupKind::kPatientLink, LinkTable::kPatPpln, id});
-  }
-  RecordingDb recorded(Db());
-  DbLookupRunner reference(Db());
-  DbLookupRunner batched(&recorded);
-  batched.SetBatchSize(3);
-  batched.Prefetch(requests);
-  EXPECT_GT(batched.Stats().batch_statements, 10);
-  for (const LookupRequest& r : requests) {
-    const LookupAnswer a = *reference.Run(r);
-    const LookupAnswer b = *batched.Run(r);
-    SCOPED_TRACE(LookupStatement("", r));
-    EXPECT_EQ(a.found, b.found);
-    EXPECT_EQ(a.date, b.date);
-    EXPECT_STREQ(a.number, b.number);
-    EXPECT_STREQ(a.code, b.code);
-    EXPECT_STREQ(a.description, b.description);
-    EXPECT_STREQ(a.first_name, b.first_name);
-    EXPECT_STREQ(a.last_name, b.last_name);
-  }
-  // The duplicated patient was left to the one-by-one statement.
-  EXPECT_GT(batched.Stats().statements, 0);
-  int ranges = 0;
-  for (const std::string& sql : recorded.On(117)) ranges += sql.find(" BETWEEN ") != std::string::npos;
-  EXPECT_EQ(ranges, 3);  // one per dense run
 }
 
 TEST_P(AuditRobustTest, MissingLookupTables) {

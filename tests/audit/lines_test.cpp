@@ -1,6 +1,7 @@
 // Line layouts byte for byte, the 12-hour time and the duration text.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,6 +20,41 @@ TEST(AuditTime, TwelveHourDial) {
   // Nonsense never overflows the buffer.
   EXPECT_LE(AuditTimeText(LONG_MIN).size(), 47u);
   EXPECT_LE(AuditTimeText(LONG_MAX).size(), 47u);
+}
+
+// The hand-written formatters against snprintf, odd values included.
+TEST(AuditTime, SameAsSnprintf) {
+  const long values[] = {0,       1,       9,        59,        60,        99,       100,
+                         509,     91500,   115959,   120000,    125959,    130000,   235959,
+                         240000,  999999,  1000000,  12345678,  -1,        -59,      -99,
+                         -100,    -509,    -120000,  -999999,   -1000000,  LONG_MAX, LONG_MIN,
+                         LONG_MAX - 1, LONG_MIN + 1};
+  for (long t : values) {
+    SCOPED_TRACE(t);
+    long hour = t / 10000;
+    const char* half = hour < 12 ? "AM" : "PM";
+    if (hour >= 13 && hour <= 23) hour -= 12;
+    char expected[64];
+    std::snprintf(expected, sizeof expected, "%02ld:%02ld:%02ld %s", hour, t / 100 % 100, t % 100,
+                  half);
+    EXPECT_EQ(AuditTimeText(t), expected);
+  }
+}
+
+TEST(AppendDecimal, SameAsSnprintf) {
+  const long values[] = {0,   1,    -1,    7,     -7,     9,         10,       -10,
+                         99,  100,  -100,  12345, -12345, 999999999, LONG_MAX, LONG_MIN,
+                         LONG_MAX - 1, LONG_MIN + 1, 1000000000000L, -1000000000000L};
+  for (int width : {0, 1, 2, 3, 5, 25}) {
+    for (long v : values) {
+      SCOPED_TRACE(std::to_string(v) + " width " + std::to_string(width));
+      char expected[64];
+      std::snprintf(expected, sizeof expected, "%0*ld", width, v);
+      char out[64];
+      char* end = AppendDecimal(out, v, width);
+      EXPECT_EQ(std::string(out, end), expected);
+    }
+  }
 }
 
 TEST(Duration, LastMinusFirst) {

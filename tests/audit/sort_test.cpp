@@ -83,4 +83,53 @@ TEST(SortAuditElements, SameOrderAsQSortWithTheComparator) {
   }
 }
 
+// Rows as the date index gives them: in date order, not quite in time order,
+// many equal keys (each day sorted on its own must keep the reading order
+// among equals); and the same with a few rows stepping back a day (the sort
+// of the whole list).
+TEST(SortAuditElements, NearlySortedInputSameOrderAsQSort) {
+  std::mt19937 rng(11);
+  const char* users[] = {"anne", "marc", "Zoe"};
+  const std::vector<std::vector<short>> key_sets = {
+      {kKeyDate}, {kKeyDate, kKeyUser}, {kKeyUser, kKeyDate}, {kKeyModule}};
+  const std::vector<int> late_every = {0, 1, 7, 50, 1000};  // 0: already in order
+  for (const auto& keys : key_sets) {
+    for (int every : late_every) {
+      SCOPED_TRACE("keys " + std::to_string(keys.size()) + " first " + std::to_string(keys[0]) +
+                   ", one late row in " + std::to_string(every));
+      TDList a, b;
+      long date = 20261201, time = 80000;
+      for (int i = 0; i < 4000; ++i) {
+        if (rng() % 4 == 0) ++time;              // equal times are common
+        if (rng() % 500 == 0) ++date;
+        long t = time, d = date;
+        if (every > 0 && rng() % every == 0) {   // a row that steps back
+          t = time - static_cast<long>(rng() % 30);
+          if (every != 50 && rng() % 5 == 0) d = date - 1;  // every 50: days stay in order
+        }
+        const char* u = users[rng() % 3];
+        const long id = 5 + static_cast<long>(rng() % 3);  // duplicate ids too
+        const long module = rng() % 3 == 0 ? 20105 : 2535;
+        a.Append(Elem(u, d, t, id, module));
+        b.Append(Elem(u, d, t, id, module));
+        static_cast<VantraElem*>(a.Tail())->action_group = i;
+        static_cast<VantraElem*>(b.Tail())->action_group = i;
+      }
+      short k[4] = {};
+      for (size_t i = 0; i < keys.size(); ++i) k[i] = keys[i];
+      SetCompareKeys(k, static_cast<short>(keys.size()));
+      a.QSort(&CompareVantraElems);
+      SortAuditElements(&b);
+      std::vector<long> order_a, order_b;
+      for (auto* e : a.As<VantraElem>()) order_a.push_back(e->action_group);
+      for (auto* e : b.As<VantraElem>()) order_b.push_back(e->action_group);
+      EXPECT_EQ(order_a, order_b);
+      // The links hold both ways.
+      size_t back = 0;
+      for (TDElem* e = b.Tail(); e != nullptr; e = e->Prev()) ++back;
+      EXPECT_EQ(back, 4000u);
+    }
+  }
+}
+
 }  // namespace
