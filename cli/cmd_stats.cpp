@@ -171,6 +171,7 @@ bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, co
   for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
   StatsGraphRequest request;
   request.list_number = n;
+  request.grouping.main = 'T';  // categories by row label (see stats_graph_series.h)
   int style = 0;
   bool show_dates = false;
   const std::vector<int> figures = StatsGraphFigures(n);
@@ -237,7 +238,26 @@ bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, co
 #endif
 }
 
-int RunStats(const CliOptions& options) {
+// SECTION.KEY=VALUE arguments (PRAC_STATS.FeesGoal=..., PRAC_APPT.ProdUnits=B)
+// join the overrides under their full name.
+bool TakeSectionOverrides(CliOptions* options) {
+  std::vector<std::string> rest;
+  for (const std::string& arg : options->positional) {
+    const size_t eq = arg.find('=');
+    const size_t dot = arg.find('.');
+    if (eq != std::string::npos && dot != std::string::npos && dot < eq && dot > 0 && arg[0] != '-') {
+      options->overrides[arg.substr(0, eq)] = arg.substr(eq + 1);
+    } else {
+      rest.push_back(arg);
+    }
+  }
+  options->positional = rest;
+  return true;
+}
+
+int RunStats(const CliOptions& given) {
+  CliOptions options = given;
+  TakeSectionOverrides(&options);
   for (const auto& [key, value] : options.overrides) {
     if (!KnownKey(StripSection(key))) {
       std::fprintf(stderr,

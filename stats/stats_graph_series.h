@@ -37,7 +37,9 @@ struct StatsGraphRequest {
   int list_number = 1;
   int figure = 0;             // string id of the chosen figure
   int selected_row = -1;      // the list's selection (case acceptance group)
-  GraphGrouping grouping;
+  // Categories match by label only under axis 'P' and main 'T'; under main
+  // 'P' the first category absorbs every row (second names are empty).
+  GraphGrouping grouping{'P', 'T'};
 };
 
 // Replaces series (TDList of PracGraphElem) with the chart data. Returns the
