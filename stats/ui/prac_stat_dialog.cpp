@@ -139,6 +139,9 @@ void PracStatDialog::InstallColouring(int list_number) {
 
 void PracStatDialog::SetupWindow() {
   TGenDlg::SetupWindow();
+  // The base gave the lists their layouts; the productivity columns take
+  // their titles and widths here.
+  SetUpStatsListColumns(&lists_.List(kStatsProductivity), kStatsProductivity);
   ReadStatsSelection(StatsIniReaderOf(ini_), ldate_today(), &sel_);
   UpdateDialog(1);
   FillProducerList();
