@@ -104,7 +104,6 @@ void PracStatDialog::BuildControls() {
     auto* box = new QGroupBox(QString::fromUtf8(p.title), this);
     auto* layout = new QVBoxLayout(box);
     auto* view = new ListView(&lists_.List(p.list_number), box);
-    view->List()->SetStyles(view->List()->Style(), view->List()->ExStyle());
     AddControl(StatsListControl(p.list_number), view);
     if (p.list_number == kStatsAcceptance) view->SetHeaderVisible(false);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -173,15 +172,14 @@ void PracStatDialog::FillProducerList() {
 void PracStatDialog::ReadProducerList() {
   QenListWindow* list = producers_->List();
   sel_.all_producers = list->GetCount() > 0 && list->IsChecked(0) ? 'Y' : 'N';
-  std::vector<std::string> codes;
-  for (int row = 1; row < list->GetCount() && codes.size() < kStatsMaxProducers; ++row) {
+  // With "Tous" every listed producer is selected.
+  sel_.producers.clear();
+  for (int row = 1; row < list->GetCount() && sel_.producers.size() < kStatsMaxProducers; ++row) {
     if (sel_.all_producers != 'Y' && !list->IsChecked(row)) continue;
     std::string code(list->GetItemText(row, 0).substr(0, 3));
     while (!code.empty() && code.back() == ' ') code.pop_back();
-    codes.push_back(code);
+    sel_.producers.push_back(code);
   }
-  sel_.producers.clear();
-  for (const std::string& c : codes) sel_.producers.push_back(c);
 }
 
 bool PracStatDialog::PrepareGeneration() {
