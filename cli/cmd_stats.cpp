@@ -33,6 +33,9 @@
 #include "host/strings.h"
 #include "stats/case_acceptance.h"
 #include "suite/production_service.h"
+#if VANTRA_HAS_APPT
+#include "shell/appt_productivity_source.h"
+#endif
 #include "stats/stats_generator.h"
 #include "stats/stats_graph_series.h"
 #include "stats/stats_options_ini.h"
@@ -314,9 +317,14 @@ int RunStats(const CliOptions& given) {
     return units != options.overrides.end() ? units->second : OptionValue(options, "PRAC_APPT", key, def);
   });
   context.statement_lookups = lookups != options.flags.end() && lookups->second == "statement";
-  // The productivity computation is another tab's; this command is not yet
-  // wired to it, so its list is reported as not connected.
+  // The productivity computation is another tab's: the build hands it in
+  // when it has it; otherwise its list is reported as not connected.
+#if VANTRA_HAS_APPT
+  ApptProductivitySource productivity(app.GetMainWindow(), 0);
+  context.productivity = &productivity;
+#else
   context.productivity = nullptr;
+#endif
   if (!StatsSelectionUsable(sel)) {
     std::fprintf(stderr, "vantra stats : aucun producteur choisi, ou la date de fin précède la date de début\n");
     return 2;
