@@ -310,6 +310,8 @@ int RunStats(const CliOptions& given) {
   ReadStatsColorOptions(read, &context.colors);
   sel.fees_goal = context.colors.fees_goal;
   context.db = app.GetDb();
+  // As the tab's producer list: under "Tous" every active producer is selected.
+  if (sel.all_producers == 'Y') sel.SetProducers(ActiveProducerCodes(context.db));
   context.channel = app.Channel();
   context.owner = app.GetMainWindow();
   auto units = options.overrides.find(kApptUnitsKey);

@@ -14,6 +14,9 @@ bool ApptProductivitySource::Compute(const StatsProductivityRequest& request,
   settings->DateFrom = request.from;
   settings->DateTo = request.to;
   settings->AllProducers = request.all_producers;
+  // Every chair: the productivity core filters chairs in producer lists
+  // too, and a zeroed letter would select none.
+  settings->AllChairs = 'Y';
   settings->ListBy = 'P';
   settings->ProdUnits = request.prod_units;
   settings->ProdInfo = 'S';

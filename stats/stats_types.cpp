@@ -1,5 +1,6 @@
 #include "stats/stats_types.h"
 
+#include "host/gendb.h"
 #include "host/sql_literal.h"
 
 int StatsListControl(int list_number) {
@@ -68,4 +69,20 @@ std::string ProducerClause(const StatsSelection& s, const char* column, bool den
   }
   if (!clause.empty()) clause += ") ";
   return clause;
+}
+
+std::vector<std::string> ActiveProducerCodes(GenDB* db) {
+  std::vector<std::string> out;
+  if (db == nullptr) return out;
+  constexpr int c = 25;
+  const std::string sql = std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + db->dbPrefix() +
+                          "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE";
+  db->dbExecute(sql.c_str(), c);
+  for (int r = db->dbFetch(0, c); r == 0; r = db->dbFetch(1, c)) {
+    char code[4] = {};
+    db->dbGetString(1, code, sizeof code, c);
+    if (out.size() < kStatsMaxProducers) out.emplace_back(code);
+  }
+  db->dbClose(c);
+  return out;
 }

@@ -57,6 +57,12 @@ struct StatsSelection {
   void SetProducers(const std::vector<std::string>& codes);
 };
 
+// The codes of the producer list of the tab: "SELECT PROD_CODE, ... FROM
+// PRODCD WHERE PROD_INACTIVE != 'Y' ORDER BY PROD_CODE" on cursor 25 (each
+// code cut to 3 characters). Under "Tous" these are the selected codes.
+class GenDB;
+std::vector<std::string> ActiveProducerCodes(GenDB* db);
+
 // Generation stops without a message when no producer is selected while all
 // producers is 'N', or when the to date comes before the from date.
 bool StatsSelectionUsable(const StatsSelection& s);
