@@ -12,6 +12,8 @@
 // target is the dialog or one of its descendants is relayed to it.
 #pragma once
 
+#include <memory>
+
 #include <QPointer>
 
 #include "host/qt/qen_dialog.h"
@@ -24,6 +26,7 @@ class PracListDialog;
 class PracApptDialog;
 class PracStatDialog;
 class PracGoalsDialog;
+class StatsProductivitySource;
 
 class QenVantraMainDialog : public QenDialog {
   Q_OBJECT
@@ -60,4 +63,7 @@ class QenVantraMainDialog : public QenDialog {
   PracApptDialog* appt_;
   PracStatDialog* stats_;
   PracGoalsDialog* goals_;
+  // The productivity computation handed to the statistics tab (null when
+  // the build has no productivity core).
+  std::unique_ptr<StatsProductivitySource> productivity_;
 };

@@ -1,6 +1,325 @@
 #include "stats/ui/prac_stat_dialog.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "host/application.h"
+#include "host/dates.h"
+#include "host/list_layout.h"
+#include "host/qt/fields.h"
+#include "host/qt/list_view.h"
+#include "host/strings.h"
+#include "lists/list_menu.h"
+#include "lists/qt/print_list_view.h"
+#include "lists/qt/printer_select.h"
+#include "stats/stats_options_ini.h"
+#include "stats/ui/prac_stats_graph_dialog.h"
+#include "stats/ui/stats_options_dialog.h"
+
+namespace {
+
+constexpr int kProducerCursor = 25;
+
+QString Module(int id) { return QString::fromUtf8(ModuleString(id)); }
+
+QColor ToQColor(ColorRef c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
+
+// The dialog's window text as the export title (the suite's 512-byte buffer).
+QString TitleOf(const QWidget* dialog) {
+  const QByteArray bytes = dialog->windowTitle().toUtf8();
+  const std::string_view cut = CutUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), 511);
+  return QString::fromUtf8(cut.data(), static_cast<qsizetype>(cut.size()));
+}
+
+}  // namespace
+
 PracStatDialog::PracStatDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module)
-    : TGenDlg(parent, resource_id, launcher_info), module_(module) {}
+    : TGenDlg(parent, resource_id, launcher_info),
+      module_(module),
+      ini_(QenApplication::Instance() ? QenApplication::Instance()->GetINI() : std::string()) {
+  SetBkgndColor(QColor(219, 226, 236));
+  BuildControls();
+  OnCommand(kCmGenerate, &PracStatDialog::CmGenerate);
+  OnCommand(kCmDefaults, &PracStatDialog::CmDefaults);
+  OnCommand(kCmOptions, &PracStatDialog::CmOptions);
+  OnCommand(kCmGenerateAll, &PracStatDialog::CmGenerateOne);
+  OnCommand(kCmPrintList, &PracStatDialog::CmPrintList);
+  OnCommand(kCmPrintAll, &PracStatDialog::CmPrintAll);
+  OnCommand(kCmExportList, &PracStatDialog::CmExport);
+  OnCommand(kCmChartData, &PracStatDialog::CmChart);
+}
 
 PracStatDialog::~PracStatDialog() = default;
+
+void PracStatDialog::BuildControls() {
+  auto* outer = new QHBoxLayout(this);
+  outer->setContentsMargins(6, 6, 6, 6);
+
+  auto* left = new QVBoxLayout;
+  auto* search = new QGroupBox(QStringLiteral("Options de Recherche"), this);
+  auto* grid = new QGridLayout(search);
+  grid->addWidget(new QLabel(QStringLiteral("Du :"), search), 0, 0);
+  grid->addWidget(new TDateField(this, kFromDate, &sel_.from), 0, 1);
+  grid->addWidget(new QLabel(QStringLiteral("À :"), search), 1, 0);
+  grid->addWidget(new TDateField(this, kToDate, &sel_.to), 1, 1);
+  producers_ = new ListView(kProducerListId, search);
+  LoadDialogListRes(producers_->List(), 2007, kProducerListId);
+  AddControl(kProducerListId, producers_);
+  grid->addWidget(producers_, 2, 0, 1, 2);
+  grid->setRowStretch(2, 1);
+  left->addWidget(search, 1);
+  auto* buttons = new QHBoxLayout;
+  const std::pair<int, const char*> button_texts[] = {
+      {kCmGenerate, "&Générer"}, {kCmOptions, "&Options"}, {kCmDefaults, "Defaults"}};
+  for (const auto& [id, text] : button_texts) {
+    auto* b = new QPushButton(QString::fromUtf8(text), this);
+    AddControl(id, b);
+    buttons->addWidget(b);
+    if (id == kCmGenerate) b->setDefault(true);
+  }
+  left->addLayout(buttons);
+  auto* left_panel = new QWidget(this);
+  left_panel->setLayout(left);
+  left_panel->setFixedWidth(250);
+  outer->addWidget(left_panel);
+
+  // The four result lists, two by two.
+  auto* lists = new QGridLayout;
+  struct Place {
+    int list_number;
+    const char* title;
+    int row, column;
+  };
+  const Place places[] = {{kStatsPatients, "Patients", 0, 0},
+                          {kStatsProductivity, "Productivité", 0, 1},
+                          {kStatsAcceptance, "Acceptation des cas", 1, 0},
+                          {kStatsSummary, "Sommaire", 1, 1}};
+  for (const Place& p : places) {
+    auto* box = new QGroupBox(QString::fromUtf8(p.title), this);
+    auto* layout = new QVBoxLayout(box);
+    auto* view = new ListView(&lists_.List(p.list_number), box);
+    AddControl(StatsListControl(p.list_number), view);
+    if (p.list_number == kStatsAcceptance) view->SetHeaderVisible(false);
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+    const int n = p.list_number;
+    connect(view, &QWidget::customContextMenuRequested, this,
+            [this, view, n](const QPoint& pos) { ContextMenu(n, view->viewport()->mapToGlobal(pos)); });
+    layout->addWidget(view);
+    views_[p.list_number] = view;
+    lists->addWidget(box, p.row, p.column);
+    InstallColouring(p.list_number);
+  }
+  lists->setColumnStretch(0, 1);
+  lists->setColumnStretch(1, 1);
+  outer->addLayout(lists, 1);
+}
+
+void PracStatDialog::InstallColouring(int list_number) {
+  ListView* view = views_[list_number];
+  const QenListWindow* list = view->List();
+  view->SetRowStyleHook([list, list_number](int row) {
+    RowStyle s;
+    s.bold = !StatsDetailRow(*list, list_number, row) && !list->GetString(row).empty();
+    return s;
+  });
+  view->SetCellStyleHook([this, list, list_number](int row, int column, RowStyle& s) {
+    if (list_number == kStatsAcceptance && list->GetItemRecord(row) == nullptr) return;
+    const ColorRef c = StatsCellColor(colours_, list_number, column, StatsDetailRow(*list, list_number, row),
+                                      list->GetItemText(row, column));
+    if (c != kNoColor) s.background = ToQColor(c);
+  });
+}
+
+void PracStatDialog::SetupWindow() {
+  TGenDlg::SetupWindow();
+  // The base gave the lists their layouts; the productivity columns take
+  // their titles and widths here.
+  SetUpStatsListColumns(&lists_.List(kStatsProductivity), kStatsProductivity);
+  ReadStatsSelection(StatsIniReaderOf(ini_), ldate_today(), &sel_);
+  UpdateDialog(1);
+  FillProducerList();
+  producers_->List()->AdjustColumns();
+}
+
+void PracStatDialog::FillProducerList() {
+  QenListWindow* list = producers_->List();
+  list->ClearList();
+  const int all = list->AddString(ModuleString(13), 0);
+  list->Check(all, sel_.all_producers == 'Y');
+  QenApplication* app = QenApplication::Instance();
+  GenDB* db = app ? app->GetDb() : nullptr;
+  if (db == nullptr) return;
+  const std::string sql = std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + db->dbPrefix() +
+                          "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE";
+  db->dbExecute(sql.c_str(), kProducerCursor);
+  for (int r = db->dbFetch(0, kProducerCursor); r == 0; r = db->dbFetch(1, kProducerCursor)) {
+    char code[4] = {}, last[21] = {}, first[21] = {};
+    db->dbGetString(1, code, sizeof code, kProducerCursor);
+    db->dbGetString(2, last, sizeof last, kProducerCursor);
+    db->dbGetString(3, first, sizeof first, kProducerCursor);
+    const int row = list->AddString(std::string(code) + "\t" + last + ", " + first, 0);
+    list->Check(row, sel_.all_producers != 'Y' && sel_.ProducerIndex(code) >= 0);
+  }
+  db->dbClose(kProducerCursor);
+}
+
+void PracStatDialog::ReadProducerList() {
+  QenListWindow* list = producers_->List();
+  sel_.all_producers = list->GetCount() > 0 && list->IsChecked(0) ? 'Y' : 'N';
+  // With "Tous" every listed producer is selected.
+  sel_.producers.clear();
+  for (int row = 1; row < list->GetCount() && sel_.producers.size() < kStatsMaxProducers; ++row) {
+    if (sel_.all_producers != 'Y' && !list->IsChecked(row)) continue;
+    std::string code(list->GetItemText(row, 0).substr(0, 3));
+    while (!code.empty() && code.back() == ' ') code.pop_back();
+    sel_.producers.push_back(code);
+  }
+}
+
+bool PracStatDialog::PrepareGeneration() {
+  if (!UpdateDialog(0)) return false;
+  ReadStatsColorOptions(StatsIniReaderOf(ini_), &colours_);
+  sel_.fees_goal = colours_.fees_goal;
+  ReadProducerList();
+  return StatsSelectionUsable(sel_);
+}
+
+StatsContext PracStatDialog::Context() const {
+  StatsContext c;
+  QenApplication* app = QenApplication::Instance();
+  c.db = app ? app->GetDb() : nullptr;
+  c.channel = app ? app->Channel() : nullptr;
+  c.owner = const_cast<PracStatDialog*>(this);
+  c.productivity = productivity_;
+  c.prod_units = ReadProdUnits([this](const char* key, const char* def) {
+    return ini_.read_secini("PRAC_APPT", key, def);
+  });
+  c.colors = colours_;
+  return c;
+}
+
+void PracStatDialog::AfterFill(int list_number) {
+  ListView* view = views_[list_number];
+  if (view->List()->GetCount() > 0) {
+    view->resizeColumnsToContents();
+    view->horizontalHeader()->setStretchLastSection(true);
+  }
+  view->Model()->RestyleAll();
+}
+
+void PracStatDialog::CmGenerate() {
+  if (!PrepareGeneration()) return;
+  last_error_.clear();
+  const StatsContext context = Context();
+  for (int n : kStatsPrintOrder) {
+    std::string message;
+    // The productivity list stays empty until the program connects the
+    // productivity computation; that is not an error of this run.
+    if (!FillStatsList(n, sel_, context, &lists_, &message) && n != kStatsProductivity && last_error_.isEmpty()) {
+      last_error_ = QString::fromStdString(message);
+    }
+    AfterFill(n);
+  }
+}
+
+void PracStatDialog::CmGenerateOne() {
+  const int n = recorded_;
+  if (n == 0 || !PrepareGeneration()) return;
+  std::string message;
+  if (!FillStatsList(n, sel_, Context(), &lists_, &message)) last_error_ = QString::fromStdString(message);
+  AfterFill(n);
+}
+
+void PracStatDialog::CmDefaults() {
+  if (!OkToSaveDefaults() || !UpdateDialog(0)) return;
+  ReadProducerList();
+  if (!WriteStatsDefaults(sel_, StatsIniWriterOf(ini_))) {
+    ShowMessage(QStringLiteral("Les défauts n'ont pas pu être enregistrés : %1")
+                    .arg(QString::fromStdString(ini_.LastError())),
+                QMessageBox::Warning);
+  }
+}
+
+void PracStatDialog::CmOptions() {
+  ReadStatsColorOptions(StatsIniReaderOf(ini_), &colours_);
+  StatsOptionsDialog dialog(this, &colours_, LauncherInfo());
+  if (dialog.Execute() != 1) return;
+  WriteStatsColorOptions(colours_, StatsIniWriterOf(ini_));
+  for (int n = 1; n <= 4; ++n) {
+    CollectStatsColors(lists_.List(n), n, colours_, &lists_.Colours(n));
+    views_[n]->Model()->RestyleAll();
+  }
+}
+
+void PracStatDialog::ContextMenu(int list_number, const QPoint& global_pos, bool show) {
+  if (list_number < 1 || list_number > 4) return;
+  recorded_ = list_number;
+  if (!show) return;
+  ListMenuState state;
+  state.menu_id = 1001;
+  state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
+  state.row_count = lists_.List(list_number).GetCount();
+  QMenu menu(this);
+  for (const MenuEntry& e : ListMenuEntries(state)) {
+    if (e.command == 0) {
+      menu.addSeparator();
+      continue;
+    }
+    AddMenuCommand(&menu, e.command, QString::fromUtf8(e.text))->setEnabled(e.enabled);
+  }
+  menu.exec(global_pos);
+}
+
+void PracStatDialog::CmPrintList() {
+  const int n = recorded_;
+  recorded_ = 0;
+  if (n == 0) return;
+  TPrinterSelectDlg choice(this, LauncherInfo());
+  if (choice.Execute() != 1) return;
+  CPrintListView print(this, LauncherInfo(), views_[n], choice.GetSelectedPrinterDC(), Module(StatsListTitle(n)), 1,
+                       false, true);
+  print.SetStyle(StatsRowStyle(&lists_.List(n), n));
+  print.SetColorList(&lists_.Colours(n));
+  print.Print();
+  choice.DeleteSelectedPrinterDC();
+}
+
+void PracStatDialog::CmPrintAll() {
+  recorded_ = 0;
+  TPrinterSelectDlg choice(this, LauncherInfo());
+  if (choice.Execute() != 1) return;
+  CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), Module(kStatsReportTitle));
+  for (int n : kStatsPrintOrder) {
+    print.AddList(&lists_.List(n), Module(StatsListTitle(n)), StatsRowStyle(&lists_.List(n), n),
+                  &lists_.Colours(n));
+  }
+  print.SetScales(0.75, 0.75);
+  print.Print();
+  choice.DeleteSelectedPrinterDC();
+}
+
+void PracStatDialog::CmExport() {
+  const int n = recorded_;
+  recorded_ = 0;
+  if (n == 0) return;
+  // PrintReport shows the wait cursor while it writes.
+  CPrintListView exporter(this, LauncherInfo(), views_[n], nullptr, TitleOf(this), 1, false, true);
+  exporter.SetStyle(StatsRowStyle(&lists_.List(n), n));
+  exporter.SetColorList(&lists_.Colours(n));
+  exporter.PrintReport(CPrintListView::kSpreadsheet);
+}
+
+void PracStatDialog::CmChart() {
+  const int n = recorded_;
+  recorded_ = 0;
+  if (n == 0) return;
+  PracStatsGraphDialog chart(this, GraphBaseDialog::kTemplate, &lists_.List(n), sel_.from, sel_.to, n,
+                             LauncherInfo());
+  chart.Execute();
+}

@@ -1,17 +1,92 @@
-// PracStatDialog: the "Analyse du cabinet" page (practice statistics).
+// PracStatDialog: the "Analyse du cabinet" page (dialog 2007), practice
+// statistics: period and producers on the left, the four lists (patients,
+// productivity, case acceptance, summary) on the right, each with the
+// right-click menu 1001 (chart, generate this list, print all, print,
+// export).
+//
+// The page computes nothing itself: it reads its controls into a
+// StatsSelection and calls the statistics core (stats_generator.h); cells
+// are coloured by StatsCellColor through the views' style hooks, and the
+// coloured cells of each fill are recorded for printing.
+//
+// The productivity list needs the productivity computation, which belongs
+// to another tab: the program hands it in with SetProductivitySource; until
+// then that list stays empty.
 #pragma once
 
-#include "host/qt/qen_dialog.h"
+#include <QString>
+#include <memory>
 
+#include "host/ini.h"
+#include "host/qt/qen_dialog.h"
+#include "stats/stats_generator.h"
+
+class ListView;
 class QenDllHandler;
 
 class PracStatDialog : public TGenDlg {
   Q_OBJECT
  public:
+  enum : int {
+    kCmGenerate = 101,
+    kCmDefaults = 103,
+    kFromDate = 104,
+    kToDate = 105,
+    kCmOptions = 106,
+  };
+
   // (tab control as parent, dialog resource, launcher information, module).
   PracStatDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module);
   ~PracStatDialog() override;
 
+  // The productivity computation (not owned; null = not connected).
+  void SetProductivitySource(StatsProductivitySource* source) { productivity_ = source; }
+
+  // --- state, for the window tests -------------------------------------------
+  StatsSelection& Selection() { return sel_; }
+  const StatsColorOptions& ColourOptions() const { return colours_; }
+  StatsLists& Lists() { return lists_; }
+  ListView* View(int list_number) const { return views_[list_number]; }
+  ListView* ProducerView() const { return producers_; }
+  int RecordedList() const { return recorded_; }
+  // What the right-click does: records the list and shows menu 1001 at
+  // global_pos (show = false only records, for tests).
+  void ContextMenu(int list_number, const QPoint& global_pos, bool show = true);
+  // The last message of a failed fill ("" when none).
+  const QString& LastError() const { return last_error_; }
+
+  // Commands.
+  void CmGenerate();
+  void CmGenerateOne();
+  void CmDefaults();
+  void CmOptions();
+  void CmPrintList();
+  void CmPrintAll();
+  void CmExport();
+  void CmChart();
+
+ protected:
+  void SetupWindow() override;
+
  private:
+  void BuildControls();
+  void FillProducerList();
+  void ReadProducerList();
+  // Controls into the selection, colour options reloaded; false when
+  // generation cannot start.
+  bool PrepareGeneration();
+  StatsContext Context() const;
+  void AfterFill(int list_number);
+  void InstallColouring(int list_number);
+
   QenDllHandler* module_;
+  WDIniObj ini_;
+  StatsSelection sel_;
+  StatsColorOptions colours_;
+  StatsLists lists_;
+  ListView* views_[5] = {};
+  ListView* producers_ = nullptr;
+  int recorded_ = 0;
+  StatsProductivitySource* productivity_ = nullptr;
+  QString last_error_;
 };

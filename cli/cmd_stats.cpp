@@ -1,0 +1,401 @@
+// `vantra stats`: the practice-statistics lists of the "Analyse du cabinet"
+// tab (patients, productivity, case acceptance, summary).
+//
+// Options come from the INI section "PRAC_STATS" as the tab reads them
+// (AllProducers, Producers, FeesGoal in cents, the colour keys), then from
+// KEY=VALUE overrides (also written PRAC_STATS.KEY=VALUE);
+// PRAC_APPT.ProdUnits=U|H|B sets the productivity units. --from/--to
+// replace the dates (default: one month back to today).
+//
+// --list all (the default) writes the four lists in the print-all order,
+// each after a line with its title; with --format pdf the four lists make
+// one document, as "Imprimer Tous" prints it. --format tsv --item-data
+// writes each row after its item data: the ordinal (patients), 1 or 0
+// (productivity, summary), the record's category (case acceptance: 20 on
+// headers, 21 on totals); rows without item data start with an empty field.
+//
+// Exit status: 0 when the lists were written (also when empty), 1 when a
+// list could not be computed (the database or the production service
+// failed, the productivity list is not connected) or the output could not
+// be written, 2 for a bad option.
+#include <cstdio>
+#include <cstdlib>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_chart.h"
+#include "cli/cli_options.h"
+#include "cli/cli_output.h"
+#include "host/dates.h"
+#include "host/list_window.h"
+#include "host/strings.h"
+#include "stats/case_acceptance.h"
+#include "suite/production_service.h"
+#if VANTRA_HAS_APPT
+#include "shell/appt_productivity_source.h"
+#endif
+#include "stats/stats_generator.h"
+#include "stats/stats_graph_series.h"
+#include "stats/stats_options_ini.h"
+
+#if VANTRA_CLI_QT
+#include <QPrinter>
+#include <QString>
+
+#include "lists/qt/graph_chart.h"
+#include "lists/qt/list_print_layout.h"
+#include "lists/qt/offscreen_app.h"
+#endif
+
+namespace {
+
+constexpr char kApptUnitsKey[] = "PRAC_APPT.ProdUnits";
+
+bool KnownKey(const std::string& key) {
+  static const std::set<std::string> fixed = {"AllProducers", "Producers", "FeesGoal", "DiffColorBy",
+                                              "PctColorBy",   "UsageColorBy", "AmtColorBy", "FeesColorBy",
+                                              "PmtsColorBy",  kApptUnitsKey};
+  if (fixed.count(key)) return true;
+  for (const char* stem : {"DiffColor", "PctColor", "UsageColor", "AmountColor", "FeesColor", "PmtsColor",
+                           "DiffFrom", "DiffTo", "PctFrom", "PctTo", "UsageFrom", "UsageTo", "AmountFrom",
+                           "AmountTo", "FeesFrom", "FeesTo", "PmtsFrom", "PmtsTo"}) {
+    for (int k = 0; k < 3; ++k) {
+      if (key == stem + std::to_string(k)) return true;
+    }
+  }
+  return false;
+}
+
+std::string StripSection(const std::string& key) {
+  const std::string prefix = std::string(kStatsIniSection) + ".";
+  return key.rfind(prefix, 0) == 0 ? key.substr(prefix.size()) : key;
+}
+
+// The PRAC_STATS value of key: an override (KEY or PRAC_STATS.KEY), else the INI.
+StatsIniReader ReaderOf(const CliOptions& options) {
+  return [&options](const char* key, const char* def) {
+    auto it = options.overrides.find(std::string(kStatsIniSection) + "." + key);
+    if (it != options.overrides.end()) return it->second;
+    return OptionValue(options, kStatsIniSection, key, def);
+  };
+}
+
+int ListOfName(const std::string& name) {
+  if (name == "patients") return kStatsPatients;
+  if (name == "productivity") return kStatsProductivity;
+  if (name == "acceptance") return kStatsAcceptance;
+  if (name == "summary") return kStatsSummary;
+  if (name == "all") return 0;
+  return -1;
+}
+
+// The item-data field of a row (see the file comment).
+std::string ItemDataField(const QenListWindow& list, int list_number, int row) {
+  switch (list_number) {
+    case kStatsAcceptance: {
+      const auto* e = dynamic_cast<const CaseStatsElem*>(list.GetItemRecord(row));
+      return e ? std::to_string(e->rec.category) : std::string();
+    }
+    case kStatsPatients: {
+      const long d = list.GetItemData(row);
+      return d != 0 ? std::to_string(d) : std::string();
+    }
+    default:
+      return std::to_string(list.GetItemData(row));
+  }
+}
+
+void WriteTsv(FILE* f, const QenListWindow& list, int list_number, bool item_data) {
+  for (int r = 0; r < list.GetCount(); ++r) {
+    if (item_data) std::fprintf(f, "%s\t", ItemDataField(list, list_number, r).c_str());
+    const std::string_view row = list.GetString(r);
+    std::fwrite(row.data(), 1, row.size(), f);
+    std::fputc('\n', f);
+  }
+}
+
+ListDecor DecorOf(const StatsLists& lists, int n) {
+  ListDecor decor;
+  decor.title = ModuleString(StatsListTitle(n));
+  decor.style = StatsRowStyle(&lists.List(n), n);
+  decor.colors = &lists.Colours(n);
+  return decor;
+}
+
+// The print-all document (or one list) as a PDF.
+bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, const std::string& path,
+                   std::string* error) {
+#if VANTRA_CLI_QT
+  if (!EnsureGuiApplication()) {
+    *error = "impossible d'imprimer : pas d'application graphique";
+    return false;
+  }
+  std::vector<std::unique_ptr<ListReport>> reports;
+  for (int n : numbers) {
+    const ListDecor d = DecorOf(lists, n);
+    reports.push_back(std::make_unique<ListReport>(&lists.List(n), d.title, d.style, d.colors));
+  }
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(path));
+  printer.setPageSize(QPageSize(QPageSize::Letter));
+  printer.setCreator(QStringLiteral("Vantra"));
+  PrintSettings settings;
+  if (numbers.size() > 1) {
+    settings.report_title = QString::fromUtf8(ModuleString(kStatsReportTitle));
+    settings.text_scale = 0.75;
+    settings.row_scale = 0.75;
+  }
+  printer.setDocName(numbers.size() > 1 ? settings.report_title : QString::fromStdString(reports[0]->title));
+  ListPrintJob job(&printer, settings);
+  for (const auto& r : reports) job.AddList(r.get(), QString::fromStdString(r->title));
+  QString qerror;
+  if (!job.Run(&qerror)) {
+    *error = qerror.toStdString();
+    return false;
+  }
+  return true;
+#else
+  (void)lists;
+  (void)numbers;
+  (void)path;
+  *error = "le format pdf n'est pas offert par cette construction (sans Qt)";
+  return false;
+#endif
+}
+
+// --chart FIGURE[,style=N][,axis=P|T][,main=P|T][,row=N]
+bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, const std::string& value,
+                     const CliOptions& options, std::string* error) {
+  std::vector<std::string> parts;
+  std::stringstream in(value);
+  for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
+  StatsGraphRequest request;
+  request.list_number = n;
+  request.grouping.main = 'T';  // categories by row label (see stats_graph_series.h)
+  int style = 0;
+  bool show_dates = false;
+  const std::vector<int> figures = StatsGraphFigures(n);
+  std::string offered;
+  for (int f : figures) offered += (offered.empty() ? "" : ", ") + std::to_string(f) + " " + StatsGraphFigureText(f);
+  if (parts.empty() || std::atoi(parts[0].c_str()) == 0) {
+    *error = "--chart attend le code d'une donnée : " + offered;
+    return false;
+  }
+  request.figure = std::atoi(parts[0].c_str());
+  bool known = false;
+  for (int f : figures) known |= f == request.figure;
+  if (!known) {
+    *error = "--chart : la donnée " + parts[0] + " n'est pas offerte pour cette liste (" + offered + ")";
+    return false;
+  }
+  for (size_t i = 1; i < parts.size(); ++i) {
+    const size_t eq = parts[i].find('=');
+    const std::string key = parts[i].substr(0, eq);
+    const std::string val = eq == std::string::npos ? std::string() : parts[i].substr(eq + 1);
+    if (key == "style" && !val.empty() && std::atoi(val.c_str()) >= 0 && std::atoi(val.c_str()) <= 10) {
+      style = std::atoi(val.c_str());
+    } else if ((key == "axis" || key == "main") && (val == "P" || val == "T")) {
+      (key == "axis" ? request.grouping.axis : request.grouping.main) = val[0];
+    } else if (key == "row" && !val.empty()) {
+      request.selected_row = std::atoi(val.c_str());
+    } else if (key == "dates" && val.empty()) {
+      show_dates = true;
+    } else {
+      *error = "--chart : option inconnue « " + parts[i] + " »";
+      return false;
+    }
+  }
+  if (options.out.empty()) {
+    *error = "--chart demande --out FICHIER.png";
+    return false;
+  }
+#if VANTRA_CLI_QT
+  TDList series;
+  BuildStatsGraphSeries(lists.List(n), request, &series);
+  if (!EnsureGuiApplication()) {
+    *error = "impossible de dessiner : pas d'application graphique";
+    return false;
+  }
+  ChartLook look;
+  look.style = static_cast<ChartStyle>(style);
+  look.title = QString::fromUtf8(ModuleString(StatsListTitle(n))) + QStringLiteral(" : ") +
+               QString::fromStdString(StatsGraphFigureText(request.figure));
+  if (show_dates) look.subtitle = QString::fromStdString(StatsShowDatesText(s.from, s.to));
+  look.axis_title = QString::fromUtf8(HostString(StatsGraphAxis(n)));
+  QString qerror;
+  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
+    *error = qerror.toStdString();
+    return false;
+  }
+  return true;
+#else
+  (void)lists;
+  (void)s;
+  (void)style;
+  (void)show_dates;
+  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
+  return false;
+#endif
+}
+
+// SECTION.KEY=VALUE arguments (PRAC_STATS.FeesGoal=..., PRAC_APPT.ProdUnits=B)
+// join the overrides under their full name.
+bool TakeSectionOverrides(CliOptions* options) {
+  std::vector<std::string> rest;
+  for (const std::string& arg : options->positional) {
+    const size_t eq = arg.find('=');
+    const size_t dot = arg.find('.');
+    if (eq != std::string::npos && dot != std::string::npos && dot < eq && dot > 0 && arg[0] != '-') {
+      options->overrides[arg.substr(0, eq)] = arg.substr(eq + 1);
+    } else {
+      rest.push_back(arg);
+    }
+  }
+  options->positional = rest;
+  return true;
+}
+
+int RunStats(const CliOptions& given) {
+  CliOptions options = given;
+  TakeSectionOverrides(&options);
+  for (const auto& [key, value] : options.overrides) {
+    if (!KnownKey(StripSection(key))) {
+      std::fprintf(stderr,
+                   "vantra stats : clé inconnue : %s (clés de PRAC_STATS : AllProducers, Producers, FeesGoal, "
+                   "couleurs et bornes ; PRAC_APPT.ProdUnits)\n",
+                   key.c_str());
+      return 2;
+    }
+  }
+  if (!options.positional.empty()) {
+    std::fprintf(stderr, "vantra stats : argument inattendu : %s\n", options.positional[0].c_str());
+    return 2;
+  }
+  auto list_flag = options.flags.find("list");
+  const int only = list_flag == options.flags.end() ? 0 : ListOfName(list_flag->second);
+  if (only < 0) {
+    std::fprintf(stderr, "vantra stats : --list patients, productivity, acceptance, summary ou all\n");
+    return 2;
+  }
+  auto lookups = options.flags.find("lookups");
+  if (lookups != options.flags.end() && lookups->second != "set" && lookups->second != "statement") {
+    std::fprintf(stderr, "vantra stats : --lookups set ou statement\n");
+    return 2;
+  }
+  const bool chart = options.flags.count("chart") != 0;
+  if ((chart || options.format == "xlsx") && only == 0) {
+    std::fprintf(stderr, "vantra stats : %s porte sur une liste : donnez --list\n",
+                 chart ? "--chart" : "le format xlsx");
+    return 2;
+  }
+  QenApplication app;
+  std::string error;
+  if (!SetUpApplication(options, &app, &error)) {
+    std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
+    return 1;
+  }
+  QenApplication::SetInstance(&app);
+  // The summary asks the suite's production service (command 2536).
+  if (app.Channel() == nullptr) InstallProductionService(&app);
+
+  const StatsIniReader read = ReaderOf(options);
+  StatsSelection sel;
+  ReadStatsSelection(read, ldate_today(), &sel);
+  if (options.from_given) sel.from = options.from;
+  if (options.to_given) sel.to = options.to;
+  StatsContext context;
+  ReadStatsColorOptions(read, &context.colors);
+  sel.fees_goal = context.colors.fees_goal;
+  context.db = app.GetDb();
+  // As the tab's producer list: under "Tous" every active producer is selected.
+  if (sel.all_producers == 'Y') sel.SetProducers(ActiveProducerCodes(context.db));
+  context.channel = app.Channel();
+  context.owner = app.GetMainWindow();
+  auto units = options.overrides.find(kApptUnitsKey);
+  context.prod_units = ReadProdUnits([&](const char* key, const char* def) {
+    return units != options.overrides.end() ? units->second : OptionValue(options, "PRAC_APPT", key, def);
+  });
+  context.statement_lookups = lookups != options.flags.end() && lookups->second == "statement";
+  // The productivity computation is another tab's: the build hands it in
+  // when it has it; otherwise its list is reported as not connected.
+#if VANTRA_HAS_APPT
+  ApptProductivitySource productivity(app.GetMainWindow(), 0);
+  context.productivity = &productivity;
+#else
+  context.productivity = nullptr;
+#endif
+  if (!StatsSelectionUsable(sel)) {
+    std::fprintf(stderr, "vantra stats : aucun producteur choisi, ou la date de fin précède la date de début\n");
+    return 2;
+  }
+
+  std::vector<int> numbers;
+  if (only != 0) numbers.push_back(only);
+  else numbers.assign(std::begin(kStatsPrintOrder), std::end(kStatsPrintOrder));
+  StatsLists lists;
+  bool computed = true;
+  for (int n : numbers) {
+    std::string message;
+    if (!FillStatsList(n, sel, context, &lists, &message)) {
+      std::fprintf(stderr, "vantra stats : %s : %s\n", ModuleString(StatsListTitle(n)), message.c_str());
+      computed = false;
+    }
+  }
+
+  bool written = true;
+  if (chart) {
+    written = WriteStatsChart(lists, only, sel, options.flags.at("chart"), options, &error);
+  } else if (options.format == "pdf") {
+    if (options.out.empty()) {
+      error = "le format pdf demande --out FICHIER";
+      written = false;
+    } else {
+      written = WriteStatsPdf(lists, numbers, options.out, &error);
+    }
+  } else if (options.format == "xlsx") {
+    written = WriteList(lists.List(only), options, DecorOf(lists, only), &error);
+  } else {
+    if (!options.out.empty() && std::freopen(options.out.c_str(), "wb", stdout) == nullptr) {
+      std::fprintf(stderr, "vantra stats : impossible d'écrire %s\n", options.out.c_str());
+      return 1;
+    }
+    CliOptions to_stdout = options;
+    to_stdout.out.clear();
+    for (int n : numbers) {
+      if (numbers.size() > 1) std::printf("%s\n", ModuleString(StatsListTitle(n)));
+      if (options.format == "tsv") {
+        WriteTsv(stdout, lists.List(n), n, options.item_data);
+      } else if (!WriteList(lists.List(n), to_stdout, DecorOf(lists, n), &error)) {
+        written = false;
+        break;
+      }
+    }
+    if (std::fflush(stdout) != 0) {
+      error = "erreur d'écriture";
+      written = false;
+    }
+  }
+  if (!written) std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
+  return written && computed ? 0 : 1;
+}
+
+CliRegistration stats_registration{
+    {"stats", "analyse du cabinet : patients, productivité, acceptation des cas, sommaire (section PRAC_STATS)",
+     "[--list patients|productivity|acceptance|summary|all] [--db URL] [--from AAAAMMJJ] [--to AAAAMMJJ]\n"
+     "       [CLÉ=VALEUR ...]\n"
+     "  Clés (comme dans l'INI, section PRAC_STATS) : AllProducers=Y|N, Producers=D01,H01,\n"
+     "  FeesGoal (objectif mensuel en cents), couleurs et bornes (FeesColor0, FeesFrom0, FeesTo0 ...),\n"
+     "  FeesColorBy=D|T|B ... ; PRAC_APPT.ProdUnits=U|H|B pour la liste de productivité.\n"
+     "  --list all (défaut) écrit les quatre listes, chacune après une ligne de titre ;\n"
+     "  en pdf, les quatre listes forment un seul document (Imprimer Tous).",
+     {{"list", true, "patients, productivity, acceptance, summary ou all (défaut)"},
+      {"lookups", true, "acceptation des cas : set (défaut, lectures groupées) ou statement (une par ligne)"},
+      {"chart", true,
+       "dessine le diagramme de la liste dans --out (PNG) : DONNÉE[,style=N][,axis=P|T][,main=P|T]"
+       "[,row=N][,dates] ; DONNÉE = code (ex. 10326 Nouveaux, 277 Usage %, 10177 Nombre)"}},
+     &RunStats}};
+
+}  // namespace

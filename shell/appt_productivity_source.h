@@ -1,0 +1,27 @@
+// The statistics tab's productivity list runs the productivity computation
+// of the productivity tab; the two tabs never include each other, so the
+// shell (and the command line) hand the statistics core this adapter.
+//
+// Built only when the productivity core (vantra_appt) is part of the build
+// (VANTRA_HAS_APPT); without it the statistics tab's productivity list is
+// not connected.
+#pragma once
+
+#include "host/meter.h"
+#include "stats/stats_productivity.h"
+
+class ApptProductivitySource : public StatsProductivitySource {
+ public:
+  // parent: the window the computation's progress meter belongs to.
+  ApptProductivitySource(HWindow parent, long launcher_info) : parent_(parent), launcher_info_(launcher_info) {}
+
+  // PracApptGenerator::Compute with ListBy 'P', ProdInfo 'S', NoShows,
+  // Unscheduled, Cancelled and TotalsOnly 'Y', the request's period, units
+  // and producers; its elements in its order (by key, then kind).
+  bool Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out,
+               std::string* error) override;
+
+ private:
+  HWindow parent_;
+  long launcher_info_;
+};

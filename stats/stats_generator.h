@@ -1,0 +1,60 @@
+// Generation of the statistics lists: "Générer" fills all four (patients,
+// productivity, case acceptance, summary, in that order); the context menu's
+// "Générer" fills one. Each fill clears its list and its coloured-cell
+// records first, computes, then records the coloured cells of the new rows.
+#pragma once
+
+#include <string>
+
+#include "host/list_window.h"
+#include "host/tdlist.h"
+#include "stats/stats_colors.h"
+#include "stats/stats_productivity.h"
+#include "stats/stats_types.h"
+
+class GenDB;
+class RequestChannel;
+
+// What a fill reads besides the selection. Pointers are not owned; any may
+// be null (no database: empty lists; no channel: no summary; no
+// productivity source: the productivity list is not connected).
+struct StatsContext {
+  GenDB* db = nullptr;
+  RequestChannel* channel = nullptr;  // production service, command 2536
+  void* owner = nullptr;              // the request's owner window
+  StatsProductivitySource* productivity = nullptr;
+  char prod_units = 'H';              // PRAC_APPT ProdUnits
+  StatsColorOptions colors;
+  bool statement_lookups = false;     // case acceptance: one look-up per audit row
+};
+
+// The four result lists of the tab with their coloured-cell records.
+class StatsLists {
+ public:
+  StatsLists();
+  // list_number 1..4 (REQUIRES).
+  QenListWindow& List(int list_number) { return lists_[list_number - 1]; }
+  const QenListWindow& List(int list_number) const { return lists_[list_number - 1]; }
+  TDList& Colours(int list_number) { return colours_[list_number - 1]; }
+  const TDList& Colours(int list_number) const { return colours_[list_number - 1]; }
+
+ private:
+  QenListWindow lists_[4];
+  TDList colours_[4];
+};
+
+// The list's columns from dialog resource 2007 (productivity columns 1-4
+// titled "Céduler", "Disponible", "Usage %", "Non Planifié", widths 6, 6, 8, 5).
+void SetUpStatsListColumns(QenListWindow* list, int list_number);
+
+// The print-all order: patients, productivity, case acceptance, summary.
+inline constexpr int kStatsPrintOrder[4] = {kStatsPatients, kStatsProductivity, kStatsAcceptance, kStatsSummary};
+
+// Fills one list. False when something failed (*error, one line; the list
+// holds what was computed).
+bool FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists,
+                   std::string* error);
+// Fills all four in the print-all order; false when any failed (*error: the
+// first failure).
+bool FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists,
+                       std::string* error);

@@ -1,0 +1,122 @@
+#include "stats/stats_patients.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/gendb.h"
+#include "host/list_window.h"
+#include "host/strings.h"
+
+namespace {
+
+std::string DateBounds(const char* column, const StatsSelection& s) {
+  std::string out;
+  char buffer[64];
+  if (s.from != 0) {
+    std::snprintf(buffer, sizeof buffer, " AND %s >= %ld", column, s.from);
+    out += buffer;
+  }
+  if (s.to != 0) {
+    std::snprintf(buffer, sizeof buffer, " AND %s <= %ld", column, s.to);
+    out += buffer;
+  }
+  return out;
+}
+
+std::string Tail(const StatsSelection& s) {
+  std::string out;
+  const std::string clause = ProducerClause(s, "PAT_DOCTOR", true);
+  if (!clause.empty()) out += " AND " + clause;
+  return out + " group by PAT_DOCTOR " + " order by PAT_DOCTOR ";
+}
+
+PatListElem* FindDoctor(TDList& list, const char* doctor) {
+  for (auto* e : list.As<PatListElem>()) {
+    if (std::strcmp(e->doctor, doctor) == 0) return e;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::string PatientsStatement(int index, const StatsSelection& s, const char* prefix) {
+  const std::string p = prefix;
+  switch (index) {
+    case 0:
+      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT WHERE PAT_DELETE_DATE = 0 " +
+             DateBounds("PAT_OPEN_DATE", s) + Tail(s);
+    case 1:
+      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT WHERE PAT_DELETE_DATE = 0 " +
+             DateBounds("PAT_LAST_CLAIM_DATE", s) + Tail(s);
+    case 2:
+      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT," + p + "AUDITFIL " +
+             "WHERE AUD_RECID = PAT_ID AND PAT_DELETE_DATE = 0 AND AUD_TYPE = 'B' AND AUD_FLD_NAME1 = '" +
+             "PATSTATUS" + "' " + " AND ((AUD_FLD_INFO1 = 'I' AND AUD_FLD_INFO2 != '1') OR AUD_FLD_INFO1 = 'C')" +
+             DateBounds("AUD_DATE", s) + Tail(s);
+    case 3:
+      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT," + p + "AUDHIS " +
+             "WHERE AUDH_RECID = PAT_ID AND PAT_DELETE_DATE = 0 AND AUDH_TYPE = 'B' AND AUDH_FLD_NAME1 = '" +
+             "PATSTATUS" + "' " +
+             " AND ((AUDH_FLD_INFO1 = 'I' AND AUDH_FLD_INFO2 != '1') OR AUDH_FLD_INFO1 = 'C')" +
+             DateBounds("AUDH_DATE", s) + Tail(s);
+    default:
+      return std::string();
+  }
+}
+
+bool FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list, std::string* error) {
+  list->ClearList();
+  if (db == nullptr) return true;
+  TDList doctors;
+  bool ok = true;
+  constexpr int c = kStatsQueryCursor;
+  for (int q = 0; q < 4; ++q) {
+    const std::string sql = PatientsStatement(q, s, db->dbPrefix());
+    if (db->dbExecute(sql.c_str(), c) != 0 && ok) {
+      ok = false;
+      if (error) *error = db->LastError();
+    }
+    for (int r = db->dbFetch(0, c); r == 0; r = db->dbFetch(1, c)) {
+      long count = 0;
+      char doctor[3] = {};
+      db->dbGetLong(1, &count, c);
+      db->dbGetString(2, doctor, sizeof doctor, c);
+      PatListElem* e = q == 0 ? nullptr : FindDoctor(doctors, doctor);
+      if (e == nullptr) {
+        e = new PatListElem;
+        std::memcpy(e->doctor, doctor, sizeof doctor);
+        doctors.Append(e);
+      }
+      switch (q) {
+        case 0: e->new_patients = count; break;
+        case 1: e->active_patients = count; break;
+        case 2: e->status_changes = count; break;
+        default: e->status_changes += count; break;
+      }
+    }
+    if (!db->LastError().empty() && ok) {
+      ok = false;
+      if (error) *error = db->LastError();
+    }
+    db->dbClose(c);
+  }
+  long total_new = 0, total_changes = 0, total_net = 0, total_active = 0;
+  long ordinal = 0;
+  char row[160];
+  for (auto* e : doctors.As<PatListElem>()) {
+    std::string label = e->doctor[0] ? std::string("D") + e->doctor : std::string();
+    const long net = e->new_patients - e->status_changes;
+    std::snprintf(row, sizeof row, "%s \t%ld\t%ld\t%ld\t%ld", label.c_str(), e->new_patients,
+                  e->status_changes, net, e->active_patients);
+    list->AddString(row, ++ordinal);
+    total_new += e->new_patients;
+    total_changes += e->status_changes;
+    total_net += net;
+    total_active += e->active_patients;
+  }
+  list->AddString("", 0);
+  std::snprintf(row, sizeof row, "%s \t%ld\t%ld\t%ld\t%ld", ModuleString(kTotalLabel), total_new,
+                total_changes, total_net, total_active);
+  list->AddString(row, 0);
+  return ok;
+}

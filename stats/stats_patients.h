@@ -1,0 +1,34 @@
+// The patients list (list 1, control 107): new patients, patient-status
+// changes, their difference and active patients per dentist.
+//
+// Four grouped statements on cursor 117, one after the other (each closed
+// before the next): new patients (PAT_OPEN_DATE in the period), active
+// patients (PAT_LAST_CLAIM_DATE in the period), and status changes to 'I'
+// (not from '1') or to 'C' from the current and the archived audit tables.
+// A date bound is written only when it is not 0; dentists only (see
+// ProducerClause). A failed statement yields no row: its column stays 0.
+//
+// Worked example: new D01 3, D02 1; active D01 10; status changes D01 1
+// (AUDITFIL) + 1 (AUDHIS), D03 2 gives, in order of first appearance:
+//   "D01 \t3\t2\t1\t10"     item data 1
+//   "D02 \t1\t0\t1\t0"      item data 2
+//   "D03 \t0\t2\t-2\t0"     item data 3
+//   ""                      blank
+//   "Total: \t4\t4\t0\t10"  total (no item data)
+#pragma once
+
+#include <string>
+
+#include "stats/stats_types.h"
+
+class GenDB;
+class QenListWindow;
+
+inline constexpr int kStatsQueryCursor = 117;
+
+// The four statements, in execution order (index 0..3), for tests and docs.
+std::string PatientsStatement(int index, const StatsSelection& s, const char* prefix);
+
+// Clears list and fills it. Returns false when a statement failed (the list
+// holds what the others produced; *error names the failure).
+bool FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list, std::string* error);

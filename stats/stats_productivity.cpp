@@ -1,0 +1,138 @@
+#include "stats/stats_productivity.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "host/list_window.h"
+#include "host/strings.h"
+
+namespace {
+
+struct ProdStatsRow {
+  std::string label;
+  long booked_units = 0, booked_minutes = 0, booked_count = 0;
+  long available_units = 0, available_minutes = 0;
+  long missed = 0;
+  long item_data = 1;
+};
+
+std::string Units(long units) { return std::to_string(units) + "U"; }
+
+std::string Hours(long minutes) {
+  char buffer[48];
+  std::snprintf(buffer, sizeof buffer, "%-.2fH", static_cast<double>(minutes) / 60.0);
+  return buffer;
+}
+
+// strclip: the text without its trailing blanks.
+std::string Clipped(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+std::string RowText(const ProdStatsRow& r, char units) {
+  std::string booked, available, usage;
+  char count[32];
+  std::snprintf(count, sizeof count, "  (%d)", static_cast<int>(r.booked_count));
+  if (units == 'U') {
+    booked = Units(r.booked_units);
+    available = Units(r.available_units);
+    usage = Units(r.booked_units) + "/" + Units(r.available_units);
+  } else if (units == 'H') {
+    booked = Hours(r.booked_minutes);
+    available = Hours(r.available_minutes);
+    usage = Hours(r.booked_minutes) + "/" + Hours(r.available_minutes);
+  } else {
+    booked = Units(r.booked_units) + ", " + Hours(r.booked_minutes);
+    available = Units(r.available_units) + "," + Hours(r.available_minutes);
+    usage = Units(r.booked_units) + "/" + Units(r.available_units) + ", " + Hours(r.booked_minutes) + "/" +
+            Hours(r.available_minutes);
+  }
+  long whole = 0;
+  if (r.available_minutes != 0) {
+    whole = static_cast<long>(static_cast<float>(r.booked_minutes) / static_cast<float>(r.available_minutes) *
+                              100.0f);
+  }
+  char pct[48];
+  std::snprintf(pct, sizeof pct, "  (%.2f", static_cast<double>(whole));
+  char missed[32];
+  std::snprintf(missed, sizeof missed, "%d", static_cast<int>(r.missed));
+  return r.label + " \t" + booked + count + " \t" + available + " \t" + usage + Clipped(pct) + "%)" + "\t" +
+         missed;
+}
+
+}  // namespace
+
+StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char prod_units) {
+  StatsProductivityRequest r;
+  r.from = s.from;
+  r.to = s.to;
+  r.all_producers = s.all_producers;
+  r.prod_units = prod_units;
+  for (const std::string& code : s.producers) {
+    if (code.empty() || r.producers.size() >= kStatsMaxProducers) break;
+    r.producers.push_back(code);
+  }
+  return r;
+}
+
+void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, char units,
+                           QenListWindow* list) {
+  list->ClearList();
+  if (figures.empty()) return;
+  ProdStatsRow current, total;
+  current.label = figures.front().key;
+  total.label = ModuleString(kTotalLabel);
+  total.item_data = 0;
+  const std::string* previous = &figures.front().key;
+  for (const StatsProductivityFigure& f : figures) {
+    if (f.key != *previous) {
+      list->AddString(RowText(current, units), current.item_data);
+      current = ProdStatsRow();
+      current.label = f.key;
+    }
+    previous = &f.key;
+    switch (f.kind) {
+      case 1:
+        current.booked_units += f.sched_units;
+        current.booked_minutes += f.minutes;
+        current.booked_count = f.count;
+        total.booked_units += f.sched_units;
+        total.booked_minutes += f.minutes;
+        total.booked_count += f.count;
+        break;
+      case 2:
+        current.available_units += f.sched_units;
+        current.available_minutes += f.minutes;
+        total.available_units += f.sched_units;
+        total.available_minutes += f.minutes;
+        break;
+      case 3:
+        current.missed += f.count;
+        total.missed += f.count;
+        break;
+      default:
+        break;
+    }
+  }
+  list->AddString(RowText(current, units), current.item_data);
+  list->AddString("", 0);
+  list->AddString(RowText(total, units), total.item_data);
+}
+
+const char* ProductivityNotConnectedMessage() {
+  return "la liste de productivité n'est pas encore reliée au calcul de productivité";
+}
+
+bool FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
+                          QenListWindow* list, std::string* error) {
+  list->ClearList();
+  if (source == nullptr) {
+    if (error) *error = ProductivityNotConnectedMessage();
+    return false;
+  }
+  std::vector<StatsProductivityFigure> figures;
+  const bool ok = source->Compute(MakeProductivityRequest(s, prod_units), &figures, error);
+  WriteProductivityRows(figures, prod_units, list);
+  return ok;
+}

@@ -1,0 +1,76 @@
+// The productivity list (list 3, control 109): booked against available
+// chair time per producer, from the schedule-productivity computation.
+//
+// The statistics core does not run that computation itself (the
+// productivity tab's core is another tab): it asks a
+// StatsProductivitySource, which the program wires to the productivity
+// computation (PracApptGenerator::Compute with ListBy 'P', ProdInfo 'S',
+// NoShows, Unscheduled, Cancelled and TotalsOnly 'Y', the period, the
+// all-producers letter and the selected codes). The source hands back the
+// computation's elements in its order (sorted by key, then kind); the fold
+// below turns them into one row per producer and a total.
+//
+// Fold: a new producer row starts whenever the key changes. Kind 1
+// (booked) adds units and minutes and sets the booked count (the total
+// adds it); kind 2 (available) adds units and minutes; kind 3 (missed) adds
+// its count; other kinds are ignored.
+//
+// Row, unit mode 'H' (hours "%-.2fH" of minutes / 60, units "%ldU"):
+//   "D01 \t1.50H  (3) \t15.00H \t1.50H/15.00H  (10.00%)\t1"
+// 'U': units in place of hours; 'B': "9U, 1.50H  (3)", "90U,15.00H",
+// "9U/90U, 1.50H/15.00H  (10.00%)". The usage is the whole part of booked ÷
+// available minutes × 100 (0 without available minutes), shown with two
+// zero decimals. Producer rows carry item data 1, the blank and total rows
+// 0. No element: no row at all.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "stats/stats_types.h"
+
+class QenListWindow;
+
+// One element of the productivity computation, as the fold reads it.
+struct StatsProductivityFigure {
+  std::string key;   // producer code
+  long kind = 0;     // 1 booked, 2 available, 3 missed
+  long sched_units = 0;
+  long minutes = 0;
+  long count = 0;
+};
+
+// What the statistics tab asks the productivity computation for.
+struct StatsProductivityRequest {
+  long from = 0;
+  long to = 0;
+  char all_producers = 'Y';
+  char prod_units = 'H';  // "PRAC_APPT" key "ProdUnits": 'H', 'U' or 'B'
+  std::vector<std::string> producers;  // the selected codes, at most 100
+};
+
+// The productivity computation, as a program wires it. No method throws.
+class StatsProductivitySource {
+ public:
+  virtual ~StatsProductivitySource() = default;
+  // Computes the period's figures into *out (in the computation's order).
+  // False with *error when it could not run (rows may be missing).
+  virtual bool Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out,
+                       std::string* error) = 0;
+};
+
+StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char prod_units);
+
+// Clears list and writes the fold of figures in unit mode units ('U', 'H',
+// anything else reads as 'B').
+void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, char units,
+                           QenListWindow* list);
+
+// Clears list and fills it through source. Without a source (not wired) the
+// list stays empty and *error says so; returns false then and when the
+// source failed.
+bool FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
+                          QenListWindow* list, std::string* error);
+
+// The message of an unwired source.
+const char* ProductivityNotConnectedMessage();
