@@ -22,7 +22,9 @@
 // is created. A file that exists but cannot be read is never replaced.
 #pragma once
 
+#include <map>
 #include <string>
+#include <string_view>
 
 class WDIniObj {
  public:
@@ -41,8 +43,12 @@ class WDIniObj {
 
   // Stores value; false (and LastError, in French) when the file could not be
   // written. As on Windows, a null value removes the key and a null key
-  // removes the whole section. Line breaks in value become blanks. A new key
-  // goes after the last key of its section; a new section at the end.
+  // removes the whole section (every occurrence of it). Line breaks in value
+  // become blanks. A new key goes after the last key of its section; a new
+  // section at the end. Names are trimmed of blanks; a name that could not be
+  // read back as written is refused (false, nothing written): an empty
+  // name, a line break in either, ']' in a section, '=' in a key or a key
+  // starting with '[', ';' or '#'.
   bool write_secini(const char* section, const char* key, const char* value);
 
   const std::string& Path() const { return path_; }
@@ -52,6 +58,20 @@ class WDIniObj {
   std::string path_;
   mutable std::string error_;
 };
+
+// The text operations behind WDIniObj, on a file's content in memory:
+// IniEditText gives the content write_secini would store (section and key
+// already valid, see IniNameError); IniReadText finds a key as read_secini
+// does (false when absent).
+std::string IniEditText(std::string_view content, std::string_view section, const char* key,
+                        const char* value);
+bool IniReadText(std::string_view content, std::string_view section, std::string_view key,
+                 std::string* value);
+// Every value the reader sees: lower-case section -> lower-case key -> value.
+std::map<std::string, std::map<std::string, std::string>> IniReadAllText(std::string_view content);
+// Why write_secini would refuse these names (key null: a whole section);
+// "" when they are valid.
+std::string IniNameError(const char* section, const char* key);
 
 // Where the suite's INI file lives: $VANTRA_INI when set, else
 // $XDG_CONFIG_HOME/vantra/tolvane.ini, else ~/.config/vantra/tolvane.ini.

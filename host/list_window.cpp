@@ -44,7 +44,7 @@ QenListWindow::Row QenListWindow::MakeRow(std::string_view text, long data) {
     // takes nothing else (offsets in a chunk must stay below kChunkSize).
     if (chunks_.size() >= kMaxChunks) return Row{0, 0, row.data};  // arena full: empty text
     uint32_t size = std::max(length, kChunkSize);
-    chunks_.push_back(std::make_unique<char[]>(size));
+    chunks_.push_back(std::make_unique_for_overwrite<char[]>(size));
     arena_bytes_ += size;
     tail_used_ = 0;
     tail_free_ = size;
