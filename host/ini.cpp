@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -203,6 +204,28 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
+// A writer killed between mkstemp and rename leaves its temporary file
+// (".NAME.XXXXXX") behind. Those older than kStaleTemporarySeconds are
+// removed after each successful write; a younger one may belong to a writer
+// still at work in another process.
+constexpr int kStaleTemporarySeconds = 600;
+
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& name) {
+  namespace fs = std::filesystem;
+  const std::string lead = "." + name + ".";
+  const auto now = fs::file_time_type::clock::now();
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string file = it->path().filename().string();
+    if (file.size() != lead.size() + 6 || file.compare(0, lead.size(), lead) != 0) continue;
+    std::error_code stat_ec;
+    if (!it->is_regular_file(stat_ec) || stat_ec) continue;
+    const auto written = it->last_write_time(stat_ec);
+    if (stat_ec || now - written < std::chrono::seconds(kStaleTemporarySeconds)) continue;
+    fs::remove(it->path(), stat_ec);
+  }
+}
+
 // Replaces path by content through a temporary file in the same folder.
 bool ReplaceFile(const std::string& path, const std::string& content, mode_t mode, std::string* error) {
   namespace fs = std::filesystem;
@@ -244,6 +267,7 @@ bool ReplaceFile(const std::string& path, const std::string& content, mode_t mod
     ::fsync(dir);
     ::close(dir);
   }
+  RemoveStaleTemporaries(folder, target.filename().string());
   return true;
 }
 

@@ -18,8 +18,11 @@
 // was, byte for byte, with the file's own line endings ("\r\n" files stay
 // "\r\n") and byte-order mark. The new file is written to a temporary file in
 // the same folder, fsync'ed and renamed over the old one (keeping its
-// permissions), so a crash never leaves a half-written file. A missing folder
-// is created. A file that exists but cannot be read is never replaced.
+// permissions), then the folder is fsync'ed, so a crash never leaves a
+// half-written or empty file. Temporary files of writers killed before
+// their rename are removed by a later write once they are ten minutes old.
+// A missing folder is created. A file that exists but cannot be read is
+// never replaced.
 #pragma once
 
 #include <map>

@@ -11,7 +11,8 @@
 #                                        a long campaign: stops at 10 million
 #                                        executions or an hour, per target
 #
-# Prints one line per target: executions, executions per second, seconds.
+# Prints one line per target: executions, libFuzzer's executions per second,
+# seconds of wall time (loading the corpus included).
 # New inputs found stay in build-fuzz/findings/<target>/corpus (not in the
 # repository); copy an interesting one to the seed corpus by hand.
 set -euo pipefail
@@ -69,8 +70,9 @@ for t in "${targets[@]}"; do
   fi
   end=$(date +%s.%N)
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  awk -v t="$t" -v e="${execs:-0}" -v s="$start" -v f="$end" -v r="$result" \
-    'BEGIN { d = f - s; printf "%-22s %12d exécutions %9.0f exéc./s %7.1f s  %s\n", t, e, (d > 0 ? e / d : 0), d, r }'
+  rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)
+  awk -v t="$t" -v e="${execs:-0}" -v x="${rate:-0}" -v s="$start" -v f="$end" -v r="$result" \
+    'BEGIN { printf "%-22s %12d exécutions %9d exéc./s %7.1f s  %s\n", t, e, x, f - s, r }'
   if [[ "$result" != ok ]]; then
     grep -E "ERROR|runtime error|fuzz:|SUMMARY|Test unit written" "$log" | head -20 >&2 || true
     echo "   journal complet : $log" >&2
