@@ -124,7 +124,7 @@ long ParseAuditTime(std::string_view cell) {
   char suffix[16] = {};
   std::sscanf(text, "%d:%d:%d %15s", &hour, &minute, &second, suffix);
   if (std::strcmp(suffix, "PM") == 0 && hour < 12) hour += 12;
-  return static_cast<long>(hour) * 10000 + minute * 100 + second;
+  return static_cast<long>(hour) * 10000 + static_cast<long>(minute) * 100 + second;
 }
 
 int ApplyListFilter(QenListWindow* list, int column, int condition, const std::string& value,

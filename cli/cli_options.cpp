@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "host/dates.h"
+#include "host/gendb.h"
 #include "host/ini.h"
 #include "suite/suite_paths.h"
 
@@ -94,6 +95,7 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
         out->db_url = value;
         out->db_given = true;
       } else if (name == "prefix") {
+        if (!ValidTablePrefix(value, error)) return false;
         out->prefix = value;
       } else if (name == "ini") {
         out->ini = value;

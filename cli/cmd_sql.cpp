@@ -29,7 +29,6 @@ int RunSql(const CliOptions& options) {
   }
   int columns = db->dbColumnCount(kCursor);
   std::string cell;
-  long rows = 0;
   for (int r = db->dbFetch(0, kCursor); r == 0; r = db->dbFetch(1, kCursor)) {
     for (int c = 1; c <= columns; ++c) {
       db->dbGetField(c, &cell, kCursor, false);
@@ -37,7 +36,6 @@ int RunSql(const CliOptions& options) {
       std::fwrite(cell.data(), 1, cell.size(), stdout);
     }
     std::fputc('\n', stdout);
-    ++rows;
   }
   bool failed = !db->LastError().empty();
   if (failed) std::fprintf(stderr, "vantra sql : %s\n", db->LastError().c_str());

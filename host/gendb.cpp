@@ -3,6 +3,7 @@
 #include "host/gendb.h"
 
 #include <cctype>
+#include <cstdio>
 
 #include "host/gendb_postgres.h"
 #include "host/gendb_sqlite.h"
@@ -114,11 +115,46 @@ bool LooksLikeConninfo(const std::string& s) {
 
 }  // namespace
 
+bool ValidTablePrefix(std::string_view prefix, std::string* error) {
+  constexpr size_t kMaxPrefix = 63;  // PostgreSQL's longest name
+  std::string_view name = prefix;
+  if (!name.empty() && name.back() == '.') name.remove_suffix(1);
+  if (name.size() >= 2 && name.front() == '"' && name.back() == '"' && prefix.back() == '.') {
+    name = name.substr(1, name.size() - 2);
+  }
+  bool ok = prefix.size() <= kMaxPrefix && (prefix.empty() || !name.empty());
+  for (size_t i = 0; ok && i < name.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(name[i]);
+    const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
+    ok = letter || (i > 0 && c >= '0' && c <= '9');
+  }
+  if (ok) return true;
+  if (error != nullptr) {
+    // The prefix as typed, its bytes outside printable ASCII escaped.
+    std::string shown;
+    for (size_t i = 0; i < prefix.size() && i < 80; ++i) {
+      const unsigned char c = static_cast<unsigned char>(prefix[i]);
+      if (c >= 0x20 && c < 0x7F) {
+        shown.push_back(static_cast<char>(c));
+      } else {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", c);
+        shown += hex;
+      }
+    }
+    if (prefix.size() > 80) shown += "...";
+    *error = "Préfixe de tables invalide : « " + shown +
+             " » (lettres, chiffres et _, un point final pour un schéma, 63 caractères au plus).";
+  }
+  return false;
+}
+
 std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix,
                                  bool create_if_missing, std::string* error) {
   std::string ignored;
   if (error == nullptr) error = &ignored;
   error->clear();
+  if (!ValidTablePrefix(prefix, error)) return nullptr;
   if (StartsWithNoCase(url, "sqlite:")) {
     std::string path = url.substr(7);
     // "sqlite:///abs/file" is accepted as well as "sqlite:/abs/file".

@@ -127,11 +127,19 @@ class GenDB {
   virtual const std::string& Url() const = 0;
 };
 
+// The table prefix goes into every statement as is, so it must be a name and
+// nothing else: "" (no prefix), a schema (or attached database) "NAME." or a
+// prefix glued to the table names "NAME", where NAME is letters, digits and
+// '_' not starting with a digit, or such a name in double quotes ("Clinic".),
+// 63 bytes at most. False with a French message otherwise.
+bool ValidTablePrefix(std::string_view prefix, std::string* error);
+
 // Opens a connection from a URL:
 //   sqlite:PATH            (PATH may be relative; the file is created when missing
 //                           only if create_if_missing is true)
 //   postgresql://... or postgres://... or a libpq conninfo ("host=... dbname=...")
 // prefix: owner prefix for every table name; on PostgreSQL a prefix "name."
-// is a schema name. Returns null and fills *error on failure.
+// is a schema name. Returns null and fills *error on failure (an invalid
+// prefix is refused before anything is opened).
 std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix,
                                  bool create_if_missing, std::string* error);

@@ -2,10 +2,12 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <cctype>
 #include <climits>
 #include <cstdint>
 #include <cmath>
+#include <cstdio>
 #include <iterator>
 #include <list>
 #include <string_view>
@@ -27,6 +29,19 @@ std::string SqliteDialect::TableExistsSql(std::string_view prefix, std::string_v
 }
 
 namespace {
+
+// How long a statement waits for another program's write lock.
+std::atomic<int> g_busy_timeout_ms{5000};
+
+// The message of the connection's last failure; a lock held by another
+// program past the busy timeout gets a message of its own.
+std::string SqliteErrorText(sqlite3* db) {
+  if (sqlite3_errcode(db) != SQLITE_BUSY) return sqlite3_errmsg(db);
+  char seconds[32];
+  std::snprintf(seconds, sizeof seconds, "%g", g_busy_timeout_ms.load() / 1000.0);
+  return std::string("La base SQLite est verrouillée par un autre programme qui y écrit (") + seconds +
+         " s d'attente) ; réessayez quand il aura terminé.";
+}
 
 constexpr int kEndOfData = 100;
 constexpr int kFailed = -1;
@@ -153,7 +168,7 @@ class SqliteGenDB : public GenDB {
     // while preparing) are reported by dbExecute, and writes happen at once.
     c->first_rc = sqlite3_step(c->stmt);
     if (c->first_rc != SQLITE_ROW && c->first_rc != SQLITE_DONE) {
-      last_error_ = sqlite3_errmsg(db_);
+      last_error_ = SqliteErrorText(db_);
       CloseCursor(c);
       return kFailed;
     }
@@ -163,7 +178,7 @@ class SqliteGenDB : public GenDB {
       // A statement without result columns: finish it now, it yields no row.
       while (c->first_rc == SQLITE_ROW) c->first_rc = sqlite3_step(c->stmt);
       if (c->first_rc != SQLITE_DONE) {
-        last_error_ = sqlite3_errmsg(db_);
+        last_error_ = SqliteErrorText(db_);
         CloseCursor(c);
         return kFailed;
       }
@@ -192,7 +207,7 @@ class SqliteGenDB : public GenDB {
     c->done = !c->has_row;
     if (rc == SQLITE_ROW) return 0;
     if (rc == SQLITE_DONE) return kEndOfData;
-    last_error_ = sqlite3_errmsg(db_);
+    last_error_ = SqliteErrorText(db_);
     return kFailed;
   }
 
@@ -246,13 +261,13 @@ class SqliteGenDB : public GenDB {
     // A second statement over the same text, stepped to the end.
     sqlite3_stmt* counter = nullptr;
     if (sqlite3_prepare_v2(db_, sqlite3_sql(c->stmt), -1, &counter, nullptr) != SQLITE_OK) {
-      last_error_ = sqlite3_errmsg(db_);
+      last_error_ = SqliteErrorText(db_);
       return kFailed;
     }
     long n = 0;
     int rc;
     while ((rc = sqlite3_step(counter)) == SQLITE_ROW) ++n;
-    if (rc != SQLITE_DONE) last_error_ = sqlite3_errmsg(db_);
+    if (rc != SQLITE_DONE) last_error_ = SqliteErrorText(db_);
     sqlite3_finalize(counter);
     if (out != nullptr) *out = n;
     return rc == SQLITE_DONE ? 0 : kFailed;
@@ -286,7 +301,7 @@ class SqliteGenDB : public GenDB {
     int rc;
     while ((rc = sqlite3_step(c.stmt)) == SQLITE_ROW) {
     }
-    if (rc != SQLITE_DONE) last_error_ = sqlite3_errmsg(db_);
+    if (rc != SQLITE_DONE) last_error_ = SqliteErrorText(db_);
     CloseCursor(&c);
     return rc == SQLITE_DONE ? 0 : kFailed;
   }
@@ -312,7 +327,7 @@ class SqliteGenDB : public GenDB {
     last_error_.clear();
     char* message = nullptr;
     if (sqlite3_exec(db_, sql, nullptr, nullptr, &message) == SQLITE_OK) return 0;
-    last_error_ = message != nullptr ? message : sqlite3_errmsg(db_);
+    last_error_ = message != nullptr && sqlite3_errcode(db_) != SQLITE_BUSY ? message : SqliteErrorText(db_);
     sqlite3_free(message);
     return kFailed;
   }
@@ -345,7 +360,7 @@ class SqliteGenDB : public GenDB {
       const int rc = sqlite3_prepare_v3(db_, body.data(), static_cast<int>(body.size()),
                                         cache ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, nullptr);
       if (rc != SQLITE_OK || stmt == nullptr) {
-        last_error_ = rc != SQLITE_OK ? sqlite3_errmsg(db_) : "Instruction SQL vide.";
+        last_error_ = rc != SQLITE_OK ? SqliteErrorText(db_) : "Instruction SQL vide.";
         sqlite3_finalize(stmt);
         return false;
       }
@@ -468,7 +483,7 @@ SqliteBulkLoader::SqliteBulkLoader(SqliteGenDB* db, sqlite3* handle, const std::
   }
   open_ = true;
   if (sqlite3_prepare_v3(handle_, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &insert_, nullptr) != SQLITE_OK) {
-    Fail(sqlite3_errmsg(handle_));
+    Fail(SqliteErrorText(handle_));
   }
 }
 
@@ -504,7 +519,7 @@ bool SqliteBulkLoader::AddRow(const std::vector<BulkCell>& cells) {
   const int rc = sqlite3_step(insert_);
   sqlite3_reset(insert_);
   if (rc != SQLITE_DONE) {
-    Fail(sqlite3_errmsg(handle_));
+    Fail(SqliteErrorText(handle_));
     return false;
   }
   return true;
@@ -535,6 +550,8 @@ void ApplyPragma(sqlite3* db, const char* sql) {
 
 }  // namespace
 
+void SetSqliteBusyTimeout(int milliseconds) { g_busy_timeout_ms.store(milliseconds > 0 ? milliseconds : 0); }
+
 std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::string& prefix,
                                        bool create_if_missing, std::string* error) {
   sqlite3* db = nullptr;
@@ -548,13 +565,15 @@ std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::strin
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 0);
-  sqlite3_busy_timeout(db, 5000);
+  sqlite3_busy_timeout(db, g_busy_timeout_ms.load());
   // Reading the schema tells a database from any other file now, not at the
   // first statement.
   char* message = nullptr;
   if (sqlite3_exec(db, "SELECT COUNT(0) FROM sqlite_master", nullptr, nullptr, &message) != SQLITE_OK) {
-    *error = "Le fichier « " + path + " » n'est pas une base SQLite utilisable : " +
-             (message != nullptr ? message : sqlite3_errmsg(db));
+    *error = sqlite3_errcode(db) == SQLITE_BUSY
+                 ? SqliteErrorText(db)
+                 : "Le fichier « " + path + " » n'est pas une base SQLite utilisable : " +
+                       (message != nullptr ? message : sqlite3_errmsg(db));
     sqlite3_free(message);
     sqlite3_close_v2(db);
     return nullptr;

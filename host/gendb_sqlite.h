@@ -23,7 +23,9 @@
 // (ATTACH DATABASE 'file' AS name), the SQLite counterpart of a PostgreSQL
 // schema. dbPrefix() returns the prefix as given.
 //
-// Connection settings: busy timeout 5 s; for files, WAL journal with
+// Connection settings: busy timeout 5 s (a statement that still finds
+// another program's write lock after it fails with a French message saying
+// so); for files, WAL journal with
 // synchronous=NORMAL; a 64 MB page cache and memory-mapped reads.
 #pragma once
 
@@ -46,6 +48,10 @@ class SqliteDialect : public SqlDialect {
 };
 
 constexpr int kStatementCacheSize = 64;
+
+// The busy timeout of connections opened from now on (milliseconds; 5000
+// by default).
+void SetSqliteBusyTimeout(int milliseconds);
 
 // Opens PATH (":memory:" for a private in-memory database). The file is
 // created only when create_if_missing is true. Returns null and fills *error

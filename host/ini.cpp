@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -111,9 +112,12 @@ ParsedLine ParseLine(std::string_view line) {
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
 
-// Splits content into lines without their terminators; *crlf tells whether
-// the first line ending is "\r\n". The BOM, when present, is removed.
-std::vector<std::string_view> SplitLines(std::string_view content, bool* had_bom, bool* crlf) {
+// Splits content into lines without their "\n"; *crlf tells whether the
+// first line ending is "\r\n". A line's '\r' before its "\n" is removed,
+// or kept when keep_cr is true (so that a rewrite gives each line its own
+// ending back). The BOM, when present, is removed.
+std::vector<std::string_view> SplitLines(std::string_view content, bool* had_bom, bool* crlf,
+                                         bool keep_cr = false) {
   *had_bom = content.substr(0, kBom.size()) == kBom;
   if (*had_bom) content.remove_prefix(kBom.size());
   size_t first_nl = content.find('\n');
@@ -124,7 +128,7 @@ std::vector<std::string_view> SplitLines(std::string_view content, bool* had_bom
     size_t nl = content.find('\n', start);
     size_t end = nl == std::string_view::npos ? content.size() : nl;
     std::string_view line = content.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!keep_cr && !line.empty() && line.back() == '\r') line.remove_suffix(1);
     lines.push_back(line);
     if (nl == std::string_view::npos) break;
     start = nl + 1;
@@ -200,6 +204,28 @@ bool WriteAll(int fd, std::string_view data) {
   return true;
 }
 
+// A writer killed between mkstemp and rename leaves its temporary file
+// (".NAME.XXXXXX") behind. Those older than kStaleTemporarySeconds are
+// removed after each successful write; a younger one may belong to a writer
+// still at work in another process.
+constexpr int kStaleTemporarySeconds = 600;
+
+void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& name) {
+  namespace fs = std::filesystem;
+  const std::string lead = "." + name + ".";
+  const auto now = fs::file_time_type::clock::now();
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string file = it->path().filename().string();
+    if (file.size() != lead.size() + 6 || file.compare(0, lead.size(), lead) != 0) continue;
+    std::error_code stat_ec;
+    if (!it->is_regular_file(stat_ec) || stat_ec) continue;
+    const auto written = it->last_write_time(stat_ec);
+    if (stat_ec || now - written < std::chrono::seconds(kStaleTemporarySeconds)) continue;
+    fs::remove(it->path(), stat_ec);
+  }
+}
+
 // Replaces path by content through a temporary file in the same folder.
 bool ReplaceFile(const std::string& path, const std::string& content, mode_t mode, std::string* error) {
   namespace fs = std::filesystem;
@@ -241,18 +267,34 @@ bool ReplaceFile(const std::string& path, const std::string& content, mode_t mod
     ::fsync(dir);
     ::close(dir);
   }
+  RemoveStaleTemporaries(folder, target.filename().string());
   return true;
 }
 
+// A line the reader takes for a broken section header ("[NAME" without its
+// ']'): it ends the section before it, and its keys belong to no section.
+bool IsBrokenHeader(std::string_view line, const ParsedLine& p) {
+  if (p.kind != LineKind::kOther) return false;
+  std::string_view t = Trim(line);
+  return !t.empty() && t.front() == '[';
+}
+
 // Rewrites content with key of section set to value (value null: the key is
-// removed; key null: the whole section is removed).
-std::string EditContent(std::string_view content, std::string_view section, const char* key, const char* value) {
+// removed; key null: the whole section is removed). A section's blocks end
+// where the reader's do: at the next header, broken or not. Setting changes
+// the first block (where the reader finds the key first); removing clears
+// every block, so the reader finds nothing afterwards.
+std::string EditContent(std::string_view content, std::string_view section, const char* key_text,
+                        const char* value) {
+  // Lines keep their '\r': every line not edited is written back with its
+  // own ending, and new lines get the file's first line ending.
   bool bom, crlf;
-  std::vector<std::string_view> lines = SplitLines(content, &bom, &crlf);
+  std::vector<std::string_view> lines = SplitLines(content, &bom, &crlf, /*keep_cr=*/true);
   const bool had_final_newline = !content.empty() && content.back() == '\n';
-  const std::string eol = crlf ? "\r\n" : "\n";
+  const std::string cr = crlf ? "\r" : "";
   const std::string lower_section = Lower(section);
-  const std::string lower_key = key ? Lower(key) : std::string();
+  const std::string_view key = key_text ? Trim(key_text) : std::string_view();
+  const std::string lower_key = Lower(key);
 
   std::string clean_value;
   if (value) {
@@ -262,27 +304,40 @@ std::string EditContent(std::string_view content, std::string_view section, cons
     }
   }
 
-  // Locate the first matching section: its header line, its last key line
-  // (a new key goes after it, so comments and blank lines that lead into the
-  // next section stay where they are), the end of its block and the key.
-  long header = -1, block_end = -1, last_key = -1, key_line = -1;
+  // The first block's header and last key line (a new key goes after it,
+  // so comments and blank lines that lead into the next section stay where
+  // they are), the key's line in it, and the lines a removal drops.
+  long header = -1, last_key = -1, key_line = -1;
+  std::vector<bool> drop(lines.size(), false);
+  bool in_section = false, in_first = false;
   for (size_t i = 0; i < lines.size(); ++i) {
     ParsedLine p = ParseLine(lines[i]);
-    if (header < 0) {
-      if (p.kind == LineKind::kSection && Lower(p.name) == lower_section) {
-        header = static_cast<long>(i);
-        last_key = header;
-      }
+    const long at = static_cast<long>(i);
+    if (p.kind == LineKind::kSection) {
+      in_section = Lower(p.name) == lower_section;
+      in_first = in_section && header < 0;
+      if (in_first) header = last_key = at;
+      if (in_section && !key_text) drop[i] = true;
       continue;
     }
-    if (p.kind == LineKind::kSection) {
-      block_end = static_cast<long>(i);
-      break;
+    if (IsBrokenHeader(lines[i], p)) {
+      in_section = in_first = false;
+      continue;
     }
-    if (p.kind == LineKind::kKey) last_key = static_cast<long>(i);
-    if (key && key_line < 0 && p.kind == LineKind::kKey && Lower(p.name) == lower_key) key_line = static_cast<long>(i);
+    if (!in_section) continue;
+    if (!key_text) {
+      drop[i] = true;
+      continue;
+    }
+    if (p.kind != LineKind::kKey) continue;
+    if (in_first) last_key = at;
+    if (Lower(p.name) != lower_key) continue;
+    if (!value) {
+      drop[i] = true;
+    } else if (in_first && key_line < 0) {
+      key_line = at;
+    }
   }
-  if (header >= 0 && block_end < 0) block_end = static_cast<long>(lines.size());
 
   std::vector<std::string> out;
   out.reserve(lines.size() + 3);
@@ -292,29 +347,28 @@ std::string EditContent(std::string_view content, std::string_view section, cons
 
   if (header < 0) {
     copy_range(0, lines.size());
-    if (key && value) {
+    if (key_text && value) {
       // Keep a blank line between the last section and the new one.
-      if (!out.empty() && !Trim(out.back()).empty()) out.emplace_back();
-      out.push_back("[" + std::string(section) + "]");
-      out.push_back(std::string(key) + "=" + clean_value);
+      if (!out.empty() && !Trim(out.back()).empty()) out.push_back(cr);
+      out.push_back("[" + std::string(section) + "]" + cr);
+      out.push_back(std::string(key) + "=" + clean_value + cr);
     }
-  } else if (!key) {
-    copy_range(0, static_cast<size_t>(header));
-    copy_range(static_cast<size_t>(block_end), lines.size());
+  } else if (!key_text || !value) {
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (!drop[i]) out.emplace_back(lines[i]);
+    }
   } else if (key_line >= 0) {
     copy_range(0, static_cast<size_t>(key_line));
-    if (value) {
-      // Keep the key as it was spelt and the line's indentation.
-      std::string_view line = lines[static_cast<size_t>(key_line)];
-      size_t eq = line.find('=');
-      std::string_view left = line.substr(0, eq);
-      while (!left.empty() && IsBlank(left.back())) left.remove_suffix(1);
-      out.push_back(std::string(left) + "=" + clean_value);
-    }
+    // Keep the key as it was spelt and the line's indentation.
+    std::string_view line = lines[static_cast<size_t>(key_line)];
+    size_t eq = line.find('=');
+    std::string_view left = line.substr(0, eq);
+    while (!left.empty() && IsBlank(left.back())) left.remove_suffix(1);
+    out.push_back(std::string(left) + "=" + clean_value + (line.back() == '\r' ? "\r" : ""));
     copy_range(static_cast<size_t>(key_line) + 1, lines.size());
   } else {
     copy_range(0, static_cast<size_t>(last_key) + 1);
-    if (value) out.push_back(std::string(key) + "=" + clean_value);
+    out.push_back(std::string(key) + "=" + clean_value + cr);
     copy_range(static_cast<size_t>(last_key) + 1, lines.size());
   }
 
@@ -322,7 +376,7 @@ std::string EditContent(std::string_view content, std::string_view section, cons
   if (bom) result.append(kBom);
   for (size_t i = 0; i < out.size(); ++i) {
     result += out[i];
-    if (i + 1 < out.size() || had_final_newline || out.size() != lines.size()) result += eol;
+    if (i + 1 < out.size() || had_final_newline || out.size() != lines.size()) result += '\n';
   }
   return result;
 }
@@ -336,14 +390,52 @@ std::string DefaultIniPath() {
   return "tolvane.ini";
 }
 
+std::string IniNameError(const char* section, const char* key) {
+  if (section == nullptr || Trim(section).empty()) return "Section d'options vide";
+  std::string_view s = Trim(section);
+  if (s.find_first_of("]\r\n") != std::string_view::npos) {
+    return "Nom de section d'options invalide : « " + std::string(s) + " »";
+  }
+  if (key == nullptr) return std::string();
+  std::string_view k = Trim(key);
+  if (k.empty()) return "Clé d'options vide";
+  if (k.find_first_of("=\r\n") != std::string_view::npos || k.front() == '[' || k.front() == ';' ||
+      k.front() == '#') {
+    return "Nom de clé d'options invalide : « " + std::string(k) + " »";
+  }
+  return std::string();
+}
+
+std::string IniEditText(std::string_view content, std::string_view section, const char* key,
+                        const char* value) {
+  return EditContent(content, Trim(section), key, value);
+}
+
+bool IniReadText(std::string_view content, std::string_view section, std::string_view key,
+                 std::string* value) {
+  const IniMap map = Parse(content);
+  auto s = map.find(Lower(Trim(section)));
+  if (s == map.end()) return false;
+  auto k = s->second.find(Lower(Trim(key)));
+  if (k == s->second.end()) return false;
+  *value = k->second;
+  return true;
+}
+
+std::map<std::string, std::map<std::string, std::string>> IniReadAllText(std::string_view content) {
+  std::map<std::string, std::map<std::string, std::string>> all;
+  for (auto& [section, keys] : Parse(content)) all[section].insert(keys.begin(), keys.end());
+  return all;
+}
+
 WDIniObj::WDIniObj(std::string path) : path_(path.empty() ? DefaultIniPath() : std::move(path)) {}
 
 std::string WDIniObj::read_secini(const std::string& section, const std::string& key, const std::string& def) const {
   std::lock_guard<std::mutex> lock(g_mutex);
   const IniMap& map = LoadLocked(path_);
-  auto s = map.find(Lower(section));
+  auto s = map.find(Lower(Trim(section)));
   if (s == map.end()) return def;
-  auto k = s->second.find(Lower(key));
+  auto k = s->second.find(Lower(Trim(key)));
   return k == s->second.end() ? def : k->second;
 }
 
@@ -359,15 +451,8 @@ int WDIniObj::read_secini(const char* section, const char* key, const char* def,
 }
 
 bool WDIniObj::write_secini(const char* section, const char* key, const char* value) {
-  error_.clear();
-  if (section == nullptr || *section == '\0') {
-    error_ = "Section d'options vide";
-    return false;
-  }
-  if (key != nullptr && Trim(key).empty()) {
-    error_ = "Clé d'options vide";
-    return false;
-  }
+  error_ = IniNameError(section, key);
+  if (!error_.empty()) return false;
   std::lock_guard<std::mutex> lock(g_mutex);
   // Write through a symbolic link rather than replacing it.
   std::string target = path_;

@@ -112,7 +112,10 @@ double GraphAtof(std::string_view text) {
   // where strtod would want a decimal comma).
   size_t i = 0;
   while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) ++i;
-  if (i < text.size() && text[i] == '+') ++i;
+  if (i < text.size() && text[i] == '+') {
+    ++i;
+    if (i < text.size() && text[i] == '-') return 0;  // one sign only, as atof reads "+-5"
+  }
   double value = 0;
   const char* begin = text.data() + i;
   std::from_chars(begin, text.data() + text.size(), value, std::chars_format::fixed);

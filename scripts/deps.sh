@@ -2,7 +2,8 @@
 # Installs the Debian packages Vantra needs, only those that are missing.
 #   scripts/deps.sh          build and run (Qt, SQLite, libpq, libxlsxwriter)
 #   scripts/deps.sh --test   also what the tests need (GoogleTest, PostgreSQL
-#                            server, sqlite3 shell, poppler, LibreOffice Calc)
+#                            server, sqlite3 shell, poppler, LibreOffice Calc,
+#                            clang 15 with libFuzzer for scripts/fuzz.sh)
 set -euo pipefail
 
 packages=(
@@ -13,7 +14,7 @@ packages=(
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(googletest libgtest-dev postgresql-15 postgresql-client-15 poppler-utils
-             libreoffice-calc-nogui)
+             libreoffice-calc-nogui clang-15 libfuzzer-15-dev)
 fi
 
 missing=()

@@ -2,7 +2,9 @@
 # One command for the whole test suite: installs what is missing, builds with
 # warnings as errors, starts a throwaway PostgreSQL server on 127.0.0.1, runs
 # every test on SQLite and PostgreSQL, then builds the core and its tests with
-# AddressSanitizer + UndefinedBehaviorSanitizer and runs them too.
+# AddressSanitizer + UndefinedBehaviorSanitizer and runs them too, and last
+# runs each libFuzzer target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS,
+# default 20 s per target; 0 skips the stage).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -27,4 +29,8 @@ cmake -S "$root" -B "$root/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVANTR
 cmake --build "$root/build-asan" -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build-asan" --output-on-failure -j"$jobs"
+
+if [[ "${FUZZ_SECONDS:-20}" != 0 ]]; then
+  "$root/scripts/fuzz.sh" --seconds "${FUZZ_SECONDS:-20}"
+fi
 echo "== all tests passed"
