@@ -220,7 +220,7 @@ void TsvWriter::Row(std::string_view text, long item_data) {
     p = AppendDecimal(p, static_cast<int32_t>(item_data));
     *p++ = '\t';
   }
-  std::memcpy(p, text.data(), text.size());
+  if (!text.empty()) std::memcpy(p, text.data(), text.size());  // a blank line may have no data
   p += text.size();
   *p++ = '\n';
   used_ = static_cast<size_t>(p - buffer_.data());
