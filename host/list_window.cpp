@@ -6,6 +6,10 @@
 #include "host/list_layout.h"
 #include "host/tdlist.h"
 
+// What the readers return for no text: empty but never a null pointer, so a
+// caller may hand it to memcpy or fwrite as it is.
+static constexpr std::string_view kNoText("");
+
 namespace {
 
 constexpr uint32_t kMaxDictionary = 1u << 20;  // cell texts a list keeps once
@@ -197,7 +201,7 @@ QenListWindow::Row QenListWindow::MakeRow(std::string_view text, long data) {
 
 std::string_view QenListWindow::EncodedOf(const Row& row) const {
   const uint32_t length = row.length_flags & kMaxRowBytes;
-  if (length == 0) return {};
+  if (length == 0) return kNoText;
   return {arena_.At(row.offset), length};
 }
 
@@ -335,11 +339,11 @@ void QenListWindow::ClearList() {
 }
 
 std::string_view QenListWindow::GetString(int index) const {
-  if (index < 0 || index >= GetCount()) return {};
+  if (index < 0 || index >= GetCount()) return kNoText;
   const std::string_view encoded = EncodedOf(rows_[index]);
   const char* p = encoded.data();
   const char* end = p + encoded.size();
-  if (p == end) return {};
+  if (p == end) return kNoText;
   const std::string_view first = NextCell(&p, end);
   if (p == end) return first;  // one cell: no copy
   joined_.assign(first);
@@ -351,7 +355,7 @@ std::string_view QenListWindow::GetString(int index) const {
 }
 
 std::string_view QenListWindow::GetItemText(int index, int column) const {
-  if (index < 0 || index >= GetCount() || column < 0) return {};
+  if (index < 0 || index >= GetCount() || column < 0) return kNoText;
   const std::string_view encoded = EncodedOf(rows_[index]);
   const char* p = encoded.data();
   const char* end = p + encoded.size();
@@ -359,7 +363,7 @@ std::string_view QenListWindow::GetItemText(int index, int column) const {
     const std::string_view cell = NextCell(&p, end);
     if (c == column) return cell;
   }
-  return {};
+  return kNoText;
 }
 
 int QenListWindow::CellCount(int index) const {

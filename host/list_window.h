@@ -103,7 +103,8 @@ class QenListWindow {
 
   // Whole row text as added (cells separated by tabs). Valid until the next
   // change or the next GetString (a row of several cells is put together in
-  // one buffer of the list's).
+  // one buffer of the list's). No text (an empty row, an index out of range)
+  // reads as "" with a valid pointer, here and in GetItemText.
   std::string_view GetString(int index) const;
   // Cell `column` of a row (0-based), "" when the row has fewer cells. Valid
   // until the next change.

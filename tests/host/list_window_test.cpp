@@ -128,6 +128,28 @@ TEST(QenListWindowTest, GetItemText) {
   EXPECT_EQ(0, list.CellCount(5));
 }
 
+// Writers pass these views to memcpy and fwrite as they are.
+TEST(QenListWindowTest, NoTextReadsAsEmptyWithAPointer) {
+  QenListWindow list(1);
+  list.AddString("", 0);
+  list.AddString("a\t\tc", 1);
+  const struct {
+    const char* name;
+    std::string_view text;
+  } cases[] = {
+      {"empty row", list.GetString(0)},
+      {"row out of range", list.GetString(7)},
+      {"cell of an empty row", list.GetItemText(0, 0)},
+      {"cell past the last", list.GetItemText(1, 5)},
+      {"negative column", list.GetItemText(1, -1)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.text, "");
+    EXPECT_NE(c.text.data(), nullptr);
+  }
+}
+
 TEST(QenListWindowTest, RecordsAreFreedWithTheirRows) {
   struct Case {
     const char* name;
