@@ -1,5 +1,5 @@
 // Charts and PDF printouts of the command line, drawn by the same code as
-// the window (auditlist/qt): a Qt application is created on the "offscreen"
+// the window (lists/qt): a Qt application is created on the "offscreen"
 // platform only when one of them is asked for, so the text formats never
 // load a display.
 //

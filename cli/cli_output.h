@@ -23,7 +23,7 @@ struct CliOptions;
 // the file cannot be written or the format is unknown.
 bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error);
 
-// xlsx and pdf (the window's export and printout code, auditlist/):
+// xlsx and pdf (the window's export and printout code, lists/):
 //   xlsx  the workbook into options.out; without --out, a new file in the
 //         suite's spreadsheet folder, whose path is printed on standard output
 //   pdf   the printout into options.out (required); drawn off-screen
