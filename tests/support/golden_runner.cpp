@@ -1,13 +1,21 @@
-// Runs one golden case of the statistics command line:
-//   stats_golden_runner VANTRA CASE_DIR sqlite|postgres
-// Creates a fresh database (a temporary SQLite file, or a schema of its own on
-// the server of VANTRA_TEST_PG_URL, named through --prefix), runs
-// the suite's schema (every table) and CASE_DIR/input.sql in it, runs
-//   VANTRA <lines of CASE_DIR/args> --db URL [--prefix SCHEMA.] --ini EMPTY
-//          --format tsv --item-data
-// and compares standard output with CASE_DIR/expected.tsv byte for byte (and
-// the exit status with CASE_DIR/status, 0 when absent).
-// Exit status: 0 same, 1 different or failed, 77 skipped (no PostgreSQL).
+// Runs one golden case of the command line, for every analysis:
+//   golden_runner VANTRA CASE_DIR sqlite|postgres
+//
+// Makes a fresh database (a SQLite file in a temporary folder, or a schema on
+// the server of VANTRA_TEST_PG_URL, named through --prefix) and fills it:
+// with CASE_DIR/../schema.sql when the case folder's parent has one (cases
+// that bring their own tables), else with the practice schema (CreateSchema)
+// and CASE_DIR/../practice.sql when present (the small practice the cases of
+// a folder share); then CASE_DIR/input.sql when present. It runs each command
+// of CASE_DIR/args (one argument per line, '#' comments, blocks separated by
+// a line "---") as
+//   VANTRA <args...> --db URL --ini EMPTY --format tsv --item-data [--prefix P]
+// and compares standard output with CASE_DIR/expected.tsv byte for byte, the
+// exit status with CASE_DIR/status (0 when absent) and, when
+// CASE_DIR/expected.stderr exists, standard error with it.
+// Exit status 0: the case passes; 77: PostgreSQL asked for but not
+// configured (skipped); anything else: a failure, with the difference shown.
+// VANTRA_GOLDEN_PRINT=1 prints the actual output (to write expected.tsv).
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,16 +61,6 @@ std::vector<std::string> Statements(const std::string& sql) {
   return out;
 }
 
-bool CreateSchema(GenDB* db) {
-  for (const TableDef& t : SchemaTables()) {
-    if (db->dbExec(CreateTableSql(*db, t).c_str()) != 0) {
-      std::fprintf(stderr, "schema %s: %s\n", t.name, db->LastError().c_str());
-      return false;
-    }
-  }
-  return true;
-}
-
 bool RunSqlFile(GenDB* db, const std::string& path) {
   std::string sql;
   if (!ReadFile(path, &sql)) {
@@ -78,12 +76,14 @@ bool RunSqlFile(GenDB* db, const std::string& path) {
   return true;
 }
 
-// Runs argv, returns its exit status and its standard output.
-int Run(const std::vector<std::string>& args, std::string* out) {
+// Runs argv, returns its exit status and its standard output; standard
+// error goes to err_path.
+int Run(const std::vector<std::string>& args, std::string* out, const std::string& err_path) {
   int pipefd[2];
   if (pipe(pipefd) != 0) return -1;
   pid_t pid = fork();
   if (pid == 0) {
+    if (std::freopen(err_path.c_str(), "w", stderr) == nullptr) _exit(126);
     dup2(pipefd[1], 1);
     close(pipefd[0]);
     close(pipefd[1]);
@@ -123,7 +123,7 @@ void ShowDifference(const std::string& expected, const std::string& actual) {
 
 int main(int argc, char** argv) {
   if (argc != 4) {
-    std::fprintf(stderr, "usage: stats_golden_runner VANTRA CASE_DIR sqlite|postgres\n");
+    std::fprintf(stderr, "usage: golden_runner VANTRA CASE_DIR sqlite|postgres\n");
     return 1;
   }
   const std::string vantra = argv[1], dir = argv[2], engine = argv[3];
@@ -154,26 +154,53 @@ int main(int argc, char** argv) {
   int result = 1;
   if (!db) {
     std::fprintf(stderr, "cannot open %s: %s\n", url.c_str(), error.c_str());
-  } else if (CreateSchema(db.get()) && RunSqlFile(db.get(), dir + "/input.sql")) {
-    std::vector<std::string> args = {vantra};
+  } else if (std::filesystem::exists(dir + "/../schema.sql")
+                 ? !RunSqlFile(db.get(), dir + "/../schema.sql")
+                 : !CreateSchema(db.get(), &error)) {
+    if (!error.empty()) std::fprintf(stderr, "schema: %s\n", error.c_str());
+  } else if ((!std::filesystem::exists(dir + "/../practice.sql") || RunSqlFile(db.get(), dir + "/../practice.sql")) &&
+             (!std::filesystem::exists(dir + "/input.sql") || RunSqlFile(db.get(), dir + "/input.sql"))) {
+    // One command per block of lines; blocks are separated by a line "---"
+    // and run in order on the same database (the status is the first
+    // non-zero one; the outputs are concatenated).
+    std::vector<std::vector<std::string>> commands(1, std::vector<std::string>{vantra});
     std::string text;
     ReadFile(dir + "/args", &text);
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
-      if (!line.empty() && line[0] != '#') args.push_back(line);
+      if (line == "---") {
+        commands.push_back({vantra});
+      } else if (!line.empty() && line[0] != '#') {
+        commands.back().push_back(line);
+      }
     }
-    args.insert(args.end(), {"--db", url, "--ini", tmp + "/none.ini", "--format", "tsv", "--item-data"});
-    if (!prefix.empty()) args.insert(args.end(), {"--prefix", prefix});
-    std::string expected, actual, status_text;
+    std::string expected, actual, status_text, expected_err, actual_err;
+    int status = 0;
+    for (std::vector<std::string>& args : commands) {
+      args.insert(args.end(), {"--db", url, "--ini", tmp + "/none.ini", "--format", "tsv", "--item-data"});
+      if (!prefix.empty()) args.insert(args.end(), {"--prefix", prefix});
+      const int s = Run(args, &actual, tmp + "/stderr.txt");
+      if (status == 0) status = s;
+      std::string err;
+      ReadFile(tmp + "/stderr.txt", &err);
+      actual_err += err;
+    }
     ReadFile(dir + "/expected.tsv", &expected);
     const int expected_status = ReadFile(dir + "/status", &status_text) ? std::atoi(status_text.c_str()) : 0;
-    const int status = Run(args, &actual);
+    const bool check_err = ReadFile(dir + "/expected.stderr", &expected_err);
     if (std::getenv("VANTRA_GOLDEN_PRINT") != nullptr) std::fwrite(actual.data(), 1, actual.size(), stdout);
+    // VANTRA_GOLDEN_STDERR=FILE keeps the standard error (to write expected.stderr).
+    if (const char* keep = std::getenv("VANTRA_GOLDEN_STDERR")) {
+      std::ofstream(keep, std::ios::binary) << actual_err;
+    }
     if (status != expected_status) {
       std::fprintf(stderr, "exit status %d, expected %d\n", status, expected_status);
     } else if (actual != expected) {
       ShowDifference(expected, actual);
+    } else if (check_err && actual_err != expected_err) {
+      std::fprintf(stderr, "standard error differs:\n");
+      ShowDifference(expected_err, actual_err);
     } else {
       result = 0;
     }
