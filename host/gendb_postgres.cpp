@@ -13,6 +13,7 @@
 #include "host/gendb_pg_bulk.h"
 #include "host/gendb_pg_conn.h"
 #include "host/gendb_pg_rows.h"
+#include "host/gendb_readers.h"
 #include "host/gendb_text.h"
 #include "host/sql_literal.h"
 
@@ -32,7 +33,9 @@ struct PgCursor {
   bool consumed = false;  // dbFetch handed out rows already
 };
 
-class PgGenDB : public GenDB {
+class PgGenDB : public GenDBTypedReaders<PgGenDB> {
+  friend class GenDBTypedReaders<PgGenDB>;
+
  public:
   PgGenDB(PGconn* conn, std::string prefix)
       : conn_(conn, DescribePgConnection(conn)), prefix_(std::move(prefix)) {}
@@ -67,43 +70,6 @@ class PgGenDB : public GenDB {
     }
     c->consumed = true;
     const int rc = c->rows.Next(&last_error_);
-    return rc;
-  }
-
-  int dbGetLong(int column, long* out, int cursor) override {
-    int64_t v = 0;
-    const int rc = ReadInt(column, cursor, &v);
-    if (out != nullptr) *out = static_cast<long>(v);
-    return rc;
-  }
-
-  int dbGetShort(int column, short* out, int cursor) override {
-    int64_t v = 0;
-    const int rc = ReadInt(column, cursor, &v);
-    if (out != nullptr) *out = static_cast<short>(std::clamp<int64_t>(v, SHRT_MIN, SHRT_MAX));
-    return rc;
-  }
-
-  int dbGetChar(int column, char* out, int cursor) override {
-    std::string_view v;
-    const int rc = ReadText(column, cursor, &v);
-    if (out != nullptr) *out = v.empty() ? '\0' : v.front();
-    return rc;
-  }
-
-  int dbGetString(int column, char* buffer, int capacity, int cursor) override {
-    std::string_view v;
-    const int rc = ReadText(column, cursor, &v);
-    gendb_text::CopyToBuffer(v.data(), v.size(), buffer, capacity);
-    return rc;
-  }
-
-  int dbGetField(int column, std::string* out, int cursor, bool trim_trailing) override {
-    std::string_view v;
-    const int rc = ReadText(column, cursor, &v);
-    if (out == nullptr) return rc;
-    out->assign(v.data(), v.size());
-    if (trim_trailing) gendb_text::TrimTrailingBlanks(out);
     return rc;
   }
 
@@ -239,7 +205,8 @@ class PgGenDB : public GenDB {
     return 0;
   }
 
-  int ReadText(int column, int cursor, std::string_view* v) {
+  // Values arrive as text: scratch is not needed.
+  int ReadText(int column, int cursor, char* /*scratch*/, std::string_view* v) {
     *v = std::string_view();
     PgCursor* c = Row(column, cursor);
     if (c == nullptr) return kFailed;

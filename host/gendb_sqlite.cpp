@@ -13,6 +13,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "host/gendb_readers.h"
 #include "host/gendb_text.h"
 #include "host/sql_literal.h"
 
@@ -139,7 +140,9 @@ class SqliteBulkLoader : public BulkLoader {
   std::string error_;
 };
 
-class SqliteGenDB : public GenDB {
+class SqliteGenDB : public GenDBTypedReaders<SqliteGenDB> {
+  friend class GenDBTypedReaders<SqliteGenDB>;
+
  public:
   SqliteGenDB(sqlite3* db, std::string url, std::string prefix)
       : db_(db), url_(std::move(url)), prefix_(std::move(prefix)) {}
@@ -209,48 +212,6 @@ class SqliteGenDB : public GenDB {
     if (rc == SQLITE_DONE) return kEndOfData;
     last_error_ = SqliteErrorText(db_);
     return kFailed;
-  }
-
-  int dbGetLong(int column, long* out, int cursor) override {
-    int64_t v = 0;
-    const int rc = ReadInt(column, cursor, &v);
-    if (out != nullptr) *out = static_cast<long>(v);
-    return rc;
-  }
-
-  int dbGetShort(int column, short* out, int cursor) override {
-    int64_t v = 0;
-    const int rc = ReadInt(column, cursor, &v);
-    if (v > SHRT_MAX) v = SHRT_MAX;
-    if (v < SHRT_MIN) v = SHRT_MIN;
-    if (out != nullptr) *out = static_cast<short>(v);
-    return rc;
-  }
-
-  int dbGetChar(int column, char* out, int cursor) override {
-    char text[32];
-    std::string_view v;
-    const int rc = ReadText(column, cursor, text, &v);
-    if (out != nullptr) *out = v.empty() ? '\0' : v.front();
-    return rc;
-  }
-
-  int dbGetString(int column, char* buffer, int capacity, int cursor) override {
-    char text[32];
-    std::string_view v;
-    const int rc = ReadText(column, cursor, text, &v);
-    gendb_text::CopyToBuffer(v.data(), v.size(), buffer, capacity);
-    return rc;
-  }
-
-  int dbGetField(int column, std::string* out, int cursor, bool trim_trailing) override {
-    char text[32];
-    std::string_view v;
-    const int rc = ReadText(column, cursor, text, &v);
-    if (out == nullptr) return rc;
-    out->assign(v.data(), v.size());
-    if (trim_trailing) gendb_text::TrimTrailingBlanks(out);
-    return rc;
   }
 
   int dbRowCount(long* out, int cursor) override {
@@ -421,8 +382,8 @@ class SqliteGenDB : public GenDB {
     return 0;
   }
 
-  // The column as text in *v; integers are formatted into scratch (>= 21
-  // bytes) rather than converted by SQLite (which would allocate).
+  // The column as text in *v; integers are formatted into scratch
+  // (kReadScratch bytes) rather than converted by SQLite (which would allocate).
   int ReadText(int column, int cursor, char* scratch, std::string_view* v) {
     *v = std::string_view();
     SqliteCursor* c = Row(column, cursor);
