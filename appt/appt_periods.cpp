@@ -120,6 +120,11 @@ bool DateAt(const char* text, size_t pos, long* out) {
   return true;
 }
 
+// The years an appointment book can hold. Between them the two layouts never
+// both give such a date: shifted by one place, a year of 1950 to 2149 reads
+// as a year below 1500 or above 2149.
+bool PlausibleYear(long date) { return date >= 19500101 && date <= 21491231; }
+
 }  // namespace
 
 void ParseScheduleAudit(const char* info1, const char* info2, AptRec* out) {
@@ -129,14 +134,23 @@ void ParseScheduleAudit(const char* info1, const char* info2, AptRec* out) {
   out->status = info1[0] == '\0' ? ' ' : info1[0];
   CopyField(out->producer, Piece(info1, 1, 3).c_str());
   out->loc = std::strlen(info1) > 4 ? info1[4] : ' ';
+  // The entry does not say which layout it has. The third digit of a
+  // three-digit chair followed by the date's first seven digits can make a
+  // real date too (chair 357, 20810202 reads "72081020" at 7: 20 Oct. 7208),
+  // so a date of the years a schedule holds wins over one that is merely
+  // valid, and the two-digit layout over the three-digit one.
   size_t p = 7;
   int chair_digits = 2;
   long date = 0;
-  if (DateAt(info1, 7, &date)) {
-    p = 7;
-  } else if (DateAt(info1, 8, &date)) {
+  long at7 = 0, at8 = 0;
+  const bool valid7 = DateAt(info1, 7, &at7), valid8 = DateAt(info1, 8, &at8);
+  const bool take8 = valid8 && (!valid7 || (!PlausibleYear(at7) && PlausibleYear(at8)));
+  if (take8) {
     p = 8;
+    date = at8;
     if (std::isdigit(static_cast<unsigned char>(info1[7]))) chair_digits = 3;
+  } else if (valid7) {
+    date = at7;
   } else {
     // Neither layout: read as the two-digit one.
     date = std::atol(Piece(info1, 7, 8).c_str());

@@ -1,5 +1,6 @@
 #include "audit/audit_types.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -77,21 +78,32 @@ void* ElemArena::Allocate(size_t bytes) {
     large_.emplace_back(new char[bytes]);
     return large_.back().get();
   }
-  if (used_ + bytes > kChunkBytes) {
+  if (chunks_.empty() || used_ + bytes > chunks_.back().size) {
+    size_t size = chunks_.empty() ? kFirstChunkBytes : std::min(chunks_.back().size * 2, kChunkBytes);
+    while (size < bytes) size *= 2;
     chunks_.reserve(chunks_.size() + 1);  // so that push_back cannot throw and leak the chunk
-    chunks_.push_back(static_cast<char*>(audit_detail::MapHuge(kChunkBytes)));
+    char* chunk = size >= audit_detail::kHugePage ? static_cast<char*>(audit_detail::MapHuge(size)) : new char[size];
+    chunks_.push_back({chunk, size});
+    reserved_ += size;
     used_ = 0;
   }
-  void* p = chunks_.back() + used_;
+  void* p = chunks_.back().bytes + used_;
   used_ += bytes;
   return p;
 }
 
 void ElemArena::Reset() {
-  for (char* chunk : chunks_) audit_detail::UnmapHuge(chunk, kChunkBytes);
+  for (const Chunk& chunk : chunks_) {
+    if (chunk.size >= audit_detail::kHugePage) {
+      audit_detail::UnmapHuge(chunk.bytes, chunk.size);
+    } else {
+      delete[] chunk.bytes;
+    }
+  }
   chunks_.clear();
   large_.clear();
-  used_ = kChunkBytes;
+  used_ = 0;
+  reserved_ = 0;
 }
 
 namespace {

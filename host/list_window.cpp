@@ -48,23 +48,27 @@ bool QenListWindow::Arena::Append(std::string_view bytes, uint32_t* address) {
   if (length > tail_free_) {
     if (chunks_.size() >= kMaxChunks) return false;
     // Not zeroed: pages become resident as rows are written into them.
-    const uint32_t size = std::max(length, kChunkSize);
+    // Chunks double from 16 KiB up to kChunkSize, so a short list costs a few
+    // pages; an address keeps kChunkBits for the offset whatever the size.
+    uint32_t size = chunks_.empty() ? kFirstChunkSize : std::min(tail_size_ * 2, kChunkSize);
+    size = std::max(length, size);
     chunks_.emplace_back(new char[size]);
     bytes_ += size;
     tail_used_ = 0;
     tail_free_ = size;
+    tail_size_ = size;
   }
   *address = static_cast<uint32_t>(chunks_.size() - 1) << kChunkBits | tail_used_;
   std::memcpy(chunks_.back().get() + tail_used_, bytes.data(), length);
   tail_used_ += length;
-  tail_free_ = tail_used_ >= kChunkSize ? 0 : tail_free_ - length;
+  tail_free_ -= length;
   return true;
 }
 
 void QenListWindow::Arena::Clear() {
   chunks_.clear();
   chunks_.shrink_to_fit();
-  tail_used_ = tail_free_ = 0;
+  tail_used_ = tail_free_ = tail_size_ = 0;
   bytes_ = 0;
 }
 

@@ -166,8 +166,9 @@ class QenListWindow {
     uint32_t length_flags;  // encoded length (low 24 bits), flags (high 8 bits)
     int32_t data;
   };
-  static constexpr int kChunkBits = 20;  // 1 MiB arena chunks
-  static constexpr uint32_t kChunkSize = 1u << kChunkBits;
+  static constexpr int kChunkBits = 20;  // offsets within a chunk (chunks of 1 MiB at most)
+  static constexpr uint32_t kChunkSize = 1u << kChunkBits;  // the largest chunk
+  static constexpr uint32_t kFirstChunkSize = 16u << 10;
   static constexpr uint32_t kMaxRowBytes = (1u << 24) - 1;  // longer texts are cut
   static constexpr uint32_t kChecked = 1u << 24;
   static constexpr size_t kMaxChunks = size_t{1} << (32 - kChunkBits);  // 4 GiB
@@ -189,6 +190,7 @@ class QenListWindow {
     std::vector<std::unique_ptr<char[]>> chunks_;
     uint32_t tail_used_ = 0;  // bytes used in chunks_.back()
     uint32_t tail_free_ = 0;  // bytes still free in chunks_.back()
+    uint32_t tail_size_ = 0;  // size of chunks_.back()
     size_t bytes_ = 0;        // bytes allocated in chunks_
   };
   // Dictionary use of one column (columns from kStatColumns on share the

@@ -94,6 +94,8 @@ TEST(ApptPeriods, ScheduleAuditLayouts) {
   } cases[] = {
       {"two-digit chair", "ND01A0320261207093006R  NN", "EXAM1", 'N', "D01", 'A', 3, 20261207, 6, "R", "EXAM1"},
       {"three-digit chair", "CD01B10520261208140012HYGNN", "DET", 'C', "D01", 'B', 105, 20261208, 12, "HYG", "DET"},
+      {"three-digit chair that also reads as a date at 7", "CAA A35720810202010901DDDNN", "B2A", 'C', "AA", 'A',
+       357, 20810202, 1, "DDD", "B2A"},
       {"blank-padded producer", "UH1 A0520261209080003R  NN", "", 'U', "H1", 'A', 5, 20261209, 3, "R", ""},
       {"date in neither layout", "ND01A03XXXXXXXX093006R  NN", "LONGCODE", 'N', "D01", 'A', 3, 0, 6, "R", "LONGC"},
       {"short field", "ND01A", "", 'N', "D01", 'A', 0, 0, 0, "", ""},
