@@ -52,7 +52,11 @@ LauncherParse ParseLauncherOptions(const QStringList& arguments, LauncherOptions
   QCommandLineOption history_opt("history", "Historique des audits au démarrage.", "FICHE,MODULE,COMPTE");
   QCommandLineOption shot_opt("screenshot", "Dessine la fenêtre dans un PNG et quitte.", "FICHIER");
   QCommandLineOption tab_opt("tab", "Choisit l'onglet de ce titre après l'ouverture (répétable).", "TITRE");
-  QCommandLineOption press_opt("press", "Appuie sur le bouton de ce texte après l'ouverture (répétable).", "TEXTE");
+  QCommandLineOption press_opt(
+      "press",
+      "Appuie sur le bouton de ce texte après l'ouverture (répétable) ; les messages vont alors à la sortie "
+      "d'erreur et les questions reçoivent Non.",
+      "TEXTE");
   parser.addOptions({help_opt, db_opt, prefix_opt, ini_opt, today_opt, module_opt, open_opt, history_opt,
                      shot_opt, tab_opt, press_opt});
 

@@ -22,6 +22,7 @@
 #include "host/dates.h"
 #include "host/ini.h"
 #include "host/qt/dll_handler.h"
+#include "host/qt/qen_dialog.h"
 #include "host/qt/qt_meter.h"
 #include "suite/launcher/launcher_options.h"
 #include "suite/launcher/suite_window.h"
@@ -185,6 +186,18 @@ int main(int argc, char** argv) {
   const QString shot = options.screenshot;
   const int open_command = options.open_command;
   const QStringList history = options.history;
+  // A scripted run has nobody to close a message box: each message goes to
+  // standard error instead, a question is answered No (the answer that
+  // changes nothing), and the script goes on.
+  std::unique_ptr<ScopedPromptHook> unattended;
+  if (!presses.isEmpty() || !shot.isEmpty()) {
+    unattended = std::make_unique<ScopedPromptHook>([](const PromptRequest& request) {
+      std::fprintf(stderr, "vantra-suite : message : %s\n", qPrintable(request.text));
+      if (request.buttons & QMessageBox::No) return QMessageBox::No;
+      if (request.buttons & QMessageBox::Cancel) return QMessageBox::Cancel;
+      return QMessageBox::Ok;
+    });
+  }
   QTimer::singleShot(0, &window, [&, tabs, presses, shot, open_command, history] {
     if (open_command) window.SendModuleCommand(open_command);
     QCoreApplication::processEvents();

@@ -1,9 +1,14 @@
 # Runs a program with no display at all (DISPLAY, WAYLAND_DISPLAY and
 # QT_QPA_PLATFORM unset) and checks its exit status and output.
-#   cmake -DPROGRAM=... -DARGS="a|b" -DRC=0 -DOUT=regex -DERR=regex -P expect_run.cmake
+#   cmake -DPROGRAM=... -DARGS="a|b" -DRC=0 -DOUT=regex -DERR=regex [-DPLATFORM=offscreen] -P expect_run.cmake
 string(REPLACE "|" ";" ARGS "${ARGS}")
+# With -DPLATFORM=offscreen the program gets that Qt platform instead.
+set(platform --unset=QT_QPA_PLATFORM)
+if(DEFINED PLATFORM)
+  set(platform QT_QPA_PLATFORM=${PLATFORM})
+endif()
 execute_process(
-  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+  COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY ${platform}
           ${PROGRAM} ${ARGS}
   RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 30)
 if(NOT "${rc}" STREQUAL "${RC}")
