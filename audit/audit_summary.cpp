@@ -93,7 +93,9 @@ void PracSummaryGenerator::ReadRow() {
   const short* flags = options_->subtotal;
   MergeKey key;
   std::memset(&key, 0, sizeof key);
-  if (flags[0] == 1) std::memcpy(key.user, r.user, sizeof key.user);
+  // The user up to its terminator: a name trimmed short may leave bytes
+  // after it, which must not split one user in two.
+  if (flags[0] == 1) std::memcpy(key.user, r.user, strnlen(r.user, sizeof key.user));
   if (flags[1] == 1) key.date = r.date;
   if (flags[2] == 1) key.module = module;
   if (flags[3] == 1) key.group = group;
