@@ -124,8 +124,8 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
     if (path.empty()) return false;
     // The path on standard output is the result: report when it is lost.
     AtomicFile out;
-    out.Open(std::string(), error);
-    std::printf("%s\n", path.c_str());
+    if (!out.Open(std::string(), error)) return false;
+    std::fprintf(out.File(), "%s\n", path.c_str());
     return out.Commit(error);
   }
   if (options.format == "tsv") {

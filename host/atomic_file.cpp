@@ -15,7 +15,8 @@
 
 struct AtomicFileStream {
   int fd = -1;
-  int error = 0;  // errno of the first failed write
+  bool own_fd = true;  // false for standard output, which stays open
+  int error = 0;       // errno of the first failed write
 };
 
 namespace {
@@ -95,7 +96,7 @@ ssize_t CookieWrite(void* cookie, const char* data, size_t size) {
 
 int CookieClose(void* cookie) {
   auto* c = static_cast<AtomicFileStream*>(cookie);
-  const int rc = c->fd >= 0 ? ::close(c->fd) : 0;
+  const int rc = c->fd >= 0 && c->own_fd ? ::close(c->fd) : 0;
   c->fd = -1;
   return rc;
 }
@@ -181,9 +182,19 @@ bool AtomicFile::Start(const std::string& path, bool stream, std::string* error)
   path_ = path;
   reason_.clear();
   if (path.empty()) {
+    // A stream of our own over descriptor 1 (so that a failed write keeps
+    // its errno), after what stdout already holds.
+    std::fflush(stdout);
     mode_ = Mode::kStandardOutput;
-    file_ = stdout;
     write_path_.clear();
+    stream_ = std::make_unique<AtomicFileStream>();
+    stream_->own_fd = false;
+    file_ = OpenStream(STDOUT_FILENO, stream_.get());
+    if (!file_) {
+      stream_.reset();
+      return Fail(errno, error);
+    }
+    fd_ = STDOUT_FILENO;
     return true;
   }
   // Write through a symbolic link rather than replacing it.
@@ -254,10 +265,8 @@ bool AtomicFile::Commit(std::string* error) {
     int err = 0;
     if (file_) {
       err = FlushStream();
-      if (mode_ == Mode::kDirect) {
-        const int closed = CloseStream();
-        if (err == 0) err = closed;
-      }
+      const int closed = CloseStream();
+      if (err == 0) err = closed;
     }
     if (err != 0) return Fail(err > 0 ? err : 0, error);
     file_ = nullptr;
@@ -293,7 +302,7 @@ bool AtomicFile::Commit(std::string* error) {
 }
 
 void AtomicFile::Abandon() {
-  if (file_ && file_ != stdout) std::fclose(file_);
+  if (file_) std::fclose(file_);
   file_ = nullptr;
   stream_.reset();
   fd_ = -1;

@@ -64,7 +64,8 @@ class AtomicFile {
   // refusals as Open; path must not be "".
   bool OpenForPath(const std::string& path, std::string* error);
 
-  // The stream after Open (standard output for ""); null otherwise.
+  // The stream after Open (for "", a stream of its own over standard
+  // output's descriptor, opened after flushing stdout); null otherwise.
   FILE* File() const { return file_; }
   // Where the writer writes: the temporary file, or the final path when it
   // is written directly (a device).
@@ -100,7 +101,7 @@ class AtomicFile {
   std::string target_;      // what is replaced (a link's target)
   std::string write_path_;  // temporary file or target
   FILE* file_ = nullptr;
-  std::unique_ptr<AtomicFileStream> stream_;  // behind file_, except for stdout
+  std::unique_ptr<AtomicFileStream> stream_;  // behind file_
   int fd_ = -1;                              // file_'s descriptor
   unsigned mode_bits_ = 0644;
   std::string reason_;

@@ -1,6 +1,8 @@
 #include "lists/xlsx_export.h"
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <sys/statvfs.h>
 #include <xlsxwriter.h>
 #include <zlib.h>
@@ -29,6 +31,35 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // library may leave behind).
 bool CheckXlsxParts(const std::string& path, std::string* reason, uint64_t* cut_size);
 int TruncationErrno(uint64_t cut_size, const std::vector<std::string>& folders);
+
+// libxlsxwriter prints its own lines ("[ERROR] workbook_close(): Zip
+// ZIP_ERRNO error while creating xlsx file '<temporary name>' ...") on
+// standard error when closing fails; the caller reports the failure in one
+// line of its own, so standard error points at /dev/null while the library
+// closes (for the whole process: a message another thread prints then is
+// lost too).
+class QuietStderr {
+ public:
+  QuietStderr() {
+    std::fflush(stderr);
+    saved_ = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+    if (null >= 0) ::close(null);
+  }
+  ~QuietStderr() {
+    std::fflush(stderr);
+    if (saved_ >= 0) {
+      ::dup2(saved_, STDERR_FILENO);
+      ::close(saved_);
+    }
+  }
+  QuietStderr(const QuietStderr&) = delete;
+  QuietStderr& operator=(const QuietStderr&) = delete;
+
+ private:
+  int saved_ = -1;
+};
 
 bool IsWriteErrno(int err) {
   return err == ENOSPC || err == EFBIG || err == EDQUOT || err == EIO || err == EACCES || err == EROFS;
@@ -335,8 +366,13 @@ bool WriteListXlsx(const ListReport& report, const std::string& path, std::strin
     if (last >= rows) break;
     first = last;
   }
-  lxw_error closed = workbook_close(wb);
-  const int close_errno = errno;
+  lxw_error closed;
+  int close_errno;
+  {
+    QuietStderr quiet;
+    closed = workbook_close(wb);
+    close_errno = errno;
+  }
   if (err == LXW_NO_ERROR) err = closed;
   if (err != LXW_NO_ERROR) {
     // The library's own code says little ("Error creating output xlsx
