@@ -158,8 +158,10 @@ bool AtomicFile::Open(const std::string& path, std::string* error) { return Star
 
 bool AtomicFile::OpenForPath(const std::string& path, std::string* error) {
   if (path.empty()) {
-    path_.clear();
-    return Fail("aucun fichier de sortie", error);
+    Abandon();
+    reason_ = "aucun fichier de sortie";
+    if (error) *error = reason_;
+    return false;
   }
   return Start(path, false, error);
 }
