@@ -1,8 +1,10 @@
 // Speed and memory of the list tools on a large detailed audit list:
 //
-//   export   WriteListXlsx (constant-memory mode above 50,000 rows) against
-//            a plain CSV writer over the same rows (baseline: the cheapest
-//            way to put the list in a file)
+//   export   WriteListXlsx (constant-memory mode above 50,000 rows, its
+//            read-back check measured apart) and the CSV writer through
+//            AtomicFile (temporary file, fsync, rename) against a plain CSV
+//            writer over the same rows (baseline: the cheapest way to put
+//            the list in a file)
 //   filter   ApplyListFilter (delete in one pass + rebuild the date
 //            subtotals) against DeleteRowsIf alone (baseline: the deletion
 //            without any rebuilding), and against deleting the same rows one
@@ -28,6 +30,7 @@
 #include "audit/audit_lines.h"
 #include "audit/audit_graph_series.h"
 #include "audit/list_filter.h"
+#include "host/atomic_file.h"
 #include "lists/xlsx_export.h"
 #include "host/list_window.h"
 
@@ -125,8 +128,7 @@ int main(int argc, char** argv) {
   std::printf("bench_export: %d-row detailed list (ratios against the first line of each block)\n\n", rows);
 
   std::printf("export\n");
-  const Result csv = Measure(rows, [&](QenListWindow* list) {
-    FILE* f = std::fopen((dir + "/list.csv").c_str(), "w");
+  auto write_csv = [](FILE* f, QenListWindow* list) {
     for (int r = 0; r < list->GetCount(); ++r) {
       for (int c = 0; c < list->CellCount(r); ++c) {
         std::string_view cell = TrimBlanks(list->GetItemText(r, c));
@@ -135,10 +137,23 @@ int main(int argc, char** argv) {
       }
       std::fputc('\n', f);
     }
+  };
+  const Result csv = Measure(rows, [&](QenListWindow* list) {
+    FILE* f = std::fopen((dir + "/list.csv").c_str(), "w");
+    write_csv(f, list);
     std::fclose(f);
     return static_cast<long>(std::filesystem::file_size(dir + "/list.csv"));
   });
   Print("csv (baseline)", csv, csv, "bytes");
+  const Result atomic_csv = Measure(rows, [&](QenListWindow* list) {
+    AtomicFile out;
+    std::string error;
+    if (!out.Open(dir + "/atomic.csv", &error)) std::fprintf(stderr, "%s\n", error.c_str());
+    write_csv(out.File(), list);
+    if (!out.Commit(&error)) std::fprintf(stderr, "%s\n", error.c_str());
+    return static_cast<long>(std::filesystem::file_size(dir + "/atomic.csv"));
+  });
+  Print("csv through AtomicFile (+fsync)", atomic_csv, csv, "bytes");
   const Result xlsx = Measure(rows, [&](QenListWindow* list) {
     std::string error;
     ListReport report(list, "Journal d'audit", AuditRowEmphasis(list));
@@ -148,6 +163,11 @@ int main(int argc, char** argv) {
     return static_cast<long>(std::filesystem::file_size(dir + "/list.xlsx"));
   });
   Print("xlsx (constant memory)", xlsx, csv, "bytes");
+  const Result check = Measure(1, [&](QenListWindow*) {
+    std::string reason;
+    return XlsxPartsComplete(dir + "/list.xlsx", &reason) ? 1L : 0L;
+  });
+  Print("  of which: reading it back", check, csv, "whole");
   const int small = std::min(rows, 200000);
   const Result xlsx_mem = Measure(small, [&](QenListWindow* list) {
     std::string error;

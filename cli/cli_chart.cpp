@@ -7,6 +7,7 @@
 
 #include "audit/audit_graph_series.h"
 #include "cli/cli_options.h"
+#include "host/atomic_file.h"
 #include "host/strings.h"
 #include "lists/graph_data.h"
 #include "lists/list_style.h"
@@ -75,18 +76,10 @@ bool WriteChartSeries(const TDList& series, const std::string& title, const std:
                       const CliOptions& options, std::string* error) {
   if (options.format == "tsv") {
     const std::string text = GraphSeriesTsv(series);
-    FILE* out = options.out.empty() ? stdout : std::fopen(options.out.c_str(), "wb");
-    if (!out) {
-      *error = "impossible d'écrire " + options.out;
-      return false;
-    }
-    const bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    const bool closed = out == stdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
-    if (!ok || !closed) {
-      *error = "impossible d'écrire " + (options.out.empty() ? std::string("la sortie standard") : options.out);
-      return false;
-    }
-    return true;
+    AtomicFile out;
+    if (!out.Open(options.out, error)) return false;
+    std::fwrite(text.data(), 1, text.size(), out.File());
+    return out.Commit(error);
   }
   if (options.format != "text") {
     *error = "--chart : --format tsv (les valeurs) ou aucun format (le PNG de --out)";

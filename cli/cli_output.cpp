@@ -5,7 +5,6 @@
 #include <cstring>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -14,17 +13,11 @@
 #include "lists/xlsx_export.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_options.h"
+#include "host/atomic_file.h"
 #include "host/list_window.h"
 #include "host/strings.h"
 
 namespace {
-
-struct FileCloser {
-  void operator()(FILE* f) const {
-    if (f && f != stdout) std::fclose(f);
-  }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 // Cells as the layouts write them end in the blank that precedes each tab
 // (" \t"); text and csv outputs show them without the padding.
@@ -129,8 +122,11 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
     if (!options.out.empty()) return WriteListXlsx(report, options.out, error);
     const std::string path = ExportListToSpreadsheet(report, error);
     if (path.empty()) return false;
-    std::printf("%s\n", path.c_str());
-    return true;
+    // The path on standard output is the result: report when it is lost.
+    AtomicFile out;
+    if (!out.Open(std::string(), error)) return false;
+    std::fprintf(out.File(), "%s\n", path.c_str());
+    return out.Commit(error);
   }
   if (options.format == "tsv") {
     TsvWriter writer;
@@ -138,15 +134,14 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
     for (int r = 0; r < list.GetCount(); ++r) writer.Row(list.GetString(r), list.GetItemData(r));
     return writer.Finish(error);
   }
-  FilePtr file(stdout);
-  if (!options.out.empty()) {
-    file.reset(std::fopen(options.out.c_str(), "wb"));
-    if (!file) {
-      *error = "impossible d'écrire " + options.out;
-      return false;
-    }
-  }
-  FILE* f = file.get();
+  // text and csv: the whole file or nothing under its name (AtomicFile).
+  AtomicFile out;
+  if (!out.Open(options.out, error)) return false;
+  WriteListStream(out.File(), list, options);
+  return out.Commit(error);
+}
+
+void WriteListStream(FILE* f, const QenListWindow& list, const CliOptions& options) {
   if (options.format == "csv") {
     int cells = CellsOf(list);
     if (!list.Columns().empty()) {
@@ -165,14 +160,16 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
       }
       std::fputs("\r\n", f);
     }
+  } else if (options.format == "tsv") {
+    for (int r = 0; r < list.GetCount(); ++r) {
+      if (options.item_data) std::fprintf(f, "%d\t", static_cast<int32_t>(list.GetItemData(r)));
+      const std::string_view row = list.GetString(r);
+      std::fwrite(row.data(), 1, row.size(), f);
+      std::fputc('\n', f);
+    }
   } else {
     WriteText(f, list, options.item_data);
   }
-  if (std::fflush(f) != 0 || std::ferror(f)) {
-    *error = "erreur d'écriture" + (options.out.empty() ? std::string() : " : " + options.out);
-    return false;
-  }
-  return true;
 }
 
 // --- TsvWriter ------------------------------------------------------------------
@@ -181,29 +178,18 @@ namespace {
 constexpr size_t kTsvBuffer = 1 << 20;
 }
 
-TsvWriter::~TsvWriter() {
-  if (own_file_ && file_ != nullptr) std::fclose(file_);
-}
+TsvWriter::~TsvWriter() = default;  // out_ removes an unfinished file
 
 bool TsvWriter::Open(const CliOptions& options, std::string* error) {
   item_data_ = options.item_data;
-  out_name_ = options.out;
-  file_ = stdout;
-  if (!options.out.empty()) {
-    file_ = std::fopen(options.out.c_str(), "wb");
-    if (file_ == nullptr) {
-      *error = "impossible d'écrire " + options.out;
-      return false;
-    }
-    own_file_ = true;
-  }
+  if (!out_.Open(options.out, error)) return false;
   buffer_.resize(kTsvBuffer);
   used_ = 0;
   return true;
 }
 
 void TsvWriter::Flush() {
-  if (used_ > 0) std::fwrite(buffer_.data(), 1, used_, file_);
+  if (used_ > 0 && out_.File()) std::fwrite(buffer_.data(), 1, used_, out_.File());
   used_ = 0;
 }
 
@@ -228,9 +214,5 @@ void TsvWriter::Row(std::string_view text, long item_data) {
 
 bool TsvWriter::Finish(std::string* error) {
   Flush();
-  if (std::fflush(file_) != 0 || std::ferror(file_)) {
-    *error = "erreur d'écriture" + (out_name_.empty() ? std::string() : " : " + out_name_);
-    return false;
-  }
-  return true;
+  return out_.Commit(error);
 }

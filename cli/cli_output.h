@@ -14,14 +14,24 @@
 #include <string_view>
 #include <vector>
 
+#include "host/atomic_file.h"
 #include "lists/list_style.h"
 
 class QenListWindow;
 struct CliOptions;
 
-// Writes to options.out (or standard output). Returns false with *error when
-// the file cannot be written or the format is unknown.
+// Writes to options.out (or standard output). Every format goes through
+// AtomicFile: options.out gets the whole output or is left as it was (an
+// older file stays byte for byte). Returns false with one French line in
+// *error ("impossible d'écrire F : Fichier trop volumineux") when the file
+// cannot be written or the format is unknown; a failed write to standard
+// output is reported too.
 bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error);
+
+// The text formats (text, csv, tsv as WriteList writes them) into an open
+// stream; the caller checks and closes it (AtomicFile::Commit). For outputs
+// that hold several lists.
+void WriteListStream(FILE* f, const QenListWindow& list, const CliOptions& options);
 
 // xlsx and pdf (the window's export and printout code, lists/):
 //   xlsx  the workbook into options.out; without --out, a new file in the
@@ -49,19 +59,19 @@ class TsvWriter {
   TsvWriter(const TsvWriter&) = delete;
   TsvWriter& operator=(const TsvWriter&) = delete;
   ~TsvWriter();
-  // Opens options.out (or takes standard output); false with *error (the
-  // same text as WriteList's) when the file cannot be opened.
+  // Opens a temporary file beside options.out (or takes standard output);
+  // false with *error (the same text as WriteList's) when it cannot be
+  // opened. Destroyed before Finish, it leaves options.out as it was.
   bool Open(const CliOptions& options, std::string* error);
   void Row(std::string_view text, long item_data);
-  // Writes what is left and checks the file; false with *error.
+  // Writes what is left and puts the file in place (AtomicFile::Commit);
+  // false with *error.
   bool Finish(std::string* error);
 
  private:
   void Flush();
-  FILE* file_ = nullptr;
-  bool own_file_ = false;
+  AtomicFile out_;
   bool item_data_ = false;
-  std::string out_name_;
   std::vector<char> buffer_;
   size_t used_ = 0;
 };

@@ -26,6 +26,7 @@
 #include "goals/goals_cells.h"
 #include "goals/goals_graph.h"
 #include "goals/goals_report.h"
+#include "host/atomic_file.h"
 #include "host/dates.h"
 #include "host/list_window.h"
 #include "host/strings.h"
@@ -72,11 +73,9 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 // Writes the rows for --format tsv --item-data: the line kind (empty for
 // blank rows), a tab, the row as the list holds it.
 bool WriteKindRows(const QenListWindow& list, const CliOptions& options, std::string* error) {
-  FILE* f = options.out.empty() ? stdout : std::fopen(options.out.c_str(), "wb");
-  if (f == nullptr) {
-    *error = "impossible d'écrire " + options.out;
-    return false;
-  }
+  AtomicFile out;
+  if (!out.Open(options.out, error)) return false;
+  FILE* f = out.File();
   for (int r = 0; r < list.GetCount(); ++r) {
     const long kind = list.GetItemData(r);
     if (kind != 0) std::fprintf(f, "%ld", kind);
@@ -85,10 +84,7 @@ bool WriteKindRows(const QenListWindow& list, const CliOptions& options, std::st
     std::fwrite(row.data(), 1, row.size(), f);
     std::fputc('\n', f);
   }
-  const bool ok = std::fflush(f) == 0 && !std::ferror(f);
-  if (f != stdout) std::fclose(f);
-  if (!ok) *error = "erreur d'écriture";
-  return ok;
+  return out.Commit(error);
 }
 
 // --chart MAIN,AXIS[,compare][,style=N]: MAIN 10104 percentage, 10338

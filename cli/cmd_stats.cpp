@@ -28,6 +28,7 @@
 #include "cli/cli_chart.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "host/atomic_file.h"
 #include "host/dates.h"
 #include "host/list_window.h"
 #include "host/strings.h"
@@ -47,6 +48,7 @@
 #include "lists/qt/graph_chart.h"
 #include "lists/qt/list_print_layout.h"
 #include "lists/qt/offscreen_app.h"
+#include "lists/qt/print_list_view.h"
 #endif
 
 namespace {
@@ -152,7 +154,7 @@ bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, con
   ListPrintJob job(&printer, settings);
   for (const auto& r : reports) job.AddList(r.get(), QString::fromStdString(r->title));
   QString qerror;
-  if (!job.Run(&qerror)) {
+  if (!PrintIntoFile(&printer, [&job](QString* e) { return job.Run(e); }, &qerror)) {
     *error = qerror.toStdString();
     return false;
   }
@@ -358,25 +360,20 @@ int RunStats(const CliOptions& given) {
   } else if (options.format == "xlsx") {
     written = WriteList(lists.List(only), options, DecorOf(lists, only), &error);
   } else {
-    if (!options.out.empty() && std::freopen(options.out.c_str(), "wb", stdout) == nullptr) {
-      std::fprintf(stderr, "vantra stats : impossible d'écrire %s\n", options.out.c_str());
-      return 1;
-    }
-    CliOptions to_stdout = options;
-    to_stdout.out.clear();
-    for (int n : numbers) {
-      if (numbers.size() > 1) std::printf("%s\n", ModuleString(StatsListTitle(n)));
+    // Every list into one file (or standard output), whole or not at all.
+    AtomicFile out;
+    written = out.Open(options.out, &error);
+    FILE* f = out.File();
+    for (size_t i = 0; written && i < numbers.size(); ++i) {
+      const int n = numbers[i];
+      if (numbers.size() > 1) std::fprintf(f, "%s\n", ModuleString(StatsListTitle(n)));
       if (options.format == "tsv") {
-        WriteTsv(stdout, lists.List(n), n, options.item_data);
-      } else if (!WriteList(lists.List(n), to_stdout, DecorOf(lists, n), &error)) {
-        written = false;
-        break;
+        WriteTsv(f, lists.List(n), n, options.item_data);
+      } else {
+        WriteListStream(f, lists.List(n), options);
       }
     }
-    if (std::fflush(stdout) != 0) {
-      error = "erreur d'écriture";
-      written = false;
-    }
+    if (written) written = out.Commit(&error);
   }
   if (!written) std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
   return written && computed ? 0 : 1;

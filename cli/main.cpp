@@ -2,6 +2,7 @@
 //
 //   vantra COMMAND [options]     run a command (vantra COMMAND --help)
 //   vantra --help                list the commands
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -75,6 +76,10 @@ int Main(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Above a file-size limit (ulimit -f) the kernel sends SIGXFSZ, which
+  // would end the program without a word; ignored, the write fails with
+  // EFBIG and the output reports it (the file is not left half-written).
+  std::signal(SIGXFSZ, SIG_IGN);
   try {
     return Main(argc, argv);
   } catch (const std::exception& e) {

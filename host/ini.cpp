@@ -8,12 +8,11 @@
 
 #include "host/ini.h"
 
-#include <fcntl.h>
+#include "host/atomic_file.h"
+
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -190,85 +189,27 @@ size_t Utf8Prefix(std::string_view s, size_t max_bytes) {
   return n;
 }
 
-std::string ErrnoText(int err) { return std::strerror(err); }
+std::string ErrnoText(int err) { return FileErrorText(err); }
 
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    ssize_t n = ::write(fd, data.data(), data.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<size_t>(n));
-  }
-  return true;
-}
-
-// A writer killed between mkstemp and rename leaves its temporary file
-// (".NAME.XXXXXX") behind. Those older than kStaleTemporarySeconds are
-// removed after each successful write; a younger one may belong to a writer
-// still at work in another process.
-constexpr int kStaleTemporarySeconds = 600;
-
-void RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& name) {
+// Replaces path by content through a temporary file in the same folder
+// (AtomicFile: fsync, rename, fsync of the folder; the file's mode kept).
+bool ReplaceFile(const std::string& path, const std::string& content, std::string* error) {
   namespace fs = std::filesystem;
-  const std::string lead = "." + name + ".";
-  const auto now = fs::file_time_type::clock::now();
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string file = it->path().filename().string();
-    if (file.size() != lead.size() + 6 || file.compare(0, lead.size(), lead) != 0) continue;
-    std::error_code stat_ec;
-    if (!it->is_regular_file(stat_ec) || stat_ec) continue;
-    const auto written = it->last_write_time(stat_ec);
-    if (stat_ec || now - written < std::chrono::seconds(kStaleTemporarySeconds)) continue;
-    fs::remove(it->path(), stat_ec);
-  }
-}
-
-// Replaces path by content through a temporary file in the same folder.
-bool ReplaceFile(const std::string& path, const std::string& content, mode_t mode, std::string* error) {
-  namespace fs = std::filesystem;
-  fs::path target(path);
-  fs::path folder = target.parent_path();
+  fs::path folder = fs::path(path).parent_path();
   if (folder.empty()) folder = ".";
   std::error_code ec;
   fs::create_directories(folder, ec);
   if (ec) {
-    *error = "Impossible de créer le dossier " + folder.string() + " : " + ec.message();
+    *error = "Impossible de créer le dossier " + folder.string() + " : " + FileErrorText(ec.value());
     return false;
   }
-  std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  std::vector<char> name(temp.begin(), temp.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) {
-    *error = "Impossible d'écrire le fichier d'options " + path + " : " + ErrnoText(errno);
-    return false;
+  AtomicFile file;
+  if (file.Open(path, nullptr)) {
+    std::fwrite(content.data(), 1, content.size(), file.File());
+    if (file.Commit(nullptr)) return true;
   }
-  bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-  int err = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    err = errno;
-  }
-  if (ok && ::rename(name.data(), path.c_str()) != 0) {
-    ok = false;
-    err = errno;
-  }
-  if (!ok) {
-    ::unlink(name.data());
-    *error = "Impossible d'écrire le fichier d'options " + path + " : " + ErrnoText(err);
-    return false;
-  }
-  // Make the rename itself durable.
-  int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  RemoveStaleTemporaries(folder, target.filename().string());
-  return true;
+  *error = "Impossible d'écrire le fichier d'options " + path + " : " + file.Reason();
+  return false;
 }
 
 // A line the reader takes for a broken section header ("[NAME" without its
@@ -463,7 +404,6 @@ bool WDIniObj::write_secini(const char* section, const char* key, const char* va
   }
 
   std::string content;
-  mode_t mode = 0644;
   struct stat st {};
   const bool exists = ::stat(target.c_str(), &st) == 0;
   if (exists) {
@@ -471,7 +411,6 @@ bool WDIniObj::write_secini(const char* section, const char* key, const char* va
       error_ = "Le fichier d'options " + target + " n'est pas un fichier ordinaire";
       return false;
     }
-    mode = st.st_mode & 07777;
     // Never replace a file we could not read: its content would be lost.
     if (!ReadFile(target, &content)) {
       error_ = "Impossible de lire le fichier d'options " + target + " : " + ErrnoText(errno);
@@ -484,7 +423,7 @@ bool WDIniObj::write_secini(const char* section, const char* key, const char* va
 
   std::string updated = EditContent(content, Trim(section), key, value);
   if (updated == content && (exists || updated.empty())) return true;
-  if (!ReplaceFile(target, updated, mode, &error_)) return false;
+  if (!ReplaceFile(target, updated, &error_)) return false;
   // Drop the cached copies so the next read sees the new file.
   Cache().erase(target);
   Cache().erase(path_);

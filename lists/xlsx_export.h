@@ -48,11 +48,22 @@ struct XlsxOptions {
   long max_sheet_rows = 1048576;
 };
 
-// Writes report to path (replaced when it exists). Returns false with a
-// French message in *error when the list is missing or the file cannot be
-// written; a partial file is removed.
+// Writes report to path (replaced when it exists) through a temporary file
+// beside it (AtomicFile): path gets the whole workbook or nothing. Returns
+// false with a French message in *error when the list is missing or the
+// file cannot be written ("impossible d'écrire F : Fichier trop
+// volumineux", from workbook_close's result); an older file at path is then
+// left as it was.
 bool WriteListXlsx(const ListReport& report, const std::string& path, std::string* error,
                    const XlsxOptions& options = XlsxOptions());
+
+// Whether the workbook at path is whole: every XML part of its zip inflates
+// to its recorded size and CRC and ends with its root element's closing
+// tag. WriteListXlsx checks its file with it before putting it in place
+// (the library does not check its own temporary files' writes). False with
+// a French *reason ("le classeur est incomplet (xl/worksheets/sheet1.xml
+// tronqué)").
+bool XlsxPartsComplete(const std::string& path, std::string* reason);
 
 // A new file name in folder for a list titled title, at time `when` (local
 // time): "<title> AAAA-MM-JJ HHhMMmSS.xlsx", the title stripped of the

@@ -19,6 +19,7 @@
 
 #include "lists/list_style.h"
 #include "lists/qt/load_string_cbox.h"
+#include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "host/application.h"
 #include "host/list_window.h"
@@ -249,15 +250,27 @@ bool GraphBaseDialog::PrintChart(QPrinter* printer) {
   if (!printer) return false;
   printer->setPageOrientation(QPageLayout::Landscape);
   printer->setDocName(Look().title);
-  QPainter painter;
-  if (!painter.begin(printer)) {
-    ShowMessage(QStringLiteral("Impossible d'imprimer : l'imprimante ou le fichier n'est pas disponible."),
-                QMessageBox::Warning);
-    return false;
-  }
-  std::unique_ptr<QChart> chart(BuildChart(series_, Look()));
-  PaintChart(chart.get(), &painter, QRectF(0, 0, printer->width(), printer->height()));
-  return painter.end();
+  // Printed into a PDF file, the file appears whole or not at all.
+  QString error;
+  const bool ok = PrintIntoFile(
+      printer,
+      [&](QString* e) {
+        QPainter painter;
+        if (!painter.begin(printer)) {
+          *e = QStringLiteral("Impossible d'imprimer : l'imprimante ou le fichier n'est pas disponible.");
+          return false;
+        }
+        std::unique_ptr<QChart> chart(BuildChart(series_, Look()));
+        PaintChart(chart.get(), &painter, QRectF(0, 0, printer->width(), printer->height()));
+        if (!painter.end()) {
+          *e = QStringLiteral("L'impression n'a pas pu être terminée.");
+          return false;
+        }
+        return true;
+      },
+      &error);
+  if (!ok) ShowMessage(error, QMessageBox::Warning);
+  return ok;
 }
 
 GraphBaseDialog::SaveFileHook GraphBaseDialog::SetSaveFileHook(SaveFileHook hook) {

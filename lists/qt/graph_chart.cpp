@@ -4,6 +4,7 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QBuffer>
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -18,9 +19,11 @@
 #include <QStackedBarSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
+#include "host/atomic_file.h"
 #include "host/strings.h"
 
 namespace {
@@ -399,9 +402,22 @@ bool RenderChartPng(const TDList& series, const ChartLook& look, const QString& 
     painter.setRenderHint(QPainter::Antialiasing);
     PaintChart(chart.get(), &painter, QRectF(QPointF(0, 0), QSizeF(size)));
   }
-  if (!image.save(path, "PNG")) {
-    *error = QStringLiteral("impossible d'écrire %1").arg(path);
+  // Encoded in memory (QImage::save into a file does not report a write
+  // that failed), then written whole or not at all.
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) {
+    *error = QStringLiteral("impossible d'écrire %1 : le PNG n'a pas pu être produit").arg(path);
     return false;
   }
-  return true;
+  AtomicFile out;
+  std::string message;
+  bool ok = out.Open(path.toStdString(), &message);
+  if (ok) {
+    std::fwrite(png.constData(), 1, static_cast<size_t>(png.size()), out.File());
+    ok = out.Commit(&message);
+  }
+  if (!ok) *error = QString::fromStdString(message);
+  return ok;
 }

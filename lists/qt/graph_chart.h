@@ -86,6 +86,8 @@ QChart* BuildChart(const TDList& series, const ChartLook& look);
 void PaintChart(QChart* chart, QPainter* painter, const QRectF& rect);
 
 // Draws series into a PNG file of size pixels. Needs a QApplication
-// (EnsureGuiApplication). False with *error when the file cannot be written.
+// (EnsureGuiApplication). The file appears whole or not at all (AtomicFile):
+// false with one line in *error ("impossible d'écrire F : Fichier trop
+// volumineux") when it cannot be written, an older file at path kept.
 bool RenderChartPng(const TDList& series, const ChartLook& look, const QString& path, QSize size,
                     QString* error);

@@ -4,8 +4,13 @@
 #include <QPageSize>
 #include <QPrinter>
 #include <QWidget>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string_view>
 
 #include "lists/xlsx_export.h"
+#include "host/atomic_file.h"
 #include "host/list_window.h"
 #include "host/qt/list_view.h"
 #include "host/qt/qen_dialog.h"
@@ -42,7 +47,56 @@ void Tell(QWidget* parent, const QString& text, QMessageBox::Icon icon) {
   QenDialog::Prompt(request);
 }
 
+// Whether the file at path ends as a whole PDF does: "%%EOF" in its last
+// bytes (a line break may follow).
+bool EndsLikePdf(const std::string& path) {
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  char tail[64] = {};
+  size_t n = 0;
+  if (std::fseek(f, -static_cast<long>(sizeof tail), SEEK_END) != 0) std::fseek(f, 0, SEEK_SET);
+  n = std::fread(tail, 1, sizeof tail, f);
+  std::fclose(f);
+  const std::string_view text(tail, n);
+  return text.find("%%EOF") != std::string_view::npos;
+}
+
 }  // namespace
+
+bool PrintIntoFile(QPrinter* printer, const std::function<bool(QString* error)>& paint, QString* error) {
+  const QString final_path = printer ? printer->outputFileName() : QString();
+  if (!printer || final_path.isEmpty() || printer->outputFormat() != QPrinter::PdfFormat) return paint(error);
+  AtomicFile out;
+  std::string message;
+  if (!out.OpenForPath(final_path.toStdString(), &message)) {
+    *error = QString::fromStdString(message);
+    return false;
+  }
+  // The temporary name has no ".pdf" suffix; the format stays PdfFormat.
+  printer->setOutputFileName(QString::fromStdString(out.WritePath()));
+  errno = 0;
+  const bool painted = paint(error);
+  // The PDF engine ignores its file's write errors, but the failed write
+  // leaves its errno.
+  const int paint_errno = errno;
+  printer->setOutputFileName(final_path);
+  const bool write_failed =
+      paint_errno == ENOSPC || paint_errno == EFBIG || paint_errno == EDQUOT || paint_errno == EIO;
+  if (!painted && !write_failed) return false;
+  if (!painted || (!out.Direct() && !EndsLikePdf(out.WritePath()))) {
+    // A page the printer refused because its file could not grow is a
+    // write error too: say so rather than "interrompue".
+    *error = QStringLiteral("impossible d'écrire %1 : %2")
+                 .arg(final_path, write_failed ? QString::fromStdString(FileErrorText(paint_errno))
+                                               : QStringLiteral("le fichier PDF est incomplet"));
+    return false;
+  }
+  if (!out.Commit(&message)) {
+    *error = QString::fromStdString(message);
+    return false;
+  }
+  return true;
+}
 
 CellStyleFn ViewCellStyle(const ListView* view) {
   if (!view) return nullptr;
@@ -93,7 +147,7 @@ bool CPrintListView::Print() {
   job.AddList(&report);
   QString error;
   WaitCursor wait;
-  const bool ok = job.Run(&error);
+  const bool ok = PrintIntoFile(printer_, [&job](QString* e) { return job.Run(e); }, &error);
   wait.Restore();
   pages_ = job.PageCount();
   if (!ok) Tell(parent_, error, QMessageBox::Warning);
@@ -155,7 +209,7 @@ bool CPrintMultipleListViews::Print() {
   for (size_t i = 0; i < reports_.size(); ++i) job.AddList(reports_[i].get(), titles_[i]);
   QString error;
   WaitCursor wait;
-  const bool ok = job.Run(&error);
+  const bool ok = PrintIntoFile(printer_, [&job](QString* e) { return job.Run(e); }, &error);
   wait.Restore();
   pages_ = job.PageCount();
   if (!ok) Tell(parent_, error, QMessageBox::Warning);
@@ -175,5 +229,5 @@ bool PrintListToPdf(const ListReport& report, const QString& path, QString* erro
   printer.setCreator(QStringLiteral("Vantra"));
   ListPrintJob job(&printer);
   job.AddList(&report);
-  return job.Run(error);
+  return PrintIntoFile(&printer, [&job](QString* e) { return job.Run(e); }, error);
 }

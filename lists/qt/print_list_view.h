@@ -24,6 +24,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -118,7 +119,18 @@ class CPrintMultipleListViews {
   int pages_ = 0;
 };
 
+// Runs paint (it paints every page on printer; false with *error when it
+// could not) and, when printer prints into a PDF file (PdfFormat with an
+// output file name), makes that file appear whole or not at all: the pages
+// go into a temporary file beside it (AtomicFile), which replaces it only
+// when the painter ended well and the file is complete (it ends with the
+// PDF's "%%EOF": QPainter::end() does not report a write that failed).
+// Otherwise false with one line in *error ("impossible d'écrire F :
+// Aucun espace disponible sur le périphérique") and an older file at that
+// name stays as it was. Other printers: paint(error) as it is.
+bool PrintIntoFile(QPrinter* printer, const std::function<bool(QString* error)>& paint, QString* error);
+
 // Prints report into a PDF file (A4 or Letter by the locale, landscape when
-// the columns need it) with the same layout as the printer. Needs a
-// QGuiApplication (EnsureGuiApplication). False with *error on failure.
+// the columns need it) with the same layout as the printer, through
+// PrintIntoFile. Needs a QGuiApplication (EnsureGuiApplication). False with *error on failure.
 bool PrintListToPdf(const ListReport& report, const QString& path, QString* error);

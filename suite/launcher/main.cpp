@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <QWidget>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -124,6 +125,10 @@ bool HasDisplay(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Above a file-size limit the kernel's SIGXFSZ would close the window
+  // with the user's work; ignored, an export fails with EFBIG and says so
+  // in its message box, and the older file stays.
+  std::signal(SIGXFSZ, SIG_IGN);
   // Options first: --help and a wrong option must answer without a display.
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
