@@ -59,8 +59,9 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
 #include "suite/suite_paths.h"
 
 // Sets up the process-wide QenApplication from the options: pins today,
-// sets the INI path, opens the database (not created when missing) and
-// installs the production service. Returns false with one clear line in
+// sets the INI path and opens the database (not created when missing). The
+// commands that ask the suite for production figures (goals, stats) install
+// the production service themselves. Returns false with one clear line in
 // *error (no database, bad URL, unreachable server).
 bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error);
 
