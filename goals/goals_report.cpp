@@ -282,10 +282,12 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
   // Step 3: the goals of both years.
   if (db != nullptr) {
     char sql[160];
-    std::snprintf(sql, sizeof sql, "SELECT * FROM %sGOALS WHERE GOAL_YEAR = %s", db->dbPrefix(), options.year);
+    // The years as numbers: the year texts are the user's, checked only by
+    // ValidateGoalsReport, which a caller may not have run.
+    std::snprintf(sql, sizeof sql, "SELECT * FROM %sGOALS WHERE GOAL_YEAR = %d", db->dbPrefix(), options.Year());
     std::string statement = sql;
     if (options.HasCompYear()) {
-      std::snprintf(sql, sizeof sql, " OR GOAL_YEAR = %s", options.comp_year);
+      std::snprintf(sql, sizeof sql, " OR GOAL_YEAR = %d", options.CompYear());
       statement += sql;
     }
     std::vector<GoalInfo> records;
