@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -651,6 +653,23 @@ TEST_P(DamagedPracticeTest, GoalsEachModeAndTheEditor) {
   // Every code of PRODCD, inactive ones too, whole; none for the two
   // producers without a code.
   EXPECT_EQ(codes, Rows({"D01", "D0123", "D02", "H01"}));
+}
+
+// The golden cases of the command line (tests/reliability/golden) make the
+// same tables from schema.sql: the file must be the builder's statements.
+// VANTRA_DAMAGED_WRITE_SCHEMA=1 rewrites it.
+TEST(DamagedPracticeSchema, GoldenSchemaIsTheBuildersStatements) {
+  std::string text =
+      "-- The damaged practice's tables (tests/support/damaged_practice.h), for the\n"
+      "-- golden cases of this folder; DamagedPracticeSchema.GoldenSchemaIsTheBuildersStatements\n"
+      "-- checks that this is DamagedSchemaStatements().\n";
+  for (const std::string& sql : DamagedSchemaStatements()) text += sql + ";\n";
+  const std::string path = GOLDEN_SCHEMA_SQL;
+  if (std::getenv("VANTRA_DAMAGED_WRITE_SCHEMA") != nullptr) std::ofstream(path, std::ios::binary) << text;
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream file;
+  file << in.rdbuf();
+  EXPECT_EQ(file.str(), text);
 }
 
 INSTANTIATE_DB_TEST(DamagedPracticeTest);

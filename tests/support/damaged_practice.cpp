@@ -16,22 +16,30 @@ bool Run(GenDB* db, const std::string& sql, std::string* error) {
 
 }  // namespace
 
-bool CreateDamagedPractice(GenDB* db, const std::string& sql_path, std::string* error) {
-  const SqlDialect& dialect = db->Dialect();
+std::vector<std::string> DamagedSchemaStatements() {
+  std::vector<std::string> out;
   for (const TableDef& table : SchemaTables()) {
-    std::string sql = std::string("CREATE TABLE ") + db->dbPrefix() + table.name + " (";
+    std::string sql = std::string("CREATE TABLE ") + table.name + " (";
     for (size_t i = 0; i < table.columns.size(); ++i) {
       const ColumnDef& c = table.columns[i];
       sql += std::string(i > 0 ? ", " : "") + c.name + " ";
-      sql += c.kind == ColumnKind::kId ? dialect.BigIntType() : c.kind == ColumnKind::kInt ? dialect.IntType()
-                                                                                          : dialect.TextType(0);
+      sql += c.kind == ColumnKind::kId ? "BIGINT" : c.kind == ColumnKind::kInt ? "INTEGER" : "TEXT";
     }
     if (table.primary_key != nullptr) sql += std::string(", PRIMARY KEY (") + table.primary_key + ")";
-    sql += ")";
-    if (!Run(db, sql, error)) return false;
-    for (const std::string& index : CreateIndexSql(*db, table)) {
-      if (!Run(db, index, error)) return false;
+    out.push_back(sql + ")");
+    for (const IndexDef& index : table.indexes) {
+      std::string columns;
+      for (const char* c : index.columns) columns += std::string(columns.empty() ? "" : ", ") + c;
+      out.push_back(std::string("CREATE ") + (index.unique ? "UNIQUE " : "") + "INDEX " + index.name + " ON " +
+                    table.name + " (" + columns + ")");
     }
+  }
+  return out;
+}
+
+bool CreateDamagedPractice(GenDB* db, const std::string& sql_path, std::string* error) {
+  for (const std::string& sql : DamagedSchemaStatements()) {
+    if (!Run(db, sql, error)) return false;
   }
   // Statements end with ';' at the end of a line; lines starting with "--"
   // are comments.

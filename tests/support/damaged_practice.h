@@ -7,10 +7,17 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class GenDB;
 
-// Creates the tables and indexes on db (its prefix) and loads the rows of
+// The statements that create the tables and indexes, without prefix, in
+// types both engines read alike (BIGINT, INTEGER, TEXT). The command-line
+// golden cases over the damaged practice keep them in
+// tests/reliability/golden/schema.sql (a test checks the file is this text).
+std::vector<std::string> DamagedSchemaStatements();
+
+// Creates the tables and indexes on db (its prefix "") and loads the rows of
 // the file at sql_path. False with *error (the failing statement) on a
 // failure.
 bool CreateDamagedPractice(GenDB* db, const std::string& sql_path, std::string* error);
