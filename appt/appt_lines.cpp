@@ -111,6 +111,11 @@ class LineWriter {
       Add(*e);
       prev = e;
     }
+    // The last period is dated by its own last element (the loop dated the
+    // line by the element before it: a period of one element took the
+    // previous period's date and label).
+    current_.date = prev->Date;
+    current_.period = prev->Period;
     if (MayPrint(current_)) Print(current_);
     list_->AddString("", 0);
     Print(grand_);

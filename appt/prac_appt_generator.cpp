@@ -339,6 +339,9 @@ bool PracApptGenerator::MissedFrom(long day, bool archived) {
   for (const AuditRow& row : rows) {
     AptRec r;
     ParseScheduleAudit(row.info1.c_str(), row.info2.c_str(), &r);
+    // A field info 1 cut short or garbled carries no appointment date: the
+    // row has no period to count in.
+    if (!tavo_valid_date(r.date)) continue;
     const std::string key = ChairKey(r.loc, r.chair);
     const bool selected = (settings_->ListBy == 'C' && ChairSelected(key.c_str())) ||
                           (settings_->ListBy == 'P' && ProducerSelected(r.producer));

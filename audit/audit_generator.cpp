@@ -24,7 +24,7 @@ void AddCondition(std::string* sql, bool* first, const std::string& condition) {
 void ReadText(GenDB* db, int column, char* buffer, int capacity) {
   buffer[0] = '\0';
   db->dbGetString(column, buffer, capacity, kAuditCursor);
-  TrimBrokenUtf8Tail(buffer);
+  TrimBrokenUtf8Tail(buffer, static_cast<size_t>(capacity));
 }
 
 }  // namespace

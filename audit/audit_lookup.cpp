@@ -37,7 +37,7 @@ Shape ShapeOf(LookupKind kind) {
 void ReadText(GenDB* db, int column, char* buffer, int capacity, int cursor) {
   buffer[0] = '\0';
   db->dbGetString(column, buffer, capacity, cursor);
-  TrimBrokenUtf8Tail(buffer);
+  TrimBrokenUtf8Tail(buffer, static_cast<size_t>(capacity));
 }
 
 // Reads the current row of cursor into *a; columns start at first_column

@@ -80,7 +80,7 @@ void PracSummaryGenerator::ReadRow() {
   db_->dbGetChar(3, &r.action, kAuditCursor);
   db_->dbGetLong(4, &r.record_id, kAuditCursor);
   db_->dbGetString(5, r.user, kAuditUserCap, kAuditCursor);
-  TrimBrokenUtf8Tail(r.user);
+  TrimBrokenUtf8Tail(r.user, kAuditUserCap);
   db_->dbGetLong(6, &r.date, kAuditCursor);
   db_->dbGetLong(7, &r.time, kAuditCursor);
   const long module = ModuleCodeOf(r, *options_);

@@ -55,6 +55,10 @@ void TrimBrokenUtf8Tail(char* text) {
   if (len - (start - 1) < need) text[start - 1] = '\0';
 }
 
+void TrimBrokenUtf8Tail(char* text, size_t capacity) {
+  if (capacity > 0 && strnlen(text, capacity) + 1 == capacity) TrimBrokenUtf8Tail(text);
+}
+
 long FieldNumber(const char* text) {
   if (text == nullptr || text[0] == '\0') return 0;
   long value = 0;

@@ -40,6 +40,11 @@ size_t CopyCutN(char* dst, size_t cap, const char* src, size_t len);
 // Drops a trailing incomplete UTF-8 sequence from a zero-terminated buffer
 // (what a byte-counting reader may leave at the end of a cut text).
 void TrimBrokenUtf8Tail(char* text);
+// The same for a text a reader put into a buffer of capacity bytes: only a
+// text that fills it (capacity - 1 bytes) can have been cut. A shorter text
+// is kept as stored, its last byte included: a name in Latin-1 ending in
+// "é" (0xE9) looks like a cut sequence but is whole.
+void TrimBrokenUtf8Tail(char* text, size_t capacity);
 
 // A text field read as a number: 0 when empty or when any character is not a
 // decimal digit ("12a", " 12", "-3" are all 0). Saturates at LONG_MAX.

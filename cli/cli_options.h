@@ -70,6 +70,16 @@ bool SetUpApplication(const CliOptions& options, QenApplication* app, std::strin
 std::string OptionValue(const CliOptions& options, const std::string& section,
                         const std::string& key, const std::string& def);
 
+// A list value of an analysis's section (Users, Producers, Chairs, codes,
+// years), entries separated by ",". The tabs cut each entry to its field, so
+// "D01X" would select D01; and a PostgreSQL database refuses a statement
+// holding bytes that are not UTF-8. The command line refuses both before
+// anything runs: "" when every entry of the value of KEY (OptionValue) has
+// at most max_bytes bytes and is UTF-8, else the one line to print
+// ("Producers : « D01X » dépasse 3 caractères").
+std::string CheckListEntries(const CliOptions& options, const std::string& section, const std::string& key,
+                             size_t max_bytes);
+
 // --- command table ---------------------------------------------------------
 struct CliCommand {
   const char* name;

@@ -51,6 +51,12 @@ bool CheckArguments(const char* command, const CliOptions& options) {
                  options.positional[0].c_str());
     return false;
   }
+  // A log-on name holds 9 bytes (AUD_USER).
+  const std::string users = CheckListEntries(options, kAuditIniSection, "Users", kAuditUserCap - 1);
+  if (!users.empty()) {
+    std::fprintf(stderr, "vantra %s : %s\n", command, users.c_str());
+    return false;
+  }
   return true;
 }
 

@@ -169,6 +169,16 @@ int RunGoals(const CliOptions& options) {
     std::fprintf(stderr, "vantra goals : argument inattendu : %s\n", options.positional[0].c_str());
     return 2;
   }
+  // Years of 4 digits ("2026x" would read as 2026); producer codes may come
+  // packed without commas ("D01H01"), so only their bytes are checked.
+  for (const auto& [key, bytes] : {std::pair<const char*, size_t>{"Year", 4}, {"CompYear", 4},
+                                   {"Producers", std::string::npos}}) {
+    const std::string entries = CheckListEntries(options, kGoalsIniSection, key, bytes);
+    if (!entries.empty()) {
+      std::fprintf(stderr, "vantra goals : %s\n", entries.c_str());
+      return 2;
+    }
+  }
   QenApplication app;
   std::string error;
   if (!SetUpApplication(options, &app, &error)) {

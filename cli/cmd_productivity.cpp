@@ -230,6 +230,12 @@ int RunProductivity(const CliOptions& options) {
       return Bad("valeur invalide pour " + key + " : « " + value + " »");
     }
   }
+  // The fields of the selection: producer 3, chair key 4, code 5, type 3.
+  for (const auto& [key, bytes] : {std::pair<const char*, size_t>{"Producers", 3}, {"Chairs", 4},
+                                   {"ApptCodes", 5}, {"ApptTypes", 3}}) {
+    const std::string entries = CheckListEntries(options, kApptIniSection, key, bytes);
+    if (!entries.empty()) return Bad(entries);
+  }
   const std::string selection = Select(app.GetDb(), &settings);
   if (!selection.empty()) return Bad(selection);
 

@@ -276,6 +276,12 @@ int RunStats(const CliOptions& given) {
     std::fprintf(stderr, "vantra stats : argument inattendu : %s\n", options.positional[0].c_str());
     return 2;
   }
+  // A producer code holds 3 bytes.
+  const std::string producers = CheckListEntries(options, kStatsIniSection, "Producers", 3);
+  if (!producers.empty()) {
+    std::fprintf(stderr, "vantra stats : %s\n", producers.c_str());
+    return 2;
+  }
   auto list_flag = options.flags.find("list");
   const int only = list_flag == options.flags.end() ? 0 : ListOfName(list_flag->second);
   if (only < 0) {

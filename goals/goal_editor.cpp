@@ -101,7 +101,7 @@ std::vector<std::string> LoadProducerCodes(GenDB* db) {
     for (int r = db->dbFetch(0, 25); r == 0; r = db->dbFetch(1, 25)) {
       std::string code;
       db->dbGetField(1, &code, 25, true);
-      codes.push_back(code);
+      if (!code.empty()) codes.push_back(code);  // a producer without a code cannot have goals
     }
   }
   db->dbClose(25);

@@ -113,7 +113,7 @@ bool LoadActiveProducers(GenDB* db, std::vector<GoalsProducer>* out, std::string
       db->dbGetField(1, &p.code, kGoalsProducerCursor, true);
       db->dbGetField(2, &p.last_name, kGoalsProducerCursor, true);
       db->dbGetField(3, &p.first_name, kGoalsProducerCursor, true);
-      out->push_back(std::move(p));
+      if (!p.code.empty()) out->push_back(std::move(p));  // no code: nothing to select
     }
     ok = db->LastError().empty();
   }
@@ -282,10 +282,12 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
   // Step 3: the goals of both years.
   if (db != nullptr) {
     char sql[160];
-    std::snprintf(sql, sizeof sql, "SELECT * FROM %sGOALS WHERE GOAL_YEAR = %s", db->dbPrefix(), options.year);
+    // The years as numbers: the year texts are the user's, checked only by
+    // ValidateGoalsReport, which a caller may not have run.
+    std::snprintf(sql, sizeof sql, "SELECT * FROM %sGOALS WHERE GOAL_YEAR = %d", db->dbPrefix(), options.Year());
     std::string statement = sql;
     if (options.HasCompYear()) {
-      std::snprintf(sql, sizeof sql, " OR GOAL_YEAR = %s", options.comp_year);
+      std::snprintf(sql, sizeof sql, " OR GOAL_YEAR = %d", options.CompYear());
       statement += sql;
     }
     std::vector<GoalInfo> records;
@@ -295,7 +297,12 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
         long v = 0;
         db->dbGetLong(1, &v, kGoalsCursor);
         g.id = static_cast<int32_t>(v);
-        db->dbGetString(3, g.producer, sizeof g.producer, kGoalsCursor);
+        // A code longer than the field is no producer's (nor a group's): cut
+        // to the field it would pass for another ('D0123' for D01).
+        std::string code;
+        db->dbGetField(3, &code, kGoalsCursor, false);
+        if (code.size() >= sizeof g.producer) continue;
+        std::memcpy(g.producer, code.c_str(), code.size() + 1);
         db->dbGetLong(4, &v, kGoalsCursor);
         g.year = static_cast<int32_t>(v);
         for (int m = 0; m < 12; ++m) {

@@ -81,14 +81,16 @@ bool FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list, s
       char doctor[3] = {};
       db->dbGetLong(1, &count, c);
       db->dbGetString(2, doctor, sizeof doctor, c);
-      PatListElem* e = q == 0 ? nullptr : FindDoctor(doctors, doctor);
+      // One row per doctor as read: a code over its length ('0123') reads
+      // as another ('01'), and the groups of the statements merge there.
+      PatListElem* e = FindDoctor(doctors, doctor);
       if (e == nullptr) {
         e = new PatListElem;
         std::memcpy(e->doctor, doctor, sizeof doctor);
         doctors.Append(e);
       }
       switch (q) {
-        case 0: e->new_patients = count; break;
+        case 0: e->new_patients += count; break;
         case 1: e->active_patients = count; break;
         case 2: e->status_changes = count; break;
         default: e->status_changes += count; break;

@@ -1,5 +1,7 @@
 #include "stats/stats_types.h"
 
+#include <algorithm>
+
 #include "host/gendb.h"
 #include "host/sql_literal.h"
 
@@ -81,6 +83,9 @@ std::vector<std::string> ActiveProducerCodes(GenDB* db) {
   for (int r = db->dbFetch(0, c); r == 0; r = db->dbFetch(1, c)) {
     char code[4] = {};
     db->dbGetString(1, code, sizeof code, c);
+    // A producer without a code cannot be selected (and an empty code would
+    // end the selection); a code read cut to its field may repeat another.
+    if (code[0] == '\0' || std::find(out.begin(), out.end(), code) != out.end()) continue;
     if (out.size() < kStatsMaxProducers) out.emplace_back(code);
   }
   db->dbClose(c);

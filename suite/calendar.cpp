@@ -46,7 +46,7 @@ long Minutes(long hhmmss) { return hhmmss / 10000 * 60 + hhmmss / 100 % 100; }
 
 constexpr const char* kAptColumns =
     "PAPT_ID, PAPT_PATID, PAPT_DATE, PAPT_TIME, PAPT_LENGTH, PAPT_PRODUCER, PAPT_CHAIR, PAPT_LOC, "
-    "PAPT_STATUS, PAPT_TYPE, PAPT_CODE, PAPT_FEE, PAPT_DELDATE";
+    "PAPT_STATUS, PAPT_TYPE, PAPT_CODE, PAPT_FEE, COALESCE(PAPT_DELDATE, -1)";
 
 AptRec ReadApt(GenDB* db, int cursor) {
   AptRec r;
@@ -56,7 +56,9 @@ AptRec ReadApt(GenDB* db, int cursor) {
   db->dbGetLong(3, &r.date, cursor);
   db->dbGetLong(4, &r.time, cursor);
   db->dbGetLong(5, &v, cursor);
-  r.length = static_cast<short>(v);
+  // A length outside the day's grid cannot be booked: below 0 reads 0, more
+  // than the day's slots reads the whole day (a short would wrap).
+  r.length = static_cast<short>(std::clamp(v, 0L, static_cast<long>(kSlotsPerDay)));
   CopyField(db, 6, r.producer, sizeof r.producer, cursor);
   db->dbGetShort(7, &r.chair, cursor);
   r.loc = CharOr(db, 8, cursor, ' ');
@@ -64,6 +66,8 @@ AptRec ReadApt(GenDB* db, int cursor) {
   CopyField(db, 10, r.type, sizeof r.type, cursor);
   CopyField(db, 11, r.code, sizeof r.code, cursor);
   db->dbGetLong(12, &r.fee, cursor);
+  // A NULL removal date reads -1 (COALESCE above): not standing, as the
+  // statements that ask for PAPT_DELDATE = 0 see it.
   db->dbGetLong(13, &r.deldate, cursor);
   return r;
 }

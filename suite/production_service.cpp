@@ -161,8 +161,10 @@ bool ComputeProductionFor(GenDB* db, long from, long to, const std::vector<std::
   if (!records.empty()) {
     ok = RunAggregate(db, "CTRT_PRODUCER", "CTRT_DATE",
                       "FROM " + prefix + "CLMTRT WHERE CTRT_STATUS = 'C' AND CTRT_DEL_DATE = 0",
-                      {{"", "CTRT_INS_AMT", Triple::T1, 1},
-                       {"", "CTRT_TOTAL - CTRT_INS_AMT", Triple::T3, 1},
+                      // A NULL amount counts 0 (a NULL insurer part must not
+                      // take the treatment's total with it).
+                      {{"", "COALESCE(CTRT_INS_AMT, 0)", Triple::T1, 1},
+                       {"", "COALESCE(CTRT_TOTAL, 0) - COALESCE(CTRT_INS_AMT, 0)", Triple::T3, 1},
                        {"", "CTRT_LAB", Triple::T6, 1}},
                       win, &records, error) &&
          RunAggregate(db, "POCH_PRODUCER", "POCH_DATE", "FROM " + prefix + "PATOCH WHERE POCH_DEL_DATE = 0",

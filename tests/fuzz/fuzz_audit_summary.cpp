@@ -217,15 +217,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     r.action = row.action.empty() ? '\0' : row.action[0];
     r.record_id = row.record_id;
     CopyCutN(r.user, sizeof r.user, row.user.data(), row.user.size());
-    TrimBrokenUtf8Tail(r.user);
+    TrimBrokenUtf8Tail(r.user, sizeof r.user);
     r.date = row.date;
     r.time = row.time;
     AuditRecord full = r;
     for (int i = 0; i < 3; ++i) {
       CopyCutN(full.field_name[i], sizeof full.field_name[i], row.texts[i].data(), row.texts[i].size());
-      TrimBrokenUtf8Tail(full.field_name[i]);
+      TrimBrokenUtf8Tail(full.field_name[i], sizeof full.field_name[i]);
       CopyCutN(full.field_info[i], sizeof full.field_info[i], row.texts[3 + i].data(), row.texts[3 + i].size());
-      TrimBrokenUtf8Tail(full.field_info[i]);
+      TrimBrokenUtf8Tail(full.field_info[i], sizeof full.field_info[i]);
     }
     kept_detailed += ModuleCodeOf(full, options) != 0 ? 1 : 0;
     const long module = ModuleCodeOf(r, options);

@@ -1,0 +1,1 @@
+../../support/damaged_practice.sql

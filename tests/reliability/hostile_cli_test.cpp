@@ -1,0 +1,228 @@
+// Hostile texts through the `vantra` program: KEY=VALUE overrides and the INI
+// file. A name that fits its field selects exactly its rows; a name longer
+// than its field or that is not UTF-8 is refused before anything runs (the
+// tabs would cut it and select another name); nothing is injected.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "host/sql_literal.h"
+#include "suite/schema.h"
+#include "tests/support/test_db.h"
+
+namespace {
+
+struct Ran {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::vector<std::vector<std::string>> Lines(const std::string& text) {
+  std::vector<std::vector<std::string>> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    std::vector<std::string> cells(1);
+    for (char c : line) {
+      if (c == '\t') {
+        cells.emplace_back();
+      } else {
+        cells.back() += c;
+      }
+    }
+    for (std::string& cell : cells) {
+      while (!cell.empty() && cell.back() == ' ') cell.pop_back();
+    }
+    out.push_back(cells);
+  }
+  return out;
+}
+
+class HostileCliTest : public DbTest {
+ protected:
+  void SetUp() override {
+    DbTest::SetUp();
+    if (HasFatalFailure() || IsSkipped()) return;
+    std::string error;
+    ASSERT_TRUE(CreateSchema(Db(), &error)) << error;
+    Exec("INSERT INTO PATIENT (PAT_ID, PAT_DOCTOR, PAT_OPEN_DATE, PAT_LAST_CLAIM_DATE) VALUES "
+         "(1, '''1', 20261201, 20261201), (2, '1', 20261201, 20261201), (3, '''''', 20261201, 20261201)");
+    long id = 1;
+    for (const char* user : {"O'BRIEN", "O'BRIEN", "OBRIEN", "O''BRIEN", "O", "ABCDEFGHI"}) {
+      Exec("INSERT INTO AUDITFIL (AUD_ID, AUD_TYPE, AUD_ACTION, AUD_USER, AUD_DATE, AUD_TIME, AUD_FLD_NAME1) VALUES (" +
+           std::to_string(id) + ", 'L', 'P', " + SqlQuoted(user) + ", 20261201, " + std::to_string(80000 + id) +
+           ", 'RAPPORT')");
+      ++id;
+    }
+    Exec("INSERT INTO PRODCD (PROD_ID, PROD_CODE, PROD_LAST_NAME) VALUES (1, 'O''B', 'Nom'), (2, 'OB', 'Nom'), "
+         "(3, 'D''1', 'Nom'), (4, 'D01', 'Nom')");
+    Exec("INSERT INTO GOALS (GOALS_ID, GOAL_PROD, GOAL_YEAR, GOAL_JAN) VALUES (1, 'O''B', 2026, 100)");
+  }
+
+  Ran Vantra(std::vector<std::string> args, const std::string& ini_text = std::string()) {
+    const std::string ini = dir_.File("tolvane.ini"), err = dir_.File("stderr.txt");
+    std::ofstream(ini, std::ios::binary) << ini_text;
+    args.insert(args.begin(), VANTRA_PROGRAM);
+    args.insert(args.end(), {"--db", Url(), "--ini", ini, "--today", "20261215", "--format", "tsv"});
+    Ran ran;
+    int pipefd[2];
+    if (pipe(pipefd) != 0) return ran;
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (std::freopen(err.c_str(), "w", stderr) == nullptr) _exit(126);
+      dup2(pipefd[1], 1);
+      close(pipefd[0]);
+      close(pipefd[1]);
+      std::vector<char*> argv;
+      for (std::string& a : args) argv.push_back(a.data());
+      argv.push_back(nullptr);
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    close(pipefd[1]);
+    char buffer[65536];
+    ssize_t n;
+    while ((n = read(pipefd[0], buffer, sizeof buffer)) > 0) ran.out.append(buffer, static_cast<size_t>(n));
+    close(pipefd[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ran.err = ReadAll(err);
+    return ran;
+  }
+
+  TempDir dir_;
+};
+
+TEST_P(HostileCliTest, AuditUsersFromOverridesAndTheIniFile) {
+  const std::string from[] = {"--from", "20261201", "--to", "20261201"};
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string ini;
+  };
+  const Case cases[] = {
+      {"override", {"AllUsers=N", "Users=O'BRIEN"}, ""},
+      {"ini", {}, "[PRAC_DETAILED]\nAllUsers=N\nUsers=O'BRIEN\n"},
+      {"override beats the ini", {"Users=O'BRIEN"}, "[PRAC_DETAILED]\nAllUsers=N\nUsers=OBRIEN\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::string> args = {"audit", "AllModules=Y"};
+    args.insert(args.end(), std::begin(from), std::end(from));
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Ran ran = Vantra(args, c.ini);
+    EXPECT_EQ(ran.status, 0) << ran.err;
+    EXPECT_EQ(ran.err, "");
+    int rows = 0;
+    for (const auto& cells : Lines(ran.out)) {
+      if (cells.size() < 3 || cells[1].empty()) continue;  // blank and total lines
+      EXPECT_EQ(cells[2], "O'BRIEN");
+      ++rows;
+    }
+    EXPECT_EQ(rows, 2);
+  }
+}
+
+TEST_P(HostileCliTest, EntriesLongerThanTheirFieldOrNotUtf8AreRefused) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string ini;
+    const char* message;
+  };
+  const std::string drop = "x');DROP TABLE PATIENT;--";
+  const std::string huge(100 * 1024, 'A');
+  const Case cases[] = {
+      {"user over 9 bytes", {"audit", "AllUsers=N", "Users=ABCDEFGHIJ"}, "",
+       "vantra audit : Users : « ABCDEFGHIJ » dépasse 9 caractères\n"},
+      {"user drop table", {"audit", "AllUsers=N", "Users=O'BRIEN," + drop}, "",
+       "vantra audit : Users : « x');DROP TABLE PATIENT;-- » dépasse 9 caractères\n"},
+      {"history user from the ini", {"history", "--module", "20105", "--record", "1"},
+       "[PRAC_DETAILED]\nAllUsers=N\nUsers=" + drop + "\n",
+       "vantra history : Users : « x');DROP TABLE PATIENT;-- » dépasse 9 caractères\n"},
+      {"user latin1", {"audit", "AllUsers=N", "Users=\xC9T\xC9"}, "",
+       "vantra audit : Users : « \\xC9T\\xC9 » n'est pas du texte UTF-8\n"},
+      {"user 100 KB", {"audit", "AllUsers=N", "Users=" + huge}, "",
+       nullptr},
+      {"producer over 3 bytes", {"productivity", "AllProducers=N", "Producers=O'B,D01X"}, "",
+       "vantra productivity : Producers : « D01X » dépasse 3 caractères\n"},
+      {"chair key", {"productivity", "ListBy=C", "AllChairs=N", "Chairs=A01';--"}, "",
+       "vantra productivity : Chairs : « A01';-- » dépasse 4 caractères\n"},
+      {"appointment code", {"productivity", "ProdInfo=C", "ApptCodes=" + drop}, "",
+       "vantra productivity : ApptCodes : « x');DROP TABLE PATIENT;-- » dépasse 5 caractères\n"},
+      {"appointment type from the ini", {"productivity"}, "[PRAC_APPT]\nProdInfo=T\nApptTypes=R,\xFF\n",
+       "vantra productivity : ApptTypes : « \\xFF » n'est pas du texte UTF-8\n"},
+      {"stats producer", {"stats", "AllProducers=N", "Producers=D'1;"}, "",
+       "vantra stats : Producers : « D'1; » dépasse 3 caractères\n"},
+      {"goals year", {"goals", "Year=2026x"}, "", "vantra goals : Year : « 2026x » dépasse 4 caractères\n"},
+      {"goals comparison year", {"goals", "Year=2026", "CompYear=2025;--"}, "",
+       "vantra goals : CompYear : « 2025;-- » dépasse 4 caractères\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Ran ran = Vantra(c.args, c.ini);
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_EQ(ran.out, "");
+    if (c.message != nullptr) {
+      EXPECT_EQ(ran.err, c.message);
+    } else {
+      EXPECT_NE(ran.err.find("dépasse 9 caractères"), std::string::npos) << ran.err;
+      EXPECT_LT(ran.err.size(), 200u) << "one line, the name cut";
+    }
+  }
+  EXPECT_EQ(CountRows(Db(), "PATIENT"), 3);
+}
+
+TEST_P(HostileCliTest, QuotedNamesSelectTheirRowsInEveryCommand) {
+  // Productivity: the producer O'B exists, has no schedule: an empty report.
+  Ran ran = Vantra({"productivity", "AllProducers=N", "Producers=O'B", "--from", "20261207", "--to", "20261207"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  EXPECT_EQ(ran.err, "");
+  ran = Vantra({"productivity", "AllProducers=N", "Producers=O''", "--from", "20261207", "--to", "20261207"});
+  EXPECT_EQ(ran.status, 2);
+  EXPECT_EQ(ran.err, "vantra productivity : producteur inconnu : O''\n");
+  // Statistics: the dentist D'1 has one new patient ('1), not the patients of
+  // '1' or '''.
+  ran = Vantra({"stats", "--list", "patients", "AllProducers=N", "Producers=D'1", "--from", "20261201", "--to",
+                "20261231"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  ASSERT_FALSE(Lines(ran.out).empty());
+  EXPECT_EQ(Lines(ran.out)[0], (std::vector<std::string>{"D'1", "1", "0", "1", "1"}));
+  // Goals: the goal of O'B.
+  ran = Vantra({"goals", "Year=2026", "AllProducers=N", "Producers=O'B", "Month=YNNNNNNNNNNN", "NoGoals=N",
+                "GoalsDisplay=C"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  ASSERT_FALSE(Lines(ran.out).empty());
+  EXPECT_EQ(Lines(ran.out)[0][0], "O'B");
+  // The goal editor: a goal for O'B in 2031, listed back as it was typed; a
+  // second one is a duplicate.
+  ran = Vantra({"goals-edit", "add", "O'B", "2031", "12.50"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  ran = Vantra({"goals-edit", "add", "O'B", "2031", "12.50"});
+  EXPECT_EQ(ran.status, 1);
+  ran = Vantra({"goals-edit", "list", "--year", "2031"});
+  EXPECT_EQ(ran.status, 0) << ran.err;
+  ASSERT_EQ(Lines(ran.out).size(), 1u) << ran.out;
+  EXPECT_EQ(Lines(ran.out)[0][1], "O'B");
+  ran = Vantra({"goals-edit", "add", "x');DROP TABLE GOALS;--", "2031", "1"});
+  EXPECT_EQ(ran.status, 1);
+  EXPECT_EQ(CountRows(Db(), "GOALS"), 2);
+  EXPECT_EQ(CountRows(Db(), "PATIENT"), 3);
+}
+
+INSTANTIATE_DB_TEST(HostileCliTest);
+
+}  // namespace
