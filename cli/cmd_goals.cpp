@@ -200,6 +200,11 @@ int RunGoals(const CliOptions& options) {
   SetGoalsColumns(&list, report, display.show_tot_col == 'Y');
   const GoalsResult result = GenerateGoalsReport(app.GetDb(), report, display, selected,
                                                  ChannelProduction(&app, app.GetMainWindow()), &list);
+  if (result.lost) {
+    // The one line, and nothing written: the run is partial.
+    std::fprintf(stderr, "vantra goals : %s\n", result.error.c_str());
+    return kExitPartial;
+  }
   bool written = false;
   if (options.flags.count("chart") != 0) {
     written = WriteGoalsChart(list, report, display, selected, options, &error);

@@ -1,6 +1,8 @@
 // The PostgreSQL connection (gendb_pg_conn.h) and dialect (gendb_postgres.h).
 #include "host/gendb_pg_conn.h"
 
+#include <poll.h>
+
 #include "host/gendb_postgres.h"
 #include "host/sql_literal.h"
 
@@ -71,8 +73,17 @@ void PgConnection::Drain() {
   CheckLost();
 }
 
+void PgConnection::Probe() {
+  if (async_ || owner_ != nullptr || IsBad()) return;
+  pollfd p = {PQsocket(conn_), POLLIN, 0};
+  if (p.fd < 0 || poll(&p, 1, 0) <= 0) return;
+  // Notices go to the notice processor; an end of file marks the connection bad.
+  PQconsumeInput(conn_);
+}
+
 bool PgConnection::EnsureConnected(std::string* error) {
   Claim();
+  if (!in_block_) Probe();
   if (!IsBad()) return true;
   PQreset(conn_);
   if (PQstatus(conn_) != CONNECTION_OK) {
@@ -189,6 +200,7 @@ void PgConnection::Lost() {
 }
 
 std::string PgConnection::LostMessage(const std::string& reason) const {
+  lost_reason_ = reason;
   return "Connexion au serveur PostgreSQL perdue (" + url_ + ") : " + reason;
 }
 
