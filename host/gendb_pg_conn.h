@@ -123,6 +123,7 @@ class PgConnection {
   bool async_ = false;     // a message's answer is still to be read
   bool in_block_ = false;  // a transaction block is open on the server
   mutable std::string lost_reason_;
+  std::string closing_;  // the server's FATAL notice: it is ending the connection
 };
 
 // "postgresql://user@host:port/db" of an open connection (never the password).

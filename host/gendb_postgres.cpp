@@ -267,8 +267,6 @@ std::unique_ptr<GenDB> OpenPostgresGenDB(const std::string& conninfo, const std:
     PQfinish(conn);
     return nullptr;
   }
-  // Server notices (NOTICE, WARNING) are not shown to users of the core.
-  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
   auto db = std::make_unique<PgGenDB>(conn, prefix);
   if (!db->SetUpSession(error)) return nullptr;
   const std::string schema = SchemaOfPrefix(prefix);
