@@ -591,8 +591,10 @@ TEST_P(PartialRunTest, StatsProductivityCancelFoldsTheDaysDone) {
 
 // --- the server lost, then back ---------------------------------------------------------
 
-TEST_P(PartialRunTest, AuditServerLostKeepsTheRowsReadThenWorksAgain) {
-  if (!Pg()) GTEST_SKIP() << "un serveur perdu : PostgreSQL seulement";
+// A server that goes away exists only on PostgreSQL.
+class ServerLossTest : public PartialRunTest {};
+
+TEST_P(ServerLossTest, AuditServerLostKeepsTheRowsReadThenWorksAgain) {
   // When: -1 before the run, 0 while reading (meter 0), 1 while filling (meter 1).
   for (Kind kind : {kDetailed, kSummary, kHistory}) {
     for (int when : {-1, 0, 1}) {
@@ -650,8 +652,7 @@ TEST_P(PartialRunTest, AuditServerLostKeepsTheRowsReadThenWorksAgain) {
   }
 }
 
-TEST_P(PartialRunTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
-  if (!Pg()) GTEST_SKIP() << "un serveur perdu : PostgreSQL seulement";
+TEST_P(ServerLossTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
   for (long at : {0L, 12L, 31L}) {
     SCOPED_TRACE("lost at day " + std::to_string(at));
     SetMeterFactory(nullptr);
@@ -693,8 +694,7 @@ TEST_P(PartialRunTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
   }
 }
 
-TEST_P(PartialRunTest, StatsServerLostEndsTheRunThenWorksAgain) {
-  if (!Pg()) GTEST_SKIP() << "un serveur perdu : PostgreSQL seulement";
+TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
   ApptSource source;
   StatsContext context;
   context.db = Db();
@@ -751,8 +751,7 @@ TEST_P(PartialRunTest, StatsServerLostEndsTheRunThenWorksAgain) {
   for (int n : kStatsPrintOrder) EXPECT_EQ(Lines(again.List(n)), Lines(whole.List(n))) << "list " << n;
 }
 
-TEST_P(PartialRunTest, GoalsServerLostLeavesNoRowThenWorksAgain) {
-  if (!Pg()) GTEST_SKIP() << "un serveur perdu : PostgreSQL seulement";
+TEST_P(ServerLossTest, GoalsServerLostLeavesNoRowThenWorksAgain) {
   GoalsOptions o;
   std::snprintf(o.year, sizeof o.year, "2026");
   std::snprintf(o.comp_year, sizeof o.comp_year, "2025");
@@ -790,8 +789,7 @@ TEST_P(PartialRunTest, GoalsServerLostLeavesNoRowThenWorksAgain) {
 // The engine alone: a backend terminated while the connection was idle is
 // found before the next statement and replaced (session settings and search
 // path with it); one terminated while rows come ends them with the reason.
-TEST_P(PartialRunTest, EngineReconnectsAfterAnIdleKillAndReportsAKillWhileReading) {
-  if (!Pg()) GTEST_SKIP() << "un serveur perdu : PostgreSQL seulement";
+TEST_P(ServerLossTest, EngineReconnectsAfterAnIdleKillAndReportsAKillWhileReading) {
   GenDB* db = Db();
   const long first = BackendPid();
   Cut(first);
@@ -838,8 +836,7 @@ struct CliRun {
   std::string err;
 };
 
-TEST_P(PartialRunTest, CommandLineExitsThreeWithOneLineAndNoFile) {
-  if (!Pg()) GTEST_SKIP() << "un serveur perdu : PostgreSQL seulement";
+TEST_P(ServerLossTest, CommandLineExitsThreeWithOneLineAndNoFile) {
   struct Case {
     const char* name;
     std::vector<std::string> args;
@@ -903,6 +900,8 @@ TEST_P(PartialRunTest, CommandLineExitsThreeWithOneLineAndNoFile) {
 #endif
 
 INSTANTIATE_TEST_SUITE_P(Engines, PartialRunTest, ::testing::Values("sqlite", "postgres"),
+                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Engines, ServerLossTest, ::testing::Values("postgres"),
                          [](const auto& info) { return info.param; });
 
 }  // namespace
