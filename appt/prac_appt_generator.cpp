@@ -64,6 +64,7 @@ PracApptGenerator::PracApptGenerator(HWindow parent, long launcher_info, PracApp
   if (settings_->ListBy == 'C') settings_->NetFees = 'N';
   QenApplication* app = QenApplication::Instance();
   db_ = app != nullptr ? app->GetDb() : nullptr;
+  if (db_ != nullptr) db_->ClearLostConnection();
   caldat_ = std::make_unique<CalDatInfo>(db_);
   chair_info_ = std::make_unique<ChairInfo>(db_);
   pat_apt_ = std::make_unique<PatAptInfo>(db_);
@@ -79,6 +80,39 @@ PracApptGenerator::~PracApptGenerator() = default;
 
 void PracApptGenerator::Fail(const std::string& message) {
   if (error_.empty() && !message.empty()) error_ = message;
+}
+
+bool PracApptGenerator::NoteLostConnection() {
+  if (lost_ || db_ == nullptr) return false;
+  const std::string reason = db_->LostConnection();
+  if (reason.empty()) return false;
+  lost_ = true;
+  error_ = PartialListMessage(reason);
+  return true;
+}
+
+void PracApptGenerator::SaveDayStart(DayStart* start) const {
+  start->count = elements_.Count();
+  start->figures.clear();
+  for (const PracApptElem* e : elements_.As<PracApptElem>()) {
+    start->figures.insert(start->figures.end(), {e->Fee, e->SchedUnits, e->Minutes, e->Count});
+  }
+}
+
+// The day's new elements are at the tail (the loop appends); the others get
+// their figures back.
+void PracApptGenerator::RestoreDayStart(const DayStart& start) {
+  while (elements_.Count() > start.count) delete elements_.Remove(elements_.Tail());
+  index_.clear();
+  size_t i = 0;
+  for (PracApptElem* e : elements_.As<PracApptElem>()) {
+    e->Fee = start.figures[i];
+    e->SchedUnits = start.figures[i + 1];
+    e->Minutes = start.figures[i + 2];
+    e->Count = start.figures[i + 3];
+    i += 4;
+    index_.emplace(IndexKey(e->Kind, e->Status, e->Key, e->Date, e->Code), e);
+  }
 }
 
 long PracApptGenerator::Units(long slots, long date) const {
@@ -144,6 +178,7 @@ bool PracApptGenerator::Generate(QenListWindow* list) {
     for (int d = 0; d < 7; ++d) input.open[d] = caldat_->Scheduler().IsOpen(d);
     WriteApptReportLines(elements_, input, list);
   }
+  NoteLostConnection();  // net fees or codes read after the days (the days are whole)
   return true;
 }
 
@@ -177,6 +212,10 @@ void PracApptGenerator::DayLoop() {
   TMeter meter(parent_);
   meter.DisplayMeterDlg(ModuleString(71), daysdiff_betweendates(settings_->DateFrom, settings_->DateTo));
   meter.SetCounter(0);
+  // A server lost during a day ends the loop with the days before it: the
+  // day's figures are taken out again (it may have read some of its rows).
+  DayStart start;
+  const bool lost_before = NoteLostConnection();
   long n = 0;
   for (long day = settings_->DateFrom; day != 0 && day <= settings_->DateTo; day = incr_date(day, 1), ++n) {
     meter.SetCounter(n);
@@ -184,6 +223,8 @@ void PracApptGenerator::DayLoop() {
       cancelled_ = true;
       break;
     }
+    if (lost_before) break;
+    SaveDayStart(&start);
     EnsureWindow(day);
     if (settings_->ListBy != 'P') {
       ChairDay(day);
@@ -191,6 +232,10 @@ void PracApptGenerator::DayLoop() {
       ProducerDay(day);
     }
     MissedDay(day);
+    if (NoteLostConnection()) {
+      RestoreDayStart(start);
+      break;
+    }
     ++days_done_;
   }
   meter.SetCounter(0);

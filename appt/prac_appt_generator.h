@@ -96,6 +96,10 @@ class PracApptGenerator {
   long DaysDone() const { return days_done_; }
   // A statement failed during the run (rows may be missing); its message.
   const std::string& LastError() const { return error_; }
+  // The server was lost during the run: the day loop stopped there, the
+  // elements hold the days done before that day (the day it happened in is
+  // taken out again) and LastError() is PartialListMessage (host/gendb.h).
+  bool ConnectionLost() const { return lost_; }
 
   // true: statement-by-statement reads (for comparison); default false.
   void SetStatementReads(bool on) { statement_reads_ = on; }
@@ -127,6 +131,15 @@ class PracApptGenerator {
   void EnsureWindow(long day);
   std::string IndexKey(long kind, char status, const char* key, long date, const char* code) const;
   void Fail(const std::string& message);
+  // The figures of the elements before a day, to take the day out again.
+  struct DayStart {
+    size_t count = 0;
+    std::vector<long> figures;  // Fee, SchedUnits, Minutes, Count per element
+  };
+  void SaveDayStart(DayStart* start) const;
+  void RestoreDayStart(const DayStart& start);
+  // True (once) when the server was lost since the run began.
+  bool NoteLostConnection();
 
   HWindow parent_;
   long launcher_info_;
@@ -151,6 +164,7 @@ class PracApptGenerator {
   };
   std::unordered_map<long, std::vector<AuditRow>> audit_[2];  // current, archived; by date
   bool cancelled_ = false;
+  bool lost_ = false;
   long days_done_ = 0;
   std::string error_;
 };

@@ -94,6 +94,7 @@ void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
   if (!runner.FirstError().empty()) {
     SetError("La recherche des noms a échoué : " + runner.FirstError());
   }
+  NoteLostConnection();
   meter.SetCounter(0);
   meter.CloseMeter();
 }

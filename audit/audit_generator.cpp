@@ -45,6 +45,15 @@ void PracBaseGenerator::SetError(const std::string& text) {
   if (error_.empty()) error_ = text;
 }
 
+void PracBaseGenerator::NoteLostConnection() {
+  if (lost_ || db_ == nullptr) return;
+  const std::string reason = db_->LostConnection();
+  if (reason.empty()) return;
+  lost_ = true;
+  incomplete_ = true;
+  error_ = PartialListMessage(reason);
+}
+
 std::string PracBaseGenerator::BuildFromWhere(char source) {
   std::string sql = " FROM ";
   sql += Prefix(db_);
@@ -130,12 +139,14 @@ bool PracBaseGenerator::ReadAndSort() {
   error_.clear();
   cancelled_ = false;
   incomplete_ = false;
+  lost_ = false;
   stats_ = LookupStats();
   if (db_ == nullptr) {
     SetError("Aucune connexion à la base de données.");
     incomplete_ = true;
     return false;
   }
+  db_->ClearLostConnection();
   // 1-4. Count what matches; nothing -> no meter, no list.
   const std::string count_sql = CountStatement();
   long total = 0;
@@ -151,6 +162,7 @@ bool PracBaseGenerator::ReadAndSort() {
     incomplete_ = true;
   }
   db_->dbClose(kAuditCursor);
+  NoteLostConnection();
   if (total <= 0) return false;
 
   // 5-7. Read the rows under the meter.
@@ -179,6 +191,7 @@ bool PracBaseGenerator::ReadAndSort() {
     incomplete_ = true;
   }
   db_->dbClose(kAuditCursor);
+  NoteLostConnection();
   meter.SetCounter(0);
   meter.CloseMeter();
 

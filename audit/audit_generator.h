@@ -23,7 +23,9 @@
 // A cancel keeps the rows read (or listed) so far. A statement that fails, a
 // server that goes away, or a failed look-up ends that step quietly and sets
 // LastError() (the first such failure, in French); rows already read are
-// still listed.
+// still listed, with totals of what is listed. A lost server is reported
+// with PartialListMessage (host/gendb.h) in place of any other failure, and
+// ConnectionLost() tells it.
 //
 // Name look-ups of the detailed and history lists are answered ahead in a few
 // set-based statements (LookupMode::kBatched, the default) inside one read
@@ -154,6 +156,9 @@ class PracBaseGenerator {
   // True when a statement of the count or the reading failed, so that rows
   // may be missing (a failed look-up only leaves names out).
   bool Incomplete() const { return incomplete_; }
+  // True when the server was lost during the last Generate: the list holds
+  // the rows read before, and LastError() is PartialListMessage.
+  bool ConnectionLost() const { return lost_; }
 
  protected:
   // Shared by the detailed and history generators.
@@ -167,6 +172,8 @@ class PracBaseGenerator {
   // Steps 1-7 of CheckGroupBreak with on[i] in place of "subtotal flag i is 1".
   bool TestBreaks(const bool on[4], const VantraElem& e, const AuditDescription& d);
   void SetError(const std::string& text);
+  // Takes note of a server lost since the run began (see ConnectionLost).
+  void NoteLostConnection();
 
   HWindow parent_;
   AuditOptions* options_;
@@ -186,6 +193,7 @@ class PracBaseGenerator {
   std::string error_;
   bool cancelled_ = false;
   bool incomplete_ = false;
+  bool lost_ = false;
 };
 
 class PracDetailedGenerator : public PracBaseGenerator {

@@ -18,6 +18,12 @@
 // Commands add their own flags through CliCommand::extra_flags.
 #pragma once
 
+// Exit status of a report whose server was lost during the generation: the
+// one line of PartialListMessage on stderr, and nothing written to --out or
+// standard output (a script never takes a partial report for a whole one).
+// The others: 0 done, 1 failed, 2 bad arguments, 70 internal error.
+inline constexpr int kExitPartial = 3;
+
 #include <map>
 #include <memory>
 #include <string>

@@ -95,15 +95,30 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
   auto chart = options.flags.find("chart");
   bool written = false;
   TsvWriter tsv;
-  if (chart == options.flags.end() && options.format == "tsv" && tsv.Open(options, &error)) {
+  // A lost server: its one line, nothing written.
+  auto lost = [&]() {
+    std::fprintf(stderr, "vantra %s : %s\n", command, gen->LastError().c_str());
+    return kExitPartial;
+  };
+  if (chart == options.flags.end() && options.format == "tsv") {
     // tsv needs no list: the lines go to the file as they are made (what
-    // WriteList would write from the list, byte for byte).
+    // WriteList would write from the list, byte for byte), once the rows
+    // are all read.
+    const bool any = gen->GenerateLines(nullptr);
+    if (gen->ConnectionLost()) return lost();
+    if (!tsv.Open(options, &error)) {
+      std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
+      return 1;
+    }
     TsvLineSink sink(&tsv);
-    gen->GenerateLines(&sink);
+    if (any) gen->FillLines(&sink);
+    // Lost in the name look-ups: the writer, never finished, drops its
+    // temporary file and leaves options.out as it was.
+    if (gen->ConnectionLost()) return lost();
     written = tsv.Finish(&error);
   } else {
-    error.clear();
     gen->Generate(list);
+    if (gen->ConnectionLost()) return lost();
     written = chart != options.flags.end()
                   ? WriteAuditListChart(*list, list->Id() == 301 ? 1 : 0, options, &error)
                   : WriteList(*list, options, &error);

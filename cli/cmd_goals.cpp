@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "cli/cli_options.h"
+#include "host/gendb.h"
 #include "cli/cli_output.h"
 #include "goals/goal_editor.h"
 #include "goals/goals_cells.h"
@@ -197,8 +198,15 @@ int RunGoals(const CliOptions& options) {
     return 1;
   }
   const std::vector<std::string> selected = SelectedGoalsProducers(report, active);
+  if (app.GetDb() != nullptr) app.GetDb()->ClearLostConnection();
   const std::vector<int> failed = ValidateGoalsReport(app.GetDb(), report, selected.size());
   if (!failed.empty()) {
+    // The year checks read the goals: a lost server is not a bad year.
+    const std::string lost = app.GetDb() != nullptr ? app.GetDb()->LostConnection() : std::string();
+    if (!lost.empty()) {
+      std::fprintf(stderr, "vantra goals : %s\n", PartialListMessage(lost).c_str());
+      return kExitPartial;
+    }
     for (int id : failed) std::fprintf(stderr, "%s\n", ModuleString(id));
     return 1;
   }
@@ -206,6 +214,11 @@ int RunGoals(const CliOptions& options) {
   SetGoalsColumns(&list, report, display.show_tot_col == 'Y');
   const GoalsResult result = GenerateGoalsReport(app.GetDb(), report, display, selected,
                                                  ChannelProduction(&app, app.GetMainWindow()), &list);
+  if (result.lost) {
+    // The one line, and nothing written: the run is partial.
+    std::fprintf(stderr, "vantra goals : %s\n", result.error.c_str());
+    return kExitPartial;
+  }
   bool written = false;
   if (options.flags.count("chart") != 0) {
     written = WriteGoalsChart(list, report, display, selected, options, &error);

@@ -245,6 +245,11 @@ int RunProductivity(const CliOptions& options) {
   PracApptGenerator gen(app.GetMainWindow(), 0, &settings);
   if (options.flags.count("statements") != 0) gen.SetStatementReads(true);
   if (settings.SelectedCount > 0) gen.Generate(&list);
+  if (gen.ConnectionLost()) {
+    // The one line, and nothing written: the run is partial.
+    std::fprintf(stderr, "vantra %s : %s\n", kCommand, gen.LastError().c_str());
+    return kExitPartial;
+  }
 
   ApptColourOptions colours;
   ReadApptColours(reader, &colours);

@@ -347,7 +347,13 @@ int RunStats(const CliOptions& given) {
   bool computed = true;
   for (int n : numbers) {
     std::string message;
-    if (!FillStatsList(n, sel, context, &lists, &message)) {
+    bool lost = false;
+    if (!FillStatsList(n, sel, context, &lists, &message, &lost)) {
+      if (lost) {
+        // The one line, and nothing written: the run is partial.
+        std::fprintf(stderr, "vantra stats : %s\n", message.c_str());
+        return kExitPartial;
+      }
       std::fprintf(stderr, "vantra stats : %s : %s\n", ModuleString(StatsListTitle(n)), message.c_str());
       computed = false;
     }

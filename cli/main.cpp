@@ -41,7 +41,10 @@ void PrintCommandHelp(const CliCommand& c) {
       "  CLÉ=VALEUR             remplace une clé de la section INI de l'analyse\n"
       "  --format F             text, tsv, csv, xlsx ou pdf (défaut : text)\n"
       "  --out FICHIER          écrit dans FICHIER plutôt qu'à la sortie standard\n"
-      "  --item-data            ajoute la donnée de rangée en première colonne (tsv, csv)\n",
+      "  --item-data            ajoute la donnée de rangée en première colonne (tsv, csv)\n"
+      "\n"
+      "Codes de sortie : 0 fait, 1 échec, 2 arguments refusés, 3 liste partielle (connexion au\n"
+      "serveur perdue pendant la génération : rien n'est écrit), 70 erreur interne.\n",
       DefaultDemoDbPath().c_str());
 }
 

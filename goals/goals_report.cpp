@@ -245,6 +245,7 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
                                 QenListWindow* list) {
   GoalsResult result;
   list->ClearList();
+  if (db != nullptr) db->ClearLostConnection();
   std::vector<int> years = {options.Year()};
   if (options.HasCompYear()) years.push_back(options.CompYear());
   const std::vector<GoalsPeriod> shape = GoalsPeriods(options, years[0]);
@@ -315,6 +316,13 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
     if (!db->LastError().empty() && result.error.empty()) result.error = db->LastError();
     db->dbClose(kGoalsCursor);
     for (const GoalInfo& g : records) ApplyGoalRecord(g, options.Monthly(), shape, &result.entries);
+    const std::string lost = db->LostConnection();
+    if (!lost.empty()) {
+      result.entries.clear();
+      result.error = PartialListMessage(lost);
+      result.lost = true;
+      return result;
+    }
   }
 
   // Step 4: rows, then one totals line per year, the earlier year first.

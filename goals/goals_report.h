@@ -113,6 +113,10 @@ void ApplyGoalRecord(const GoalInfo& record, bool monthly, const std::vector<Goa
 struct GoalsResult {
   std::vector<GoalsEntry> entries;  // sorted by code then year
   std::string error;                // "" when every statement and request succeeded
+  // The server was lost during the run: every row mixes several statements,
+  // so none is whole; the list is left empty, entries too, and error is
+  // PartialListMessage (host/gendb.h).
+  bool lost = false;
 };
 
 // Steps 2 to 4: computes the entries, writes the rows into list (cleared

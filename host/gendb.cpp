@@ -115,6 +115,10 @@ bool LooksLikeConninfo(const std::string& s) {
 
 }  // namespace
 
+std::string PartialListMessage(const std::string& reason) {
+  return "La connexion au serveur a été perdue : la liste est partielle (" + reason + ").";
+}
+
 bool ValidTablePrefix(std::string_view prefix, std::string* error) {
   constexpr size_t kMaxPrefix = 63;  // PostgreSQL's longest name
   std::string_view name = prefix;

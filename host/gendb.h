@@ -125,7 +125,19 @@ class GenDB {
   virtual const std::string& LastError() const = 0;
   // Text that names the connection for messages ("sqlite:/path", "postgresql://host/db").
   virtual const std::string& Url() const = 0;
+
+  // The server's reason ("server closed the connection unexpectedly") when a
+  // call failed because the connection to the server was lost since the last
+  // ClearLostConnection(); "" when none (SQLite never loses one). The engine
+  // reconnects at the next statement, so a run of many statements asks this,
+  // not LastError(), to learn that some of its rows are missing.
+  virtual std::string LostConnection() const { return std::string(); }
+  virtual void ClearLostConnection() {}
 };
+
+// The one line a generation reports when the server was lost during it:
+// "La connexion au serveur a été perdue : la liste est partielle (REASON)."
+std::string PartialListMessage(const std::string& reason);
 
 // The table prefix goes into every statement as is, so it must be a name and
 // nothing else: "" (no prefix), a schema (or attached database) "NAME." or a

@@ -1,6 +1,10 @@
 // The PostgreSQL connection (gendb_pg_conn.h) and dialect (gendb_postgres.h).
 #include "host/gendb_pg_conn.h"
 
+#include <poll.h>
+
+#include <cstring>
+
 #include "host/gendb_postgres.h"
 #include "host/sql_literal.h"
 
@@ -47,7 +51,22 @@ std::string DescribePgConnection(PGconn* conn) {
   return url;
 }
 
-PgConnection::PgConnection(PGconn* conn, std::string url) : conn_(conn), url_(std::move(url)) {}
+PgConnection::PgConnection(PGconn* conn, std::string url) : conn_(conn), url_(std::move(url)) {
+  // Server notices (NOTICE, WARNING) are not shown to users of the core. A
+  // FATAL one comes while the connection is idle when the server ends it
+  // (an administrator's pg_terminate_backend, a shutdown): its end of file
+  // may follow a moment later, so the connection is known gone from here.
+  PQsetNoticeReceiver(
+      conn_,
+      [](void* self, const PGresult* notice) {
+        const char* severity = PQresultErrorField(notice, PG_DIAG_SEVERITY_NONLOCALIZED);
+        if (severity != nullptr && (std::strcmp(severity, "FATAL") == 0 || std::strcmp(severity, "PANIC") == 0)) {
+          auto* c = static_cast<PgConnection*>(self);
+          c->closing_ = PgShorten(PQresultErrorMessage(notice));
+        }
+      },
+      this);
+}
 
 PgConnection::~PgConnection() { PQfinish(conn_); }
 
@@ -71,9 +90,23 @@ void PgConnection::Drain() {
   CheckLost();
 }
 
+void PgConnection::Probe() {
+  if (async_ || owner_ != nullptr || IsBad()) return;
+  // A closing server sends its reason first (a FATAL notice while idle: see
+  // the notice receiver), then its end of file, which marks the connection
+  // bad: read and parse until nothing more is waiting.
+  for (int i = 0; i < 4 && !IsBad() && closing_.empty(); ++i) {
+    pollfd p = {PQsocket(conn_), POLLIN, 0};
+    if (p.fd < 0 || poll(&p, 1, 0) <= 0 || PQconsumeInput(conn_) == 0) return;
+    PQisBusy(conn_);  // parses what came
+  }
+}
+
 bool PgConnection::EnsureConnected(std::string* error) {
   Claim();
-  if (!IsBad()) return true;
+  if (!in_block_) Probe();
+  if (!IsBad() && (closing_.empty() || in_block_)) return true;
+  closing_.clear();
   PQreset(conn_);
   if (PQstatus(conn_) != CONNECTION_OK) {
     *error = LostMessage(PgShorten(PQerrorMessage(conn_)));
@@ -189,6 +222,7 @@ void PgConnection::Lost() {
 }
 
 std::string PgConnection::LostMessage(const std::string& reason) const {
+  lost_reason_ = reason;
   return "Connexion au serveur PostgreSQL perdue (" + url_ + ") : " + reason;
 }
 

@@ -15,8 +15,10 @@
 // is rolled back alone and the caller's transaction goes on.
 //
 // A lost server: the failing call reports LostMessage(reason); Lost() ends
-// the block; EnsureConnected() (called before each new statement)
-// reconnects once with PQreset and sets the session up again.
+// the block; EnsureConnected() (called before each new statement) first
+// reads what came in while the connection was idle (a server that closed it
+// shows then), and reconnects once with PQreset and sets the session up
+// again (the URL's options, search_path among them, come back with it).
 #pragma once
 
 #include <libpq-fe.h>
@@ -97,9 +99,17 @@ class PgConnection {
   void Reconcile();
 
   bool IsBad() const { return PQstatus(conn_) == CONNECTION_BAD; }
+  // With nothing in flight: reads what the server sent meanwhile, so that a
+  // server that closed the connection (a restart, an administrator's
+  // pg_terminate_backend) shows as a bad connection before a statement is
+  // sent on it. EnsureConnected does it outside a block.
+  void Probe();
   // The server went away: the block is gone with it.
   void Lost();
+  // Also keeps reason as LostReason().
   std::string LostMessage(const std::string& reason) const;
+  // The reason of the last LostMessage.
+  const std::string& LostReason() const { return lost_reason_; }
   // Checks the connection after reading; a lost one is noted. Returns the
   // message to report ("" while the connection is up).
   std::string CheckLost();
@@ -112,6 +122,8 @@ class PgConnection {
   PgConnectionUser* owner_ = nullptr;
   bool async_ = false;     // a message's answer is still to be read
   bool in_block_ = false;  // a transaction block is open on the server
+  mutable std::string lost_reason_;
+  std::string closing_;  // the server's FATAL notice: it is ending the connection
 };
 
 // "postgresql://user@host:port/db" of an open connection (never the password).

@@ -57,7 +57,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     }
     c->text.assign(body);
     c->query = gendb_text::IsQueryStatement(body);
-    return Start(c) ? 0 : kFailed;
+    return Lose(Start(c) ? 0 : kFailed);
   }
 
   int dbFetch(int mode, int cursor) override {
@@ -66,11 +66,10 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     if (mode == 0 && c->consumed) {
       if (!c->query) return kEndOfData;  // a write is not run again
       last_error_.clear();
-      if (!Start(c)) return kFailed;
+      if (!Start(c)) return Lose(kFailed);
     }
     c->consumed = true;
-    const int rc = c->rows.Next(&last_error_);
-    return rc;
+    return Lose(c->rows.Next(&last_error_));
   }
 
   int dbRowCount(long* out, int cursor) override {
@@ -78,7 +77,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     PgCursor* c = Find(cursor);
     if (c == nullptr || !c->open) return kFailed;
     const long n = c->rows.Count(&last_error_);
-    if (n < 0) return kFailed;
+    if (n < 0) return Lose(kFailed);
     if (out != nullptr) *out = n;
     return 0;
   }
@@ -103,18 +102,18 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
       last_error_ = "Instruction SQL vide.";
       return kFailed;
     }
-    if (!conn_.EnsureConnected(&last_error_)) return kFailed;
-    return conn_.RunProtected(statement, &last_error_) ? 0 : kFailed;
+    if (!conn_.EnsureConnected(&last_error_)) return Lose(kFailed);
+    return Lose(conn_.RunProtected(statement, &last_error_) ? 0 : kFailed);
   }
 
   int dbBeginTransaction() override {
     last_error_.clear();
-    if (!conn_.EnsureConnected(&last_error_)) return kFailed;
+    if (!conn_.EnsureConnected(&last_error_)) return Lose(kFailed);
     if (conn_.InBlock()) {
       last_error_ = "Une transaction est déjà en cours.";
       return kFailed;
     }
-    return conn_.Begin(&last_error_) ? 0 : kFailed;
+    return Lose(conn_.Begin(&last_error_) ? 0 : kFailed);
   }
 
   int dbCommit() override { return End(true); }
@@ -130,6 +129,8 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
   const SqlDialect& Dialect() const override { return dialect_; }
   const std::string& LastError() const override { return last_error_; }
   const std::string& Url() const override { return conn_.Url(); }
+  std::string LostConnection() const override { return lost_; }
+  void ClearLostConnection() override { lost_.clear(); }
 
  private:
   PgCursor* CursorFor(int number) {
@@ -147,6 +148,20 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     last_number_ = number;
     last_cursor_ = &it->second;
     return last_cursor_;
+  }
+
+  // A call that failed on a connection that is gone (the reconnection of
+  // EnsureConnected failed too, or the server left while rows came) is noted
+  // for LostConnection().
+  int Lose(int rc) {
+    if (rc != kFailed || !lost_.empty()) return rc;
+    conn_.Probe();  // the server's last message may have come before its end of file
+    if (!conn_.IsBad()) return rc;
+    const std::string& reason = conn_.LostReason();
+    const bool made_here = !reason.empty() && last_error_.size() >= reason.size() &&
+                           last_error_.compare(last_error_.size() - reason.size(), reason.size(), reason) == 0;
+    lost_ = made_here ? reason : last_error_;
+    return rc;
   }
 
   // Sends c->text; false with last_error_ set.
@@ -184,7 +199,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
       last_error_ = "Aucune transaction en cours.";
       return kFailed;
     }
-    return conn_.End(commit, &last_error_) ? 0 : kFailed;
+    return Lose(conn_.End(commit, &last_error_) ? 0 : kFailed);
   }
 
   // The cursor, when it has a current row and the column is in range.
@@ -218,6 +233,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
   PgConnection conn_;
   std::string prefix_;
   std::string last_error_;
+  std::string lost_;  // see LostConnection
   PostgresDialect dialect_;
   std::unordered_map<int, PgCursor> cursors_;
   int last_number_ = 0;
@@ -251,8 +267,6 @@ std::unique_ptr<GenDB> OpenPostgresGenDB(const std::string& conninfo, const std:
     PQfinish(conn);
     return nullptr;
   }
-  // Server notices (NOTICE, WARNING) are not shown to users of the core.
-  PQsetNoticeProcessor(conn, [](void*, const char*) {}, nullptr);
   auto db = std::make_unique<PgGenDB>(conn, prefix);
   if (!db->SetUpSession(error)) return nullptr;
   const std::string schema = SchemaOfPrefix(prefix);

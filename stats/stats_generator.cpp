@@ -1,5 +1,6 @@
 #include "stats/stats_generator.h"
 
+#include "host/gendb.h"
 #include "host/list_layout.h"
 #include "host/strings.h"
 #include "stats/case_acceptance.h"
@@ -26,9 +27,11 @@ void SetUpStatsListColumns(QenListWindow* list, int list_number) {
 }
 
 bool FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                   std::string* error) {
+                   std::string* error, bool* lost) {
   QenListWindow& list = lists->List(list_number);
   lists->Colours(list_number).DeleteElems();
+  if (lost != nullptr) *lost = false;
+  if (context.db != nullptr) context.db->ClearLostConnection();
   bool ok = true;
   std::string message;
   switch (list_number) {
@@ -53,20 +56,35 @@ bool FillStatsList(int list_number, const StatsSelection& s, const StatsContext&
     default:
       return false;
   }
+  const std::string reason = context.db != nullptr ? context.db->LostConnection() : std::string();
+  if (!reason.empty()) {
+    ok = false;
+    message = PartialListMessage(reason);
+    if (lost != nullptr) *lost = true;
+    if (list_number != kStatsProductivity) list.ClearList();
+  }
   CollectStatsColors(list, list_number, context.colors, &lists->Colours(list_number));
   if (!ok && error) *error = message;
   return ok;
 }
 
 bool FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                       std::string* error) {
+                       std::string* error, bool* lost) {
   bool ok = true;
+  bool gone = false;
   for (int n : kStatsPrintOrder) {
+    if (gone) {
+      lists->List(n).ClearList();
+      lists->Colours(n).DeleteElems();
+      continue;
+    }
     std::string message;
-    if (!FillStatsList(n, s, context, lists, &message)) {
-      if (ok && error) *error = message;
+    if (!FillStatsList(n, s, context, lists, &message, &gone)) {
+      // The lost server's line wins over an earlier list's failure.
+      if ((ok || gone) && error) *error = message;
       ok = false;
     }
   }
+  if (lost != nullptr) *lost = gone;
   return ok;
 }

@@ -51,10 +51,14 @@ void SetUpStatsListColumns(QenListWindow* list, int list_number);
 inline constexpr int kStatsPrintOrder[4] = {kStatsPatients, kStatsProductivity, kStatsAcceptance, kStatsSummary};
 
 // Fills one list. False when something failed (*error, one line; the list
-// holds what was computed).
+// holds what was computed). A server lost during the fill (*lost set when
+// given): *error is PartialListMessage (host/gendb.h); the productivity list
+// keeps the days done before it (whole producer rows and their total), the
+// other lists, whose every row mixes several statements, are left empty.
 bool FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                   std::string* error);
+                   std::string* error, bool* lost = nullptr);
 // Fills all four in the print-all order; false when any failed (*error: the
-// first failure).
+// first failure). A lost server ends the run: the lists after it are left
+// empty.
 bool FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                       std::string* error);
+                       std::string* error, bool* lost = nullptr);

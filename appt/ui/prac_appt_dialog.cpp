@@ -320,14 +320,18 @@ void PracApptDialog::CmGenerate() {
   SetUpResultColumns();
   ApplyAllRule();
   if (settings_.SelectedCount <= 0 || settings_.DateTo < settings_.DateFrom) return;
+  last_error_.clear();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   {
     PracApptGenerator gen(this, LauncherInfo(), &settings_);
     gen.Generate(result_->List());
+    // The days done before a lost server stay listed; the line says so.
+    if (gen.ConnectionLost()) last_error_ = QString::fromStdString(gen.LastError());
   }
   QApplication::restoreOverrideCursor();
   CollectApptColours(*result_->List(), colours_, &colour_list_);
   result_->resizeColumnsToContents();
+  if (!last_error_.isEmpty()) ShowMessage(last_error_, QMessageBox::Warning);
 }
 
 void PracApptDialog::CmClear() {

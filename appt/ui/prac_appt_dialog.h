@@ -43,6 +43,8 @@ class PracApptDialog : public TGenDlg {
   ListView* SelectionView() const { return selection_; }
   // The coloured cells recorded by the last drawing of the result list.
   const TDList& ColourList() const { return colour_list_; }
+  // The message of the last generation that lost its server ("" otherwise).
+  const QString& LastError() const { return last_error_; }
 
  protected:
   void SetupWindow() override;
@@ -75,6 +77,7 @@ class PracApptDialog : public TGenDlg {
   PracApptSettings settings_;
   ApptColourOptions colours_;
   QString pick_caption_;
+  QString last_error_;
   ListView* selection_ = nullptr;
   ListView* result_ = nullptr;
   TDList colour_list_;

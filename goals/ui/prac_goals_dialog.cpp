@@ -231,8 +231,18 @@ void PracGoalsDialog::CmGenerate() {
   ReadSelection();
   ReadGoalsDisplay(ReaderOf(ini_), &display_);
   last_error_.clear();
+  if (Db() != nullptr) Db()->ClearLostConnection();
   const std::vector<int> failed = ValidateGoalsReport(Db(), options_, options_.producers.size());
   if (!failed.empty()) {
+    // The year checks read the goals: a lost server is not a bad year.
+    const std::string lost = Db() != nullptr ? Db()->LostConnection() : std::string();
+    if (!lost.empty()) {
+      ReportList()->ClearList();
+      colours_.DeleteElems();
+      last_error_ = QString::fromStdString(PartialListMessage(lost));
+      ShowMessage(last_error_, QMessageBox::Warning);
+      return;
+    }
     for (int id : failed) ShowModuleMessage(id);
     return;
   }

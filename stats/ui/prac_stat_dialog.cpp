@@ -217,23 +217,35 @@ void PracStatDialog::CmGenerate() {
   if (!PrepareGeneration()) return;
   last_error_.clear();
   const StatsContext context = Context();
+  bool gone = false;
   for (int n : kStatsPrintOrder) {
+    if (gone) {
+      // A lost server ends the run: the lists after it stay empty.
+      lists_.List(n).ClearList();
+      lists_.Colours(n).DeleteElems();
+      AfterFill(n);
+      continue;
+    }
     std::string message;
     // The productivity list stays empty until the program connects the
     // productivity computation; that is not an error of this run.
-    if (!FillStatsList(n, sel_, context, &lists_, &message) && n != kStatsProductivity && last_error_.isEmpty()) {
+    if (!FillStatsList(n, sel_, context, &lists_, &message, &gone) &&
+        ((n != kStatsProductivity && last_error_.isEmpty()) || gone)) {
       last_error_ = QString::fromStdString(message);
     }
     AfterFill(n);
   }
+  if (gone) ShowMessage(last_error_, QMessageBox::Warning);
 }
 
 void PracStatDialog::CmGenerateOne() {
   const int n = recorded_;
   if (n == 0 || !PrepareGeneration()) return;
   std::string message;
-  if (!FillStatsList(n, sel_, Context(), &lists_, &message)) last_error_ = QString::fromStdString(message);
+  bool lost = false;
+  if (!FillStatsList(n, sel_, Context(), &lists_, &message, &lost)) last_error_ = QString::fromStdString(message);
   AfterFill(n);
+  if (lost) ShowMessage(last_error_, QMessageBox::Warning);
 }
 
 void PracStatDialog::CmDefaults() {

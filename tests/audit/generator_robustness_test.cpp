@@ -263,8 +263,11 @@ TEST_P(AuditRobustTest, ServerLostWhileReading) {
   const std::vector<std::string> lines = Run(gen, &flaky);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[3], "-1|Grand Total: 3\t \t3 \t \t3 \t3");
-  EXPECT_NE(gen.LastError().find("interrompue"), std::string::npos) << gen.LastError();
-  EXPECT_NE(gen.LastError().find("server closed"), std::string::npos) << gen.LastError();
+  EXPECT_EQ(gen.LastError(),
+            "La connexion au serveur a été perdue : la liste est partielle (server closed the connection "
+            "unexpectedly).");
+  EXPECT_TRUE(gen.ConnectionLost());
+  EXPECT_TRUE(gen.Incomplete());
 }
 
 TEST_P(AuditRobustTest, ServerGoneBeforeCounting) {
@@ -279,6 +282,7 @@ TEST_P(AuditRobustTest, ServerGoneBeforeCounting) {
   EXPECT_FALSE(gen.Generate(&list));
   EXPECT_EQ(list.GetCount(), 0);
   EXPECT_NE(gen.LastError(), "");
+  EXPECT_TRUE(gen.ConnectionLost());
 }
 
 TEST_P(AuditRobustTest, NoDatabase) {

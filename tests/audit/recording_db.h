@@ -62,6 +62,8 @@ class RecordingDb : public GenDB {
   const SqlDialect& Dialect() const override { return inner_->Dialect(); }
   const std::string& LastError() const override { return gone_ ? error_ : inner_->LastError(); }
   const std::string& Url() const override { return inner_->Url(); }
+  std::string LostConnection() const override { return gone_ ? error_ : inner_->LostConnection(); }
+  void ClearLostConnection() override { inner_->ClearLostConnection(); }
 
   // Statements run on cursor.
   std::vector<std::string> On(int cursor) const {
