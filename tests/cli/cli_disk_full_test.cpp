@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "tests/support/test_db.h"
+#include "tests/support/write_limits.h"
 
 namespace {
 
@@ -73,13 +74,6 @@ RunResult RunVantra(const std::vector<std::string>& args, rlim_t limit, const st
   ::waitpid(pid, &status, 0);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return result;
-}
-
-std::vector<std::string> FolderEntries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 std::string ReadAll(const std::string& path) {

@@ -19,6 +19,7 @@
 #include "host/atomic_file.h"
 #include "host/ini.h"
 #include "tests/support/test_db.h"
+#include "tests/support/write_limits.h"
 
 namespace {
 
@@ -34,33 +35,6 @@ std::string ReadAll(const std::string& path) {
 void WriteRaw(const std::string& path, const std::string& content) {
   std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
 }
-
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-// The file-size limit of this process for the life of the object.
-class ScopedSizeLimit {
- public:
-  explicit ScopedSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit rl = old_;
-    rl.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &rl);
-  }
-  ~ScopedSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  struct rlimit old_ {};
-  void (*old_handler_)(int) = nullptr;
-};
 
 const std::string kOlder = "older content\n";
 
@@ -119,12 +93,12 @@ TEST_P(AtomicFileWriteTest, FinalNameGetsAllOrKeepsItsContent) {
     EXPECT_EQ(committed, c.ok) << error;
     if (committed) {
       EXPECT_EQ(ReadAll(path), data);
-      EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"export.csv"});
+      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"export.csv"});
     } else if (existing) {
       EXPECT_EQ(ReadAll(path), kOlder);
-      EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"export.csv"}) << "no temporary file";
+      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"export.csv"}) << "no temporary file";
     } else {
-      EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{}) << "no file, no temporary file";
+      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{}) << "no file, no temporary file";
     }
     if (!committed && c.commit) {
       EXPECT_EQ(error, "impossible d'écrire " + path + " : " + c.reason);
@@ -159,7 +133,7 @@ TEST(AtomicFileTest, PlacesThatCannotBeWrittenAreRefusedAtOpen) {
       EXPECT_EQ(error, c.error);
     }
   }
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"folder"});
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"folder"});
   EXPECT_TRUE(fs::is_empty(dir.File("folder")));
 }
 
@@ -243,7 +217,7 @@ TEST(AtomicFileTest, IniWriteUnderSizeLimitKeepsTheOldFile) {
   }
   EXPECT_EQ(ini.LastError(), "Impossible d'écrire le fichier d'options " + path + " : Fichier trop volumineux");
   EXPECT_EQ(ReadAll(path), older);
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"tolvane.ini"});
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"tolvane.ini"});
   EXPECT_EQ(ini.read_secini("PRAC_NOTES", "Text", ""), "old");
   // Under the limit the same write goes through.
   EXPECT_TRUE(ini.write_secini("PRAC_NOTES", "Text", "new")) << ini.LastError();

@@ -26,6 +26,7 @@
 #include "lists/qt/printer_select.h"
 #include "lists/xlsx_export.h"
 #include "tests/support/test_db.h"
+#include "tests/support/write_limits.h"
 
 namespace {
 
@@ -37,32 +38,6 @@ std::string ReadAll(const std::string& path) {
   s << in.rdbuf();
   return s.str();
 }
-
-std::vector<std::string> Entries(const std::string& folder) {
-  std::vector<std::string> names;
-  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
-}
-
-class ScopedSizeLimit {
- public:
-  explicit ScopedSizeLimit(rlim_t bytes) {
-    getrlimit(RLIMIT_FSIZE, &old_);
-    old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit rl = old_;
-    rl.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &rl);
-  }
-  ~ScopedSizeLimit() {
-    setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, old_handler_);
-  }
-
- private:
-  struct rlimit old_ {};
-  void (*old_handler_)(int) = nullptr;
-};
 
 constexpr rlim_t kLimit = 32 * 1024;
 
@@ -147,9 +122,9 @@ TEST_P(WindowWriteFaultTest, OneMessageAndTheOlderFileKept) {
                                        " : Fichier trop volumineux");
     if (existing) {
       EXPECT_EQ(ReadAll(path), older);
-      EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"liste.pdf"});
+      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"liste.pdf"});
     } else {
-      EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{});
+      EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{});
     }
   }
   // The control: without the limit the same action writes a file bigger
@@ -191,7 +166,7 @@ TEST(WindowWriteFaultTest, SpreadsheetExportShowsOneMessageAndKeepsNoFile) {
               0u)
         << messages.Texts()[0];
     EXPECT_NE(messages.Texts()[0].find(".xlsx : Fichier trop volumineux"), std::string::npos) << messages.Texts()[0];
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{});
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{});
     EXPECT_EQ(exporter.ExportedPath(), "");
   }
   const ListReport report(&list, "Journal", nullptr, nullptr);
@@ -208,7 +183,7 @@ TEST(WindowWriteFaultTest, SpreadsheetExportShowsOneMessageAndKeepsNoFile) {
     }
     EXPECT_EQ(error, "impossible d'écrire " + path + " : Fichier trop volumineux");
     EXPECT_EQ(ReadAll(path), "older workbook");
-    EXPECT_EQ(Entries(folder), std::vector<std::string>{"liste.xlsx"});
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"liste.xlsx"});
     ASSERT_TRUE(WriteListXlsx(report, path, &error, options)) << error;
     EXPECT_GT(fs::file_size(path), kLimit);
     std::string reason;
@@ -260,7 +235,7 @@ TEST(WindowWriteFaultTest, ChartPngIsWholeOrAbsent) {
   }
   EXPECT_EQ(error.toStdString(), "impossible d'écrire " + path + " : Fichier trop volumineux");
   EXPECT_EQ(ReadAll(path), "older picture");
-  EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"diagramme.png"});
+  EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"diagramme.png"});
   ASSERT_TRUE(RenderChartPng(series, look, QString::fromStdString(path), QSize(1600, 1000), &error))
       << error.toStdString();
   EXPECT_GT(fs::file_size(path), 16u * 1024);

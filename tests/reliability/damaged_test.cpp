@@ -224,6 +224,21 @@ PracApptSettings Productivity(char list_by, char report_by) {
   return s;
 }
 
+// Weekly, monthly and yearly, the damaged week is one period: its block
+// holds the figures of the totals under the period's label, with the row
+// kinds of its lines, then a blank line and the totals.
+Rows OnePeriod(const std::string& label, const Rows& totals, const std::vector<int>& kinds) {
+  Rows out;
+  for (size_t i = 0; i < totals.size(); ++i) {
+    std::string line = totals[i].substr(totals[i].find('|') + 1);
+    if (i == 0) line = label + line.substr(std::string("Totaux").size());
+    out.push_back(std::to_string(kinds[i]) + "|" + line);
+  }
+  out.push_back("0|");
+  out.insert(out.end(), totals.begin(), totals.end());
+  return out;
+}
+
 // D01, H01 and ZZZ, Monday 7 to Wednesday 9 December.
 // Booked (D01): Monday 1 (6 slots), 3 (length -4: none), 4 (length 100000:
 // the day's 240 slots, 20 h), 6 (chair 77, 3 slots) = 20.75 h in 4, fees
@@ -274,16 +289,7 @@ const Rows kByProducerDaily = {
     "0| \tAnnuler\t1\t0\t0\t1\t",
     "0| \tNon Planifié\t0\t0\t0\t0\t",
 };
-const Rows kByProducerWeekly = {
-    "11|Semaine de : 6 déc. 2026\tCéduler\t21.42H  (6)\t0\t0\t21.42H  (6)\t",
-    "2| \tDisponible\t8.00H\t0.00H\t0.00H\t8.00H\t",
-    "7| \tUsage %\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t",
-    "6| \tEstimation\t$55.00     \t$0.00      \t$0.00      \t$55.00     \t",
-    "8| \t Frais Net\t$0.00      \t$0.00      \t$0.00      \t$0.00      \t",
-    "5| \tAbsence\t2\t0\t1\t3\t",
-    "4| \tAnnuler\t1\t0\t0\t1\t",
-    "3| \tNon Planifié\t0\t0\t0\t0\t",
-    "0|",
+const Rows kProducerTotals = {
     "0|Totaux\tCéduler\t21.42H  (6)\t0\t0\t21.42H  (6)\t",
     "0| \tDisponible\t8.00H\t0.00H\t0.00H\t8.00H\t",
     "0| \tUsage %\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t",
@@ -293,44 +299,9 @@ const Rows kByProducerWeekly = {
     "0| \tAnnuler\t1\t0\t0\t1\t",
     "0| \tNon Planifié\t0\t0\t0\t0\t",
 };
-const Rows kByProducerMonthly = {
-    "11|décembre 2026\tCéduler\t21.42H  (6)\t0\t0\t21.42H  (6)\t",
-    "2| \tDisponible\t8.00H\t0.00H\t0.00H\t8.00H\t",
-    "7| \tUsage %\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t",
-    "6| \tEstimation\t$55.00     \t$0.00      \t$0.00      \t$55.00     \t",
-    "8| \t Frais Net\t$0.00      \t$0.00      \t$0.00      \t$0.00      \t",
-    "5| \tAbsence\t2\t0\t1\t3\t",
-    "4| \tAnnuler\t1\t0\t0\t1\t",
-    "3| \tNon Planifié\t0\t0\t0\t0\t",
-    "0|",
-    "0|Totaux\tCéduler\t21.42H  (6)\t0\t0\t21.42H  (6)\t",
-    "0| \tDisponible\t8.00H\t0.00H\t0.00H\t8.00H\t",
-    "0| \tUsage %\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t",
-    "0| \tEstimation\t$55.00     \t$0.00      \t$0.00      \t$55.00     \t",
-    "0| \t Frais Net\t$0.00      \t$0.00      \t$0.00      \t$0.00      \t",
-    "0| \tAbsence\t2\t0\t1\t3\t",
-    "0| \tAnnuler\t1\t0\t0\t1\t",
-    "0| \tNon Planifié\t0\t0\t0\t0\t",
-};
-const Rows kByProducerYearly = {
-    "11|2026\tCéduler\t21.42H  (6)\t0\t0\t21.42H  (6)\t",
-    "2| \tDisponible\t8.00H\t0.00H\t0.00H\t8.00H\t",
-    "7| \tUsage %\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t",
-    "6| \tEstimation\t$55.00     \t$0.00      \t$0.00      \t$55.00     \t",
-    "8| \t Frais Net\t$0.00      \t$0.00      \t$0.00      \t$0.00      \t",
-    "5| \tAbsence\t2\t0\t1\t3\t",
-    "4| \tAnnuler\t1\t0\t0\t1\t",
-    "3| \tNon Planifié\t0\t0\t0\t0\t",
-    "0|",
-    "0|Totaux\tCéduler\t21.42H  (6)\t0\t0\t21.42H  (6)\t",
-    "0| \tDisponible\t8.00H\t0.00H\t0.00H\t8.00H\t",
-    "0| \tUsage %\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t",
-    "0| \tEstimation\t$55.00     \t$0.00      \t$0.00      \t$55.00     \t",
-    "0| \t Frais Net\t$0.00      \t$0.00      \t$0.00      \t$0.00      \t",
-    "0| \tAbsence\t2\t0\t1\t3\t",
-    "0| \tAnnuler\t1\t0\t0\t1\t",
-    "0| \tNon Planifié\t0\t0\t0\t0\t",
-};
+const Rows kByProducerWeekly = OnePeriod("Semaine de : 6 déc. 2026", kProducerTotals, {11, 2, 7, 6, 8, 5, 4, 3});
+const Rows kByProducerMonthly = OnePeriod("décembre 2026", kProducerTotals, {11, 2, 7, 6, 8, 5, 4, 3});
+const Rows kByProducerYearly = OnePeriod("2026", kProducerTotals, {11, 2, 7, 6, 8, 5, 4, 3});
 
 TEST_P(DamagedPracticeTest, ProductivityByProducerEachPeriod) {
   for (char report_by : {'D', 'W', 'M', 'Y'}) {
@@ -393,15 +364,7 @@ const Rows kByChairDaily = {
     "0| \tAnnuler\t0\t0\t0\t0\t0\t0\t",
     "0| \tNon Planifié\t0\t0\t0\t0\t0\t0\t",
 };
-const Rows kByChairWeekly = {
-    "11|Semaine de : 6 déc. 2026\tCéduler\t0\t21.42H  (6)\t0\t0\t0\t21.42H  (6)\t",
-    "2| \tDisponible\t1.00H\t8.00H\t0.00H\t4.00H\t0.00H\t13.00H\t",
-    "7| \tUsage %\t0.00H/1.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/4.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/13.00H  (164.74%)\t",
-    "6| \tEstimation\t$0.00      \t$55.00     \t$0.00      \t$0.00      \t$0.00      \t$55.00     \t",
-    "5| \tAbsence\t0\t3\t0\t0\t0\t3\t",
-    "4| \tAnnuler\t0\t0\t0\t0\t0\t0\t",
-    "3| \tNon Planifié\t0\t0\t0\t0\t0\t0\t",
-    "0|",
+const Rows kChairTotals = {
     "0|Totaux\tCéduler\t0\t21.42H  (6)\t0\t0\t0\t21.42H  (6)\t",
     "0| \tDisponible\t1.00H\t8.00H\t0.00H\t4.00H\t0.00H\t13.00H\t",
     "0| \tUsage %\t0.00H/1.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/4.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/13.00H  (164.74%)\t",
@@ -410,40 +373,9 @@ const Rows kByChairWeekly = {
     "0| \tAnnuler\t0\t0\t0\t0\t0\t0\t",
     "0| \tNon Planifié\t0\t0\t0\t0\t0\t0\t",
 };
-const Rows kByChairMonthly = {
-    "11|décembre 2026\tCéduler\t0\t21.42H  (6)\t0\t0\t0\t21.42H  (6)\t",
-    "2| \tDisponible\t1.00H\t8.00H\t0.00H\t4.00H\t0.00H\t13.00H\t",
-    "7| \tUsage %\t0.00H/1.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/4.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/13.00H  (164.74%)\t",
-    "6| \tEstimation\t$0.00      \t$55.00     \t$0.00      \t$0.00      \t$0.00      \t$55.00     \t",
-    "5| \tAbsence\t0\t3\t0\t0\t0\t3\t",
-    "4| \tAnnuler\t0\t0\t0\t0\t0\t0\t",
-    "3| \tNon Planifié\t0\t0\t0\t0\t0\t0\t",
-    "0|",
-    "0|Totaux\tCéduler\t0\t21.42H  (6)\t0\t0\t0\t21.42H  (6)\t",
-    "0| \tDisponible\t1.00H\t8.00H\t0.00H\t4.00H\t0.00H\t13.00H\t",
-    "0| \tUsage %\t0.00H/1.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/4.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/13.00H  (164.74%)\t",
-    "0| \tEstimation\t$0.00      \t$55.00     \t$0.00      \t$0.00      \t$0.00      \t$55.00     \t",
-    "0| \tAbsence\t0\t3\t0\t0\t0\t3\t",
-    "0| \tAnnuler\t0\t0\t0\t0\t0\t0\t",
-    "0| \tNon Planifié\t0\t0\t0\t0\t0\t0\t",
-};
-const Rows kByChairYearly = {
-    "11|2026\tCéduler\t0\t21.42H  (6)\t0\t0\t0\t21.42H  (6)\t",
-    "2| \tDisponible\t1.00H\t8.00H\t0.00H\t4.00H\t0.00H\t13.00H\t",
-    "7| \tUsage %\t0.00H/1.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/4.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/13.00H  (164.74%)\t",
-    "6| \tEstimation\t$0.00      \t$55.00     \t$0.00      \t$0.00      \t$0.00      \t$55.00     \t",
-    "5| \tAbsence\t0\t3\t0\t0\t0\t3\t",
-    "4| \tAnnuler\t0\t0\t0\t0\t0\t0\t",
-    "3| \tNon Planifié\t0\t0\t0\t0\t0\t0\t",
-    "0|",
-    "0|Totaux\tCéduler\t0\t21.42H  (6)\t0\t0\t0\t21.42H  (6)\t",
-    "0| \tDisponible\t1.00H\t8.00H\t0.00H\t4.00H\t0.00H\t13.00H\t",
-    "0| \tUsage %\t0.00H/1.00H  (0.00%)\t21.42H/8.00H  (267.71%)\t0.00H/0.00H  (0.00%)\t0.00H/4.00H  (0.00%)\t0.00H/0.00H  (0.00%)\t21.42H/13.00H  (164.74%)\t",
-    "0| \tEstimation\t$0.00      \t$55.00     \t$0.00      \t$0.00      \t$0.00      \t$55.00     \t",
-    "0| \tAbsence\t0\t3\t0\t0\t0\t3\t",
-    "0| \tAnnuler\t0\t0\t0\t0\t0\t0\t",
-    "0| \tNon Planifié\t0\t0\t0\t0\t0\t0\t",
-};
+const Rows kByChairWeekly = OnePeriod("Semaine de : 6 déc. 2026", kChairTotals, {11, 2, 7, 6, 5, 4, 3});
+const Rows kByChairMonthly = OnePeriod("décembre 2026", kChairTotals, {11, 2, 7, 6, 5, 4, 3});
+const Rows kByChairYearly = OnePeriod("2026", kChairTotals, {11, 2, 7, 6, 5, 4, 3});
 
 TEST_P(DamagedPracticeTest, ProductivityByChairEachPeriod) {
   for (char report_by : {'D', 'W', 'M', 'Y'}) {
