@@ -2,6 +2,7 @@
 //
 //   vantra COMMAND [options]     run a command (vantra COMMAND --help)
 //   vantra --help                list the commands
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -10,6 +11,7 @@
 
 #include "cli/cli_options.h"
 #include "cli/stderr_meter.h"
+#include "host/atomic_file.h"
 
 namespace {
 
@@ -48,6 +50,22 @@ void PrintCommandHelp(const CliCommand& c) {
       DefaultDemoDbPath().c_str());
 }
 
+// Reports, once, a write to standard output that failed (a full disk, a
+// closed pipe's reader gone, /dev/full). The reports write their output
+// through AtomicFile and say so themselves; this catches what the other
+// commands print (sql rows, goals-edit's list and new ids, demo-db's
+// summary), so no command ends with 0 after losing part of what it printed.
+int CheckStandardOutput(const char* command, int status) {
+  errno = 0;
+  const bool flushed = std::fflush(stdout) == 0;
+  if (flushed && !std::ferror(stdout)) return status;
+  if (status != 0) return status;  // its own message already says what went wrong
+  const int error = errno;
+  std::fprintf(stderr, "vantra %s : impossible d'écrire sur la sortie standard : %s\n", command,
+               error != 0 ? FileErrorText(error).c_str() : "erreur d'écriture");
+  return 1;
+}
+
 int Main(int argc, char** argv) {
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0 ||
       std::strcmp(argv[1], "help") == 0) {
@@ -70,10 +88,11 @@ int Main(int argc, char** argv) {
   }
   if (options.help) {
     PrintCommandHelp(*command);
-    return 0;
+    return CheckStandardOutput(command->name, 0);
   }
   InstallStderrMeterFactory();
-  return command->run(options);
+  const int status = command->run(options);
+  return CheckStandardOutput(command->name, status);
 }
 
 }  // namespace

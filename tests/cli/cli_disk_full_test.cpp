@@ -264,4 +264,36 @@ TEST_F(PracticeTest, StandardOutputWriteErrorIsReported) {
   }
 }
 
+// The commands that print without a report writer (rows of `sql`, the
+// goals list, the help) report a lost standard output the same way,
+// whether the loss shows during the run (many rows) or at the last flush.
+TEST_F(PracticeTest, PrintedOutputWriteErrorIsReported) {
+  struct Printed {
+    const char* name;
+    std::vector<std::string> args;
+  };
+  const Printed cases[] = {
+      {"sql_many_rows", {"sql", "--db", Db(), "SELECT * FROM AUDITFIL"}},
+      {"sql_one_row", {"sql", "--db", Db(), "SELECT COUNT(0) FROM AUDITFIL"}},
+      {"goals_list", {"goals-edit", "--db", Db(), "list"}},
+      {"help", {"audit", "--help"}},
+  };
+  for (const Printed& c : cases) {
+    SCOPED_TRACE(c.name);
+    const RunResult full = RunVantra(c.args, 0, "/dev/full");
+    EXPECT_EQ(full.status, 1) << full.err;
+    EXPECT_EQ(Lines(full.err), 1u) << full.err;
+    const std::string expected =
+        "vantra " + c.args[0] + " : impossible d'écrire sur la sortie standard : Aucun espace disponible";
+    EXPECT_EQ(full.err.rfind(expected, 0), 0u) << full.err;
+    const RunResult fine = RunVantra(c.args, 0, "/dev/null");
+    EXPECT_EQ(fine.status, 0) << fine.err;
+  }
+  // A command that failed keeps its own message and status.
+  const RunResult bad = RunVantra({"sql", "--db", Db(), "SELECT * FROM NO_SUCH_TABLE"}, 0, "/dev/full");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(Lines(bad.err), 1u) << bad.err;
+  EXPECT_EQ(bad.err.find("sortie standard"), std::string::npos) << bad.err;
+}
+
 }  // namespace
