@@ -113,6 +113,8 @@ bool LoadActiveProducers(GenDB* db, std::vector<GoalsProducer>* out, std::string
       db->dbGetField(1, &p.code, kGoalsProducerCursor, true);
       db->dbGetField(2, &p.last_name, kGoalsProducerCursor, true);
       db->dbGetField(3, &p.first_name, kGoalsProducerCursor, true);
+      BlankRowBreaks(&p.last_name);
+      BlankRowBreaks(&p.first_name);
       if (!p.code.empty()) out->push_back(std::move(p));  // no code: nothing to select
     }
     ok = db->LastError().empty();

@@ -43,6 +43,23 @@
 
 class TDElem;
 
+// A text read from the practice, put in a list row: its tabs, carriage
+// returns and line feeds become blanks. A row's cells are separated by tabs
+// and printed one row a line, so a log-on name or a description holding one
+// would otherwise open a column of its own (or a line) in the list, its
+// prints and its exports. Codes that select rows are left as stored; names
+// and descriptions that are only shown go through this.
+inline void BlankRowBreaks(char* text) {
+  for (char* p = text; *p != '\0'; ++p) {
+    if (*p == '\t' || *p == '\r' || *p == '\n') *p = ' ';
+  }
+}
+inline void BlankRowBreaks(std::string* text) {
+  for (char& c : *text) {
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  }
+}
+
 enum class ColumnAlign { kLeft = 0, kRight = 1, kCenter = 2 };
 
 struct ListColumn {

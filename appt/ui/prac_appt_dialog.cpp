@@ -200,6 +200,8 @@ void PracApptDialog::FillSelectionList() {
       db->dbGetString(1, key, 4, cursor);
       db->dbGetString(2, last, sizeof last, cursor);
       db->dbGetString(3, first, sizeof first, cursor);
+      BlankRowBreaks(last);
+      BlankRowBreaks(first);
       std::snprintf(text, sizeof text, "%s\t%s, %s", key, last, first);
     } else {
       char loc = ' ', title[11] = {};
@@ -207,6 +209,7 @@ void PracApptDialog::FillSelectionList() {
       db->dbGetChar(1, &loc, cursor);
       db->dbGetShort(2, &number, cursor);
       db->dbGetString(3, title, sizeof title, cursor);
+      BlankRowBreaks(title);
       std::snprintf(key, sizeof key, "%c%02hd", loc, number);
       std::snprintf(text, sizeof text, "%s \t %s", key, title);
     }

@@ -58,6 +58,7 @@ void PracApptListDlg::SetupWindow() {
     char code[16] = {}, desc[64] = {};
     db->dbGetString(1, code, sizeof code, 50);
     db->dbGetString(2, desc, sizeof desc, 50);
+    BlankRowBreaks(desc);
     char text[96];
     std::snprintf(text, sizeof text, "%s \t%s", code, desc);
     const int row = list->AddString(text, 0);

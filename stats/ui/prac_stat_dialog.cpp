@@ -12,6 +12,7 @@
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/list_layout.h"
+#include "host/list_window.h"
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
@@ -163,6 +164,8 @@ void PracStatDialog::FillProducerList() {
     db->dbGetString(1, code, sizeof code, kProducerCursor);
     db->dbGetString(2, last, sizeof last, kProducerCursor);
     db->dbGetString(3, first, sizeof first, kProducerCursor);
+    BlankRowBreaks(last);
+    BlankRowBreaks(first);
     const int row = list->AddString(std::string(code) + "\t" + last + ", " + first, 0);
     list->Check(row, sel_.all_producers != 'Y' && sel_.ProducerIndex(code) >= 0);
   }
