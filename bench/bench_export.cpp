@@ -31,6 +31,7 @@
 #include "audit/audit_graph_series.h"
 #include "audit/list_filter.h"
 #include "host/atomic_file.h"
+#include "lists/xlsx_check.h"
 #include "lists/xlsx_export.h"
 #include "host/list_window.h"
 

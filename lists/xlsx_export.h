@@ -57,14 +57,6 @@ struct XlsxOptions {
 bool WriteListXlsx(const ListReport& report, const std::string& path, std::string* error,
                    const XlsxOptions& options = XlsxOptions());
 
-// Whether the workbook at path is whole: every XML part of its zip inflates
-// to its recorded size and CRC and ends with its root element's closing
-// tag. WriteListXlsx checks its file with it before putting it in place
-// (the library does not check its own temporary files' writes). False with
-// a French *reason ("le classeur est incomplet (xl/worksheets/sheet1.xml
-// tronqué)").
-bool XlsxPartsComplete(const std::string& path, std::string* reason);
-
 // A new file name in folder for a list titled title, at time `when` (local
 // time): "<title> AAAA-MM-JJ HHhMMmSS.xlsx", the title stripped of the
 // characters file systems refuse ("/\:*?"<>|" and control characters) and

@@ -24,6 +24,7 @@
 #include "lists/qt/graph_chart.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
+#include "lists/xlsx_check.h"
 #include "lists/xlsx_export.h"
 #include "tests/support/test_db.h"
 #include "tests/support/write_limits.h"
