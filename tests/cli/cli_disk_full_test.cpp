@@ -76,13 +76,6 @@ RunResult RunVantra(const std::vector<std::string>& args, rlim_t limit, const st
   return result;
 }
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 size_t Lines(const std::string& text) { return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')); }
 
 class PracticeTest : public ::testing::Test {

@@ -22,17 +22,6 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteRaw(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
 int Temporaries(const std::string& folder) {
   int n = 0;
   for (const auto& e : std::filesystem::directory_iterator(folder)) {

@@ -15,17 +15,6 @@
 
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void WriteRaw(const std::string& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-}
-
 size_t FolderSize(const std::string& folder) {
   size_t n = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(folder)) ++n;

@@ -33,13 +33,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 constexpr rlim_t kLimit = 32 * 1024;
 
 void FillDetailed(QenListWindow* list, int rows) {

@@ -22,13 +22,6 @@ struct Ran {
   std::string out, err;
 };
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::vector<std::vector<std::string>> Lines(const std::string& text) {
   std::vector<std::vector<std::string>> out;
   std::istringstream in(text);

@@ -1,6 +1,7 @@
 // Test fixtures shared by every test program.
 //
-// TempDir: a fresh folder under $TMPDIR, removed with its content.
+// TempDir: a fresh folder under $TMPDIR, removed with its content; ReadAll
+// and WriteRaw read and write a whole file.
 //
 // Database cases run on every engine available: SQLite always (a temporary
 // file), PostgreSQL when VANTRA_TEST_PG_URL names a server (scripts/test.sh
@@ -21,6 +22,11 @@
 #include <string>
 
 #include "host/gendb.h"
+
+// The whole content of the file at path, as bytes ("" when it cannot be read).
+std::string ReadAll(const std::string& path);
+// Makes content the whole of the file at path.
+void WriteRaw(const std::string& path, const std::string& content);
 
 class TempDir {
  public:
