@@ -32,6 +32,7 @@ bool ApptProductivitySource::Compute(const StatsProductivityRequest& request,
   settings->SelectedCount = count;
   PracApptGenerator generator(parent_, launcher_info_, settings.get());
   generator.Compute();
+  days_done_ = generator.DaysDone();
   for (const PracApptElem* e : generator.Elements().As<PracApptElem>()) {
     out->push_back(StatsProductivityFigure{e->Key, e->Kind, e->SchedUnits, e->Minutes, e->Count});
   }

@@ -21,7 +21,12 @@ class ApptProductivitySource : public StatsProductivitySource {
   bool Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out,
                std::string* error) override;
 
+  // Days the last Compute finished (after a Cancel or a lost server, the
+  // figures cover those days only); -1 before any.
+  long DaysDone() const { return days_done_; }
+
  private:
   HWindow parent_;
   long launcher_info_;
+  long days_done_ = -1;
 };

@@ -45,6 +45,7 @@
 #include "stats/stats_generator.h"
 #include "stats/stats_productivity.h"
 #include "stats/stats_types.h"
+#include "shell/appt_productivity_source.h"
 #include "suite/demo_db.h"
 #include "suite/production_service.h"
 #include "tests/support/test_db.h"
@@ -294,40 +295,6 @@ long DayAfterFrom(long days) { return incr_date(kFrom, days - 1); }
 
 // --- the cases -------------------------------------------------------------------
 
-// The statistics tab's productivity computation, wired as the program wires
-// it (the shell's source; tabs do not see each other), keeping the days done.
-class ApptSource : public StatsProductivitySource {
- public:
-  bool Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out,
-               std::string* error) override {
-    auto settings = std::make_unique<PracApptSettings>();
-    std::memset(static_cast<void*>(settings.get()), 0, sizeof(PracApptSettings));
-    settings->DateFrom = request.from;
-    settings->DateTo = request.to;
-    settings->AllProducers = request.all_producers;
-    settings->AllChairs = 'Y';
-    settings->ListBy = 'P';
-    settings->ProdUnits = request.prod_units;
-    settings->ProdInfo = 'S';
-    settings->NoShows = settings->Unscheduled = settings->Cancelled = settings->TotalsOnly = 'Y';
-    long count = 0;
-    for (const std::string& code : request.producers) {
-      if (code.empty() || count >= kApptMaxSelected) break;
-      CopyField(settings->Producers[count++], code.c_str());
-    }
-    settings->SelectedCount = count;
-    PracApptGenerator generator(nullptr, 0, settings.get());
-    generator.Compute();
-    days_done = generator.DaysDone();
-    for (const PracApptElem* e : generator.Elements().As<PracApptElem>()) {
-      out->push_back(StatsProductivityFigure{e->Key, e->Kind, e->SchedUnits, e->Minutes, e->Count});
-    }
-    if (!generator.LastError().empty() && error != nullptr) *error = generator.LastError();
-    return generator.LastError().empty();
-  }
-  long days_done = -1;
-};
-
 class PartialRunTest : public ::testing::TestWithParam<std::string> {
  public:
   static void TearDownTestSuite() {
@@ -573,7 +540,7 @@ TEST_P(PartialRunTest, ProductivityCancelAtRandomDaysEqualsTheDaysDone) {
 TEST_P(PartialRunTest, StatsProductivityCancelFoldsTheDaysDone) {
   for (long at : {0L, 17L, 45L}) {
     SCOPED_TRACE("cancel at day " + std::to_string(at));
-    ApptSource source;
+    ApptProductivitySource source(nullptr, 0);
     StatsContext context;
     context.db = Db();
     context.productivity = &source;
@@ -581,7 +548,7 @@ TEST_P(PartialRunTest, StatsProductivityCancelFoldsTheDaysDone) {
     std::string message;
     ScriptMeter(0, at);
     FillStatsList(kStatsProductivity, Selection(), context, &lists, &message);
-    EXPECT_EQ(source.days_done, at);
+    EXPECT_EQ(source.DaysDone(), at);
     SetMeterFactory(nullptr);
     StatsLists expected;
     if (at > 0) FillStatsList(kStatsProductivity, Selection(DayAfterFrom(at)), context, &expected, &message);
@@ -695,7 +662,7 @@ TEST_P(ServerLossTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
 }
 
 TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
-  ApptSource source;
+  ApptProductivitySource source(nullptr, 0);
   StatsContext context;
   context.db = Db();
   context.productivity = &source;
@@ -737,7 +704,7 @@ TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
   EXPECT_EQ(Lines(lists.List(kStatsPatients)), Lines(whole.List(kStatsPatients)));
   EXPECT_EQ(lists.List(kStatsAcceptance).GetCount(), 0);
   EXPECT_EQ(lists.List(kStatsSummary).GetCount(), 0);
-  const long done = source.days_done;
+  const long done = source.DaysDone();
   EXPECT_GE(done, 20);
   Restore();
   SetMeterFactory(nullptr);
