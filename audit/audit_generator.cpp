@@ -25,7 +25,6 @@ void ReadText(GenDB* db, int column, char* buffer, int capacity) {
   buffer[0] = '\0';
   db->dbGetString(column, buffer, capacity, kAuditCursor);
   TrimBrokenUtf8Tail(buffer, static_cast<size_t>(capacity));
-  BlankRowBreaks(buffer);
 }
 
 }  // namespace

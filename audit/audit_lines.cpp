@@ -65,9 +65,22 @@ long Seconds(long hhmmss) {
   return hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
 }
 
+// Appends text as a cell shows it: a tab, carriage return or line feed in
+// a name or a description (stored so in the practice) shows as a blank, so
+// the row keeps its columns and its line. The rows are grouped, sorted and
+// merged on the texts as stored; only what is shown changes.
+inline void AppendShown(std::string* out, const char* text) {
+  const size_t from = out->size();
+  out->append(text);
+  for (size_t i = from; i < out->size(); ++i) {
+    char& c = (*out)[i];
+    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
+  }
+}
+
 // Appends text and sep.
 inline void Cell(std::string* out, const char* text, const char* sep) {
-  out->append(text);
+  AppendShown(out, text);
   out->append(sep);
 }
 
@@ -106,14 +119,14 @@ void DetailedLine(std::string* out, const char* date, const char* time, const ch
   LeadingCells(out, date, time, user, table, module, verb);
   Cell(out, description, " \t");
   Cell(out, first_name, " ");
-  out->append(last_name);
+  AppendShown(out, last_name);
 }
 
 void HistoryLine(std::string* out, const char* date, const char* time, const char* user,
                  const char* table, const char* module, const char* verb,
                  const char* description) {
   LeadingCells(out, date, time, user, table, module, verb);
-  out->append(description);
+  AppendShown(out, description);
 }
 
 void SummaryLine(std::string* out, const char* date, const char* time, const char* user,

@@ -7,7 +7,6 @@
 #include "audit/audit_answers.h"
 #include "audit/audit_types.h"
 #include "host/gendb.h"
-#include "host/list_window.h"
 
 namespace {
 
@@ -39,7 +38,6 @@ void ReadText(GenDB* db, int column, char* buffer, int capacity, int cursor) {
   buffer[0] = '\0';
   db->dbGetString(column, buffer, capacity, cursor);
   TrimBrokenUtf8Tail(buffer, static_cast<size_t>(capacity));
-  BlankRowBreaks(buffer);
 }
 
 // Reads the current row of cursor into *a; columns start at first_column

@@ -81,7 +81,6 @@ void PracSummaryGenerator::ReadRow() {
   db_->dbGetLong(4, &r.record_id, kAuditCursor);
   db_->dbGetString(5, r.user, kAuditUserCap, kAuditCursor);
   TrimBrokenUtf8Tail(r.user, kAuditUserCap);
-  BlankRowBreaks(r.user);
   db_->dbGetLong(6, &r.date, kAuditCursor);
   db_->dbGetLong(7, &r.time, kAuditCursor);
   const long module = ModuleCodeOf(r, *options_);

@@ -47,8 +47,10 @@ class TDElem;
 // returns and line feeds become blanks. A row's cells are separated by tabs
 // and printed one row a line, so a log-on name or a description holding one
 // would otherwise open a column of its own (or a line) in the list, its
-// prints and its exports. Codes that select rows are left as stored; names
-// and descriptions that are only shown go through this.
+// prints and its exports. Only texts that are shown go through this: a
+// text that selects, sorts, groups or merges rows keeps its bytes ("A<tab>B"
+// and "A B" are two users), and is blanked where its cell is written (the
+// audit's lines do so for every cell).
 inline void BlankRowBreaks(char* text) {
   for (char* p = text; *p != '\0'; ++p) {
     if (*p == '\t' || *p == '\r' || *p == '\n') *p = ' ';

@@ -3,6 +3,7 @@
 // merging, descriptions with their look-ups, lines and totals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -201,6 +202,28 @@ TEST_P(AuditGenTest, SummaryMergesAndTotals) {
                                "0| \t \t \t \t \t \t \t ",
                                "-1|Grand Total: 3\t \t3 \t \t \t4",
                            }));
+}
+
+// A tab or line break in a name shows as a blank, but the rows are merged on
+// the name as stored: "a<tab>b" and "a b" stay two users.
+TEST_P(AuditGenTest, SummaryKeepsApartUsersThatShowAlike) {
+  Add({1, "X", "A", 0, "a\tb", 20261201, 90000, "", "", "", "", "", ""});
+  Add({2, "X", "A", 0, "a b", 20261201, 90000, "", "", "", "", "", ""});
+  Add({3, "X", "A", 0, "a\tb", 20261201, 90000, "", "", "", "", "", ""});
+  Add({4, "X", "A", 0, "a\nb", 20261201, 90000, "", "", "", "", "", ""});
+  AuditOptions o = Everything({kKeyUser});
+  o.subtotal[0] = 1;
+  PracSummaryGenerator gen(nullptr, &o);
+  const std::vector<std::string> lines = Generate(gen);
+  std::vector<std::string> users;
+  for (const std::string& line : lines) {
+    if (line.rfind("-1|", 0) == 0 || line.rfind("0|", 0) == 0) continue;
+    users.push_back(line.substr(line.find('|') + 1));
+  }
+  std::sort(users.begin(), users.end());  // the engines order the names' control characters apart
+  EXPECT_EQ(users, (std::vector<std::string>{"Tous \t \ta b \tTous \tTous \t1 ", "Tous \t \ta b \tTous \tTous \t1 ",
+                                             "Tous \t \ta b \tTous \tTous \t2 "}));
+  EXPECT_EQ(lines.back(), "-1|Grand Total: \t \t3 \t \t \t4");
 }
 
 TEST_P(AuditGenTest, SummaryWithoutSubtotalsMergesEverything) {
