@@ -69,8 +69,8 @@ long Seconds(long hhmmss) {
 // Appends text as a cell shows it: a tab, carriage return or line feed in
 // a name or a description (stored so in the practice) shows as a blank, so
 // the row keeps its columns and its line. The rows are grouped, sorted and
-// merged on the texts as stored; only what is shown changes.
-// Per cell of every row: the common case (nothing to blank) is one strcspn.
+// merged on the texts as stored; only what is shown changes. This runs for
+// every cell of every row: the common case (nothing to blank) is one strcspn.
 inline void AppendShown(std::string* out, const char* text) {
   for (;;) {
     const size_t plain = std::strcspn(text, "\t\r\n");
