@@ -1,7 +1,8 @@
 #include "audit/audit_lines.h"
 
 #include <cstdio>
-#include <cstring>
+
+#include "host/list_window.h"
 
 const char kAuditBlankLine[] = " \t \t \t \t \t \t \t ";
 
@@ -66,24 +67,11 @@ long Seconds(long hhmmss) {
   return hhmmss / 10000 * 3600 + hhmmss / 100 % 100 * 60 + hhmmss % 100;
 }
 
-// Appends text as a cell shows it: a tab, carriage return or line feed in
-// a name or a description (stored so in the practice) shows as a blank, so
-// the row keeps its columns and its line. The rows are grouped, sorted and
-// merged on the texts as stored; only what is shown changes. This runs for
-// every cell of every row: the common case (nothing to blank) is one strcspn.
-inline void AppendShown(std::string* out, const char* text) {
-  for (;;) {
-    const size_t plain = std::strcspn(text, "\t\r\n");
-    out->append(text, plain);
-    if (text[plain] == '\0') return;
-    out->push_back(' ');
-    text += plain + 1;
-  }
-}
-
-// Appends text and sep.
+// Appends text and sep. A tab or line break stored in a name or a
+// description shows as a blank (the rows were grouped, sorted and merged on
+// the text as stored; only what is shown changes).
 inline void Cell(std::string* out, const char* text, const char* sep) {
-  AppendShown(out, text);
+  AppendCellText(out, text);
   out->append(sep);
 }
 
@@ -122,14 +110,14 @@ void DetailedLine(std::string* out, const char* date, const char* time, const ch
   LeadingCells(out, date, time, user, table, module, verb);
   Cell(out, description, " \t");
   Cell(out, first_name, " ");
-  AppendShown(out, last_name);
+  AppendCellText(out, last_name);
 }
 
 void HistoryLine(std::string* out, const char* date, const char* time, const char* user,
                  const char* table, const char* module, const char* verb,
                  const char* description) {
   LeadingCells(out, date, time, user, table, module, verb);
-  AppendShown(out, description);
+  AppendCellText(out, description);
 }
 
 void SummaryLine(std::string* out, const char* date, const char* time, const char* user,

@@ -35,6 +35,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,23 +45,32 @@
 class TDElem;
 
 // A text read from the practice, put in a list row: its tabs, carriage
-// returns and line feeds become blanks. A row's cells are separated by tabs
-// and printed one row a line, so a log-on name or a description holding one
-// would otherwise open a column of its own (or a line) in the list, its
-// prints and its exports. Only texts that are shown go through this: a
-// text that selects, sorts, groups or merges rows keeps its bytes ("A<tab>B"
-// and "A B" are two users), and is blanked where its cell is written (the
-// audit's lines do so for every cell).
+// returns and line feeds (kRowBreaks) become blanks. A row's cells are
+// separated by tabs and printed one row a line, so a log-on name or a
+// description holding one would otherwise open a column of its own (or a
+// line) in the list, its prints and its exports. Only texts that are shown
+// go through this: a text that selects, sorts, groups or merges rows keeps
+// its bytes ("A<tab>B" and "A B" are two users) and is blanked where its
+// cell is written.
+inline constexpr char kRowBreaks[] = "\t\r\n";
+
+// Appends text to a row being written, its breaks as blanks. Made for the
+// per-cell path: with nothing to blank it is one strcspn and one append.
+inline void AppendCellText(std::string* out, const char* text) {
+  for (;;) {
+    const size_t plain = std::strcspn(text, kRowBreaks);
+    out->append(text, plain);
+    if (text[plain] == '\0') return;
+    out->push_back(' ');
+    text += plain + 1;
+  }
+}
+
+// The same in place, for a name put in a row by other means.
 inline void BlankRowBreaks(char* text) {
-  for (char* p = text; *p != '\0'; ++p) {
-    if (*p == '\t' || *p == '\r' || *p == '\n') *p = ' ';
-  }
+  for (text += std::strcspn(text, kRowBreaks); *text != '\0'; text += std::strcspn(text, kRowBreaks)) *text = ' ';
 }
-inline void BlankRowBreaks(std::string* text) {
-  for (char& c : *text) {
-    if (c == '\t' || c == '\r' || c == '\n') c = ' ';
-  }
-}
+inline void BlankRowBreaks(std::string* text) { BlankRowBreaks(text->data()); }
 
 enum class ColumnAlign { kLeft = 0, kRight = 1, kCenter = 2 };
 

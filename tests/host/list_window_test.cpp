@@ -51,6 +51,33 @@ void FillAbc(QenListWindow& list) {
   list.AddString("c", 3);
 }
 
+// A name's tabs and line breaks become blanks, each on its own, wherever
+// they stand; appending keeps what the row already holds.
+TEST(RowBreaksTest, BlankedInPlaceAndWhenAppended) {
+  const struct {
+    const char* name;
+    const char* text;
+    const char* shown;
+  } cases[] = {
+      {"empty", "", ""},
+      {"plain", "O'BRIEN é", "O'BRIEN é"},
+      {"tab", "A\tB", "A B"},
+      {"each_break_alone", "\t\r\n", "   "},
+      {"two_tabs", "A\t\tB", "A  B"},
+      {"first_and_last", "\nAB\r", " AB "},
+      {"crlf_inside", "A\r\nB\tC", "A  B C"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string in_place = c.text;
+    BlankRowBreaks(&in_place);
+    EXPECT_EQ(in_place, c.shown);
+    std::string row = "x\t";
+    AppendCellText(&row, c.text);
+    EXPECT_EQ(row, std::string("x\t") + c.shown);
+  }
+}
+
 TEST(QenListWindowTest, InsertAndDelete) {
   struct Case {
     const char* name;
