@@ -298,6 +298,13 @@ int CheckRecord(GenDB* db, const GoalInfo& record, int mode, long selected_id) {
   return 0;
 }
 
+// A change, delete or copy of an id without a row: it never existed or
+// another workstation deleted it (even while this command ran).
+int NoLongerThere(const std::string& id) {
+  return Refuse("vantra goals-edit : aucun objectif n° " + id +
+                " : l'enregistrement n'existe plus (effacé d'un autre poste ?), rien n'a changé");
+}
+
 int Saved(GoalWrite result, const std::string& error, long id) {
   switch (result) {
     case GoalWrite::kDone:
@@ -306,7 +313,10 @@ int Saved(GoalWrite result, const std::string& error, long id) {
     case GoalWrite::kDuplicate:
       return Refuse(LoadTableString(StringTable::kKelvoUtils, 850));
     case GoalWrite::kMissing:
-      return Refuse("vantra goals-edit : aucun objectif n° " + std::to_string(id));
+      return NoLongerThere(std::to_string(id));
+    case GoalWrite::kChanged:
+      return Refuse("vantra goals-edit : l'objectif n° " + std::to_string(id) +
+                    " a été modifié d'un autre poste : rien n'a changé");
     default:
       return Refuse("vantra goals-edit : l'enregistrement a échoué, rien n'a changé : " + error);
   }
@@ -369,7 +379,7 @@ int RunGoalsEdit(const CliOptions& options) {
     if (!ParseNumber(a[1], &id)) return Usage("identifiant invalide : " + a[1]);
     GoalInfo source;
     if (!ReadGoalRecord(db, id, &source, &error)) {
-      return Refuse("vantra goals-edit : " + (error.empty() ? "aucun objectif n° " + a[1] : error));
+      return error.empty() ? NoLongerThere(a[1]) : Refuse("vantra goals-edit : " + error);
     }
     record = CopyGoalRecord(source);
     if (int rc = ReadPair(db, a[2], a[3], &record)) return rc;

@@ -133,6 +133,11 @@ class GenDB {
   // not LastError(), to learn that some of its rows are missing.
   virtual std::string LostConnection() const { return std::string(); }
   virtual void ClearLostConnection() {}
+
+  // Rows inserted, changed or deleted by the most recent INSERT, UPDATE or
+  // DELETE that dbExec completed (read it right after that dbExec): a write
+  // by id answers 0 when its row is gone. -1 when the connection cannot tell.
+  virtual long dbRowsChanged() const { return -1; }
 };
 
 // The one line a generation reports when the server was lost during it:

@@ -3,6 +3,7 @@
 
 #include <poll.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "host/gendb_postgres.h"
@@ -137,6 +138,7 @@ bool PgConnection::Roundtrip(const std::string& sql, std::string* error) {
       ok = false;
       *error = PgResultError(r);
     }
+    NoteRowsChanged(r);
     PQclear(r);
   }
   const std::string lost = CheckLost();
@@ -230,4 +232,15 @@ std::string PgConnection::CheckLost() {
   if (!IsBad()) return "";
   Lost();
   return LostMessage(PgShorten(PQerrorMessage(conn_)));
+}
+
+void PgConnection::NoteRowsChanged(const PGresult* r) {
+  const char* tag = PQcmdStatus(const_cast<PGresult*>(r));
+  if (tag == nullptr) return;
+  for (const char* verb : {"INSERT ", "UPDATE ", "DELETE ", "MERGE "}) {
+    if (std::strncmp(tag, verb, std::strlen(verb)) == 0) {
+      rows_changed_ = std::atol(PQcmdTuples(const_cast<PGresult*>(r)));
+      return;
+    }
+  }
 }

@@ -114,8 +114,13 @@ class PgConnection {
   // message to report ("" while the connection is up).
   std::string CheckLost();
 
+  // Rows of the most recent INSERT, UPDATE, DELETE or MERGE whose result
+  // Roundtrip read (its command tag's count).
+  long RowsChanged() const { return rows_changed_; }
+
  private:
   void Drain();
+  void NoteRowsChanged(const PGresult* r);
 
   PGconn* conn_;
   std::string url_;
@@ -124,6 +129,7 @@ class PgConnection {
   bool in_block_ = false;  // a transaction block is open on the server
   mutable std::string lost_reason_;
   std::string closing_;  // the server's FATAL notice: it is ending the connection
+  long rows_changed_ = 0;
 };
 
 // "postgresql://user@host:port/db" of an open connection (never the password).

@@ -131,6 +131,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
   const std::string& Url() const override { return conn_.Url(); }
   std::string LostConnection() const override { return lost_; }
   void ClearLostConnection() override { lost_.clear(); }
+  long dbRowsChanged() const override { return conn_.RowsChanged(); }
 
  private:
   PgCursor* CursorFor(int number) {

@@ -293,6 +293,10 @@ class SqliteGenDB : public GenDBTypedReaders<SqliteGenDB> {
     return kFailed;
   }
 
+  // SQLite keeps the count of the last INSERT, UPDATE or DELETE completed
+  // (rows changed by triggers left out).
+  long dbRowsChanged() const override { return static_cast<long>(sqlite3_changes64(db_)); }
+
  private:
   SqliteCursor* CursorFor(int number) {
     if (last_cursor_ != nullptr && last_number_ == number) return last_cursor_;

@@ -1,5 +1,6 @@
 #include "suite/goal_info.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -56,6 +57,31 @@ long IdCount(GenDB* db, long id) {
   return QueryNumber(db, "SELECT COUNT(0) FROM " + Table(db) + " WHERE GOALS_ID = " + std::to_string(id));
 }
 
+// Inside the write's transaction: kDone when the row of id is there (and,
+// with as_read, still holds that record), kMissing or kChanged otherwise.
+GoalWrite StillThere(GenDB* db, long id, const GoalInfo* as_read) {
+  if (as_read == nullptr) {
+    const long found = IdCount(db, id);
+    if (found < 0) return GoalWrite::kFailed;
+    return found == 0 ? GoalWrite::kMissing : GoalWrite::kDone;
+  }
+  GoalInfo now;
+  std::string error;
+  if (!ReadGoalRecord(db, id, &now, &error)) return error.empty() ? GoalWrite::kMissing : GoalWrite::kFailed;
+  if (std::strcmp(now.producer, as_read->producer) != 0 || now.year != as_read->year) return GoalWrite::kMissing;
+  return std::equal(std::begin(now.goals), std::end(now.goals), std::begin(as_read->goals)) ? GoalWrite::kDone
+                                                                                            : GoalWrite::kChanged;
+}
+
+// The UPDATE or DELETE of one id. The check before it saw the row, but on
+// PostgreSQL another session may have deleted it without committing yet:
+// this statement then waits for that session and, once it commits, changes
+// nothing. The count of rows changed tells: none is kMissing.
+GoalWrite ExecById(GenDB* db, const std::string& sql) {
+  if (db->dbExec(sql.c_str()) != 0) return GoalWrite::kFailed;
+  return db->dbRowsChanged() == 0 ? GoalWrite::kMissing : GoalWrite::kDone;
+}
+
 std::string Values(const GoalInfo& r) {
   std::string out;
   for (int m = 0; m < 12; ++m) out += ", " + std::to_string(r.goals[m]);
@@ -80,7 +106,7 @@ GoalWrite InTransaction(GenDB* db, const GoalInfo* pair, long except_id, std::st
     if (result == GoalWrite::kDone && db->dbCommit() == 0) return GoalWrite::kDone;
     if (result == GoalWrite::kFailed || result == GoalWrite::kDone) last = db->LastError();
     db->dbRollback();
-    if (result == GoalWrite::kMissing) return result;
+    if (result == GoalWrite::kMissing || result == GoalWrite::kChanged) return result;
     // A save refused by the unique index of the pair, or one that lost a race
     // with a writer of the same pair, is a duplicate once that writer is done.
     if (pair != nullptr && PairCount(db, *pair, except_id) > 0) return GoalWrite::kDuplicate;
@@ -162,25 +188,24 @@ GoalWrite InsertGoalRecord(GenDB* db, GoalInfo* record, long today, std::string*
   });
 }
 
-GoalWrite UpdateGoalRecord(GenDB* db, const GoalInfo& record, long today, std::string* error) {
+GoalWrite UpdateGoalRecord(GenDB* db, const GoalInfo& record, long today, std::string* error,
+                           const GoalInfo* as_read) {
   return InTransaction(db, &record, record.id, error, [&] {
-    const long found = IdCount(db, record.id);
-    if (found < 0) return GoalWrite::kFailed;
-    if (found == 0) return GoalWrite::kMissing;
+    const GoalWrite present = StillThere(db, record.id, as_read);
+    if (present != GoalWrite::kDone) return present;
     std::string sql = "UPDATE " + Table(db) + " SET GOAL_CHGDATE = " + std::to_string(today) +
                       ", GOAL_PROD = " + SqlQuoted(record.producer) + ", GOAL_YEAR = " + std::to_string(record.year);
     for (int m = 0; m < 12; ++m) sql += std::string(", ") + kMonthColumns[m] + " = " + std::to_string(record.goals[m]);
     sql += " WHERE GOALS_ID = " + std::to_string(record.id);
-    return db->dbExec(sql.c_str()) == 0 ? GoalWrite::kDone : GoalWrite::kFailed;
+    return ExecById(db, sql);
   });
 }
 
-GoalWrite DeleteGoalRecord(GenDB* db, long id, std::string* error) {
+GoalWrite DeleteGoalRecord(GenDB* db, long id, std::string* error, const GoalInfo* as_read) {
   return InTransaction(db, nullptr, 0, error, [&] {
-    const long found = IdCount(db, id);
-    if (found < 0) return GoalWrite::kFailed;
-    if (found == 0) return GoalWrite::kMissing;
+    const GoalWrite present = StillThere(db, id, as_read);
+    if (present != GoalWrite::kDone) return present;
     const std::string sql = "DELETE FROM " + Table(db) + " WHERE GOALS_ID = " + std::to_string(id);
-    return db->dbExec(sql.c_str()) == 0 ? GoalWrite::kDone : GoalWrite::kFailed;
+    return ExecById(db, sql);
   });
 }

@@ -49,13 +49,22 @@ bool LoadGoalRecords(GenDB* db, int year, std::vector<GoalInfo>* out, std::strin
 // (*error empty when there is simply none).
 bool ReadGoalRecord(GenDB* db, long id, GoalInfo* out, std::string* error);
 
-enum class GoalWrite { kDone, kDuplicate, kMissing, kFailed };
+// kMissing: the record no longer exists (deleted, or its id now holds
+// another producer and year); kChanged: it was changed since as_read.
+enum class GoalWrite { kDone, kDuplicate, kMissing, kChanged, kFailed };
 
 // Adds record (its id is assigned and stored in record->id). kDuplicate
 // when the producer and year pair exists (the table is unchanged).
 GoalWrite InsertGoalRecord(GenDB* db, GoalInfo* record, long today, std::string* error);
-// Replaces the record of record.id. kDuplicate when another record holds
-// the new pair, kMissing when the id does not exist.
-GoalWrite UpdateGoalRecord(GenDB* db, const GoalInfo& record, long today, std::string* error);
-// Deletes the record of id; kMissing when there is none.
-GoalWrite DeleteGoalRecord(GenDB* db, long id, std::string* error);
+// Replaces the record of record.id, and only it: kMissing when no row of
+// that id is there to change when the UPDATE runs (another workstation
+// deleted it, even one whose delete was still uncommitted when this change
+// began), kDuplicate when another record holds the new pair. With as_read
+// (the record as the caller read it before the user edited it), the row of
+// the id must still be that record: another pair there is kMissing, other
+// goals kChanged; nothing is written then.
+GoalWrite UpdateGoalRecord(GenDB* db, const GoalInfo& record, long today, std::string* error,
+                           const GoalInfo* as_read = nullptr);
+// Deletes the record of id; kMissing when there is none (or, with as_read,
+// when the id now holds another pair), kChanged as above.
+GoalWrite DeleteGoalRecord(GenDB* db, long id, std::string* error, const GoalInfo* as_read = nullptr);

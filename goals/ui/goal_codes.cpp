@@ -205,8 +205,9 @@ bool GoalCodes::CmSave() {
   g.id = static_cast<int32_t>(mode_ == kChanging ? selected_id_ : 0);
   if (Db() == nullptr) return false;
   std::string error;
+  // A change writes only the record shown: the row of its id as it was read.
   const GoalWrite result = mode_ == kAdding ? InsertGoalRecord(Db(), &g, ldate_today(), &error)
-                                            : UpdateGoalRecord(Db(), g, ldate_today(), &error);
+                                            : UpdateGoalRecord(Db(), g, ldate_today(), &error, &buffer_);
   switch (result) {
     case GoalWrite::kDone:
       (mode_ == kAdding ? added_ : changed_) = true;
@@ -220,7 +221,12 @@ bool GoalCodes::CmSave() {
       ShowDuplicate();
       return false;
     case GoalWrite::kMissing:
-      ShowMessage(QStringLiteral("Cet objectif n'existe plus (effacé d'un autre poste)."), QMessageBox::Warning);
+      ShowGone();
+      return false;
+    case GoalWrite::kChanged:
+      // The user's values stay in the fields; a second save replaces the
+      // other workstation's goals knowingly.
+      ShowChanged();
       return false;
     default:
       ShowMessage(QStringLiteral("L'objectif n'a pas été enregistré : %1").arg(QString::fromStdString(error)),
@@ -237,13 +243,42 @@ void GoalCodes::CmDelete() {
     return;
   }
   std::string error;
-  const GoalWrite result = DeleteGoalRecord(Db(), selected_id_, &error);
-  if (result == GoalWrite::kFailed) {
-    ShowMessage(QStringLiteral("L'objectif n'a pas été effacé : %1").arg(QString::fromStdString(error)),
-                QMessageBox::Warning);
-    return;
+  const GoalWrite result = DeleteGoalRecord(Db(), selected_id_, &error, &buffer_);
+  switch (result) {
+    case GoalWrite::kDone:
+      deleted_ = true;
+      LoadList(0);
+      CmNew();
+      return;
+    case GoalWrite::kMissing:
+      ShowGone();
+      CmNew();
+      return;
+    case GoalWrite::kChanged:
+      ShowChanged();
+      return;
+    default:
+      ShowMessage(QStringLiteral("L'objectif n'a pas été effacé : %1").arg(QString::fromStdString(error)),
+                  QMessageBox::Warning);
+      return;
   }
-  deleted_ = true;
+}
+
+void GoalCodes::ShowGone() {
+  ShowMessage(QStringLiteral("Cet objectif n'existe plus (effacé d'un autre poste) : rien n'a été enregistré."),
+              QMessageBox::Warning);
+  // The list shows what is there now; the fields keep what was typed.
   LoadList(0);
-  CmNew();
+  selected_id_ = 0;
+  mode_ = kAdding;
+  mode_label_->setText(QStringLiteral("Ajout"));
+}
+
+void GoalCodes::ShowChanged() {
+  ShowMessage(QStringLiteral("Cet objectif a été modifié d'un autre poste depuis son affichage : rien n'a été "
+                             "enregistré. Enregistrez de nouveau pour le remplacer par vos valeurs."),
+              QMessageBox::Warning);
+  GoalInfo now;
+  std::string error;
+  if (ReadGoalRecord(Db(), selected_id_, &now, &error)) buffer_ = now;
 }

@@ -89,6 +89,9 @@ class GoalCodes : public TGenDlg {
   void FromTransfer(GoalInfo* g) const;
   void LoadList(long select_id);
   void ShowDuplicate();
+  // The selected record was deleted, or changed, by another workstation.
+  void ShowGone();
+  void ShowChanged();
 
   Transfer transfer_;
   GoalInfo buffer_;

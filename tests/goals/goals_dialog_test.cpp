@@ -245,6 +245,34 @@ TEST_F(GoalsDialogTest, EditorJanuaryFillSaveDuplicateAndValidation) {
   EXPECT_TRUE(editor.Changed());
 }
 
+// The record shown was deleted, then changed, from another workstation:
+// the save says so and writes nothing.
+TEST_F(GoalsDialogTest, EditorSaveOfARecordGoneOrChangedElsewhere) {
+  GoalCodes editor(nullptr, 2010, 0, -1, nullptr);
+  editor.Create();
+  const int last = editor.RecordList()->GetCount() - 1;
+  editor.EvSelect(last);
+  ASSERT_EQ(editor.Mode(), GoalCodes::kChanging);
+  const long id = editor.Buffer().id;
+  std::string error;
+  auto other = OpenGenDB("sqlite:" + dir_.File("practice.sqlite"), "", false, &error);
+  ASSERT_NE(other, nullptr) << error;
+  ASSERT_EQ(other->dbExec(("UPDATE GOALS SET GOAL_FEB = 3 WHERE GOALS_ID = " + std::to_string(id)).c_str()), 0);
+  editor.MonthField(1)->setText("9");
+  prompts_.clear();
+  EXPECT_FALSE(editor.CmSave());
+  ASSERT_EQ(prompts_.size(), 1u);
+  EXPECT_TRUE(prompts_[0].contains(QStringLiteral("modifié d'un autre poste"))) << prompts_[0].toStdString();
+  EXPECT_FALSE(editor.Changed());
+  ASSERT_EQ(other->dbExec(("DELETE FROM GOALS WHERE GOALS_ID = " + std::to_string(id)).c_str()), 0);
+  prompts_.clear();
+  EXPECT_FALSE(editor.CmSave());
+  ASSERT_EQ(prompts_.size(), 1u);
+  EXPECT_TRUE(prompts_[0].contains(QStringLiteral("n'existe plus"))) << prompts_[0].toStdString();
+  EXPECT_EQ(editor.RecordList()->GetCount(), last);
+  EXPECT_FALSE(editor.Changed());
+}
+
 TEST_F(GoalsDialogTest, OptionsDialogEditsACopy) {
   GoalsDisplay d;
   PracGoalsOptionsDialog dialog(nullptr, d);

@@ -3,8 +3,11 @@
 // its database half-way.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <set>
+#include <string>
 
 #include "goals/goal_editor.h"
 #include "host/gendb.h"
@@ -120,6 +123,7 @@ class LosingDb : public GenDB {
   const SqlDialect& Dialect() const override { return db_->Dialect(); }
   const std::string& LastError() const override { return lost_ ? message_ : db_->LastError(); }
   const std::string& Url() const override { return db_->Url(); }
+  long dbRowsChanged() const override { return db_->dbRowsChanged(); }
 
  private:
   GenDB* db_;
@@ -180,6 +184,110 @@ TEST_P(GoalRecordsTest, TwoProcessesSavingTheSamePairLeaveOneRecord) {
     EXPECT_EQ(answers, (std::multiset<std::string>{"done", "duplicate"}));
     EXPECT_EQ(Count(" WHERE GOAL_PROD = 'D01' AND GOAL_YEAR = 2026"), 1);
   }
+}
+
+// A record deleted, or replaced, by another connection between the editor's
+// read and its save: nothing is written, and the save says so.
+TEST_P(GoalRecordsTest, ChangeOrDeleteOfARecordGoneSinceItWasRead) {
+  std::string error;
+  GoalInfo a = Record("D01", 2026, 100000), b = Record("D02", 2026, 200000);
+  ASSERT_EQ(InsertGoalRecord(Db(), &a, 20261201, &error), GoalWrite::kDone) << error;
+  ASSERT_EQ(InsertGoalRecord(Db(), &b, 20261201, &error), GoalWrite::kDone) << error;
+  GoalInfo read;
+  ASSERT_TRUE(ReadGoalRecord(Db(), b.id, &read, &error));
+  std::unique_ptr<GenDB> other = OpenAgain();
+  ASSERT_NE(other, nullptr);
+  // Deleted: the change and the delete both find nothing.
+  ASSERT_EQ(other->dbExec(("DELETE FROM GOALS WHERE GOALS_ID = " + std::to_string(b.id)).c_str()), 0);
+  GoalInfo edited = read;
+  edited.goals[0] = 1;
+  EXPECT_EQ(UpdateGoalRecord(Db(), edited, 20261202, &error, &read), GoalWrite::kMissing);
+  EXPECT_EQ(DeleteGoalRecord(Db(), read.id, &error, &read), GoalWrite::kMissing);
+  // Its id given to a new record (the largest id plus 1): that record is
+  // another producer and year, and stays as it was.
+  GoalInfo c = Record("H01", 2030, 300000);
+  ASSERT_EQ(InsertGoalRecord(other.get(), &c, 20261201, &error), GoalWrite::kDone) << error;
+  ASSERT_EQ(c.id, read.id);
+  EXPECT_EQ(UpdateGoalRecord(Db(), edited, 20261202, &error, &read), GoalWrite::kMissing);
+  EXPECT_EQ(DeleteGoalRecord(Db(), read.id, &error, &read), GoalWrite::kMissing);
+  GoalInfo back;
+  ASSERT_TRUE(ReadGoalRecord(Db(), c.id, &back, &error));
+  EXPECT_EQ(back.Producer(), "H01");
+  EXPECT_EQ(back.goals[0], 300000);
+  // Changed by the other connection: refused until read again.
+  GoalInfo a_read;
+  ASSERT_TRUE(ReadGoalRecord(Db(), a.id, &a_read, &error));
+  ASSERT_EQ(other->dbExec(("UPDATE GOALS SET GOAL_JAN = 5 WHERE GOALS_ID = " + std::to_string(a.id)).c_str()), 0);
+  GoalInfo a_edit = a_read;
+  a_edit.goals[1] = 7;
+  EXPECT_EQ(UpdateGoalRecord(Db(), a_edit, 20261202, &error, &a_read), GoalWrite::kChanged);
+  EXPECT_EQ(DeleteGoalRecord(Db(), a.id, &error, &a_read), GoalWrite::kChanged);
+  ASSERT_TRUE(ReadGoalRecord(Db(), a.id, &back, &error));
+  EXPECT_EQ(back.goals[0], 5);
+  EXPECT_EQ(back.goals[1], 100000);
+  EXPECT_EQ(Count(), 2);
+}
+
+// The number of rows the last write changed, on both engines, inside and
+// outside a transaction.
+TEST_P(GoalRecordsTest, RowsChangedCountsTheLastWrite) {
+  Exec("INSERT INTO GOALS (GOALS_ID, GOAL_PROD, GOAL_YEAR) VALUES (1, 'D01', 2026)");
+  EXPECT_EQ(Db()->dbRowsChanged(), 1);
+  Exec("INSERT INTO GOALS (GOALS_ID, GOAL_PROD, GOAL_YEAR) VALUES (2, 'D02', 2026)");
+  Exec("UPDATE GOALS SET GOAL_JAN = 1 WHERE GOAL_YEAR = 2026");
+  EXPECT_EQ(Db()->dbRowsChanged(), 2);
+  ASSERT_EQ(Db()->dbBeginTransaction(), 0);
+  Exec("DELETE FROM GOALS WHERE GOALS_ID = 9");
+  EXPECT_EQ(Db()->dbRowsChanged(), 0);
+  Exec("DELETE FROM GOALS WHERE GOALS_ID = 2");
+  EXPECT_EQ(Db()->dbRowsChanged(), 1);
+  ASSERT_EQ(Db()->dbCommit(), 0);
+}
+
+// PostgreSQL: another session has deleted the record without committing
+// yet. `vantra goals-edit change` (a child process) sees the row, waits on
+// its lock, and once the delete commits its UPDATE changes no row: it must
+// say so and exit 1, not print the id.
+TEST_P(GoalRecordsTest, ChangeWaitingOnAnUncommittedDeleteSaysTheRecordIsGone) {
+  if (GetParam() != "postgres") GTEST_SKIP() << "a writer waits on a row lock only on PostgreSQL";
+  std::string error;
+  GoalInfo a = Record("D01", 2041, 100000), b = Record("D02", 2041, 100000);
+  ASSERT_EQ(InsertGoalRecord(Db(), &a, 20261201, &error), GoalWrite::kDone) << error;
+  ASSERT_EQ(InsertGoalRecord(Db(), &b, 20261201, &error), GoalWrite::kDone) << error;
+  Exec("INSERT INTO PRODCD (PROD_ID, PROD_CODE, PROD_INACTIVE) VALUES (1, 'D01', 'N')");
+  std::unique_ptr<GenDB> holder = OpenAgain();
+  ASSERT_NE(holder, nullptr);
+  ASSERT_EQ(holder->dbBeginTransaction(), 0);
+  ASSERT_EQ(holder->dbExec(("DELETE FROM GOALS WHERE GOALS_ID = " + std::to_string(a.id)).c_str()), 0);
+  TempDir dir;
+  // The case's schema comes first on the search path of its URL.
+  std::string cmd = std::string(VANTRA_CLI) + " goals-edit --db '" + Url() + "' --ini " + dir.File("t.ini") +
+                    " --today 20261201 change " + std::to_string(a.id) + " D01 2041";
+  for (int m = 0; m < 12; ++m) cmd += " 2000";
+  cmd += " 2>" + dir.File("stderr") + "; echo \"rc=$?\"";
+  FILE* child = popen(cmd.c_str(), "r");
+  ASSERT_NE(child, nullptr);
+  // Wait (without a time limit on the result) until the child's UPDATE waits on the row lock.
+  std::unique_ptr<GenDB> watcher = OpenAgain();
+  long waiting = 0;
+  for (int i = 0; i < 20000 && waiting == 0; ++i) {
+    if (watcher->dbExecute("SELECT COUNT(0) FROM pg_stat_activity WHERE wait_event_type = 'Lock' "
+                           "AND query LIKE '%UPDATE %GOALS%'", 21) == 0 && watcher->dbFetch(0, 21) == 0) {
+      watcher->dbGetLong(1, &waiting, 21);
+    }
+    watcher->dbClose(21);
+  }
+  ASSERT_EQ(waiting, 1) << "the change never waited on the delete";
+  ASSERT_EQ(holder->dbCommit(), 0);
+  const std::string out = ReadAll(child);
+  EXPECT_EQ(out, "rc=1");
+  const std::string err = ::ReadAll(dir.File("stderr"));
+  EXPECT_NE(err.find("n'existe plus"), std::string::npos) << err;
+  EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+  EXPECT_EQ(Count(), 1);
+  GoalInfo back;
+  ASSERT_TRUE(ReadGoalRecord(Db(), b.id, &back, &error));
+  EXPECT_EQ(back.goals[0], 100000);
 }
 
 INSTANTIATE_DB_TEST(GoalRecordsTest);
