@@ -92,7 +92,8 @@ struct AuditTotals {
 
 // The comparator of the sort: the keys of the process-wide copy set by
 // SetCompareKeys (Generate sets it before sorting). Keys outside 1..4 are
-// passed over; 0 when every key is equal.
+// passed over; rows equal on them are ordered by id, date, time and user
+// (0 only when all of those are equal too).
 void SetCompareKeys(const short keys[4], short count);
 int CompareVantraElems(const TDElem* a, const TDElem* b);
 // Puts list (of VantraElem) in the order TDList::QSort(CompareVantraElems)

@@ -40,7 +40,16 @@ int CompareByKeys(const A& a, const B& b) {
         break;
     }
   }
-  return 0;
+  // Rows the chosen keys find equal come in the order the engine read them,
+  // which differs between engines (and between runs on PostgreSQL, whose
+  // scans of a large table may start anywhere): the id (the order the rows
+  // were written in), then the date, the time and the user (the two tables
+  // of the archive may share an id) decide then, the same on both.
+  if (a.id() != b.id()) return a.id() < b.id() ? -1 : 1;
+  if (a.date() != b.date()) return a.date() < b.date() ? -1 : 1;
+  if (a.time() != b.time()) return a.time() < b.time() ? -1 : 1;
+  const int c = std::strcmp(a.user(), b.user());
+  return c < 0 ? -1 : c > 0 ? 1 : 0;
 }
 
 // The comparator's view of an element.
@@ -116,11 +125,14 @@ bool Less(const SortKey& a, const SortKey& b) { return CompareByKeys(a, b) < 0; 
 // list at once. A stable sort of a list in date order is the days, each
 // stably sorted, one after the other.
 void SortAuditElements(TDList* list) {
-  short first = 0;  // the first key the comparator uses
-  for (int i = 0; i < g_sort_key_count && first == 0; ++i) {
-    if (g_sort_keys[i] >= kKeyUser && g_sort_keys[i] <= kKeyAction) first = g_sort_keys[i];
+  short first = 0;  // the first key the comparator uses (0: the id breaks ties first)
+  for (int i = 0; i < g_sort_key_count; ++i) {
+    if (g_sort_keys[i] >= kKeyUser && g_sort_keys[i] <= kKeyAction) {
+      first = g_sort_keys[i];
+      break;
+    }
   }
-  if (list->Count() < 2 || first == 0) return;  // every element compares equal
+  if (list->Count() < 2) return;
   const bool need_rank = KeyUsed(kKeyModule), need_group = KeyUsed(kKeyAction);
   bool by_day = first == kKeyDate;
   for (TDElem* p = list->Head(); by_day && p != nullptr && p->Next() != nullptr; p = p->Next()) {

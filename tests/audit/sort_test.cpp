@@ -2,6 +2,7 @@
 // against TDList::QSort with the comparator.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -34,7 +35,11 @@ TEST(CompareVantraElems, Keys) {
   EXPECT_LT(Compare({kKeyDate}, Elem("b", 20261201, 90000, 1, 1), Elem("a", 20261201, 90000, 5, 1)), 0);
   EXPECT_GT(Compare({kKeyDate, kKeyUser}, Elem("b", 20261201, 90000, 5, 1),
                     Elem("a", 20261201, 90000, 5, 1)), 0);
-  EXPECT_EQ(Compare({kKeyDate}, Elem("b", 20261201, 90000, 5, 1), Elem("a", 20261201, 90000, 5, 1)), 0);
+  // Equal on every chosen key: id, date, time and user decide (never the reading order).
+  EXPECT_GT(Compare({kKeyDate}, Elem("b", 20261201, 90000, 5, 1), Elem("a", 20261201, 90000, 5, 1)), 0);
+  EXPECT_EQ(Compare({kKeyDate}, Elem("a", 20261201, 90000, 5, 1), Elem("a", 20261201, 90000, 5, 1)), 0);
+  EXPECT_LT(Compare({kKeyModule}, Elem("b", 20261202, 90000, 5, 1), Elem("a", 20261201, 90000, 6, 1)), 0);
+  EXPECT_GT(Compare({kKeyUser}, Elem("a", 20261202, 0, 5, 1), Elem("a", 20261201, 0, 5, 1)), 0);
   // User: byte-wise, so upper case and accents sort by their bytes.
   EXPECT_LT(Compare({kKeyUser}, Elem("Zoe", 0, 0, 0, 1), Elem("anne", 0, 0, 0, 1)), 0);
   EXPECT_GT(Compare({kKeyUser}, Elem("émile", 0, 0, 0, 1), Elem("zoe", 0, 0, 0, 1)), 0);
@@ -45,9 +50,46 @@ TEST(CompareVantraElems, Keys) {
   EXPECT_LT(Compare({kKeyAction}, Elem("a", 0, 0, 0, 1, 'B', 'A'), Elem("a", 0, 0, 0, 1, 'B', 'D')), 0);
   EXPECT_LT(Compare({kKeyAction}, Elem("a", 0, 0, 0, 1, 'E', 'E', 9, 1),
                     Elem("a", 0, 0, 0, 1, 'E', 'E', 3, 0)), 0);  // 50 < 53
-  // No key, or keys outside 1..4: equal.
-  EXPECT_EQ(Compare({}, Elem("a", 1, 0, 0, 1), Elem("b", 2, 0, 0, 1)), 0);
-  EXPECT_EQ(Compare({0, 9}, Elem("a", 1, 0, 0, 1), Elem("b", 2, 0, 0, 1)), 0);
+  // No key, or keys outside 1..4: the tie-breakers alone.
+  EXPECT_GT(Compare({}, Elem("a", 1, 0, 7, 1), Elem("b", 2, 0, 3, 1)), 0);
+  EXPECT_GT(Compare({0, 9}, Elem("a", 2, 0, 0, 1), Elem("b", 1, 0, 0, 1)), 0);
+}
+
+// The same rows read in two different orders (as two engines, or two runs of
+// a PostgreSQL scan, give them) sort into the same list, whatever the keys.
+TEST(SortAuditElements, ReadingOrderDoesNotChangeTheList) {
+  std::mt19937 rng(5);
+  const char* users[] = {"anne", "marc", "Zoe"};
+  const long modules[] = {20105, 2535, 12};
+  const std::vector<std::vector<short>> key_sets = {
+      {}, {kKeyDate}, {kKeyUser}, {kKeyModule}, {kKeyAction}, {kKeyModule, kKeyAction}, {kKeyUser, kKeyModule}};
+  struct Spec {
+    const char* user;
+    long date, time, id, module;
+    char type, action;
+  };
+  std::vector<Spec> rows;
+  for (long id = 1; id <= 2000; ++id) {
+    rows.push_back({users[rng() % 3], 20261201 + static_cast<long>(rng() % 3), static_cast<long>(rng() % 4), id,
+                    modules[rng() % 3], "XBS"[rng() % 3], "ADR"[rng() % 3]});
+  }
+  std::vector<Spec> shuffled = rows;
+  std::shuffle(shuffled.begin(), shuffled.end(), rng);
+  for (const auto& keys : key_sets) {
+    short k[4] = {};
+    for (size_t i = 0; i < keys.size(); ++i) k[i] = keys[i];
+    SetCompareKeys(k, static_cast<short>(keys.size()));
+    std::vector<long> orders[2];
+    for (int pass = 0; pass < 2; ++pass) {
+      TDList list;
+      for (const Spec& r : pass == 0 ? rows : shuffled) {
+        list.Append(Elem(r.user, r.date, r.time, r.id, r.module, r.type, r.action));
+      }
+      SortAuditElements(&list);
+      for (auto* e : list.As<VantraElem>()) orders[pass].push_back(e->audit_id);
+    }
+    EXPECT_EQ(orders[0], orders[1]) << "keys " << keys.size();
+  }
 }
 
 TEST(SortAuditElements, SameOrderAsQSortWithTheComparator) {
