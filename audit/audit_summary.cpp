@@ -3,8 +3,9 @@
 //
 // Worked example (subtotal on user and date, sort keys user then date):
 //   rows  anne 12-01 09:00, anne 12-01 11:00, anne 12-02 08:00, marc 12-01
-//   elements (reading order)  anne/12-01 count 2 (time 11:00 of the last
-//                             row merged), anne/12-02 count 1, marc/12-01 1
+//   elements (reading order)  anne/12-01 count 2 (time 11:00 of the row
+//                             merged with the largest id), anne/12-02
+//                             count 1, marc/12-01 1
 //   The sort key before the last is "user", so only the date may break a
 //   group inside the summary (enables: date on, user off):
 //     2026-12-01 11:00:00 AM  anne  Tous  Tous  2
@@ -55,7 +56,11 @@ struct MergeKeyHash {
 }  // namespace
 
 struct PracSummaryGenerator::MergeIndex {
-  std::unordered_map<MergeKey, VantraElem*, MergeKeyHash> map;
+  struct Merged {
+    VantraElem* elem;
+    long last_id;  // the largest id merged: its row gives the time
+  };
+  std::unordered_map<MergeKey, Merged, MergeKeyHash> map;
 };
 
 PracSummaryGenerator::PracSummaryGenerator(HWindow parent, AuditOptions* options)
@@ -99,15 +104,31 @@ void PracSummaryGenerator::ReadRow() {
   if (flags[1] == 1) key.date = r.date;
   if (flags[2] == 1) key.module = module;
   if (flags[3] == 1) key.group = group;
-  auto [it, fresh] = index_->map.try_emplace(key, nullptr);
+  auto [it, fresh] = index_->map.try_emplace(key, MergeIndex::Merged{nullptr, id});
   if (!fresh) {
-    ++it->second->count;
-    it->second->set_time(r.time);
+    // Whatever order the engine reads the rows in: the element shows the
+    // time of the row written last (the largest id) and, for the rest, is
+    // the row written first (the smallest id), as when they come in id order.
+    MergeIndex::Merged& m = it->second;
+    VantraElem* e = m.elem;
+    ++e->count;
+    if (id > m.last_id || (id == m.last_id && r.time > e->time())) {
+      m.last_id = id;
+      e->set_time(r.time);
+    }
+    if (id < e->audit_id) {
+      VantraElem* first = VantraElem::Create(r, module, id, group, e->count, 1, &arena_);
+      first->set_time(e->time());
+      elems_.Remove(e);
+      delete e;
+      elems_.Append(first);
+      m.elem = first;
+    }
     return;
   }
   VantraElem* e = VantraElem::Create(r, module, id, group, 1, 1, &arena_);
   elems_.Append(e);
-  it->second = e;
+  it->second.elem = e;
 }
 
 void PracSummaryGenerator::BeginTotals() {
