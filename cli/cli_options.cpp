@@ -5,10 +5,14 @@
 #include <cctype>
 #include <cstring>
 #include <filesystem>
+#include <set>
+
+#include <sys/stat.h>
 
 #include "host/dates.h"
 #include "host/gendb.h"
 #include "host/ini.h"
+#include "suite/production_service.h"
 #include "suite/suite_paths.h"
 
 namespace {
@@ -22,6 +26,11 @@ std::vector<CliCommand>& Registry() {
 long ParseDate(const std::string& text) {
   long date = ParseDateText(text);
   return date > 0 ? date : 0;
+}
+
+std::string DateText(long date) {
+  char text[32];
+  return ldate_to_str1(text, date, 530);
 }
 
 const CliFlag* FindFlag(const std::vector<CliFlag>& flags, const std::string& name) {
@@ -114,6 +123,11 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
           *error = "date invalide pour --" + name + " : " + value + " (AAAAMMJJ attendu)";
           return false;
         }
+        if (date < kFirstSuiteDate || date > kLastSuiteDate) {
+          *error = "date hors des bornes pour --" + name + " : " + value + " (du " + DateText(kFirstSuiteDate) +
+                   " au " + DateText(kLastSuiteDate) + ")";
+          return false;
+        }
         if (name == "today") out->today = date;
         if (name == "from") { out->from = date; out->from_given = true; }
         if (name == "to") { out->to = date; out->to_given = true; }
@@ -134,7 +148,7 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
   return true;
 }
 
-bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error) {
+bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error, DbAccess access) {
   if (options.today != 0) SetToday(options.today);
   app->SetINI(options.ini.empty() ? DefaultIniPath() : options.ini);
   std::string url = options.db_given ? options.db_url : DefaultDemoDbUrl();
@@ -147,13 +161,45 @@ bool SetUpApplication(const CliOptions& options, QenApplication* app, std::strin
     }
   }
   std::string open_error;
-  std::unique_ptr<GenDB> db = OpenGenDB(url, options.prefix, /*create_if_missing=*/false, &open_error);
+  std::unique_ptr<GenDB> db = OpenGenDB(url, options.prefix, access, &open_error);
   if (!db) {
     *error = "impossible d'ouvrir la base de données " + url + " : " + open_error;
     return false;
   }
   app->SetDb(std::move(db));
   return true;
+}
+
+namespace {
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) {
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+  std::error_code ec_a, ec_b;
+  const std::filesystem::path ca = std::filesystem::weakly_canonical(a, ec_a);
+  const std::filesystem::path cb = std::filesystem::weakly_canonical(b, ec_b);
+  return !ec_a && !ec_b && ca == cb;
+}
+
+}  // namespace
+
+std::string CheckOutputTarget(const CliOptions& options) {
+  if (options.out.empty()) return std::string();
+  std::vector<std::pair<std::string, const char*>> kept;
+  const std::string db = SqlitePathOfUrl(options.db_given ? options.db_url : DefaultDemoDbUrl());
+  if (!db.empty()) {
+    kept.push_back({db, "la base de données"});
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) kept.push_back({db + suffix, "un fichier de la base de données"});
+  }
+  kept.push_back({options.ini.empty() ? DefaultIniPath() : options.ini, "le fichier INI"});
+  for (const auto& [path, what] : kept) {
+    if (SameFile(options.out, path)) {
+      return "--out " + options.out + " est " + what + " en usage (" + path + ") : choisissez un autre fichier";
+    }
+  }
+  return std::string();
 }
 
 std::string OptionValue(const CliOptions& options, const std::string& section,
@@ -164,6 +210,66 @@ std::string OptionValue(const CliOptions& options, const std::string& section,
   if (it != options.overrides.end()) return it->second;
   std::string ini = options.ini.empty() ? DefaultIniPath() : options.ini;
   return WDIniObj(ini).read_secini(section, key, def);
+}
+
+bool ParseWholeNumber(std::string_view text, int64_t min, int64_t max, const std::string& what, int64_t* value,
+                      std::string* error) {
+  const std::string shown = std::string(text.substr(0, 40)) + (text.size() > 40 ? "..." : "");
+  const bool negative = !text.empty() && text[0] == '-';
+  const std::string_view digits = text.substr(negative ? 1 : 0);
+  bool whole = !digits.empty();
+  for (char c : digits) whole = whole && c >= '0' && c <= '9';
+  if (!whole) {
+    *error = what + " : « " + shown + " » n'est pas un nombre entier";
+    return false;
+  }
+  // The magnitude, then the value; past 64 bits it is simply out of range.
+  constexpr uint64_t kMaxMagnitude = static_cast<uint64_t>(INT64_MAX) + 1;
+  uint64_t magnitude = 0;
+  bool over = false;
+  for (char c : digits) {
+    const uint64_t digit = static_cast<uint64_t>(c - '0');
+    if (magnitude > (kMaxMagnitude - digit) / 10) {
+      over = true;
+      break;
+    }
+    magnitude = magnitude * 10 + digit;
+  }
+  int64_t v = 0;
+  if (!over && !negative) {
+    over = magnitude > static_cast<uint64_t>(INT64_MAX);
+    v = static_cast<int64_t>(magnitude);
+  } else if (!over) {
+    v = magnitude == kMaxMagnitude ? INT64_MIN : -static_cast<int64_t>(magnitude);
+  }
+  if (over || v < min || v > max) {
+    *error = what + " : « " + shown + " » hors des bornes (" + std::to_string(min) + " à " + std::to_string(max) + ")";
+    return false;
+  }
+  *value = v;
+  return true;
+}
+
+int64_t FirstSuiteYear() { return kFirstSuiteDate / 10000; }
+int64_t LastSuiteYear() { return kLastSuiteDate / 10000; }
+
+std::string CheckNumberOverrides(const CliOptions& options, const std::string& section,
+                                 const std::vector<NumberKey>& keys) {
+  for (const NumberKey& k : keys) {
+    for (const std::string& name : {section + "." + k.key, k.key}) {
+      auto it = options.overrides.find(name);
+      if (it == options.overrides.end()) continue;
+      if (it->second.empty() && k.empty_allowed) continue;
+      int64_t value = 0;
+      std::string error;
+      if (!ParseWholeNumber(it->second, k.min, k.max, name, &value, &error)) return error;
+    }
+  }
+  return std::string();
+}
+
+void AddNumberKeys(std::vector<NumberKey>* keys, const char* stem, int64_t min, int64_t max) {
+  for (int i = 0; i < 3; ++i) keys->push_back({stem + std::to_string(i), min, max});
 }
 
 namespace {
@@ -223,8 +329,9 @@ std::string Shown(const std::string& entry) {
 }  // namespace
 
 std::string CheckListEntries(const CliOptions& options, const std::string& section, const std::string& key,
-                             size_t max_bytes) {
+                             size_t max_bytes, ListEntries how) {
   const std::string value = OptionValue(options, section, key, "");
+  std::vector<std::string> entries;
   size_t start = 0;
   while (start <= value.size()) {
     size_t comma = value.find(',', start);
@@ -232,9 +339,30 @@ std::string CheckListEntries(const CliOptions& options, const std::string& secti
     const std::string entry = value.substr(start, comma - start);
     if (!IsUtf8(entry)) return key + " : « " + Shown(entry) + " » n'est pas du texte UTF-8";
     if (entry.size() > max_bytes) {
-      return key + " : « " + Shown(entry) + " » dépasse " + std::to_string(max_bytes) + " caractères";
+      return key + " : « " + Shown(entry) + " » dépasse " + std::to_string(max_bytes) + " octets";
     }
+    if (!entry.empty()) entries.push_back(entry);
     start = comma + 1;
+  }
+  // The entries as the tab holds them, then each against those before it.
+  std::vector<int64_t> numbers;
+  if (how == ListEntries::kProducers) {
+    entries = SplitProducerList(value);
+    for (std::string& e : entries) e = e.substr(0, 4);
+  } else if (how == ListEntries::kNumbers) {
+    for (const std::string& e : entries) {
+      int64_t n = 0;
+      std::string error;
+      if (!ParseWholeNumber(e, 1, INT32_MAX, key, &n, &error)) return error;
+      numbers.push_back(n);
+    }
+  }
+  std::set<std::string> seen;
+  std::set<int64_t> seen_numbers;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const bool again = how == ListEntries::kNumbers ? !seen_numbers.insert(numbers[i]).second
+                                                    : !seen.insert(entries[i]).second;
+    if (again) return key + " : « " + Shown(entries[i]) + " » figure deux fois";
   }
   return std::string();
 }

@@ -24,9 +24,11 @@
 // The others: 0 done, 1 failed, 2 bad arguments, 70 internal error.
 inline constexpr int kExitPartial = 3;
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/application.h"
@@ -57,7 +59,8 @@ struct CliFlag {
 };
 
 // Parses argv (after the command name). Returns false and fills *error on a
-// bad option or a bad date. Dates are checked with tavo_valid_date.
+// bad option or a bad date. Dates are checked with tavo_valid_date and must
+// lie within kFirstSuiteDate..kLastSuiteDate (host/dates.h).
 bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
                      CliOptions* out, std::string* error);
 
@@ -68,23 +71,80 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
 // sets the INI path and opens the database (not created when missing). The
 // commands that ask the suite for production figures (goals, stats) install
 // the production service themselves. Returns false with one clear line in
-// *error (no database, bad URL, unreachable server).
-bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error);
+// *error (no database, bad URL, unreachable server). The reports open the
+// database read only (nothing in a SQLite file changes); the commands that
+// write (goals-edit, sql) ask for DbAccess::kWrite.
+bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error,
+                      DbAccess access = DbAccess::kRead);
+
+// "" unless --out names a file the run reads or keeps: the SQLite database
+// or its -journal, -wal or -shm file, or the INI file in use (the same file
+// through links and relative paths: same device and inode, or the same
+// canonical path when it does not exist yet). Else the one line to print;
+// checked before anything is computed.
+std::string CheckOutputTarget(const CliOptions& options);
 
 // A value of an INI section: the SECTION.KEY=VALUE override when given, else
 // the KEY=VALUE override, else the INI file's value, else def.
 std::string OptionValue(const CliOptions& options, const std::string& section,
                         const std::string& key, const std::string& def);
 
+// A whole number typed on the command line (an argument, a flag's value, a
+// KEY=VALUE override): decimal digits only, with a leading "-" when min is
+// below 0; no blank, "+", decimal point or exponent. Read as a 64-bit value
+// (nothing wraps: 4294967297 is not 1), then held to min..max. False with
+// the one line to print in *error:
+//   "identifiant : « 12x » n'est pas un nombre entier"
+//   "identifiant : « 4294967297 » hors des bornes (1 à 2147483647)"
+bool ParseWholeNumber(std::string_view text, int64_t min, int64_t max, const std::string& what, int64_t* value,
+                      std::string* error);
+
+// The years a command accepts: those of kFirstSuiteDate..kLastSuiteDate.
+int64_t FirstSuiteYear();
+int64_t LastSuiteYear();
+
+// A number key of an INI section given as an override on the command line
+// (KEY=VALUE or SECTION.KEY=VALUE): a whole number in min..max. The tabs'
+// own reading of the INI file is left as it is (atol of the text); the
+// command line refuses what they would misread ("FeesGoal=1e9" is 1 cent).
+struct NumberKey {
+  std::string key;
+  int64_t min;
+  int64_t max;
+  bool empty_allowed = false;  // "" stands for none (CompYear)
+};
+// "" when every override among keys is such a number, else the one line
+// ("FeesGoal : « 1e9 » n'est pas un nombre entier").
+std::string CheckNumberOverrides(const CliOptions& options, const std::string& section,
+                                 const std::vector<NumberKey>& keys);
+
+// Three keys NAME0, NAME1, NAME2 (the colour ranges and line kinds).
+void AddNumberKeys(std::vector<NumberKey>* keys, const char* stem, int64_t min, int64_t max);
+// A colour of the INI files: a decimal 0x00BBGGRR.
+inline constexpr int64_t kMaxColour = 0xFFFFFF;
+
+// How a tab splits a list value into entries and compares them.
+enum class ListEntries {
+  kCommas,     // at ",", empty entries skipped, compared byte for byte
+               // (appointment and statistics lists, audit users)
+  kProducers,  // SplitProducerList: at "," or in 3-byte fields without a
+               // comma, blanks around dropped, cut to 4 bytes (goals)
+  kNumbers,    // at ",", empty entries skipped, each a whole number from 1
+               // to 2^31 - 1, compared as numbers (audit modules)
+};
+
 // A list value of an analysis's section (Users, Producers, Chairs, codes,
 // years), entries separated by ",". The tabs cut each entry to its field, so
-// "D01X" would select D01; and a PostgreSQL database refuses a statement
-// holding bytes that are not UTF-8. The command line refuses both before
-// anything runs: "" when every entry of the value of KEY (OptionValue) has
-// at most max_bytes bytes and is UTF-8, else the one line to print
-// ("Producers : « D01X » dépasse 3 caractères").
+// "D01X" would select D01; a PostgreSQL database refuses a statement
+// holding bytes that are not UTF-8; and an entry named twice is counted
+// twice (Producers=D01,D01 doubles the hours). The command line refuses all
+// three before anything runs: "" when every entry of the value of KEY
+// (OptionValue) has at most max_bytes bytes, is UTF-8 and is named once
+// (entries compared as the tab compares them), else the one line to print
+// ("Producers : « D01X » dépasse 3 octets", "Producers : « D01 » figure
+// deux fois"). The fields hold bytes: "ÉÉÉÉÉ" is 10 of them.
 std::string CheckListEntries(const CliOptions& options, const std::string& section, const std::string& key,
-                             size_t max_bytes);
+                             size_t max_bytes, ListEntries how = ListEntries::kCommas);
 
 // --- command table ---------------------------------------------------------
 struct CliCommand {

@@ -57,6 +57,12 @@ bool CheckArguments(const char* command, const CliOptions& options) {
     std::fprintf(stderr, "vantra %s : %s\n", command, users.c_str());
     return false;
   }
+  // Module codes are numbers, each named once.
+  const std::string modules = CheckListEntries(options, kAuditIniSection, "Modules", 10, ListEntries::kNumbers);
+  if (!modules.empty()) {
+    std::fprintf(stderr, "vantra %s : %s\n", command, modules.c_str());
+    return false;
+  }
   return true;
 }
 

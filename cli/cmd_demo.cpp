@@ -15,7 +15,9 @@
 #include <system_error>
 
 #include "cli/cli_options.h"
+#include "host/atomic_file.h"
 #include "host/dates.h"
+#include "host/gendb.h"
 #include "suite/demo_db.h"
 #include "suite/schema.h"
 
@@ -28,9 +30,10 @@ int Fail(const std::string& message) {
   return 1;
 }
 
-// Makes room for a SQLite database file: its folder exists, and with force
-// an old file (and its journal files) is gone. Refuses a non-empty file
-// without force.
+// The folder of a SQLite database file exists (made when missing) and
+// there is no database at path, or force allows replacing it. The old file
+// is not touched here: the new one is built under a temporary name and
+// only replaces it once whole.
 bool PrepareSqliteFile(const std::string& path, bool force, std::string* error) {
   namespace fs = std::filesystem;
   std::error_code ec;
@@ -42,18 +45,45 @@ bool PrepareSqliteFile(const std::string& path, bool force, std::string* error) 
       return false;
     }
   }
-  if (fs::exists(file, ec) && fs::file_size(file, ec) > 0) {
-    if (!force) {
-      *error = "la base de données " + path + " existe déjà (utilisez --force pour la remplacer)";
-      return false;
-    }
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(path + suffix, ec);
-    if (fs::exists(file)) {
-      *error = "impossible de supprimer " + path;
-      return false;
-    }
+  if (fs::exists(file, ec) && fs::file_size(file, ec) > 0 && !force) {
+    *error = "la base de données " + path + " existe déjà (utilisez --force pour la remplacer)";
+    return false;
   }
   return true;
+}
+
+// Builds the demo practice into a temporary file beside path, then puts it
+// in place: a full disk, a size limit or a signal leave nothing (the older
+// file, with --force, stays as it was).
+bool BuildSqliteDemo(const std::string& path, const CliOptions& options, const DemoOptions& demo,
+                     DemoSummary* summary, std::string* error) {
+  AtomicFile out;
+  if (!out.OpenForPath(path, error)) return false;
+  const TemporaryFileGuard companions(out.WritePath(), /*sqlite_companions=*/true);
+  auto remove_companions = [](const std::string& file) {
+    std::error_code ec;
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) std::filesystem::remove(file + suffix, ec);
+  };
+  bool built = false;
+  {
+    std::unique_ptr<GenDB> db = OpenGenDB(kSqlitePrefix + out.WritePath(), options.prefix, DbAccess::kCreate, error);
+    if (db == nullptr) return false;
+    built = GenerateDemoPractice(db.get(), demo, summary, error);
+    // Everything into the main file, so that it is the whole database.
+    if (built && db->dbExec("PRAGMA wal_checkpoint(TRUNCATE)") != 0) {
+      *error = "impossible de terminer " + path + " : " + db->LastError();
+      built = false;
+    }
+  }
+  if (!built) {
+    remove_companions(out.WritePath());
+    out.Abandon();
+    return false;
+  }
+  remove_companions(out.WritePath());
+  // The older database's journal files belong to it, not to the new one.
+  remove_companions(path);
+  return out.Commit(error);
 }
 
 int RunDemoDb(const CliOptions& options) {
@@ -78,18 +108,20 @@ int RunDemoDb(const CliOptions& options) {
   const std::string url = options.db_url.empty() ? DefaultDemoDbUrl() : options.db_url;
   const bool sqlite = url.rfind(kSqlitePrefix, 0) == 0;
   std::string error;
-  if (sqlite && !PrepareSqliteFile(url.substr(std::char_traits<char>::length(kSqlitePrefix)), force, &error)) {
-    return Fail(error);
-  }
-  std::unique_ptr<GenDB> db = OpenGenDB(url, options.prefix, true, &error);
-  if (db == nullptr) return Fail(error);
-  if (SchemaHasData(db.get())) {
-    if (!force) return Fail("la base de données " + url + " n'est pas vide (utilisez --force pour la remplacer)");
-    if (!DropSchema(db.get(), &error)) return Fail(error);
-  }
-
   DemoSummary summary;
-  if (!GenerateDemoPractice(db.get(), demo, &summary, &error)) return Fail(error);
+  if (sqlite) {
+    const std::string path = SqlitePathOfUrl(url);
+    if (!PrepareSqliteFile(path, force, &error)) return Fail(error);
+    if (!BuildSqliteDemo(path, options, demo, &summary, &error)) return Fail(error);
+  } else {
+    std::unique_ptr<GenDB> db = OpenGenDB(url, options.prefix, DbAccess::kCreate, &error);
+    if (db == nullptr) return Fail(error);
+    if (SchemaHasData(db.get())) {
+      if (!force) return Fail("la base de données " + url + " n'est pas vide (utilisez --force pour la remplacer)");
+      if (!DropSchema(db.get(), &error)) return Fail(error);
+    }
+    if (!GenerateDemoPractice(db.get(), demo, &summary, &error)) return Fail(error);
+  }
 
   char today[32];
   std::printf("Cabinet de démonstration créé : %s\n", url.c_str());

@@ -13,6 +13,7 @@
 // (validation, duplicate, unknown producer or id) prints its message on
 // standard error, changes nothing and exits 1; a bad usage exits 2.
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -174,11 +175,26 @@ int RunGoals(const CliOptions& options) {
   // packed without commas ("D01H01"), so only their bytes are checked.
   for (const auto& [key, bytes] : {std::pair<const char*, size_t>{"Year", 4}, {"CompYear", 4},
                                    {"Producers", std::string::npos}}) {
-    const std::string entries = CheckListEntries(options, kGoalsIniSection, key, bytes);
+    const std::string entries = CheckListEntries(options, kGoalsIniSection, key, bytes,
+                                                 std::string(key) == "Producers" ? ListEntries::kProducers
+                                                                                 : ListEntries::kCommas);
     if (!entries.empty()) {
       std::fprintf(stderr, "vantra goals : %s\n", entries.c_str());
       return 2;
     }
+  }
+  // The numbers typed on the command line: years the tab accepts, range
+  // bounds its short fields hold, colours 0x00BBGGRR.
+  std::vector<NumberKey> numbers = {{"Year", FirstSuiteYear(), LastSuiteYear()},
+                                    {"CompYear", FirstSuiteYear(), LastSuiteYear(), true}};
+  AddNumberKeys(&numbers, "GoalFrom", 0, SHRT_MAX);
+  AddNumberKeys(&numbers, "GoalTo", 0, SHRT_MAX);
+  AddNumberKeys(&numbers, "GoalColor", 0, kMaxColour);
+  AddNumberKeys(&numbers, "Color", 0, kMaxColour);
+  const std::string bad_number = CheckNumberOverrides(options, kGoalsIniSection, numbers);
+  if (!bad_number.empty()) {
+    std::fprintf(stderr, "vantra goals : %s\n", bad_number.c_str());
+    return 2;
   }
   QenApplication app;
   std::string error;
@@ -240,11 +256,20 @@ int RunGoals(const CliOptions& options) {
 
 // --- goals-edit ------------------------------------------------------------
 
-bool ParseNumber(const std::string& text, long* out) {
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0') return false;
-  *out = v;
+// The numbers of goals-edit, read as 64-bit values and held to what the
+// records hold (nothing wraps: 4294967297 is not record 1). False with the
+// one line to print in *error.
+bool ParseId(const std::string& text, long* out, std::string* error) {
+  int64_t v = 0;
+  if (!ParseWholeNumber(text, 1, INT32_MAX, "identifiant", &v, error)) return false;
+  *out = static_cast<long>(v);
+  return true;
+}
+
+bool ParseYear(const std::string& text, long* out, std::string* error) {
+  int64_t v = 0;
+  if (!ParseWholeNumber(text, FirstSuiteYear(), LastSuiteYear(), "année", &v, error)) return false;
+  *out = static_cast<long>(v);
   return true;
 }
 
@@ -265,7 +290,7 @@ int ReadPair(GenDB* db, const std::string& producer, const std::string& year, Go
   const std::vector<std::string> known = LoadProducerCodes(db);
   if (!CheckGoalProducer(producer, known, &error)) return Refuse("vantra goals-edit : " + error);
   long y = 0;
-  if (!ParseNumber(year, &y)) return Usage("année invalide : " + year);
+  if (!ParseYear(year, &y, &error)) return Usage(error);
   record->SetProducer(producer);
   record->year = static_cast<int32_t>(y);
   return 0;
@@ -336,7 +361,7 @@ int RunGoalsEdit(const CliOptions& options) {
   if (!options.overrides.empty()) return Usage("argument inattendu : " + options.overrides.begin()->first);
   QenApplication app;
   std::string error;
-  if (!SetUpApplication(options, &app, &error)) {
+  if (!SetUpApplication(options, &app, &error, DbAccess::kWrite)) {
     std::fprintf(stderr, "vantra goals-edit : %s\n", error.c_str());
     return 1;
   }
@@ -347,7 +372,13 @@ int RunGoalsEdit(const CliOptions& options) {
   if (verb == "list") {
     long year = 0;
     auto flag = options.flags.find("year");
-    if (flag != options.flags.end() && !ParseNumber(flag->second, &year)) return Usage("--year demande une année");
+    // A filter only: any year the column holds, so that a damaged record
+    // (year 20261) can still be found and mended.
+    int64_t wanted = 0;
+    if (flag != options.flags.end() && !ParseWholeNumber(flag->second, 0, INT32_MAX, "--year", &wanted, &error)) {
+      return Usage(error);
+    }
+    year = static_cast<long>(wanted);
     std::vector<GoalInfo> records;
     if (!LoadGoalRecords(db, static_cast<int>(year), &records, &error)) return Refuse("vantra goals-edit : " + error);
     for (const GoalInfo& g : records) {
@@ -359,7 +390,7 @@ int RunGoalsEdit(const CliOptions& options) {
   }
   if (verb == "delete") {
     long id = 0;
-    if (!ParseNumber(a[1], &id)) return Usage("identifiant invalide : " + a[1]);
+    if (!ParseId(a[1], &id, &error)) return Usage(error);
     return Saved(DeleteGoalRecord(db, id, &error), error, id);
   }
   GoalInfo record;
@@ -369,14 +400,14 @@ int RunGoalsEdit(const CliOptions& options) {
     if (int rc = ReadPair(db, a[1], a[2], &record)) return rc;
     if (int rc = ReadAmounts(a, 3, &record)) return rc;
   } else if (verb == "change") {
-    if (!ParseNumber(a[1], &selected)) return Usage("identifiant invalide : " + a[1]);
+    if (!ParseId(a[1], &selected, &error)) return Usage(error);
     mode = kGoalModeChanging;
     if (int rc = ReadPair(db, a[2], a[3], &record)) return rc;
     if (int rc = ReadAmounts(a, 4, &record)) return rc;
     record.id = static_cast<int32_t>(selected);
   } else {  // copy
     long id = 0;
-    if (!ParseNumber(a[1], &id)) return Usage("identifiant invalide : " + a[1]);
+    if (!ParseId(a[1], &id, &error)) return Usage(error);
     GoalInfo source;
     if (!ReadGoalRecord(db, id, &source, &error)) {
       return error.empty() ? NoLongerThere(a[1]) : Refuse("vantra goals-edit : " + error);

@@ -17,7 +17,7 @@ int RunSql(const CliOptions& options) {
   }
   QenApplication app;
   std::string error;
-  if (!SetUpApplication(options, &app, &error)) {
+  if (!SetUpApplication(options, &app, &error, DbAccess::kWrite)) {
     std::fprintf(stderr, "vantra sql : %s\n", error.c_str());
     return 1;
   }

@@ -18,6 +18,7 @@
 // list could not be computed (the database or the production service
 // failed, the productivity list is not connected) or the output could not
 // be written, 2 for a bad option.
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -260,6 +261,21 @@ bool TakeSectionOverrides(CliOptions* options) {
   return true;
 }
 
+// The number keys of the statistics tab typed on the command line: the
+// fees goal in whole cents, the colour ranges as the tab's fields hold them
+// (percentages and usage are shorts, amounts are cents), colours 0x00BBGGRR.
+std::vector<NumberKey> StatsNumberKeys() {
+  std::vector<NumberKey> keys = {{"FeesGoal", 0, INT32_MAX}};
+  for (const char* stem : {"Diff", "Pct", "Usage", "Amount", "Fees", "Pmts"}) {
+    const bool short_bounds = std::string(stem) == "Diff" || std::string(stem) == "Pct" || std::string(stem) == "Usage";
+    const int64_t low = short_bounds ? SHRT_MIN : INT32_MIN, high = short_bounds ? SHRT_MAX : INT32_MAX;
+    AddNumberKeys(&keys, (std::string(stem) + "From").c_str(), low, high);
+    AddNumberKeys(&keys, (std::string(stem) + "To").c_str(), low, high);
+    AddNumberKeys(&keys, (std::string(stem) + "Color").c_str(), 0, kMaxColour);
+  }
+  return keys;
+}
+
 int RunStats(const CliOptions& given) {
   CliOptions options = given;
   TakeSectionOverrides(&options);
@@ -280,6 +296,13 @@ int RunStats(const CliOptions& given) {
   const std::string producers = CheckListEntries(options, kStatsIniSection, "Producers", 3);
   if (!producers.empty()) {
     std::fprintf(stderr, "vantra stats : %s\n", producers.c_str());
+    return 2;
+  }
+  // The monthly fees goal is a whole amount in cents: the tab reads its INI
+  // text with atol, so "1e9" would be a goal of 1 cent.
+  const std::string amounts = CheckNumberOverrides(options, kStatsIniSection, StatsNumberKeys());
+  if (!amounts.empty()) {
+    std::fprintf(stderr, "vantra stats : %s\n", amounts.c_str());
     return 2;
   }
   auto list_flag = options.flags.find("list");

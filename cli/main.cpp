@@ -12,6 +12,7 @@
 #include "cli/cli_options.h"
 #include "cli/stderr_meter.h"
 #include "host/atomic_file.h"
+#include "host/dates.h"
 
 namespace {
 
@@ -20,6 +21,9 @@ void PrintCommands() {
   for (const CliCommand& c : CliCommands()) std::printf("  %-10s %s\n", c.name, c.summary);
   std::printf("\n« vantra COMMANDE --help » décrit les options d'une commande.\n");
 }
+
+// The help text gives the date range the options accept.
+static_assert(kFirstSuiteDate == 19500101 && kLastSuiteDate == 21491231, "update the --from/--to help text");
 
 void PrintCommandHelp(const CliCommand& c) {
   std::printf("usage : vantra %s %s\n\n%s\n\n", c.name, c.usage, c.summary);
@@ -40,6 +44,7 @@ void PrintCommandHelp(const CliCommand& c) {
       "  --today AAAAMMJJ       date du jour à utiliser\n"
       "  --from AAAAMMJJ        début de la période\n"
       "  --to AAAAMMJJ          fin de la période\n"
+      "                         (dates du 1950-01-01 au 2149-12-31)\n"
       "  CLÉ=VALEUR             remplace une clé de la section INI de l'analyse\n"
       "  --format F             text, tsv, csv, xlsx ou pdf (défaut : text)\n"
       "  --out FICHIER          écrit dans FICHIER plutôt qu'à la sortie standard\n"
@@ -90,6 +95,11 @@ int Main(int argc, char** argv) {
     PrintCommandHelp(*command);
     return CheckStandardOutput(command->name, 0);
   }
+  const std::string clash = CheckOutputTarget(options);
+  if (!clash.empty()) {
+    std::fprintf(stderr, "vantra %s : %s\n", command->name, clash.c_str());
+    return 2;
+  }
   InstallStderrMeterFactory();
   const int status = command->run(options);
   return CheckStandardOutput(command->name, status);
@@ -102,6 +112,8 @@ int main(int argc, char** argv) {
   // would end the program without a word; ignored, the write fails with
   // EFBIG and the output reports it (the file is not left half-written).
   std::signal(SIGXFSZ, SIG_IGN);
+  // Ctrl+C or a SIGTERM ends any run at once, its temporary files removed.
+  InstallInterruptCleanup("vantra");
   try {
     return Main(argc, argv);
   } catch (const std::exception& e) {

@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
-#include <chrono>
+#include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <vector>
@@ -23,25 +25,138 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A writer killed between mkstemp and rename leaves its temporary file
-// (".NAME.XXXXXX") behind. Those older than kStaleTemporarySeconds are
-// removed after each successful commit to the same name; a younger one may
-// belong to a writer still at work in another process.
-constexpr int kStaleTemporarySeconds = 600;
+// A writer's temporary file is named ".NAME.XXXXXX.PID@HOST.vantra-tmp":
+// nobody else makes such a name, and it says whose it is. A writer killed
+// by SIGKILL (the signals the programs can catch remove their files, see
+// InstallInterruptCleanup) leaves it behind; after each successful commit
+// to NAME, the left-overs of writers of this host whose process has ended
+// are removed. Any other name, or a file of a writer still running (here or
+// on another workstation sharing the folder), is never touched.
+constexpr char kTemporarySuffix[] = ".vantra-tmp";
 
-void RemoveStaleTemporaries(const fs::path& folder, const std::string& name) {
+const std::string& HostName() {
+  static const std::string host = [] {
+    char buffer[256] = {};
+    if (::gethostname(buffer, sizeof buffer - 1) != 0 || buffer[0] == '\0') return std::string("localhost");
+    std::string h(buffer);
+    for (char& c : h) {
+      if (c == '/' || c == '@' || static_cast<unsigned char>(c) < 0x20) c = '_';
+    }
+    return h;
+  }();
+  return host;
+}
+
+std::string TemporaryTemplate(const fs::path& folder, const std::string& name) {
+  return (folder / ("." + name + ".XXXXXX." + std::to_string(::getpid()) + "@" + HostName() + kTemporarySuffix))
+      .string();
+}
+
+// True when file is a temporary file of NAME left by an ended writer of
+// this host: ".NAME." + 6 characters + ".PID@HOST" + kTemporarySuffix.
+bool IsOwnLeftOver(const std::string& file, const std::string& lead) {
+  const std::string tail = "@" + HostName() + kTemporarySuffix;
+  if (file.size() <= lead.size() + 8 + tail.size()) return false;
+  if (file.compare(0, lead.size(), lead) != 0) return false;
+  if (file.compare(file.size() - tail.size(), tail.size(), tail) != 0) return false;
+  if (file[lead.size() + 6] != '.') return false;
+  const std::string pid_text = file.substr(lead.size() + 7, file.size() - tail.size() - lead.size() - 7);
+  if (pid_text.empty() || pid_text.size() > 9) return false;
+  for (char c : pid_text) {
+    if (c < '0' || c > '9') return false;
+  }
+  const pid_t pid = static_cast<pid_t>(std::stol(pid_text));
+  if (pid <= 0 || pid == ::getpid()) return false;  // ours are removed by their own objects
+  return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+void RemoveLeftOverTemporaries(const fs::path& folder, const std::string& name) {
   const std::string lead = "." + name + ".";
-  const auto now = fs::file_time_type::clock::now();
   std::error_code ec;
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string file = it->path().filename().string();
-    if (file.size() != lead.size() + 6 || file.compare(0, lead.size(), lead) != 0) continue;
-    std::error_code stat_ec;
-    if (!it->is_regular_file(stat_ec) || stat_ec) continue;
-    const auto written = it->last_write_time(stat_ec);
-    if (stat_ec || now - written < std::chrono::seconds(kStaleTemporarySeconds)) continue;
-    fs::remove(it->path(), stat_ec);
+    if (!IsOwnLeftOver(file, lead)) continue;
+    struct stat st {};
+    if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+    std::error_code remove_ec;
+    fs::remove(it->path(), remove_ec);
   }
+}
+
+// The temporary files in use, for the signal handler: fixed slots, so that
+// removing them needs neither allocation nor locks.
+constexpr int kTemporarySlots = 64;
+struct TemporarySlot {
+  std::atomic<int> state{0};  // 0 free, 1 being filled, 2 in use
+  bool with_companions = false;
+  char path[4096] = {};
+};
+TemporarySlot g_temporaries[kTemporarySlots];
+
+int RegisterTemporary(const std::string& path, bool with_companions) {
+  if (path.size() >= sizeof g_temporaries[0].path) return -1;
+  for (int i = 0; i < kTemporarySlots; ++i) {
+    int expected = 0;
+    if (!g_temporaries[i].state.compare_exchange_strong(expected, 1)) continue;
+    std::memcpy(g_temporaries[i].path, path.c_str(), path.size() + 1);
+    g_temporaries[i].with_companions = with_companions;
+    g_temporaries[i].state.store(2);
+    return i;
+  }
+  return -1;  // more than 64 at once: the file is still removed by its owner
+}
+
+void UnregisterTemporary(int slot) {
+  if (slot >= 0 && slot < kTemporarySlots) g_temporaries[slot].state.store(0);
+}
+
+// Async-signal-safe.
+void RemoveRegisteredTemporaries() {
+  for (TemporarySlot& slot : g_temporaries) {
+    if (slot.state.load() != 2) continue;
+    ::unlink(slot.path);
+    if (!slot.with_companions) continue;
+    char companion[sizeof slot.path + 16];
+    const size_t n = std::strlen(slot.path);
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+      std::memcpy(companion, slot.path, n);
+      std::memcpy(companion + n, suffix, std::strlen(suffix) + 1);
+      ::unlink(companion);
+    }
+  }
+}
+
+const char* g_interrupted_program = "vantra";
+
+void OnInterrupt(int sig) {
+  RemoveRegisteredTemporaries();
+  const char* what = sig == SIGINT ? " : interrompu (Ctrl+C), rien n'est écrit\n" : " : arrêté par un signal, rien n'est écrit\n";
+  ssize_t ignored = ::write(STDERR_FILENO, g_interrupted_program, std::strlen(g_interrupted_program));
+  ignored = ::write(STDERR_FILENO, what, std::strlen(what));
+  (void)ignored;
+  std::signal(sig, SIG_DFL);
+  ::raise(sig);
+}
+
+// "NAME (n).EXT" beside "NAME.EXT" (n from 2); a name without an extension
+// gets " (n)" at its end.
+std::string NumberedName(const std::string& path, int n) {
+  if (n <= 1) return path;
+  const fs::path p(path);
+  const std::string ext = p.extension().string();
+  const std::string stem = path.substr(0, path.size() - ext.size());
+  return stem + " (" + std::to_string(n) + ")" + ext;
+}
+
+// Puts from in place under to unless to exists: 0, EEXIST or another errno.
+int RenameNoReplace(const std::string& from, const std::string& to) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // A file system without RENAME_NOREPLACE: a hard link fails the same way
+  // on a taken name.
+  if (::link(from.c_str(), to.c_str()) != 0) return errno;
+  ::unlink(from.c_str());
+  return 0;
 }
 
 // The process's umask, read without changing it (umask(2) would, for a
@@ -189,15 +304,21 @@ bool AtomicFile::Start(const std::string& path, bool stream, std::string* error)
     std::fflush(stdout);
     mode_ = Mode::kStandardOutput;
     write_path_.clear();
-    stream_ = std::make_unique<AtomicFileStream>();
-    stream_->own_fd = false;
-    file_ = OpenStream(STDOUT_FILENO, stream_.get());
-    if (!file_) {
-      stream_.reset();
-      return Fail(errno, error);
+    // Spooled into an unnamed file of the temporary folder, then copied
+    // whole at Commit: a run that ends early (a lost server, a signal)
+    // leaves nothing on standard output.
+    const char* tmpdir = std::getenv("TMPDIR");
+    const std::string spool_dir = tmpdir != nullptr && tmpdir[0] != '\0' ? tmpdir : "/tmp";
+    int fd = ::open(spool_dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) {
+      std::string temp = spool_dir + "/.vantra-stdout.XXXXXX";
+      std::vector<char> name(temp.begin(), temp.end());
+      name.push_back('\0');
+      fd = ::mkostemp(name.data(), O_CLOEXEC);
+      if (fd < 0) return Fail("pas de fichier temporaire dans " + spool_dir + " : " + FileErrorText(errno), error);
+      ::unlink(name.data());
     }
-    fd_ = STDOUT_FILENO;
-    return true;
+    return AttachStream(fd, error);
   }
   // Write through a symbolic link rather than replacing it.
   target_ = path;
@@ -229,13 +350,14 @@ bool AtomicFile::Start(const std::string& path, bool stream, std::string* error)
   if (!fs::is_directory(folder, ec)) {
     return Fail("le dossier " + folder.string() + " n'existe pas", error);
   }
-  std::string temp = (folder / ("." + fs::path(target_).filename().string() + ".XXXXXX")).string();
+  const std::string temp = TemporaryTemplate(folder, fs::path(target_).filename().string());
   std::vector<char> name(temp.begin(), temp.end());
   name.push_back('\0');
-  const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+  const int fd = ::mkostemps(name.data(), static_cast<int>(temp.size() - temp.rfind("XXXXXX") - 6), O_CLOEXEC);
   if (fd < 0) return Fail(errno, error);
   mode_ = Mode::kTemporary;
   write_path_ = name.data();
+  slot_ = RegisterTemporary(write_path_, false);
   if (!stream) {
     ::close(fd);
     return true;
@@ -263,7 +385,16 @@ int AtomicFile::CloseStream() {
 
 bool AtomicFile::Commit(std::string* error) {
   if (mode_ == Mode::kNone) return Fail("aucun fichier ouvert", error);
-  if (mode_ == Mode::kStandardOutput || mode_ == Mode::kDirect) {
+  if (mode_ == Mode::kStandardOutput) {
+    int err = FlushStream();
+    if (err == 0) err = CopySpoolToStandardOutput();
+    const int closed = CloseStream();
+    if (err == 0) err = closed;
+    if (err != 0) return Fail(err > 0 ? err : 0, error);
+    mode_ = Mode::kNone;
+    return true;
+  }
+  if (mode_ == Mode::kDirect) {
     int err = 0;
     if (file_) {
       err = FlushStream();
@@ -294,14 +425,67 @@ bool AtomicFile::Commit(std::string* error) {
     err = errno;
   }
   if (err != 0) return Fail(err, error);
-  if (::rename(write_path_.c_str(), target_.c_str()) != 0) return Fail(errno, error);
   const fs::path folder = FolderOf(target_);
+  if (!new_name_) {
+    if (::rename(write_path_.c_str(), target_.c_str()) != 0) return Fail(errno, error);
+  } else {
+    // A new file: the first free name of NAME.EXT, NAME (2).EXT, ... taken
+    // by the rename itself, so two writers never get the same one.
+    int n = 1;
+    for (;; ++n) {
+      const int rc = RenameNoReplace(write_path_, NumberedName(target_, n));
+      if (rc == 0) break;
+      if (rc != EEXIST || n >= 9999) return Fail(rc, error);
+    }
+    target_ = NumberedName(target_, n);
+    path_ = NumberedName(path_, n);
+  }
+  UnregisterTemporary(slot_);
+  slot_ = -1;
   SyncFolder(folder);
-  RemoveStaleTemporaries(folder, fs::path(target_).filename().string());
+  RemoveLeftOverTemporaries(folder, fs::path(target_).filename().string());
   mode_ = Mode::kNone;
   write_path_.clear();
   return true;
 }
+
+bool AtomicFile::CommitNew(std::string* error) {
+  if (mode_ == Mode::kTemporary) new_name_ = true;
+  const bool done = Commit(error);
+  new_name_ = false;
+  return done;
+}
+
+int AtomicFile::CopySpoolToStandardOutput() {
+  if (::lseek(fd_, 0, SEEK_SET) != 0) return errno;
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t n = ::read(fd_, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return errno;
+    if (n == 0) return 0;
+    size_t done = 0;
+    while (done < static_cast<size_t>(n)) {
+      const ssize_t w = ::write(STDOUT_FILENO, buffer.data() + done, static_cast<size_t>(n) - done);
+      if (w < 0 && errno == EINTR) continue;
+      if (w <= 0) return w < 0 ? errno : ENOSPC;
+      done += static_cast<size_t>(w);
+    }
+  }
+}
+
+void InstallInterruptCleanup(const char* program) {
+  g_interrupted_program = program;
+  struct sigaction action {};
+  action.sa_handler = &OnInterrupt;
+  sigemptyset(&action.sa_mask);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &action, nullptr);
+}
+
+TemporaryFileGuard::TemporaryFileGuard(const std::string& path, bool sqlite_companions)
+    : slot_(RegisterTemporary(path, sqlite_companions)) {}
+
+TemporaryFileGuard::~TemporaryFileGuard() { UnregisterTemporary(slot_); }
 
 void AtomicFile::Abandon() {
   if (file_) std::fclose(file_);
@@ -309,6 +493,8 @@ void AtomicFile::Abandon() {
   stream_.reset();
   fd_ = -1;
   if (mode_ == Mode::kTemporary) ::unlink(write_path_.c_str());
+  UnregisterTemporary(slot_);
+  slot_ = -1;
   mode_ = Mode::kNone;
   write_path_.clear();
 }

@@ -1,14 +1,17 @@
 // AtomicFile: a file that appears under its final name whole or not at all.
 //
 // Every export (text, tsv, csv, xlsx, pdf, png) and the INI writer write
-// into a temporary file beside the final one (".NAME.XXXXXX", same folder,
-// so the rename cannot cross file systems) and put it in place with
-// Commit():
+// into a temporary file beside the final one (".NAME.XXXXXX.PID@HOST.vantra-tmp",
+// same folder, so the rename cannot cross file systems) and put it in place
+// with Commit():
 //   1. flush and check the stream (ferror, fclose), or for a writer that
 //      wrote the path itself, reopen it;
 //   2. fsync the file, give it its permissions (an existing file's mode is
 //      kept; a new one gets 0666 less the umask);
-//   3. rename it over the final name, then fsync the folder.
+//   3. rename it over the final name (CommitNew: under the first free name
+//      of NAME.EXT, "NAME (2).EXT", ...), then fsync the folder;
+//   4. remove the left-overs of writers of NAME killed on this host (only
+//      names of the form above whose process has ended).
 // When any step fails, or the object is destroyed without Commit, the
 // temporary file is removed and the final name is untouched: an older file
 // stays byte for byte as it was, a missing one stays missing. A disk that
@@ -27,8 +30,10 @@
 //   return out.Commit(&error);
 //
 // Not every path is replaced through a temporary file:
-//   ""                      standard output (Open only): written directly;
-//                           Commit flushes it and reports a write error
+//   ""                      standard output (Open only): spooled into an
+//                           unnamed file of $TMPDIR and copied whole by
+//                           Commit; nothing reaches standard output when
+//                           the run ends before Commit
 //   an existing device or   (/dev/null, /dev/stdout, a FIFO) written
 //   pipe                    directly; Commit reports a write error
 //   a symbolic link         its target is replaced; the link stays
@@ -79,6 +84,11 @@ class AtomicFile {
   // Puts the file in place (see above). False with *error, the temporary
   // file removed and the final name untouched. Call once.
   bool Commit(std::string* error);
+  // Commit for a new file that must not replace any other: the first free
+  // name among path, "path (2)", "path (3)" ... (before the extension),
+  // taken atomically; Path() gives the name used. Like Commit for standard
+  // output and devices.
+  bool CommitNew(std::string* error);
   // Removes the temporary file (closing the stream); the final name is
   // untouched. Done by the destructor when Commit was not called.
   void Abandon();
@@ -95,6 +105,7 @@ class AtomicFile {
   int CloseStream();
   bool Fail(int err, std::string* error);
   bool Fail(const std::string& reason, std::string* error);
+  int CopySpoolToStandardOutput();
 
   Mode mode_ = Mode::kNone;
   std::string path_;        // as given
@@ -105,6 +116,29 @@ class AtomicFile {
   int fd_ = -1;                              // file_'s descriptor
   unsigned mode_bits_ = 0644;
   std::string reason_;
+  int slot_ = -1;          // in the interrupt clean-up's table
+  bool new_name_ = false;  // CommitNew
+};
+
+// Makes SIGINT, SIGTERM and SIGHUP end the process at once, after removing
+// every temporary file in use (AtomicFile's and TemporaryFileGuard's) and
+// printing "PROGRAM : interrompu (Ctrl+C), rien n'est écrit" (or "arrêté
+// par un signal"); the process then ends by the signal, as the shell
+// expects. The final names are untouched.
+void InstallInterruptCleanup(const char* program);
+
+// Registers a file that a signal must remove while the guard lives (a
+// database being built under a temporary name; with sqlite_companions its
+// -journal, -wal and -shm files too). The owner removes it otherwise.
+class TemporaryFileGuard {
+ public:
+  TemporaryFileGuard(const std::string& path, bool sqlite_companions);
+  TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+  TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+  ~TemporaryFileGuard();
+
+ private:
+  int slot_;
 };
 
 // The system's text for errno value err, in French for the errors a file

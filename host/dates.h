@@ -3,11 +3,23 @@
 //
 // Every function accepts any long: an impossible date (20250230, 0, negative)
 // never crashes; arithmetic on it yields 0 and formatting yields "".
-// Valid range: years 1 to 9999, proleptic Gregorian calendar.
+// Valid range: years 1 to 9999, proleptic Gregorian calendar (the commands
+// take the narrower kFirstSuiteDate..kLastSuiteDate).
 #pragma once
 
 #include <string>
 #include <string_view>
+
+// The dates a command accepts (--from, --to, --today): the years 1950 to
+// 2149, those an appointment book holds (the schedule audit entries read
+// their dates within them, appt_periods.cpp). A practice's records (visits,
+// payments, audit entries) are all of them; the goals start at 1970 and end
+// 25 years after today. Every analysis stays bounded within them: the
+// productivity report computes each day of the period, and the widest
+// period of these years (73,000 days) ends in minutes, where the year 9999
+// ran for hours.
+inline constexpr long kFirstSuiteDate = 19500101;
+inline constexpr long kLastSuiteDate = 21491231;
 
 // Today's date. Pinned for demos and tests by SetToday(YYYYMMDD) or by the
 // environment variable VANTRA_TODAY=YYYYMMDD (SetToday wins; 0 unpins).

@@ -153,21 +153,33 @@ bool ValidTablePrefix(std::string_view prefix, std::string* error) {
   return false;
 }
 
+std::string SqlitePathOfUrl(const std::string& url) {
+  if (!StartsWithNoCase(url, "sqlite:")) return std::string();
+  std::string path = url.substr(7);
+  // "sqlite:///abs/file" is accepted as well as "sqlite:/abs/file".
+  if (path.rfind("//", 0) == 0) path.erase(0, 2);
+  return path;
+}
+
 std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix,
                                  bool create_if_missing, std::string* error) {
+  return OpenGenDB(url, prefix, create_if_missing ? DbAccess::kCreate : DbAccess::kWrite, error);
+}
+
+std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix, DbAccess access,
+                                 std::string* error) {
+  const bool create_if_missing = access == DbAccess::kCreate;
   std::string ignored;
   if (error == nullptr) error = &ignored;
   error->clear();
   if (!ValidTablePrefix(prefix, error)) return nullptr;
   if (StartsWithNoCase(url, "sqlite:")) {
-    std::string path = url.substr(7);
-    // "sqlite:///abs/file" is accepted as well as "sqlite:/abs/file".
-    if (path.rfind("//", 0) == 0) path.erase(0, 2);
+    const std::string path = SqlitePathOfUrl(url);
     if (path.empty()) {
       *error = "Adresse SQLite sans chemin de fichier : « " + url + " ».";
       return nullptr;
     }
-    return OpenSqliteGenDB(path, prefix, create_if_missing, error);
+    return OpenSqliteGenDB(path, prefix, access, error);
   }
   if (StartsWithNoCase(url, "postgresql://") || StartsWithNoCase(url, "postgres://") ||
       LooksLikeConninfo(url)) {

@@ -160,3 +160,20 @@ bool ValidTablePrefix(std::string_view prefix, std::string* error);
 // prefix is refused before anything is opened).
 std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix,
                                  bool create_if_missing, std::string* error);
+
+// What an opening may do to a SQLite file (a server is opened the same way
+// for all three):
+//   kRead    read only: nothing in the file changes, not even its journal
+//            mode (the reports); a file in a folder nobody may write is
+//            read as it stands
+//   kWrite   reads and writes an existing database as it is (the goal
+//            editor, the sql command, the window)
+//   kCreate  creates the file when missing and gives a new one the suite's
+//            journal mode, WAL (demo-db)
+enum class DbAccess { kRead, kWrite, kCreate };
+std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix, DbAccess access,
+                                 std::string* error);
+
+// The file of a "sqlite:PATH" URL ("sqlite:///abs" is "/abs"); "" for any
+// other URL (a server) and for "sqlite:" without a path.
+std::string SqlitePathOfUrl(const std::string& url);

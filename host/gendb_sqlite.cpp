@@ -1,6 +1,8 @@
 #include "host/gendb_sqlite.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cctype>
@@ -517,12 +519,37 @@ void ApplyPragma(sqlite3* db, const char* sql) {
 
 void SetSqliteBusyTimeout(int milliseconds) { g_busy_timeout_ms.store(milliseconds > 0 ? milliseconds : 0); }
 
-std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::string& prefix,
-                                       bool create_if_missing, std::string* error) {
+namespace {
+
+// "file:" URI of path for an immutable read (a folder nobody may write):
+// the characters a URI gives a meaning to are escaped.
+std::string ImmutableUri(const std::string& path) {
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", c);
+      uri += hex;
+    } else {
+      uri.push_back(static_cast<char>(c));
+    }
+  }
+  return uri + "?immutable=1";
+}
+
+bool FolderWritable(const std::string& path) {
+  const std::string::size_type slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  return ::access(folder.c_str(), W_OK) == 0;
+}
+
+// Opens and reads the schema, which tells a database from any other file
+// now rather than at the first statement. Null with *error on failure.
+sqlite3* OpenAndCheck(const std::string& name, const std::string& path, int flags, std::string* error,
+                      int* code) {
   sqlite3* db = nullptr;
-  int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
-  if (create_if_missing) flags |= SQLITE_OPEN_CREATE;
-  const int rc = sqlite3_open_v2(path.c_str(), &db, flags, nullptr);
+  const int rc = sqlite3_open_v2(name.c_str(), &db, flags, nullptr);
+  *code = rc;
   if (rc != SQLITE_OK) {
     *error = "Impossible d'ouvrir la base SQLite « " + path + " » : " +
              (db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
@@ -531,11 +558,10 @@ std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::strin
   }
   sqlite3_extended_result_codes(db, 0);
   sqlite3_busy_timeout(db, g_busy_timeout_ms.load());
-  // Reading the schema tells a database from any other file now, not at the
-  // first statement.
   char* message = nullptr;
   if (sqlite3_exec(db, "SELECT COUNT(0) FROM sqlite_master", nullptr, nullptr, &message) != SQLITE_OK) {
-    *error = sqlite3_errcode(db) == SQLITE_BUSY
+    *code = sqlite3_errcode(db);
+    *error = *code == SQLITE_BUSY
                  ? SqliteErrorText(db)
                  : "Le fichier « " + path + " » n'est pas une base SQLite utilisable : " +
                        (message != nullptr ? message : sqlite3_errmsg(db));
@@ -543,12 +569,38 @@ std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::strin
     sqlite3_close_v2(db);
     return nullptr;
   }
+  return db;
+}
+
+}  // namespace
+
+std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::string& prefix, DbAccess access,
+                                       std::string* error) {
   const bool in_memory = path == ":memory:" || path.empty() || path.find("mode=memory") != std::string::npos;
-  if (!in_memory) {
-    ApplyPragma(db, "PRAGMA journal_mode=WAL");
-    ApplyPragma(db, "PRAGMA synchronous=NORMAL");
-    ApplyPragma(db, "PRAGMA mmap_size=268435456");
+  int flags = SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI;
+  flags |= access == DbAccess::kRead && !in_memory ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  if (access == DbAccess::kCreate) flags |= SQLITE_OPEN_CREATE;
+  // A file the suite creates now (or an empty one it fills) gets its
+  // journal mode; an existing database keeps the one it has.
+  struct stat st {};
+  const bool new_file = !in_memory && (::stat(path.c_str(), &st) != 0 || st.st_size == 0);
+  int code = SQLITE_OK;
+  sqlite3* db = OpenAndCheck(path, path, flags, error, &code);
+  if (db == nullptr && access == DbAccess::kRead && !in_memory && code != SQLITE_BUSY && code != SQLITE_NOTADB &&
+      !FolderWritable(path)) {
+    // A WAL database in a folder nobody may write cannot get its shared-
+    // memory file: read it as it stands (nobody can be writing it either).
+    std::string second;
+    db = OpenAndCheck(ImmutableUri(path), path, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI,
+                      &second, &code);
   }
+  if (db == nullptr) return nullptr;
+  error->clear();
+  if (!in_memory && access != DbAccess::kRead) {
+    if (access == DbAccess::kCreate && new_file) ApplyPragma(db, "PRAGMA journal_mode=WAL");
+    ApplyPragma(db, "PRAGMA synchronous=NORMAL");
+  }
+  if (!in_memory) ApplyPragma(db, "PRAGMA mmap_size=268435456");
   // 8 MB of page cache: the analyses read each page once or twice, so a
   // bigger cache only adds page faults (64 MB cost a million-row audit read
   // 16,500 faults and 65 MB of peak memory for no fewer page reads).

@@ -53,8 +53,12 @@ constexpr int kStatementCacheSize = 64;
 // by default).
 void SetSqliteBusyTimeout(int milliseconds);
 
-// Opens PATH (":memory:" for a private in-memory database). The file is
-// created only when create_if_missing is true. Returns null and fills *error
-// (French) on failure.
-std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::string& prefix,
-                                       bool create_if_missing, std::string* error);
+// Opens PATH (":memory:" for a private in-memory database) as access says
+// (DbAccess in host/gendb.h). Returns null and fills *error (French) on
+// failure.
+std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::string& prefix, DbAccess access,
+                                       std::string* error);
+inline std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::string& prefix,
+                                              bool create_if_missing, std::string* error) {
+  return OpenSqliteGenDB(path, prefix, create_if_missing ? DbAccess::kCreate : DbAccess::kWrite, error);
+}

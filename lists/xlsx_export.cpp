@@ -390,7 +390,10 @@ bool WriteListXlsx(const ListReport& report, const std::string& path, std::strin
     *error = "impossible d'écrire " + path + " : " + (why != 0 ? FileErrorText(why) : reason);
     return false;
   }
-  return out.Commit(error);
+  if (options.new_name == nullptr) return out.Commit(error);
+  if (!out.CommitNew(error)) return false;
+  *options.new_name = out.Path();
+  return true;
 }
 
 std::string SpreadsheetFileName(const std::string& folder, const std::string& title, std::time_t when,
@@ -434,7 +437,11 @@ std::string ExportListToSpreadsheet(const ListReport& report, std::string* error
     *error = "impossible de créer le dossier " + folder;
     return std::string();
   }
+  // The name is only proposed here; the commit takes it or the next free
+  // one, so two exports at the same second never share a workbook.
   std::string path = SpreadsheetFileName(folder, report.title, std::time(nullptr));
-  if (!WriteListXlsx(report, path, error, options)) return std::string();
+  XlsxOptions as_new = options;
+  as_new.new_name = &path;
+  if (!WriteListXlsx(report, path, error, as_new)) return std::string();
   return path;
 }

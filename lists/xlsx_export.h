@@ -46,6 +46,10 @@ struct XlsxOptions {
   // Rows of a sheet, the two title rows included (the format's limit);
   // longer lists go on into "<title> (2)", "<title> (3)" ...
   long max_sheet_rows = 1048576;
+  // When set, path names a new workbook that replaces no file: the first
+  // free name among path, "path (2)" ... is taken at the commit and stored
+  // here.
+  std::string* new_name = nullptr;
 };
 
 // Writes report to path (replaced when it exists) through a temporary file

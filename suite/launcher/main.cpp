@@ -18,7 +18,9 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <tuple>
 
+#include "host/atomic_file.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/ini.h"
@@ -101,13 +103,18 @@ void PressButton(const QString& text) {
 // A first start (no INI file yet) writes the settings the suite's installer
 // would: the charting component is present, and the audit tab starts with
 // every user and every module ticked, so a first generation lists something.
-void SeedNewIni(const std::string& path) {
-  if (QFileInfo::exists(QString::fromStdString(path))) return;
+// The first run's settings file. "" when written (or already there), else
+// why not: the window then runs on the defaults and says so.
+std::string SeedNewIni(const std::string& path) {
+  if (QFileInfo::exists(QString::fromStdString(path))) return std::string();
   WDIniObj ini(path);
-  ini.write_secini("SUITE", "ChartInstalled", "Y");
-  ini.write_secini("PRAC_DETAILED", "AllUsers", "Y");
-  ini.write_secini("PRAC_DETAILED", "AllModules", "Y");
-  ini.write_secini("PRAC_DETAILED", "DaysDiff", "7");
+  for (const auto& [section, key, value] : {std::tuple<const char*, const char*, const char*>{"SUITE", "ChartInstalled", "Y"},
+                                            {"PRAC_DETAILED", "AllUsers", "Y"},
+                                            {"PRAC_DETAILED", "AllModules", "Y"},
+                                            {"PRAC_DETAILED", "DaysDiff", "7"}}) {
+    if (!ini.write_secini(section, key, value)) return ini.LastError();
+  }
+  return std::string();
 }
 
 // Whether QApplication can open its windows somewhere: a display, or a
@@ -129,6 +136,8 @@ int main(int argc, char** argv) {
   // with the user's work; ignored, an export fails with EFBIG and says so
   // in its message box, and the older file stays.
   std::signal(SIGXFSZ, SIG_IGN);
+  // A SIGTERM (the session ending) removes the exports being written.
+  InstallInterruptCleanup("vantra-suite");
   // Options first: --help and a wrong option must answer without a display.
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
@@ -158,15 +167,22 @@ int main(int argc, char** argv) {
   QenApplication app;
   QenApplication::SetInstance(&app);
   app.SetINI(!options.ini.isEmpty() ? options.ini.toStdString() : DefaultIniPath());
-  SeedNewIni(app.GetINI());
+  const std::string ini_error = SeedNewIni(app.GetINI());
+  if (!ini_error.empty()) {
+    std::fprintf(stderr, "vantra-suite : les réglages de départ ne sont pas enregistrés (%s) : %s\n",
+                 app.GetINI().c_str(), ini_error.c_str());
+  }
   std::string url = !options.db.isEmpty()
                         ? options.db.toStdString()
                         : WDIniObj(app.GetINI()).read_secini("SUITE", "Database", DefaultDemoDbUrl());
   std::string error;
-  app.SetDb(OpenGenDB(url, options.prefix.toStdString(), false, &error));
+  app.SetDb(OpenGenDB(url, options.prefix.toStdString(), DbAccess::kWrite, &error));
   QString db_text = app.GetDb() ? QStringLiteral("Base de données : %1").arg(QString::fromStdString(url))
                                 : QStringLiteral("Aucune base de données (%1)").arg(QString::fromStdString(error));
   if (!app.GetDb()) std::fprintf(stderr, "vantra-suite : %s : %s\n", url.c_str(), error.c_str());
+  if (!ini_error.empty()) {
+    db_text += QStringLiteral(" — réglages non enregistrés : %1").arg(QString::fromStdString(ini_error));
+  }
   InstallProductionService(&app);
   InstallQtMeterFactory();
 

@@ -48,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!error.empty()) Fail("accepted with a message");
   for (long date : {options.today, options.from, options.to}) {
     if (date != 0 && !tavo_valid_date(date)) Fail("an impossible date accepted");
+    if (date != 0 && (date < kFirstSuiteDate || date > kLastSuiteDate)) Fail("a date outside the suite's range accepted");
   }
   if (options.from_given && options.to_given && options.from > options.to) Fail("--from after --to accepted");
   const std::string& f = options.format;

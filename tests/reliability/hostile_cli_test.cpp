@@ -140,29 +140,29 @@ TEST_P(HostileCliTest, EntriesLongerThanTheirFieldOrNotUtf8AreRefused) {
   const std::string huge(100 * 1024, 'A');
   const Case cases[] = {
       {"user over 9 bytes", {"audit", "AllUsers=N", "Users=ABCDEFGHIJ"}, "",
-       "vantra audit : Users : « ABCDEFGHIJ » dépasse 9 caractères\n"},
+       "vantra audit : Users : « ABCDEFGHIJ » dépasse 9 octets\n"},
       {"user drop table", {"audit", "AllUsers=N", "Users=O'BRIEN," + drop}, "",
-       "vantra audit : Users : « x');DROP TABLE PATIENT;-- » dépasse 9 caractères\n"},
+       "vantra audit : Users : « x');DROP TABLE PATIENT;-- » dépasse 9 octets\n"},
       {"history user from the ini", {"history", "--module", "20105", "--record", "1"},
        "[PRAC_DETAILED]\nAllUsers=N\nUsers=" + drop + "\n",
-       "vantra history : Users : « x');DROP TABLE PATIENT;-- » dépasse 9 caractères\n"},
+       "vantra history : Users : « x');DROP TABLE PATIENT;-- » dépasse 9 octets\n"},
       {"user latin1", {"audit", "AllUsers=N", "Users=\xC9T\xC9"}, "",
        "vantra audit : Users : « \\xC9T\\xC9 » n'est pas du texte UTF-8\n"},
       {"user 100 KB", {"audit", "AllUsers=N", "Users=" + huge}, "",
        nullptr},
       {"producer over 3 bytes", {"productivity", "AllProducers=N", "Producers=O'B,D01X"}, "",
-       "vantra productivity : Producers : « D01X » dépasse 3 caractères\n"},
+       "vantra productivity : Producers : « D01X » dépasse 3 octets\n"},
       {"chair key", {"productivity", "ListBy=C", "AllChairs=N", "Chairs=A01';--"}, "",
-       "vantra productivity : Chairs : « A01';-- » dépasse 4 caractères\n"},
+       "vantra productivity : Chairs : « A01';-- » dépasse 4 octets\n"},
       {"appointment code", {"productivity", "ProdInfo=C", "ApptCodes=" + drop}, "",
-       "vantra productivity : ApptCodes : « x');DROP TABLE PATIENT;-- » dépasse 5 caractères\n"},
+       "vantra productivity : ApptCodes : « x');DROP TABLE PATIENT;-- » dépasse 5 octets\n"},
       {"appointment type from the ini", {"productivity"}, "[PRAC_APPT]\nProdInfo=T\nApptTypes=R,\xFF\n",
        "vantra productivity : ApptTypes : « \\xFF » n'est pas du texte UTF-8\n"},
       {"stats producer", {"stats", "AllProducers=N", "Producers=D'1;"}, "",
-       "vantra stats : Producers : « D'1; » dépasse 3 caractères\n"},
-      {"goals year", {"goals", "Year=2026x"}, "", "vantra goals : Year : « 2026x » dépasse 4 caractères\n"},
+       "vantra stats : Producers : « D'1; » dépasse 3 octets\n"},
+      {"goals year", {"goals", "Year=2026x"}, "", "vantra goals : Year : « 2026x » dépasse 4 octets\n"},
       {"goals comparison year", {"goals", "Year=2026", "CompYear=2025;--"}, "",
-       "vantra goals : CompYear : « 2025;-- » dépasse 4 caractères\n"},
+       "vantra goals : CompYear : « 2025;-- » dépasse 4 octets\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -172,11 +172,75 @@ TEST_P(HostileCliTest, EntriesLongerThanTheirFieldOrNotUtf8AreRefused) {
     if (c.message != nullptr) {
       EXPECT_EQ(ran.err, c.message);
     } else {
-      EXPECT_NE(ran.err.find("dépasse 9 caractères"), std::string::npos) << ran.err;
+      EXPECT_NE(ran.err.find("dépasse 9 octets"), std::string::npos) << ran.err;
       EXPECT_LT(ran.err.size(), 200u) << "one line, the name cut";
     }
   }
   EXPECT_EQ(CountRows(Db(), "PATIENT"), 3);
+}
+
+// Numbers are read whole and in range (nothing wraps at 32 bits: record
+// 4294967297 is not record 1), a selection names each entry once (a repeated
+// producer would count its hours twice), dates stay within what the suite
+// holds (a run to 9999 would take most of an hour).
+TEST_P(HostileCliTest, NumbersOutOfRangeRepeatedEntriesAndFarDatesAreRefused) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"id past 32 bits", {"goals-edit", "change", "4294967297", "D01", "2026", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1", "1"},
+       "vantra goals-edit : identifiant : « 4294967297 » hors des bornes (1 à 2147483647)\n"},
+      {"negative id", {"goals-edit", "delete", "-1"},
+       "vantra goals-edit : identifiant : « -1 » hors des bornes (1 à 2147483647)\n"},
+      {"id past 64 bits", {"goals-edit", "copy", "9223372036854775808", "D01", "2030"},
+       "vantra goals-edit : identifiant : « 9223372036854775808 » hors des bornes (1 à 2147483647)\n"},
+      {"id with letters", {"goals-edit", "delete", "12x"},
+       "vantra goals-edit : identifiant : « 12x » n'est pas un nombre entier\n"},
+      {"year past 32 bits", {"goals-edit", "add", "D01", "4294969323", "1500"},
+       "vantra goals-edit : année : « 4294969323 » hors des bornes (1950 à 2149)\n"},
+      {"listed year past 32 bits", {"goals-edit", "list", "--year", "4294969323"},
+       "vantra goals-edit : --year : « 4294969323 » hors des bornes (0 à 2147483647)\n"},
+      {"year zero", {"goals-edit", "add", "D01", "0", "1500"},
+       "vantra goals-edit : année : « 0 » hors des bornes (1950 à 2149)\n"},
+      {"goals year override", {"goals", "Year=0001"}, "vantra goals : Year : « 0001 » hors des bornes (1950 à 2149)\n"},
+      {"fees goal in exponent form", {"stats", "FeesGoal=1e9"},
+       "vantra stats : FeesGoal : « 1e9 » n'est pas un nombre entier\n"},
+      {"fees goal past 32 bits", {"stats", "FeesGoal=2147483648"},
+       "vantra stats : FeesGoal : « 2147483648 » hors des bornes (0 à 2147483647)\n"},
+      {"usage bound past a short", {"stats", "UsageFrom0=70000"},
+       "vantra stats : UsageFrom0 : « 70000 » hors des bornes (-32768 à 32767)\n"},
+      {"producer twice", {"productivity", "AllProducers=N", "Producers=D01,D01,D01"},
+       "vantra productivity : Producers : « D01 » figure deux fois\n"},
+      {"chair twice", {"productivity", "Chairs=A01,B01,A01"}, "vantra productivity : Chairs : « A01 » figure deux fois\n"},
+      {"stats producer twice", {"stats", "AllProducers=N", "Producers=D01,D01"},
+       "vantra stats : Producers : « D01 » figure deux fois\n"},
+      {"goals producer twice", {"goals", "Year=2026", "AllProducers=N", "Producers=D01,O'B,D01"},
+       "vantra goals : Producers : « D01 » figure deux fois\n"},
+      {"audit user twice", {"audit", "AllUsers=N", "Users=OBRIEN,O,OBRIEN"},
+       "vantra audit : Users : « OBRIEN » figure deux fois\n"},
+      {"audit module twice", {"audit", "AllModules=N", "Modules=20105,020105"},
+       "vantra audit : Modules : « 020105 » figure deux fois\n"},
+      {"end in 9999", {"productivity", "--from", "20260101", "--to", "99991231"}, nullptr},
+      {"start before 1950", {"audit", "--from", "18991231", "--to", "20261201"}, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Ran ran = Vantra(c.args);
+    EXPECT_EQ(ran.status, 2) << ran.err;
+    EXPECT_EQ(ran.out, "");
+    if (c.message != nullptr) {
+      EXPECT_EQ(ran.err, c.message);
+    } else {
+      EXPECT_NE(ran.err.find("date hors des bornes"), std::string::npos) << ran.err;
+    }
+  }
+  // Nothing was changed by any of them.
+  EXPECT_EQ(CountRows(Db(), "GOALS"), 1);
+  const Ran list = Vantra({"goals-edit", "list", "--year", "2026"});
+  EXPECT_EQ(list.status, 0) << list.err;
+  EXPECT_EQ(Lines(list.out).size(), 1u) << list.out;
 }
 
 TEST_P(HostileCliTest, QuotedNamesSelectTheirRowsInEveryCommand) {
