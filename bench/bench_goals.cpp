@@ -61,7 +61,8 @@ int main(int argc, char** argv) {
 
   auto start = std::chrono::steady_clock::now();
   TDList whole;
-  service(year * 10000L + 101, year * 10000L + 1231, &whole);
+  std::string why;
+  service(year * 10000L + 101, year * 10000L + 1231, &whole, &why);
   const double baseline = Seconds(start);
   std::printf("%s, %d, %zu producers\n", url.c_str(), year, selected.size());
   std::printf("baseline: one production request for the year   %8.3f s\n", baseline);
@@ -81,12 +82,12 @@ int main(int argc, char** argv) {
 
   // The report's own work: the same 24 answers replayed from memory.
   std::map<long, std::vector<std::pair<std::string, int32_t>>> answers;
-  const GoalsProductionFn recorder = [&](long from, long to, TDList* out) {
-    const bool ok = service(from, to, out);
+  const GoalsProductionFn recorder = [&](long from, long to, TDList* out, std::string* why) {
+    const bool ok = service(from, to, out, why);
     for (auto* p : out->As<prodanal_info>()) answers[from].emplace_back(p->Code(), p->Get(Triple::T5));
     return ok;
   };
-  const GoalsProductionFn replay = [&](long from, long, TDList* out) {
+  const GoalsProductionFn replay = [&](long from, long, TDList* out, std::string*) {
     for (const auto& [code, cents] : answers[from]) {
       auto* p = new prodanal_info;
       p->SetCode(code);

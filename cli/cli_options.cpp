@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cctype>
@@ -9,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include "host/atomic_file.h"
 #include "host/dates.h"
 #include "host/gendb.h"
 #include "host/ini.h"
@@ -200,6 +202,29 @@ std::string CheckOutputTarget(const CliOptions& options) {
     }
   }
   return std::string();
+}
+
+int DatabaseReadFailed(const char* command, GenDB* db, const std::string& what) {
+  if (db == nullptr) return -1;
+  const std::string lost = db->LostConnection();
+  if (!lost.empty()) {
+    std::fprintf(stderr, "vantra %s : %s\n", command, PartialListMessage(lost).c_str());
+    return kExitPartial;
+  }
+  if (db->LastError().empty()) return -1;
+  std::fprintf(stderr, "vantra %s : %s : %s\n", command, what.c_str(), db->LastError().c_str());
+  return 1;
+}
+
+std::string IniReadProblem(const CliOptions& options) {
+  const std::string ini = options.ini.empty() ? DefaultIniPath() : options.ini;
+  std::FILE* f = std::fopen(ini.c_str(), "rb");
+  if (f != nullptr) {
+    std::fclose(f);
+    return std::string();
+  }
+  if (errno == ENOENT) return std::string();
+  return "le fichier INI " + ini + " est illisible : " + FileErrorText(errno);
 }
 
 std::string OptionValue(const CliOptions& options, const std::string& section,

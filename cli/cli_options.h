@@ -84,6 +84,18 @@ bool SetUpApplication(const CliOptions& options, QenApplication* app, std::strin
 // checked before anything is computed.
 std::string CheckOutputTarget(const CliOptions& options);
 
+// After a read the run cannot do without (a pick list, the selection, the
+// year checks): -1 when the last statement went well, else the exit status
+// once its one line is printed: 3 with the lost-server line, 1 with what and
+// the database's reason ("la liste des producteurs : no such table: PRODCD").
+int DatabaseReadFailed(const char* command, GenDB* db, const std::string& what);
+
+// "" when the INI file in use can be read or does not exist (defaults),
+// else why it cannot ("le fichier INI /x/tolvane.ini est illisible :
+// Permission non accordée"): the cause to add to a message about a value
+// that came out wrong.
+std::string IniReadProblem(const CliOptions& options);
+
 // A value of an INI section: the SECTION.KEY=VALUE override when given, else
 // the KEY=VALUE override, else the INI file's value, else def.
 std::string OptionValue(const CliOptions& options, const std::string& section,

@@ -106,12 +106,19 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
     std::fprintf(stderr, "vantra %s : %s\n", command, gen->LastError().c_str());
     return kExitPartial;
   };
+  // A statement that failed (a missing table, a damaged file): the list
+  // would lack what it read, so nothing is written.
+  auto failed = [&]() {
+    std::fprintf(stderr, "vantra %s : %s ; rien n'est écrit\n", command, gen->LastError().c_str());
+    return 1;
+  };
   if (chart == options.flags.end() && options.format == "tsv") {
     // tsv needs no list: the lines go to the file as they are made (what
     // WriteList would write from the list, byte for byte), once the rows
     // are all read.
     const bool any = gen->GenerateLines(nullptr);
     if (gen->ConnectionLost()) return lost();
+    if (!gen->LastError().empty()) return failed();
     if (!tsv.Open(options, &error)) {
       std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
       return 1;
@@ -121,18 +128,17 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
     // Lost in the name look-ups: the writer, never finished, drops its
     // temporary file and leaves options.out as it was.
     if (gen->ConnectionLost()) return lost();
+    if (!gen->LastError().empty()) return failed();
     written = tsv.Finish(&error);
   } else {
     gen->Generate(list);
     if (gen->ConnectionLost()) return lost();
+    if (!gen->LastError().empty()) return failed();
     written = chart != options.flags.end()
                   ? WriteAuditListChart(*list, list->Id() == 301 ? 1 : 0, options, &error)
                   : WriteList(*list, options, &error);
   }
   if (!written) std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
-  if (!gen->LastError().empty()) {
-    std::fprintf(stderr, "vantra %s : %s\n", command, gen->LastError().c_str());
-  }
   if (gen->Cancelled()) {
     std::fprintf(stderr, "vantra %s : interrompu ; les lignes obtenues ont été écrites\n", command);
   }

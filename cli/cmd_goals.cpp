@@ -210,6 +210,8 @@ int RunGoals(const CliOptions& options) {
   ReadGoalsDisplay(ReaderOf(options), &display);
   std::vector<GoalsProducer> active;
   if (!LoadActiveProducers(app.GetDb(), &active, &error)) {
+    const int unread = DatabaseReadFailed("goals", app.GetDb(), "la liste des producteurs");
+    if (unread >= 0) return unread;
     std::fprintf(stderr, "vantra goals : %s\n", error.c_str());
     return 1;
   }
@@ -223,7 +225,14 @@ int RunGoals(const CliOptions& options) {
       std::fprintf(stderr, "vantra goals : %s\n", PartialListMessage(lost).c_str());
       return kExitPartial;
     }
-    for (int id : failed) std::fprintf(stderr, "%s\n", ModuleString(id));
+    // The user's sentence, and what made the value come out wrong when it
+    // was not the value itself: a GOALS table that cannot be read, an INI
+    // file that cannot be opened.
+    std::string cause = app.GetDb() != nullptr ? app.GetDb()->LastError() : std::string();
+    if (cause.empty()) cause = IniReadProblem(options);
+    for (int id : failed) {
+      std::fprintf(stderr, "%s%s\n", ModuleString(id), cause.empty() ? "" : (" (" + cause + ")").c_str());
+    }
     return 1;
   }
   QenListWindow list(kGoalsListId);
@@ -234,6 +243,12 @@ int RunGoals(const CliOptions& options) {
     // The one line, and nothing written: the run is partial.
     std::fprintf(stderr, "vantra goals : %s\n", result.error.c_str());
     return kExitPartial;
+  }
+  // A failed statement or production request: the figures would lack what
+  // it read, so nothing is written.
+  if (!result.error.empty()) {
+    std::fprintf(stderr, "vantra goals : %s ; rien n'est écrit\n", result.error.c_str());
+    return 1;
   }
   bool written = false;
   if (options.flags.count("chart") != 0) {
@@ -250,8 +265,7 @@ int RunGoals(const CliOptions& options) {
     written = WriteList(list, options, decor, &error);
   }
   if (!written) std::fprintf(stderr, "vantra goals : %s\n", error.c_str());
-  if (!result.error.empty()) std::fprintf(stderr, "vantra goals : %s\n", result.error.c_str());
-  return written && result.error.empty() ? 0 : 1;
+  return written ? 0 : 1;
 }
 
 // --- goals-edit ------------------------------------------------------------
@@ -288,6 +302,8 @@ int ReadPair(GenDB* db, const std::string& producer, const std::string& year, Go
   std::string error;
   // Every producer of PRODCD, inactive ones too: goals of past years stay editable.
   const std::vector<std::string> known = LoadProducerCodes(db);
+  const int unread = DatabaseReadFailed("goals-edit", db, "la liste des producteurs");
+  if (unread >= 0) return unread;
   if (!CheckGoalProducer(producer, known, &error)) return Refuse("vantra goals-edit : " + error);
   long y = 0;
   if (!ParseYear(year, &y, &error)) return Usage(error);

@@ -151,7 +151,7 @@ std::string Select(GenDB* db, PracApptSettings* s) {
                 : std::string("SELECT CHR_LOC, CHR_IDNO, CHR_TITLE FROM ") + db->dbPrefix() + "CHAIR" +
                       " ORDER BY CHR_IDNO";
   const int cursor = producers ? 25 : 21;
-  if (db->dbExecute(sql.c_str(), cursor) != 0) return "lecture impossible : " + db->LastError();
+  if (db->dbExecute(sql.c_str(), cursor) != 0) return std::string();  // the caller says why
   for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
     if (producers) {
       char code[4] = {};
@@ -237,6 +237,9 @@ int RunProductivity(const CliOptions& options) {
     if (!entries.empty()) return Bad(entries);
   }
   const std::string selection = Select(app.GetDb(), &settings);
+  const int unread = DatabaseReadFailed(kCommand, app.GetDb(),
+                                        settings.ListBy == 'P' ? "la liste des producteurs" : "la liste des fauteuils");
+  if (unread >= 0) return unread;
   if (!selection.empty()) return Bad(selection);
 
   QenListWindow list(5111);
@@ -251,6 +254,12 @@ int RunProductivity(const CliOptions& options) {
     return kExitPartial;
   }
 
+  // A statement that failed (a missing table, a damaged file): the list
+  // lacks what it would have read, so nothing is written.
+  if (!gen.LastError().empty()) {
+    std::fprintf(stderr, "vantra %s : %s ; rien n'est écrit\n", kCommand, gen.LastError().c_str());
+    return 1;
+  }
   ApptColourOptions colours;
   ReadApptColours(reader, &colours);
   TDList records;
@@ -262,7 +271,6 @@ int RunProductivity(const CliOptions& options) {
   const bool written = options.flags.count("chart") != 0 ? WriteApptChart(list, settings, options, &error)
                                                          : WriteList(list, options, decor, &error);
   if (!written) std::fprintf(stderr, "vantra %s : %s\n", kCommand, error.c_str());
-  if (!gen.LastError().empty()) std::fprintf(stderr, "vantra %s : %s\n", kCommand, gen.LastError().c_str());
   if (gen.Cancelled()) {
     std::fprintf(stderr, "vantra %s : interrompu ; les jours calculés ont été écrits\n", kCommand);
   }

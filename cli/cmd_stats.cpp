@@ -342,7 +342,11 @@ int RunStats(const CliOptions& given) {
   sel.fees_goal = context.colors.fees_goal;
   context.db = app.GetDb();
   // As the tab's producer list: under "Tous" every active producer is selected.
-  if (sel.all_producers == 'Y') sel.SetProducers(ActiveProducerCodes(context.db));
+  if (sel.all_producers == 'Y') {
+    sel.SetProducers(ActiveProducerCodes(context.db));
+    const int unread = DatabaseReadFailed("stats", context.db, "la liste des producteurs");
+    if (unread >= 0) return unread;
+  }
   context.channel = app.Channel();
   context.owner = app.GetMainWindow();
   auto units = options.overrides.find(kApptUnitsKey);
@@ -380,6 +384,11 @@ int RunStats(const CliOptions& given) {
       std::fprintf(stderr, "vantra stats : %s : %s\n", ModuleString(StatsListTitle(n)), message.c_str());
       computed = false;
     }
+  }
+  // A list whose statement failed lacks what it read: nothing is written.
+  if (!computed) {
+    std::fprintf(stderr, "vantra stats : rien n'est écrit\n");
+    return 1;
   }
 
   bool written = true;

@@ -196,15 +196,20 @@ void SetGoalsColumns(QenListWindow* list, const GoalsOptions& options, bool show
 }
 
 GoalsProductionFn ChannelProduction(QenApplication* app, HWindow owner) {
-  return [app, owner](long from, long to, TDList* out) {
+  return [app, owner](long from, long to, TDList* out, std::string* why) {
     RequestChannel* channel = app ? app->Channel() : nullptr;
-    if (channel == nullptr) return false;
+    if (channel == nullptr) {
+      *why = "aucun service de production";
+      return false;
+    }
     ProdAnalRequest request;
     request.owner = owner;
     request.result = out;
     request.from = from;
     request.to = to;
     channel->Request(kProductionCommand, &request);
+    if (request.status != 1) *why = channel->FailureReason();
+    if (request.status == 1 && out->IsEmpty()) *why = "aucun producteur dans la réponse";
     return request.status == 1 && !out->IsEmpty();
   };
 }
@@ -259,9 +264,10 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
     const std::vector<GoalsPeriod> periods = GoalsPeriods(options, year);
     for (size_t i = 0; i < periods.size(); ++i) {
       TDList records;
-      if (!production(periods[i].from, periods[i].to, &records) && result.error.empty()) {
+      std::string why;
+      if (!production(periods[i].from, periods[i].to, &records, &why) && result.error.empty()) {
         result.error = "le service de production n'a pas répondu pour " + std::to_string(periods[i].from) + " - " +
-                       std::to_string(periods[i].to);
+                       std::to_string(periods[i].to) + (why.empty() ? std::string() : " : " + why);
       }
       for (auto* p : records.As<prodanal_info>()) {
         const std::string code = p->Code();

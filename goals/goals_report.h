@@ -91,8 +91,9 @@ std::string GoalsPeriodTitle(bool monthly, int number);
 void SetGoalsColumns(QenListWindow* list, const GoalsOptions& options, bool show_total);
 
 // The production of every producer between two days: appends prodanal_info
-// records to out; false when the service did not answer.
-using GoalsProductionFn = std::function<bool(long from, long to, TDList* out)>;
+// records to out; false when the service did not answer, with its reason in
+// *why when it gave one ("no such table: CLMTRT").
+using GoalsProductionFn = std::function<bool(long from, long to, TDList* out, std::string* why)>;
 // The suite's service, command 2536 on app's request channel, owner window owner.
 GoalsProductionFn ChannelProduction(QenApplication* app, HWindow owner);
 

@@ -18,6 +18,8 @@ class RequestChannel {
   virtual ~RequestChannel() = default;
   // Returns 0 when the command is known. Command 2536 takes a ProdAnalRequest*.
   virtual long Request(int command, void* record) = 0;
+  // Why the last request failed, when the service knows ("" otherwise).
+  virtual std::string FailureReason() const { return std::string(); }
 };
 
 class QenApplication {

@@ -130,6 +130,15 @@ const char* g_interrupted_program = "vantra";
 
 void OnInterrupt(int sig) {
   RemoveRegisteredTemporaries();
+  if (sig == SIGBUS) {
+    // A mapped file cut short under the process (a library's mapping):
+    // a failed run, said in one line.
+    const char* what = " : un fichier en lecture a été tronqué par un autre programme (SIGBUS), rien n'est écrit\n";
+    ssize_t ignored = ::write(STDERR_FILENO, g_interrupted_program, std::strlen(g_interrupted_program));
+    ignored = ::write(STDERR_FILENO, what, std::strlen(what));
+    (void)ignored;
+    ::_exit(1);
+  }
   const char* what = sig == SIGINT ? " : interrompu (Ctrl+C), rien n'est écrit\n" : " : arrêté par un signal, rien n'est écrit\n";
   ssize_t ignored = ::write(STDERR_FILENO, g_interrupted_program, std::strlen(g_interrupted_program));
   ignored = ::write(STDERR_FILENO, what, std::strlen(what));
@@ -479,7 +488,7 @@ void InstallInterruptCleanup(const char* program) {
   struct sigaction action {};
   action.sa_handler = &OnInterrupt;
   sigemptyset(&action.sa_mask);
-  for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &action, nullptr);
+  for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGBUS}) ::sigaction(sig, &action, nullptr);
 }
 
 TemporaryFileGuard::TemporaryFileGuard(const std::string& path, bool sqlite_companions)

@@ -124,7 +124,9 @@ class AtomicFile {
 // every temporary file in use (AtomicFile's and TemporaryFileGuard's) and
 // printing "PROGRAM : interrompu (Ctrl+C), rien n'est écrit" (or "arrêté
 // par un signal"); the process then ends by the signal, as the shell
-// expects. The final names are untouched.
+// expects. The final names are untouched. A SIGBUS (a mapped file cut
+// short by another program) removes them too and ends the run with one
+// line and status 1.
 void InstallInterruptCleanup(const char* program);
 
 // Registers a file that a signal must remove while the guard lives (a

@@ -1,5 +1,6 @@
 #include "stats/stats_generator.h"
 
+#include "host/application.h"
 #include "host/gendb.h"
 #include "host/list_layout.h"
 #include "host/strings.h"
@@ -42,7 +43,10 @@ bool FillStatsList(int list_number, const StatsSelection& s, const StatsContext&
       ok = FillSummaryList(context.channel, context.db, context.owner, s, &list);
       // An unsuccessful request leaves the list empty, without a message in
       // the window; the command line reports it.
-      if (!ok) message = "le service de production n'a pas répondu";
+      if (!ok) {
+        const std::string why = context.channel != nullptr ? context.channel->FailureReason() : std::string();
+        message = "le service de production n'a pas répondu" + (why.empty() ? std::string() : " : " + why);
+      }
       break;
     case kStatsProductivity:
       ok = FillProductivityList(context.productivity, s, context.prod_units, &list, &message);

@@ -44,6 +44,7 @@ class ProductionChannel : public RequestChannel {
   long Request(int command, void* record) override;
   // Message of the last failure ("" after a success).
   const std::string& LastError() const { return error_; }
+  std::string FailureReason() const override { return error_; }
 
  private:
   QenApplication* app_;

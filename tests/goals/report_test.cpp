@@ -129,7 +129,7 @@ TEST_P(GoalsReportDbTest, WorkedExample) {
       {20250201, {{"D01", 10000}}},
   };
   int calls = 0;
-  GoalsProductionFn service = [&](long from, long to, TDList* out) {
+  GoalsProductionFn service = [&](long from, long to, TDList* out, std::string*) {
     ++calls;
     EXPECT_EQ(to / 100, from / 100);  // one month at a time
     for (const auto& [code, cents] : production[from]) {

@@ -734,9 +734,9 @@ TEST_P(ServerLossTest, GoalsServerLostLeavesNoRowThenWorksAgain) {
     SCOPED_TRACE("lost at period " + std::to_string(at));
     const long pid = BackendPid();
     int calls = 0;
-    const GoalsProductionFn cut = [&](long from, long to, TDList* out) {
+    const GoalsProductionFn cut = [&](long from, long to, TDList* out, std::string* why) {
       if (calls++ == at) Cut(pid);
-      return service(from, to, out);
+      return service(from, to, out, why);
     };
     QenListWindow list;
     const GoalsResult result = GenerateGoalsReport(Db(), o, display, producers, cut, &list);

@@ -364,7 +364,7 @@ TEST_P(HostileTest, GoalsOfTheNamedProducersOnly) {
       ++id;
     }
   }
-  GoalsProductionFn production = [this](long from, long to, TDList* out) {
+  GoalsProductionFn production = [this](long from, long to, TDList* out, std::string*) {
     std::string error;
     return ComputeProductionFor(Db(), from, to, {}, true, out, &error);
   };
@@ -435,7 +435,7 @@ TEST_P(HostileTest, GoalYearsThatAreNotDigitsNeverReachAStatement) {
     // the year as the number the text starts with.
     QenListWindow list(5111);
     const GoalsResult r = GenerateGoalsReport(
-        Db(), o, GoalsDisplay(), {"D01"}, [](long, long, TDList*) { return true; }, &list);
+        Db(), o, GoalsDisplay(), {"D01"}, [](long, long, TDList*, std::string*) { return true; }, &list);
     EXPECT_EQ(r.error, "");
   }
   EXPECT_EQ(CountRows(Db(), "GOALS"), 2);
