@@ -138,6 +138,11 @@ class GenDB {
   // DELETE that dbExec completed (read it right after that dbExec): a write
   // by id answers 0 when its row is gone. -1 when the connection cannot tell.
   virtual long dbRowsChanged() const { return -1; }
+
+  // True when the last failure was a lock of another program that the
+  // connection already waited for (its busy timeout): trying again at once
+  // would only wait again.
+  virtual bool dbLastFailureWasLock() const { return false; }
 };
 
 // The one line a generation reports when the server was lost during it:

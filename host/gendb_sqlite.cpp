@@ -37,11 +37,18 @@ namespace {
 std::atomic<int> g_busy_timeout_ms{5000};
 
 // The message of the connection's last failure; a lock held by another
-// program past the busy timeout gets a message of its own.
+// program past the busy timeout gets a message of its own, which says what
+// that program does: a connection holding the write lock waits for readers
+// (a rollback-journal database is not written while it is read), any other
+// waits for a writer.
 std::string SqliteErrorText(sqlite3* db) {
   if (sqlite3_errcode(db) != SQLITE_BUSY) return sqlite3_errmsg(db);
   char seconds[32];
   std::snprintf(seconds, sizeof seconds, "%g", g_busy_timeout_ms.load() / 1000.0);
+  if (sqlite3_txn_state(db, nullptr) == SQLITE_TXN_WRITE) {
+    return std::string("La base SQLite est lue par un autre programme, ce qui empêche d'y écrire (") + seconds +
+           " s d'attente) ; réessayez quand il aura terminé.";
+  }
   return std::string("La base SQLite est verrouillée par un autre programme qui y écrit (") + seconds +
          " s d'attente) ; réessayez quand il aura terminé.";
 }
@@ -269,7 +276,11 @@ class SqliteGenDB : public GenDBTypedReaders<SqliteGenDB> {
     return rc == SQLITE_DONE ? 0 : kFailed;
   }
 
-  int dbBeginTransaction() override { return RunScript("BEGIN"); }
+  // IMMEDIATE: the write lock is taken (or waited for, once) at the start;
+  // a deferred transaction that read first could not upgrade when another
+  // program wrote meanwhile, and would fail without waiting.
+  int dbBeginTransaction() override { return RunScript("BEGIN IMMEDIATE"); }
+  bool dbLastFailureWasLock() const override { return !last_error_.empty() && sqlite3_errcode(db_) == SQLITE_BUSY; }
   int dbCommit() override { return RunScript("COMMIT"); }
   int dbRollback() override { return RunScript("ROLLBACK"); }
 

@@ -99,13 +99,16 @@ GoalWrite InTransaction(GenDB* db, const GoalInfo* pair, long except_id, std::st
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     if (db->dbBeginTransaction() != 0) {
       last = db->LastError();
+      if (db->dbLastFailureWasLock()) break;  // waited once already
       Pause(attempt);
       continue;
     }
     const GoalWrite result = body();
     if (result == GoalWrite::kDone && db->dbCommit() == 0) return GoalWrite::kDone;
+    const bool lock = db->dbLastFailureWasLock();
     if (result == GoalWrite::kFailed || result == GoalWrite::kDone) last = db->LastError();
     db->dbRollback();
+    if (lock) break;
     if (result == GoalWrite::kMissing || result == GoalWrite::kChanged) return result;
     // A save refused by the unique index of the pair, or one that lost a race
     // with a writer of the same pair, is a duplicate once that writer is done.

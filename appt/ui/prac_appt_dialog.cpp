@@ -328,8 +328,9 @@ void PracApptDialog::CmGenerate() {
   {
     PracApptGenerator gen(this, LauncherInfo(), &settings_);
     gen.Generate(result_->List());
-    // The days done before a lost server stay listed; the line says so.
-    if (gen.ConnectionLost()) last_error_ = QString::fromStdString(gen.LastError());
+    // The days done before a lost server or a failed statement stay
+    // listed; the message says the list is not whole.
+    if (!gen.LastError().empty()) last_error_ = QString::fromStdString(gen.LastError());
   }
   QApplication::restoreOverrideCursor();
   CollectApptColours(*result_->List(), colours_, &colour_list_);

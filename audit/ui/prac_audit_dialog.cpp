@@ -101,7 +101,7 @@ void PracAuditDialog::CmGenerate() {
     generator.Generate(List());
   }
   FitResultColumns(view_);
-  if (generator.Incomplete() && !generator.LastError().empty()) {
+  if (!generator.LastError().empty()) {
     last_error_ = QString::fromStdString(generator.LastError());
     ShowMessage(last_error_, QMessageBox::Warning);
   }

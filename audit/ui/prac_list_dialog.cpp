@@ -305,9 +305,10 @@ void PracListDialog::CmGenerate() {
     generator->Generate(target);
   }
   FitResultColumns(summary ? summary_ : detailed_);
-  // A failure that may have cost rows (a statement refused, a server gone)
-  // is reported once; a missing look-up table only leaves names empty.
-  if (generator->Incomplete()) ShowError(generator->LastError());
+  // Any statement that failed is reported once: a refused statement or a
+  // lost server may have cost rows, a missing look-up table leaves names
+  // empty; either way the list is not whole.
+  ShowError(generator->LastError());
 }
 
 void PracListDialog::ShowError(const std::string& error) {

@@ -238,7 +238,8 @@ void PracStatDialog::CmGenerate() {
     }
     AfterFill(n);
   }
-  if (gone) ShowMessage(last_error_, QMessageBox::Warning);
+  // A lost server or a failed statement: the lists are not whole.
+  if (!last_error_.isEmpty()) ShowMessage(last_error_, QMessageBox::Warning);
 }
 
 void PracStatDialog::CmGenerateOne() {
@@ -246,9 +247,10 @@ void PracStatDialog::CmGenerateOne() {
   if (n == 0 || !PrepareGeneration()) return;
   std::string message;
   bool lost = false;
+  last_error_.clear();
   if (!FillStatsList(n, sel_, Context(), &lists_, &message, &lost)) last_error_ = QString::fromStdString(message);
   AfterFill(n);
-  if (lost) ShowMessage(last_error_, QMessageBox::Warning);
+  if (!last_error_.isEmpty()) ShowMessage(last_error_, QMessageBox::Warning);
 }
 
 void PracStatDialog::CmDefaults() {
