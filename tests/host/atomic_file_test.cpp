@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +13,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -214,3 +217,150 @@ TEST(AtomicFileTest, IniWriteUnderSizeLimitKeepsTheOldFile) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Host() {
+  char buffer[256] = {};
+  gethostname(buffer, sizeof buffer - 1);
+  return buffer;
+}
+
+// A process id that no process has now: a child that has ended.
+pid_t EndedPid() {
+  const pid_t pid = fork();
+  if (pid == 0) _exit(0);
+  waitpid(pid, nullptr, 0);
+  return pid;
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& e : fs::directory_iterator(folder)) names.push_back(e.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+TEST(AtomicFileTest, ACommitRemovesOnlyTheLeftOversOfEndedWritersOfThisHost) {
+  TempDir dir;
+  const std::string dead = std::to_string(EndedPid()), alive = std::to_string(getppid());
+  struct Case {
+    std::string name;
+    bool removed;
+  };
+  const Case cases[] = {
+      {".rep.csv.backup", false},
+      {".rep.csv.old123", false},
+      {".rep.csv.Ab12Cd", false},  // the shape other programs use
+      {".rep.csv.Ab12Cd." + dead + "@" + Host() + ".vantra-tmp", true},
+      {".rep.csv.Zz99Yy." + alive + "@" + Host() + ".vantra-tmp", false},      // its writer still runs
+      {".rep.csv.Ab12Cd." + dead + "@another-host.vantra-tmp", false},       // a workstation sharing the folder
+      {".other.csv.Ab12Cd." + dead + "@" + Host() + ".vantra-tmp", false},    // another file's
+      {".rep.csv.Ab12Cd.12x@" + Host() + ".vantra-tmp", false},
+  };
+  for (const Case& c : cases) WriteRaw(dir.File(c.name), "kept\n");
+  AtomicFile out;
+  std::string error;
+  ASSERT_TRUE(out.Open(dir.File("rep.csv"), &error)) << error;
+  std::fputs("a;b\n", out.File());
+  ASSERT_TRUE(out.Commit(&error)) << error;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(fs::exists(dir.File(c.name)), !c.removed);
+  }
+  EXPECT_EQ(ReadAll(dir.File("rep.csv")), "a;b\n");
+}
+
+TEST(AtomicFileTest, CommitNewNeverReplacesAFileAndNamesTheOneItTook) {
+  TempDir dir;
+  WriteRaw(dir.File("Liste.xlsx"), "older");
+  WriteRaw(dir.File("Liste (2).xlsx"), "older 2");
+  constexpr int kWriters = 8;
+  std::vector<std::unique_ptr<AtomicFile>> writers;
+  std::string error;
+  for (int i = 0; i < kWriters; ++i) {
+    writers.push_back(std::make_unique<AtomicFile>());
+    ASSERT_TRUE(writers.back()->Open(dir.File("Liste.xlsx"), &error)) << error;
+    std::fprintf(writers.back()->File(), "writer %d", i);
+  }
+  std::set<std::string> taken;
+  for (int i = 0; i < kWriters; ++i) {
+    ASSERT_TRUE(writers[i]->CommitNew(&error)) << error;
+    EXPECT_EQ(ReadAll(writers[i]->Path()), "writer " + std::to_string(i));
+    EXPECT_TRUE(taken.insert(writers[i]->Path()).second);
+  }
+  EXPECT_EQ(ReadAll(dir.File("Liste.xlsx")), "older");
+  EXPECT_EQ(ReadAll(dir.File("Liste (2).xlsx")), "older 2");
+  EXPECT_EQ(*taken.begin(), dir.File("Liste (10).xlsx"));  // the names sort as text
+  EXPECT_EQ(taken.count(dir.File("Liste (3).xlsx")), 1u);
+  EXPECT_EQ(Names(dir.path()).size(), static_cast<size_t>(kWriters + 2));
+}
+
+// Standard output gets the whole text at Commit and nothing otherwise; a
+// child process, so that its descriptor 1 can be a file of the test's.
+TEST(AtomicFileTest, StandardOutputGetsAWholeTextOrNothing) {
+  TempDir dir;
+  for (bool commit : {true, false}) {
+    SCOPED_TRACE(commit);
+    const std::string captured = dir.File(commit ? "committed" : "abandoned");
+    const pid_t pid = fork();
+    if (pid == 0) {
+      if (std::freopen(captured.c_str(), "w", stdout) == nullptr) _exit(2);
+      AtomicFile out;
+      std::string error;
+      if (!out.Open("", &error)) _exit(3);
+      for (int i = 0; i < 100000; ++i) std::fprintf(out.File(), "line %d\n", i);  // past any buffer
+      if (commit && !out.Commit(&error)) _exit(4);
+      _exit(0);  // an abandoned run: the object is never committed
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const std::string text = ReadAll(captured);
+    if (commit) {
+      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 100000);
+    } else {
+      EXPECT_EQ(text, "");
+    }
+  }
+}
+
+TEST(AtomicFileTest, ASignalRemovesTheTemporaryFilesAndEndsTheProcess) {
+  for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(sig);
+    TempDir dir;
+    WriteRaw(dir.File("rep.csv"), kOlder);
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+      close(ready[0]);
+      if (std::freopen(dir.File("stderr").c_str(), "w", stderr) == nullptr) _exit(2);
+      InstallInterruptCleanup("essai");
+      AtomicFile out, database;
+      std::string error;
+      if (!out.Open(dir.File("rep.csv"), &error) || !database.OpenForPath(dir.File("base.db"), &error)) _exit(3);
+      const TemporaryFileGuard companions(database.WritePath(), true);
+      WriteRaw(database.WritePath() + "-journal", "journal");
+      std::fputs("partial", out.File());
+      std::fflush(out.File());
+      if (write(ready[1], "x", 1) != 1) _exit(4);
+      for (;;) pause();
+    }
+    close(ready[1]);
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    close(ready[0]);
+    kill(pid, sig);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sig) << status;
+    EXPECT_EQ(Names(dir.path()), (std::vector<std::string>{"rep.csv", "stderr"}));
+    EXPECT_EQ(ReadAll(dir.File("rep.csv")), kOlder);
+    const std::string said = ReadAll(dir.File("stderr"));
+    EXPECT_EQ(said.rfind("essai : ", 0), 0u) << said;
+    EXPECT_NE(said.find("rien n'est écrit"), std::string::npos) << said;
+  }
+}
