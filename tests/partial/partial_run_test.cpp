@@ -817,6 +817,14 @@ TEST_P(ServerLossTest, CommandLineExitsThreeWithOneLineAndNoFile) {
       {"stats", {"stats", "--from", "20261001", "--to", "20261130", "--format", "tsv"}, "PATIENT"},
       {"stats --list acceptance", {"stats", "--list", "acceptance", "--from", "20261001", "--format", "tsv"}, "AUDITFIL"},
       {"goals", {"goals", "Year=2026", "--format", "tsv"}, "GOALS"},
+      // Lost before the generation starts, in the pick-list read that comes
+      // first: the same exit and line (it used to be exit 2 "lecture
+      // impossible", exit 1, or "producteur inconnu").
+      {"productivity, producers", {"productivity", "ListBy=P", "AllProducers=Y", "--from", "20261001", "--format", "tsv"},
+       "PRODCD"},
+      {"stats, producers", {"stats", "AllProducers=Y", "--from", "20261001", "--format", "tsv"}, "PRODCD"},
+      {"goals, producers", {"goals", "Year=2026", "--format", "tsv"}, "PRODCD"},
+      {"goals-edit add, producers", {"goals-edit", "add", "D01", "2031", "1500"}, "PRODCD"},
   };
   TempDir dir;
   auto admin = OpenOrDie(WithQuery(PgUrl(), "options=-csearch_path%3D" + practice_->schema));
