@@ -36,7 +36,7 @@ int CellsOf(const QenListWindow& list) {
 void WriteCsvCell(FILE* f, std::string_view cell) {
   bool quote = cell.find_first_of(",\"\r\n") != std::string_view::npos;
   if (!quote) {
-    std::fwrite(cell.data(), 1, cell.size(), f);
+    PutBytes(f, cell);
     return;
   }
   std::fputc('"', f);
@@ -67,7 +67,7 @@ void WriteText(FILE* f, const QenListWindow& list, bool item_data) {
     size_t w = Width(text);
     size_t fill = width[c] > w ? width[c] - w : 0;
     if (right) for (size_t i = 0; i < fill; ++i) std::fputc(' ', f);
-    std::fwrite(text.data(), 1, text.size(), f);
+    PutBytes(f, text);
     if (!right && c + 1 < cells) for (size_t i = 0; i < fill; ++i) std::fputc(' ', f);
     if (c + 1 < cells) std::fputs("  ", f);
   };
@@ -164,7 +164,7 @@ void WriteListStream(FILE* f, const QenListWindow& list, const CliOptions& optio
     for (int r = 0; r < list.GetCount(); ++r) {
       if (options.item_data) std::fprintf(f, "%d\t", static_cast<int32_t>(list.GetItemData(r)));
       const std::string_view row = list.GetString(r);
-      std::fwrite(row.data(), 1, row.size(), f);
+      PutBytes(f, row);
       std::fputc('\n', f);
     }
   } else {

@@ -20,6 +20,12 @@
 class QenListWindow;
 struct CliOptions;
 
+// Writes text's bytes to f; an empty view (whose data may be null) writes
+// nothing.
+inline void PutBytes(FILE* f, std::string_view text) {
+  if (!text.empty()) std::fwrite(text.data(), 1, text.size(), f);
+}
+
 // Writes to options.out (or standard output). Every format goes through
 // AtomicFile: options.out gets the whole output or is left as it was (an
 // older file stays byte for byte). Returns false with one French line in

@@ -83,7 +83,7 @@ bool WriteKindRows(const QenListWindow& list, const CliOptions& options, std::st
     if (kind != 0) std::fprintf(f, "%ld", kind);
     std::fputc('\t', f);
     const std::string_view row = list.GetString(r);
-    std::fwrite(row.data(), 1, row.size(), f);
+    PutBytes(f, row);
     std::fputc('\n', f);
   }
   return out.Commit(error);

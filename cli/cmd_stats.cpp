@@ -114,7 +114,7 @@ void WriteTsv(FILE* f, const QenListWindow& list, int list_number, bool item_dat
   for (int r = 0; r < list.GetCount(); ++r) {
     if (item_data) std::fprintf(f, "%s\t", ItemDataField(list, list_number, r).c_str());
     const std::string_view row = list.GetString(r);
-    std::fwrite(row.data(), 1, row.size(), f);
+    PutBytes(f, row);
     std::fputc('\n', f);
   }
 }
