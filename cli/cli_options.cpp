@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include "goals/goal_editor.h"
 #include "host/atomic_file.h"
 #include "host/dates.h"
 #include "host/gendb.h"
@@ -143,6 +145,11 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
     }
     out->positional.push_back(arg);
   }
+  // A PDF is a document, never written to standard output.
+  if (out->format == "pdf" && out->out.empty() && !out->help) {
+    *error = "le format pdf demande --out FICHIER";
+    return false;
+  }
   if (out->from_given && out->to_given && out->from > out->to) {
     *error = "la date --from suit la date --to";
     return false;
@@ -153,8 +160,8 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
 bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error, DbAccess access) {
   if (options.today != 0) SetToday(options.today);
   app->SetINI(options.ini.empty() ? DefaultIniPath() : options.ini);
-  std::string url = options.db_given ? options.db_url : DefaultDemoDbUrl();
-  if (!options.db_given) {
+  const std::string url = DatabaseUrl(options);
+  if (url == DefaultDemoDbUrl()) {
     std::error_code ec;
     if (!std::filesystem::exists(DefaultDemoDbPath(), ec)) {
       *error = "aucune base de données : " + DefaultDemoDbPath() +
@@ -187,10 +194,15 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 }  // namespace
 
+std::string DatabaseUrl(const CliOptions& options) {
+  return SuiteDatabaseUrl(options.db_given ? options.db_url : std::string(),
+                          options.ini.empty() ? DefaultIniPath() : options.ini);
+}
+
 std::string CheckOutputTarget(const CliOptions& options) {
   if (options.out.empty()) return std::string();
   std::vector<std::pair<std::string, const char*>> kept;
-  const std::string db = SqlitePathOfUrl(options.db_given ? options.db_url : DefaultDemoDbUrl());
+  const std::string db = SqlitePathOfUrl(DatabaseUrl(options));
   if (!db.empty()) {
     kept.push_back({db, "la base de données"});
     for (const char* suffix : {"-journal", "-wal", "-shm"}) kept.push_back({db + suffix, "un fichier de la base de données"});
@@ -214,6 +226,15 @@ int DatabaseReadFailed(const char* command, GenDB* db, const std::string& what) 
   if (db->LastError().empty()) return -1;
   std::fprintf(stderr, "vantra %s : %s : %s\n", command, what.c_str(), db->LastError().c_str());
   return 1;
+}
+
+std::string UnknownProducer(GenDB* db, const std::vector<std::string>& named) {
+  if (named.empty() || db == nullptr) return std::string();
+  const std::vector<std::string> known = LoadProducerCodes(db);
+  for (const std::string& code : named) {
+    if (std::find(known.begin(), known.end(), code) == known.end()) return "producteur inconnu : " + code;
+  }
+  return std::string();
 }
 
 std::string IniReadProblem(const CliOptions& options) {

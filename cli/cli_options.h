@@ -2,7 +2,8 @@
 // drive (database connection, INI file, pinned today, QenApplication).
 //
 //   --db URL          sqlite:PATH, postgresql://..., or a libpq conninfo;
-//                     default: the demo database (DefaultDemoDbUrl)
+//                     default: [SUITE] Database of the INI file, else the
+//                     demo database (DefaultDemoDbUrl)
 //   --prefix P        table owner prefix
 //   --ini FILE        the suite's INI file (default DefaultIniPath())
 //   --today YYYYMMDD  pins today's date
@@ -67,6 +68,10 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
 // DefaultDemoDbPath / DefaultDemoDbUrl: the demo database the run script creates.
 #include "suite/suite_paths.h"
 
+// The database of a run: --db, else the INI file's [SUITE] Database (as the
+// suite reads it), else the demo database.
+std::string DatabaseUrl(const CliOptions& options);
+
 // Sets up the process-wide QenApplication from the options: pins today,
 // sets the INI path and opens the database (not created when missing). The
 // commands that ask the suite for production figures (goals, stats) install
@@ -89,6 +94,12 @@ std::string CheckOutputTarget(const CliOptions& options);
 // once its one line is printed: 3 with the lost-server line, 1 with what and
 // the database's reason ("la liste des producteurs : no such table: PRODCD").
 int DatabaseReadFailed(const char* command, GenDB* db, const std::string& what);
+
+// "" when every named producer code is one of PRODCD (an inactive producer
+// may be named, as in the tabs), else "producteur inconnu : ZZZ": every
+// command refuses it the same way (exit 2). Log-on names are not checked:
+// the audit trail keeps the names of users since removed.
+std::string UnknownProducer(GenDB* db, const std::vector<std::string>& named);
 
 // "" when the INI file in use can be read or does not exist (defaults),
 // else why it cannot ("le fichier INI /x/tolvane.ini est illisible :

@@ -216,6 +216,15 @@ int RunGoals(const CliOptions& options) {
     return 1;
   }
   const std::vector<std::string> selected = SelectedGoalsProducers(report, active);
+  if (report.all_producers != 'Y') {
+    const std::string unknown = UnknownProducer(app.GetDb(), selected);
+    const int unread = DatabaseReadFailed("goals", app.GetDb(), "la liste des producteurs");
+    if (unread >= 0) return unread;
+    if (!unknown.empty()) {
+      std::fprintf(stderr, "vantra goals : %s\n", unknown.c_str());
+      return 2;
+    }
+  }
   if (app.GetDb() != nullptr) app.GetDb()->ClearLostConnection();
   const std::vector<int> failed = ValidateGoalsReport(app.GetDb(), report, selected.size());
   if (!failed.empty()) {
@@ -231,7 +240,7 @@ int RunGoals(const CliOptions& options) {
     std::string cause = app.GetDb() != nullptr ? app.GetDb()->LastError() : std::string();
     if (cause.empty()) cause = IniReadProblem(options);
     for (int id : failed) {
-      std::fprintf(stderr, "%s%s\n", ModuleString(id), cause.empty() ? "" : (" (" + cause + ")").c_str());
+      std::fprintf(stderr, "vantra goals : %s%s\n", ModuleString(id), cause.empty() ? "" : (" (" + cause + ")").c_str());
     }
     return 1;
   }
@@ -332,10 +341,12 @@ int ReadAmounts(const std::vector<std::string>& args, size_t first, GoalInfo* re
 int CheckRecord(GenDB* db, const GoalInfo& record, int mode, long selected_id) {
   const std::vector<int> failed = ValidateGoalRecord(record, static_cast<int>(ldate_today() / 10000));
   if (!failed.empty()) {
-    for (int id : failed) std::fprintf(stderr, "%s\n", ModuleString(id));
+    for (int id : failed) std::fprintf(stderr, "vantra goals-edit : %s\n", ModuleString(id));
     return 1;
   }
-  if (DuplicateExist(db, record, mode, selected_id)) return Refuse(LoadTableString(StringTable::kKelvoUtils, 850));
+  if (DuplicateExist(db, record, mode, selected_id)) {
+    return Refuse(std::string("vantra goals-edit : ") + LoadTableString(StringTable::kKelvoUtils, 850));
+  }
   return 0;
 }
 
@@ -352,7 +363,7 @@ int Saved(GoalWrite result, const std::string& error, long id) {
       std::printf("%ld\n", id);
       return 0;
     case GoalWrite::kDuplicate:
-      return Refuse(LoadTableString(StringTable::kKelvoUtils, 850));
+      return Refuse(std::string("vantra goals-edit : ") + LoadTableString(StringTable::kKelvoUtils, 850));
     case GoalWrite::kMissing:
       return NoLongerThere(std::to_string(id));
     case GoalWrite::kChanged:

@@ -346,6 +346,14 @@ int RunStats(const CliOptions& given) {
     sel.SetProducers(ActiveProducerCodes(context.db));
     const int unread = DatabaseReadFailed("stats", context.db, "la liste des producteurs");
     if (unread >= 0) return unread;
+  } else {
+    const std::string unknown = UnknownProducer(context.db, sel.producers);
+    const int unread = DatabaseReadFailed("stats", context.db, "la liste des producteurs");
+    if (unread >= 0) return unread;
+    if (!unknown.empty()) {
+      std::fprintf(stderr, "vantra stats : %s\n", unknown.c_str());
+      return 2;
+    }
   }
   context.channel = app.Channel();
   context.owner = app.GetMainWindow();

@@ -38,7 +38,8 @@ void PrintCommandHelp(const CliCommand& c) {
   std::printf(
       "Options communes :\n"
       "  --db URL               sqlite:CHEMIN, postgresql://... ou chaîne libpq\n"
-      "                         (défaut : sqlite:%s)\n"
+      "                         (défaut : [SUITE] Database du fichier INI,\n"
+      "                         sinon sqlite:%s)\n"
       "  --prefix P             préfixe des tables (schéma de la clinique)\n"
       "  --ini FICHIER          fichier INI de la suite (tolvane.ini)\n"
       "  --today AAAAMMJJ       date du jour à utiliser\n"

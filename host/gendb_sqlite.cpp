@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -594,7 +595,12 @@ std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::strin
   // A file the suite creates now (or an empty one it fills) gets its
   // journal mode; an existing database keeps the one it has.
   struct stat st {};
-  const bool new_file = !in_memory && (::stat(path.c_str(), &st) != 0 || st.st_size == 0);
+  const bool missing = !in_memory && ::stat(path.c_str(), &st) != 0 && errno == ENOENT;
+  const bool new_file = !in_memory && (missing || st.st_size == 0);
+  if (missing && access != DbAccess::kCreate && path.rfind("file:", 0) != 0) {
+    *error = "Impossible d'ouvrir la base SQLite « " + path + " » : le fichier n'existe pas.";
+    return nullptr;
+  }
   int code = SQLITE_OK;
   sqlite3* db = OpenAndCheck(path, path, flags, error, &code);
   if (db == nullptr && access == DbAccess::kRead && !in_memory && code != SQLITE_BUSY && code != SQLITE_NOTADB &&

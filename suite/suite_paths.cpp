@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "host/ini.h"
+
 std::string DefaultDemoDbPath() {
   namespace fs = std::filesystem;
   if (const char* data = std::getenv("VANTRA_DATA"); data && *data) {
@@ -16,3 +18,9 @@ std::string DefaultDemoDbPath() {
 }
 
 std::string DefaultDemoDbUrl() { return "sqlite:" + DefaultDemoDbPath(); }
+
+std::string SuiteDatabaseUrl(const std::string& given, const std::string& ini_path) {
+  if (!given.empty()) return given;
+  const std::string configured = WDIniObj(ini_path).read_secini("SUITE", "Database", "");
+  return configured.empty() ? DefaultDemoDbUrl() : configured;
+}

@@ -9,3 +9,7 @@
 std::string DefaultDemoDbPath();
 // "sqlite:" + DefaultDemoDbPath().
 std::string DefaultDemoDbUrl();
+
+// The database both programs open: given (--db) when not empty, else the
+// INI file's [SUITE] Database, else DefaultDemoDbUrl().
+std::string SuiteDatabaseUrl(const std::string& given, const std::string& ini_path);

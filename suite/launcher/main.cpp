@@ -172,9 +172,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantra-suite : les réglages de départ ne sont pas enregistrés (%s) : %s\n",
                  app.GetINI().c_str(), ini_error.c_str());
   }
-  std::string url = !options.db.isEmpty()
-                        ? options.db.toStdString()
-                        : WDIniObj(app.GetINI()).read_secini("SUITE", "Database", DefaultDemoDbUrl());
+  const std::string url = SuiteDatabaseUrl(options.db.toStdString(), app.GetINI());
   std::string error;
   app.SetDb(OpenGenDB(url, options.prefix.toStdString(), DbAccess::kWrite, &error));
   QString db_text = app.GetDb() ? QStringLiteral("Base de données : %1").arg(QString::fromStdString(url))

@@ -304,6 +304,49 @@ TEST_F(BadDayTest, AWriterWaitsOnceForAnotherProgramsLockAndSaysWhatItDoes) {
   }
 }
 
+// Careless arguments get the same answer from every command.
+TEST_F(BadDayTest, EveryCommandAnswersTheSameWay) {
+  const std::string db = CopyDemo();
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    int status;
+    const char* says;  // the start of standard error, or null
+  };
+  const Case cases[] = {
+      {"unknown producer, productivity", {"productivity", "ListBy=P", "AllProducers=N", "Producers=ZZZ"}, 2,
+       "vantra productivity : producteur inconnu : ZZZ\n"},
+      {"unknown producer, statistics", {"stats", "AllProducers=N", "Producers=D01,ZZZ"}, 2,
+       "vantra stats : producteur inconnu : ZZZ\n"},
+      {"unknown producer, goals", {"goals", "Year=2026", "AllProducers=N", "Producers=ZZZ"}, 2,
+       "vantra goals : producteur inconnu : ZZZ\n"},
+      {"pdf without --out, audit", {"audit", "AllModules=Y", "--format", "pdf"}, 2,
+       "vantra audit : le format pdf demande --out FICHIER\n"},
+      {"pdf without --out, goals", {"goals", "Year=2026", "--format", "pdf"}, 2,
+       "vantra goals : le format pdf demande --out FICHIER\n"},
+      {"goals' own messages", {"goals", "Year=1999"}, 1, "vantra goals : "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ProgramRun run = Vantra(db, c.args);
+    EXPECT_EQ(run.status, c.status) << run.err;
+    EXPECT_EQ(run.err.rfind(c.says, 0), 0u) << run.err;
+    EXPECT_EQ(run.out, "");
+  }
+  // Without --db, the database of the INI file, as the suite reads it.
+  WriteRaw(Ini(), "[SUITE]\nDatabase=sqlite:" + db + "\n");
+  ProgramOptions no_demo;
+  no_demo.env = {"VANTRA_DATA=" + dir_.File("no-demo-here")};
+  ProgramRun run = RunProgram({VANTRA_PROGRAM, "goals", "Year=2026", "--today", "20261201", "--ini", Ini()}, no_demo);
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_FALSE(run.out.empty());
+  // A file that is not there is said in French.
+  run = Vantra(dir_.File("absent.db"), {"goals", "Year=2026"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("le fichier n'existe pas"), std::string::npos) << run.err;
+  EXPECT_FALSE(fs::exists(dir_.File("absent.db")));
+}
+
 TEST_F(BadDayTest, AFileCutShortUnderAReaderEndsTheReadWithAnError) {
   const std::string path = CopyDemo();
   std::string error;
