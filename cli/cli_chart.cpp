@@ -73,7 +73,7 @@ bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* 
 }  // namespace
 
 bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
-                      const CliOptions& options, std::string* error) {
+                      const CliOptions& options, std::string* error, const std::string& subtitle) {
   if (options.format == "tsv") {
     const std::string text = GraphSeriesTsv(series);
     AtomicFile out;
@@ -98,6 +98,7 @@ bool WriteChartSeries(const TDList& series, const std::string& title, const std:
   look.style = static_cast<ChartStyle>(style);
   look.title = QString::fromStdString(title);
   look.axis_title = QString::fromStdString(axis_title);
+  if (!subtitle.empty()) look.subtitle = QString::fromStdString(subtitle);
   QString qerror;
   if (!RenderChartPng(series, look, QString::fromStdString(options.out), SuggestedChartSize(series, look),
                       &qerror)) {
@@ -110,6 +111,7 @@ bool WriteChartSeries(const TDList& series, const std::string& title, const std:
   (void)title;
   (void)axis_title;
   (void)style;
+  (void)subtitle;
   *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
   return false;
 #endif

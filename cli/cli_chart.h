@@ -27,7 +27,7 @@ struct ListReport;
 // SuggestedChartSize. Any other format is refused. The tabs' commands call
 // it with the series they built. False with a French *error.
 bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
-                      const CliOptions& options, std::string* error);
+                      const CliOptions& options, std::string* error, const std::string& subtitle = std::string());
 
 // The chart of an audit list (kind 0 detailed or history, 1 summary) from
 // the --chart flag's value, written by WriteChartSeries. False with a French

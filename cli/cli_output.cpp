@@ -96,6 +96,18 @@ void WriteText(FILE* f, const QenListWindow& list, bool item_data) {
 
 }  // namespace
 
+bool WriteWorkbook(const std::vector<const ListReport*>& reports, const std::string& title,
+                   const CliOptions& options, std::string* error) {
+  if (!options.out.empty()) return WriteReportsXlsx(reports, options.out, error);
+  const std::string path = ExportReportsToSpreadsheet(reports, title, error);
+  if (path.empty()) return false;
+  // The path on standard output is the result: report when it is lost.
+  AtomicFile out;
+  if (!out.Open(std::string(), error)) return false;
+  std::fprintf(out.File(), "%s\n", path.c_str());
+  return out.Commit(error);
+}
+
 bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error) {
   ListDecor decor;
   if (list.Id() == 300 || list.Id() == 301) {
@@ -119,14 +131,7 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
       }
       return WriteListPdf(report, options.out, error);
     }
-    if (!options.out.empty()) return WriteListXlsx(report, options.out, error);
-    const std::string path = ExportListToSpreadsheet(report, error);
-    if (path.empty()) return false;
-    // The path on standard output is the result: report when it is lost.
-    AtomicFile out;
-    if (!out.Open(std::string(), error)) return false;
-    std::fprintf(out.File(), "%s\n", path.c_str());
-    return out.Commit(error);
+    return WriteWorkbook({&report}, report.title, options, error);
   }
   if (options.format == "tsv") {
     TsvWriter writer;

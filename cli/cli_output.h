@@ -55,6 +55,12 @@ struct ListDecor {
 bool WriteList(const QenListWindow& list, const CliOptions& options, const ListDecor& decor,
                std::string* error);
 
+// --format xlsx of one or more lists: one workbook (a sheet or more per
+// list, in order) to --out, or into the spreadsheet folder under a new name
+// that is then printed on standard output.
+bool WriteWorkbook(const std::vector<const ListReport*>& reports, const std::string& title,
+                   const CliOptions& options, std::string* error);
+
 // The tsv format row by row, for rows that do not go through a list (the
 // audit command streams its lines here as the generator makes them). Writes
 // what WriteList writes for the same rows: the item data as a list keeps it

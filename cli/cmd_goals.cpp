@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_chart.h"
 #include "cli/cli_options.h"
 #include "host/gendb.h"
 #include "cli/cli_output.h"
@@ -123,37 +124,15 @@ bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const Goa
       return false;
     }
   }
-  if (options.out.empty()) {
-    *error = "--chart demande --out FICHIER.png";
-    return false;
-  }
   r.producers = selected;
   r.display = d;
   r.report_year = o.Year();
   r.comp_year = o.CompYear();
-#if VANTRA_CLI_QT
   TDList series;
   BuildGoalsGraphSeries(list, r, &series);
-  if (!EnsureGuiApplication()) {
-    *error = "impossible de dessiner : pas d'application graphique";
-    return false;
-  }
-  ChartLook look;
-  look.style = static_cast<ChartStyle>(style);
-  look.title = QStringLiteral("%1 par %2").arg(QString::fromStdString(GoalsGraphChoiceText(r.main)),
-                                               QString::fromStdString(GoalsGraphChoiceText(r.axis)));
-  look.axis_title = QString::fromStdString(GoalsGraphChoiceText(r.axis));
-  QString qerror;
-  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
-    *error = qerror.toStdString();
-    return false;
-  }
-  return true;
-#else
-  (void)list;
-  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
-  return false;
-#endif
+  const std::string axis_title = GoalsGraphChoiceText(r.axis);
+  return WriteChartSeries(series, GoalsGraphChoiceText(r.main) + " par " + axis_title, axis_title, style, options,
+                          error);
 }
 
 int RunGoals(const CliOptions& options) {

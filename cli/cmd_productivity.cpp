@@ -20,6 +20,7 @@
 #include "appt/appt_list_style.h"
 #include "appt/appt_options.h"
 #include "appt/prac_appt_generator.h"
+#include "cli/cli_chart.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "host/dates.h"
@@ -42,7 +43,8 @@ constexpr const char* kCommand = "productivity";
 
 // --chart MEASURE,AXIS[,style=N]: MEASURE the label of a row of the first
 // period group ("Disponible", "Usage %", a code), AXIS P (periods) or S
-// (producers or chairs). Draws the PNG into options.out.
+// (producers or chairs). Draws the PNG into options.out, or with --format
+// tsv writes the chart's values (WriteChartSeries).
 bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const CliOptions& options,
                     std::string* error) {
   const std::string value = options.flags.at("chart");
@@ -83,34 +85,11 @@ bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const 
     *error = "--chart : mesure « " + label + " » absente du rapport";
     return false;
   }
-  if (options.out.empty()) {
-    *error = "--chart demande --out FICHIER.png";
-    return false;
-  }
   const long axis = rest == "P" ? kApptAxisPeriods : s.ListBy == 'C' ? kApptAxisChairs : kApptAxisProducers;
-#if VANTRA_CLI_QT
   TDList series;
   BuildApptGraphSeries(list, s, measure, axis, GraphGrouping{}, &series);
-  if (!EnsureGuiApplication()) {
-    *error = "impossible de dessiner : pas d'application graphique";
-    return false;
-  }
-  ChartLook look;
-  look.style = static_cast<ChartStyle>(style);
-  look.axis_title = QString::fromUtf8(HostString(static_cast<int>(axis)));
-  look.title = QStringLiteral("%1 par %2").arg(QString::fromUtf8(label.c_str()), look.axis_title);
-  QString qerror;
-  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
-    *error = qerror.toStdString();
-    return false;
-  }
-  return true;
-#else
-  (void)style;
-  (void)axis;
-  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
-  return false;
-#endif
+  const std::string axis_title = HostString(static_cast<int>(axis));
+  return WriteChartSeries(series, label + " par " + axis_title, axis_title, style, options, error);
 }
 
 int Bad(const std::string& message) {

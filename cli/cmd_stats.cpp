@@ -9,7 +9,10 @@
 //
 // --list all (the default) writes the four lists in the print-all order,
 // each after a line with its title; with --format pdf the four lists make
-// one document, as "Imprimer Tous" prints it. --format tsv --item-data
+// one document, as "Imprimer Tous" prints it, and with --format xlsx one
+// workbook with a sheet per list. --chart FIGURE draws (or, with --format
+// tsv, lists the values of) the chart of the one list --list names.
+// --format tsv --item-data
 // writes each row after its item data: the ordinal (patients), 1 or 0
 // (productivity, summary), the record's category (case acceptance: 20 on
 // headers, 21 on totals); rows without item data start with an empty field.
@@ -23,6 +26,7 @@
 #include <cstdlib>
 #include <set>
 #include <sstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -211,37 +215,11 @@ bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, co
       return false;
     }
   }
-  if (options.out.empty()) {
-    *error = "--chart demande --out FICHIER.png";
-    return false;
-  }
-#if VANTRA_CLI_QT
   TDList series;
   BuildStatsGraphSeries(lists.List(n), request, &series);
-  if (!EnsureGuiApplication()) {
-    *error = "impossible de dessiner : pas d'application graphique";
-    return false;
-  }
-  ChartLook look;
-  look.style = static_cast<ChartStyle>(style);
-  look.title = QString::fromUtf8(ModuleString(StatsListTitle(n))) + QStringLiteral(" : ") +
-               QString::fromStdString(StatsGraphFigureText(request.figure));
-  if (show_dates) look.subtitle = QString::fromStdString(StatsShowDatesText(s.from, s.to));
-  look.axis_title = QString::fromUtf8(HostString(StatsGraphAxis(n)));
-  QString qerror;
-  if (!RenderChartPng(series, look, QString::fromStdString(options.out), QSize(800, 500), &qerror)) {
-    *error = qerror.toStdString();
-    return false;
-  }
-  return true;
-#else
-  (void)lists;
-  (void)s;
-  (void)style;
-  (void)show_dates;
-  *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
-  return false;
-#endif
+  const std::string title = std::string(ModuleString(StatsListTitle(n))) + " : " + StatsGraphFigureText(request.figure);
+  const std::string subtitle = show_dates ? StatsShowDatesText(s.from, s.to) : std::string();
+  return WriteChartSeries(series, title, HostString(StatsGraphAxis(n)), style, options, error, subtitle);
 }
 
 // SECTION.KEY=VALUE arguments (PRAC_STATS.FeesGoal=..., PRAC_APPT.ProdUnits=B)
@@ -317,9 +295,9 @@ int RunStats(const CliOptions& given) {
     return 2;
   }
   const bool chart = options.flags.count("chart") != 0;
-  if ((chart || options.format == "xlsx") && only == 0) {
-    std::fprintf(stderr, "vantra stats : %s porte sur une liste : donnez --list\n",
-                 chart ? "--chart" : "le format xlsx");
+  if (chart && only == 0) {
+    std::fprintf(stderr, "vantra stats : --chart porte sur une liste : donnez --list patients, productivity, "
+                         "acceptance ou summary\n");
     return 2;
   }
   QenApplication app;
@@ -410,7 +388,15 @@ int RunStats(const CliOptions& given) {
       written = WriteStatsPdf(lists, numbers, options.out, &error);
     }
   } else if (options.format == "xlsx") {
-    written = WriteList(lists.List(only), options, DecorOf(lists, only), &error);
+    // One sheet per list, in the print-all order (or the one list asked).
+    std::vector<std::unique_ptr<ListReport>> kept;
+    std::vector<const ListReport*> reports;
+    for (int n : numbers) {
+      const ListDecor d = DecorOf(lists, n);
+      kept.push_back(std::make_unique<ListReport>(&lists.List(n), d.title, d.style, d.colors));
+      reports.push_back(kept.back().get());
+    }
+    written = WriteWorkbook(reports, only != 0 ? reports[0]->title : std::string("Statistiques"), options, &error);
   } else {
     // Every list into one file (or standard output), whole or not at all.
     AtomicFile out;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <set>
 #include <string_view>
 #include <tuple>
 #include <vector>
@@ -268,50 +269,23 @@ std::string NumberFormatOf(const CellValue& value) {
   }
 }
 
-bool WriteListXlsx(const ListReport& report, const std::string& path, std::string* error,
-                   const XlsxOptions& options) {
+namespace {
+
+struct SheetFormats {
+  lxw_format* title;
+  lxw_format* heading;
+};
+
+// Adds the sheets of one list ("<title>", "<title> (2)" ... past the
+// format's row limit), each name not yet in *names.
+lxw_error AddListSheets(lxw_workbook* wb, XlsxWriter* writer, const SheetFormats& formats, const ListReport& report,
+                        const XlsxOptions& options, std::set<std::string>* names) {
   const QenListWindow* list = report.list;
-  if (!list) {
-    *error = "aucune liste à exporter";
-    return false;
-  }
   const int rows = list->GetCount();
   const int columns = std::min(ShownColumnCount(*list), 16384);
-
-  // The workbook goes into a temporary file beside path and replaces it
-  // only once the library has closed it without error: a disk that fills
-  // up or a size limit is only reported by workbook_close, after the
-  // library has written what it could.
-  AtomicFile out;
-  if (!out.OpenForPath(path, error)) return false;
-  lxw_workbook_options wo = {};
-  wo.constant_memory = rows > options.constant_memory_rows ? LXW_TRUE : LXW_FALSE;
-  std::string tmpdir = options.tmpdir;
-  wo.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
-  wo.use_zip64 = LXW_TRUE;
-  errno = 0;  // read after workbook_close: what a failed write left
-  lxw_workbook* wb = workbook_new_opt(out.WritePath().c_str(), &wo);
-  if (!wb) {
-    *error = "impossible de créer le classeur " + path;
-    return false;
-  }
   std::string title = report.title.empty() ? std::string("Liste") : report.title;
   std::string safe_title_buffer;
   title = std::string(ValidUtf8(title, &safe_title_buffer));
-  lxw_doc_properties props = {};
-  props.title = title.data();
-  props.author = const_cast<char*>("Vantra");
-  workbook_set_properties(wb, &props);
-
-  XlsxWriter writer(wb);
-  lxw_format* title_format = workbook_add_format(wb);
-  format_set_bold(title_format);
-  format_set_font_size(title_format, 13);
-  lxw_format* heading_format = workbook_add_format(wb);
-  format_set_bold(heading_format);
-  format_set_bottom(heading_format, LXW_BORDER_THIN);
-  format_set_pattern(heading_format, LXW_PATTERN_SOLID);
-  format_set_bg_color(heading_format, 0xDBE2EC);
 
   // Column widths: the widest of the title and the first rows' texts.
   std::vector<double> width(columns, 4);
@@ -333,33 +307,99 @@ bool WriteListXlsx(const ListReport& report, const std::string& path, std::strin
   const long rows_per_sheet = std::clamp<long>(options.max_sheet_rows, kHeaderRows + 1, 1048576) - kHeaderRows;
   int part = 1;
   for (int first = 0; err == LXW_NO_ERROR && (first < rows || first == 0); ++part) {
+    // Two lists of one workbook may share a title: the later one's sheets
+    // are numbered on.
     std::string name = SheetName(title, part);
+    while (names->count(name) != 0) name = SheetName(title, ++part);
+    names->insert(name);
     lxw_worksheet* ws = workbook_add_worksheet(wb, name.c_str());
-    if (!ws) {
-      err = LXW_ERROR_MEMORY_MALLOC_FAILED;
-      break;
-    }
+    if (!ws) return LXW_ERROR_MEMORY_MALLOC_FAILED;
     for (int c = 0; c < columns; ++c) worksheet_set_column(ws, c, c, width[c], nullptr);
     worksheet_freeze_panes(ws, kHeaderRows, 0);
-    err = worksheet_write_string(ws, 0, 0, title.c_str(), title_format);
+    err = worksheet_write_string(ws, 0, 0, title.c_str(), formats.title);
     for (int c = 0; err == LXW_NO_ERROR && c < columns; ++c) {
       std::string heading;
       if (c < static_cast<int>(list->Columns().size())) {
         heading.assign(ValidUtf8(list->Columns()[c].title, &safe_title_buffer));
       }
-      err = worksheet_write_string(ws, 1, c, heading.c_str(), heading_format);
+      err = worksheet_write_string(ws, 1, c, heading.c_str(), formats.heading);
     }
     const int last = static_cast<int>(std::min<long>(rows, first + rows_per_sheet));
     for (int r = first; err == LXW_NO_ERROR && r < last; ++r) {
       const lxw_row_t out_row = static_cast<lxw_row_t>(r - first + kHeaderRows);
       const int cells = std::min(list->CellCount(r), columns);
       for (int c = 0; err == LXW_NO_ERROR && c < cells; ++c) {
-        err = writer.Cell(ws, out_row, static_cast<lxw_col_t>(c), list->GetItemText(r, c),
-                          report.StyleOf(r, c));
+        err = writer->Cell(ws, out_row, static_cast<lxw_col_t>(c), list->GetItemText(r, c), report.StyleOf(r, c));
       }
     }
     if (last >= rows) break;
     first = last;
+  }
+  return err;
+}
+
+}  // namespace
+
+bool WriteListXlsx(const ListReport& report, const std::string& path, std::string* error,
+                   const XlsxOptions& options) {
+  return WriteReportsXlsx({&report}, path, error, options);
+}
+
+bool WriteReportsXlsx(const std::vector<const ListReport*>& reports, const std::string& path, std::string* error,
+                      const XlsxOptions& options) {
+  int rows = 0;
+  for (const ListReport* report : reports) {
+    if (report == nullptr || report->list == nullptr) {
+      *error = "aucune liste à exporter";
+      return false;
+    }
+    rows = std::max(rows, report->list->GetCount());
+  }
+  if (reports.empty()) {
+    *error = "aucune liste à exporter";
+    return false;
+  }
+
+  // The workbook goes into a temporary file beside path and replaces it
+  // only once the library has closed it without error: a disk that fills
+  // up or a size limit is only reported by workbook_close, after the
+  // library has written what it could.
+  AtomicFile out;
+  if (!out.OpenForPath(path, error)) return false;
+  lxw_workbook_options wo = {};
+  wo.constant_memory = rows > options.constant_memory_rows ? LXW_TRUE : LXW_FALSE;
+  std::string tmpdir = options.tmpdir;
+  wo.tmpdir = tmpdir.empty() ? nullptr : tmpdir.data();
+  wo.use_zip64 = LXW_TRUE;
+  errno = 0;  // read after workbook_close: what a failed write left
+  lxw_workbook* wb = workbook_new_opt(out.WritePath().c_str(), &wo);
+  if (!wb) {
+    *error = "impossible de créer le classeur " + path;
+    return false;
+  }
+  std::string title = reports[0]->title.empty() ? std::string("Liste") : reports[0]->title;
+  std::string safe_title_buffer;
+  title = std::string(ValidUtf8(title, &safe_title_buffer));
+  lxw_doc_properties props = {};
+  props.title = title.data();
+  props.author = const_cast<char*>("Vantra");
+  workbook_set_properties(wb, &props);
+
+  XlsxWriter writer(wb);
+  SheetFormats formats;
+  formats.title = workbook_add_format(wb);
+  format_set_bold(formats.title);
+  format_set_font_size(formats.title, 13);
+  formats.heading = workbook_add_format(wb);
+  format_set_bold(formats.heading);
+  format_set_bottom(formats.heading, LXW_BORDER_THIN);
+  format_set_pattern(formats.heading, LXW_PATTERN_SOLID);
+  format_set_bg_color(formats.heading, 0xDBE2EC);
+
+  lxw_error err = LXW_NO_ERROR;
+  std::set<std::string> names;
+  for (const ListReport* report : reports) {
+    if (err == LXW_NO_ERROR) err = AddListSheets(wb, &writer, formats, *report, options, &names);
   }
   lxw_error closed;
   int close_errno;
@@ -426,6 +466,11 @@ std::string SpreadsheetFileName(const std::string& folder, const std::string& ti
 
 std::string ExportListToSpreadsheet(const ListReport& report, std::string* error,
                                     const XlsxOptions& options) {
+  return ExportReportsToSpreadsheet({&report}, report.title, error, options);
+}
+
+std::string ExportReportsToSpreadsheet(const std::vector<const ListReport*>& reports, const std::string& title,
+                                       std::string* error, const XlsxOptions& options) {
   std::string folder = TGetStatInfo::GetSpreadSheetDirectory();
   if (folder.empty()) {
     *error = "aucun dossier de chiffrier n'est défini";
@@ -439,9 +484,9 @@ std::string ExportListToSpreadsheet(const ListReport& report, std::string* error
   }
   // The name is only proposed here; the commit takes it or the next free
   // one, so two exports at the same second never share a workbook.
-  std::string path = SpreadsheetFileName(folder, report.title, std::time(nullptr));
+  std::string path = SpreadsheetFileName(folder, title, std::time(nullptr));
   XlsxOptions as_new = options;
   as_new.new_name = &path;
-  if (!WriteListXlsx(report, path, error, as_new)) return std::string();
+  if (!WriteReportsXlsx(reports, path, error, as_new)) return std::string();
   return path;
 }

@@ -22,6 +22,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "lists/list_style.h"
 
@@ -60,6 +61,11 @@ struct XlsxOptions {
 // left as it was.
 bool WriteListXlsx(const ListReport& report, const std::string& path, std::string* error,
                    const XlsxOptions& options = XlsxOptions());
+// Several lists in one workbook, each on its own sheets in order (named
+// after its title; a title already used gets " (2)" ...); the workbook's
+// title is the first list's.
+bool WriteReportsXlsx(const std::vector<const ListReport*>& reports, const std::string& path, std::string* error,
+                      const XlsxOptions& options = XlsxOptions());
 
 // A new file name in folder for a list titled title, at time `when` (local
 // time): "<title> AAAA-MM-JJ HHhMMmSS.xlsx", the title stripped of the
@@ -75,3 +81,6 @@ std::string SpreadsheetFileName(const std::string& folder, const std::string& ti
 // with *error when there is no folder or the file could not be written.
 std::string ExportListToSpreadsheet(const ListReport& report, std::string* error,
                                     const XlsxOptions& options = XlsxOptions());
+// The same for several lists in one workbook named after title.
+std::string ExportReportsToSpreadsheet(const std::vector<const ListReport*>& reports, const std::string& title,
+                                       std::string* error, const XlsxOptions& options = XlsxOptions());

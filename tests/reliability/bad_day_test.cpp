@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <filesystem>
@@ -345,6 +346,41 @@ TEST_F(BadDayTest, EveryCommandAnswersTheSameWay) {
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.err.find("le fichier n'existe pas"), std::string::npos) << run.err;
   EXPECT_FALSE(fs::exists(dir_.File("absent.db")));
+}
+
+// A chart's values as tsv in every command that draws one, and the four
+// statistics lists in one workbook.
+TEST_F(BadDayTest, ChartValuesAndWorkbooksInEveryCommand) {
+  const std::string db = CopyDemo();
+  const std::vector<std::vector<std::string>> charts = {
+      {"goals", "Year=2026", "--chart", "10104,10079"},
+      {"productivity", "ListBy=P", "AllProducers=Y", "--from", "20261101", "--to", "20261130", "--chart",
+       "Disponible,S"},
+      {"stats", "--list", "patients", "--from", "20261101", "--to", "20261130", "--chart", "10326"},
+      {"audit", "AllModules=Y", "--from", "20261101", "--to", "20261130", "--chart", "1,4"},
+  };
+  for (std::vector<std::string> args : charts) {
+    SCOPED_TRACE(args[0]);
+    args.insert(args.end(), {"--format", "tsv"});
+    const ProgramRun run = Vantra(db, args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    ASSERT_FALSE(run.out.empty());
+    std::istringstream lines(run.out);
+    for (std::string line; std::getline(lines, line);) {
+      EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;  // series, category, value
+    }
+    const std::string file = dir_.File(args[0] + ".tsv");
+    args.insert(args.end(), {"--out", file});
+    EXPECT_EQ(Vantra(db, args).status, 0);
+    EXPECT_EQ(ReadAll(file), run.out) << "not the values (a PNG?)";
+  }
+  const ProgramRun all = Vantra(db, {"stats", "--from", "20261101", "--to", "20261130", "--format", "xlsx", "--out",
+                                     dir_.File("stats.xlsx")});
+  EXPECT_EQ(all.status, 0) << all.err;
+  const std::string zip = ReadAll(dir_.File("stats.xlsx"));
+  EXPECT_EQ(zip.substr(0, 2), "PK");
+  EXPECT_NE(zip.find("xl/worksheets/sheet4.xml"), std::string::npos) << "a sheet per list";
+  EXPECT_EQ(zip.find("xl/worksheets/sheet5.xml"), std::string::npos);
 }
 
 TEST_F(BadDayTest, AFileCutShortUnderAReaderEndsTheReadWithAnError) {
