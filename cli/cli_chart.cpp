@@ -1,5 +1,6 @@
 #include "cli/cli_chart.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -22,6 +23,30 @@
 
 namespace {
 
+// Lower case, accents off (the Latin-1 letters of French), blanks dropped:
+// "Acceptation  des cas" and "acceptation des cas" read alike, "Rôle" as
+// "role".
+std::string Folded(const std::string& text) {
+  static const char* const kLatin1 =  // U+00C0 .. U+00FF, folded
+      "aaaaaaaceeeeiiiidnooooo*ouuuuyts"
+      "aaaaaaaceeeeiiiidnooooo/ouuuuyty";
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == ' ' || c == '\t') continue;
+    if (c == 0xC3 && i + 1 < text.size()) {
+      const unsigned char next = static_cast<unsigned char>(text[i + 1]);
+      if (next >= 0x80 && next <= 0xBF) {
+        out.push_back(kLatin1[next - 0x80]);
+        ++i;
+        continue;
+      }
+    }
+    out.push_back(static_cast<char>(std::tolower(c)));
+  }
+  return out;
+}
+
 std::vector<std::string> Split(const std::string& text, char sep) {
   std::vector<std::string> out;
   std::stringstream in(text);
@@ -34,20 +59,20 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* request, int* style,
                     std::string* error) {
   const std::vector<std::string> parts = Split(value, ',');
-  if (parts.size() < 2 || parts[0].size() != 1 || parts[1].size() != 1) {
-    *error = "--chart attend DONNÉES,AXE (codes 1 usager, 2 date, 3 module, 4 action, 5 table)";
+  const std::vector<ChartChoice> choices = AuditChartChoices(list_kind);
+  if (parts.size() < 2) {
+    *error = "--chart attend DONNÉES,AXE (" + ChartChoicesText(choices) + ")";
+    return false;
+  }
+  std::string main, axis;
+  if (!PickChartChoice(parts[0], choices, "données", &main, error) ||
+      !PickChartChoice(parts[1], choices, "axe", &axis, error)) {
     return false;
   }
   request->list_kind = list_kind;
-  request->main_code = parts[0][0];
-  request->axis_code = parts[1][0];
+  request->main_code = main[0];
+  request->axis_code = axis[0];
   request->row_values = list_kind == 1;
-  for (char code : {request->main_code, request->axis_code}) {
-    if (AuditGraphColumn(code, list_kind) < 0) {
-      *error = std::string("--chart : le code « ") + code + "» n'est pas offert pour cette liste";
-      return false;
-    }
-  }
   for (size_t i = 2; i < parts.size(); ++i) {
     const size_t eq = parts[i].find('=');
     const std::string key = parts[i].substr(0, eq);
@@ -71,6 +96,49 @@ bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* 
 }
 
 }  // namespace
+
+bool PickChartChoice(const std::string& typed, const std::vector<ChartChoice>& choices, const std::string& what,
+                     std::string* code, std::string* error) {
+  const std::string folded = Folded(typed);
+  const ChartChoice* prefixed = nullptr;
+  int prefixes = 0;
+  for (const ChartChoice& c : choices) {
+    if (typed == c.code || (!folded.empty() && folded == Folded(c.text))) {
+      *code = c.code;
+      return true;
+    }
+    if (!folded.empty() && Folded(c.text).rfind(folded, 0) == 0) {
+      prefixed = &c;
+      ++prefixes;
+    }
+  }
+  if (prefixes == 1) {
+    *code = prefixed->code;
+    return true;
+  }
+  *error = "--chart : " + what + " : « " + typed + " » " +
+           (prefixes > 1 ? "désigne plusieurs choix" : "n'est pas un choix offert") + " (" +
+           ChartChoicesText(choices) + ")";
+  return false;
+}
+
+std::string ChartChoicesText(const std::vector<ChartChoice>& choices) {
+  std::string out;
+  for (const ChartChoice& c : choices) {
+    out += (out.empty() ? "" : ", ") + (c.code == c.text ? c.text : c.code + " " + c.text);
+  }
+  return out;
+}
+
+std::vector<ChartChoice> AuditChartChoices(int list_kind) {
+  std::vector<ChartChoice> out;
+  const int count = AuditGraphCodeCount(list_kind);
+  for (int i = 0; i < count; ++i) {
+    const AuditGraphCode& c = kAuditGraphCodes[i];
+    out.push_back({std::string(1, c.code), LoadTableString(StringTable::kHost, c.title_string_id)});
+  }
+  return out;
+}
 
 bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
                       const CliOptions& options, std::string* error, const std::string& subtitle) {

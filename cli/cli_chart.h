@@ -15,11 +15,28 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class QenListWindow;
 class TDList;
 struct CliOptions;
 struct ListReport;
+
+// A choice of a chart's combo boxes: the code the command line always took
+// ("10104", "4", "P") and the words the window shows ("Pourcentage").
+struct ChartChoice {
+  std::string code;
+  std::string text;
+};
+// The choice typed for what ("données", "axe"): its code, or its words with
+// case, accents and blanks aside, whole or by a prefix only one choice has.
+// False with one line that lists the choices ("4 Action, 1 Usager ...").
+bool PickChartChoice(const std::string& typed, const std::vector<ChartChoice>& choices, const std::string& what,
+                     std::string* code, std::string* error);
+// "1 Usager, 2 Date, ..." for messages and --help.
+std::string ChartChoicesText(const std::vector<ChartChoice>& choices);
+// The audit chart's choices for list_kind (0 detailed or history, 1 summary).
+std::vector<ChartChoice> AuditChartChoices(int list_kind);
 
 // Writes a chart of series as the options ask: --format tsv writes its
 // values (GraphSeriesTsv) to --out or the standard output; the default

@@ -217,7 +217,8 @@ CliRegistration audit_registration{
      {{"summary", false, "liste de sommaire (au lieu de la liste détaillée)"},
       {"chart", true, "dessine le diagramme de la liste dans --out (PNG ; ses valeurs avec --format tsv) : "
                       "PRINCIPAL,AXE, codes "
-                      "1 usager, 2 date, 3 module, 4 action, 5 table ; ex. 4,1"}},
+                      "1 usager, 2 date, 3 module, 4 action, 5 table, ou les mots de la fenêtre (majuscules et "
+                      "accents indifférents, un début sans ambiguïté) ; ex. 4,1 ou action,usager"}},
      &RunAudit}};
 
 CliRegistration history_registration{

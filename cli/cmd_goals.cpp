@@ -97,22 +97,24 @@ bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const Goa
   const std::vector<std::string> parts = Split(options.flags.at("chart"), ',');
   GoalsGraphRequest r;
   int style = 0;
+  // The combo boxes' choices: their string ids, or the words they show.
+  auto choices = [](const std::vector<int>& ids) {
+    std::vector<ChartChoice> out;
+    for (int id : ids) out.push_back({std::to_string(id), GoalsGraphChoiceText(id)});
+    return out;
+  };
+  const std::vector<ChartChoice> mains = choices(GoalsGraphMainChoices(d)), axes = choices(GoalsGraphAxisChoices(o, d));
   if (parts.size() < 2) {
-    *error = "--chart attend DONNÉES,AXE (ex. 10104,10079)";
+    *error = "--chart attend DONNÉES,AXE (données " + ChartChoicesText(mains) + " ; axe " + ChartChoicesText(axes) + ")";
     return false;
   }
-  r.main = std::atoi(parts[0].c_str());
-  r.axis = std::atoi(parts[1].c_str());
-  const std::vector<int> mains = GoalsGraphMainChoices(d), axes = GoalsGraphAxisChoices(o, d);
-  if (std::find(mains.begin(), mains.end(), r.main) == mains.end() ||
-      std::find(axes.begin(), axes.end(), r.axis) == axes.end()) {
-    std::string offered;
-    for (int m : mains) offered += (offered.empty() ? "" : " ") + std::to_string(m);
-    offered += " / axes";
-    for (int a : axes) offered += " " + std::to_string(a);
-    *error = "--chart : choix non offert pour ce rapport (données " + offered + ")";
+  std::string main, axis;
+  if (!PickChartChoice(parts[0], mains, "données", &main, error) ||
+      !PickChartChoice(parts[1], axes, "axe", &axis, error)) {
     return false;
   }
+  r.main = std::atoi(main.c_str());
+  r.axis = std::atoi(axis.c_str());
   for (size_t i = 2; i < parts.size(); ++i) {
     if (parts[i] == "compare" && o.HasCompYear()) {
       r.use_comparison = true;
@@ -436,9 +438,10 @@ CliRegistration goals_registration{
      "  GoalFrom0-2, GoalTo0-2.\n"
      "  --format tsv --item-data : le genre de ligne (1-4, vide pour une ligne blanche) avant chaque ligne.",
      {{"chart", true,
-       "dessine le diagramme dans --out (PNG) : DONNÉES,AXE[,compare][,style=N] ; données 10104 pourcentage, "
-       "10338 production, 92 objectif ; axe 10079 producteurs, 10342 mois, 10341 trimestres, 10151, 10152, "
-       "10153, 10154"}},
+       "dessine le diagramme dans --out (PNG ; ses valeurs avec --format tsv) : DONNÉES,AXE[,compare][,style=N] ; "
+       "un code ou les mots de la fenêtre (majuscules et accents indifférents, un début sans ambiguïté) : données "
+       "10104 Pourcentage, 10338 Production, 92 Objectif ; axe 10079, 10342, 10341, 10151 à 10154 (les choix de "
+       "la fenêtre : ex. --chart pourcentage,mois)"}},
      &RunGoals}};
 
 CliRegistration goals_edit_registration{

@@ -66,30 +66,32 @@ bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const 
     }
     style = std::atoi(o.c_str() + 6);
   }
-  if (rest != "P" && rest != "S") {
-    *error = "--chart : axe « " + rest + " » inconnu (P périodes, S producteurs ou salles)";
+  // The axis: P or S, or the words of the window's combo box.
+  const long other_axis = s.ListBy == 'C' ? kApptAxisChairs : kApptAxisProducers;
+  std::string axis_code;
+  if (!PickChartChoice(rest, {{"P", HostString(kApptAxisPeriods)}, {"S", HostString(other_axis)}}, "axe",
+                       &axis_code, error)) {
     return false;
   }
-  ApptMeasure measure;
-  bool found = false;
-  for (const ApptMeasure& m : ApptMeasureItems(list)) {
-    std::string text = m.text;
+  // The measure: a row label of the report ("Disponible", "Usage %", a
+  // code), case, accents and blanks aside.
+  const std::vector<ApptMeasure> items = ApptMeasureItems(list);
+  std::vector<ChartChoice> measures;
+  for (size_t i = 0; i < items.size(); ++i) {
+    std::string text = items[i].text;
     while (!text.empty() && text.front() == ' ') text.erase(text.begin());
-    if (text == label) {
-      measure = m;
-      found = true;
-      break;
-    }
+    measures.push_back({text, text});  // the label is its own code
   }
-  if (!found) {
-    *error = "--chart : mesure « " + label + " » absente du rapport";
-    return false;
-  }
-  const long axis = rest == "P" ? kApptAxisPeriods : s.ListBy == 'C' ? kApptAxisChairs : kApptAxisProducers;
+  std::string measure_text;
+  if (!PickChartChoice(label, measures, "mesure", &measure_text, error)) return false;
+  size_t at = 0;
+  while (measures[at].code != measure_text) ++at;
+  const ApptMeasure measure = items[at];
+  const long axis = axis_code == "P" ? kApptAxisPeriods : other_axis;
   TDList series;
   BuildApptGraphSeries(list, s, measure, axis, GraphGrouping{}, &series);
   const std::string axis_title = HostString(static_cast<int>(axis));
-  return WriteChartSeries(series, label + " par " + axis_title, axis_title, style, options, error);
+  return WriteChartSeries(series, measure_text + " par " + axis_title, axis_title, style, options, error);
 }
 
 int Bad(const std::string& message) {
@@ -264,9 +266,10 @@ CliRegistration productivity_registration{
      "  Unscheduled, Cancelled, TotalsOnly (Y|N), AllProducers=Y|N,\n"
      "  Producers=D01,H01, AllChairs=Y|N, Chairs=A01,B101, ApptCodes=a,b,\n"
      "  ApptTypes=a,b ; SECTION.CLÉ=VALEUR remplace une clé d'une autre section.",
-     {{"chart", true, "dessine le diagramme dans --out (PNG) : MESURE,AXE[,style=N] ; MESURE = le libellé "
-                      "d'une ligne (Disponible, Usage %, Estimation, un code ...), AXE = P (périodes) ou S "
-                      "(producteurs ou salles)"},
+     {{"chart", true, "dessine le diagramme dans --out (PNG ; ses valeurs avec --format tsv) : "
+                      "MESURE,AXE[,style=N] ; MESURE = le libellé d'une ligne (Disponible, Usage %, Estimation, "
+                      "un code ...), AXE = P (périodes) ou S (producteurs ou salles), ou leurs mots ; majuscules "
+                      "et accents indifférents, un début sans ambiguïté (ex. disp,prod)"},
       {"statements", false, "lectures une requête à la fois (comparaison)"}},
      &RunProductivity}};
 

@@ -184,20 +184,15 @@ bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, co
   request.grouping.main = 'T';  // categories by row label (see stats_graph_series.h)
   int style = 0;
   bool show_dates = false;
-  const std::vector<int> figures = StatsGraphFigures(n);
-  std::string offered;
-  for (int f : figures) offered += (offered.empty() ? "" : ", ") + std::to_string(f) + " " + StatsGraphFigureText(f);
-  if (parts.empty() || std::atoi(parts[0].c_str()) == 0) {
-    *error = "--chart attend le code d'une donnée : " + offered;
+  std::vector<ChartChoice> figures;
+  for (int f : StatsGraphFigures(n)) figures.push_back({std::to_string(f), StatsGraphFigureText(f)});
+  if (parts.empty()) {
+    *error = "--chart attend une donnée : " + ChartChoicesText(figures);
     return false;
   }
-  request.figure = std::atoi(parts[0].c_str());
-  bool known = false;
-  for (int f : figures) known |= f == request.figure;
-  if (!known) {
-    *error = "--chart : la donnée " + parts[0] + " n'est pas offerte pour cette liste (" + offered + ")";
-    return false;
-  }
+  std::string figure;
+  if (!PickChartChoice(parts[0], figures, "données", &figure, error)) return false;
+  request.figure = std::atoi(figure.c_str());
   for (size_t i = 1; i < parts.size(); ++i) {
     const size_t eq = parts[i].find('=');
     const std::string key = parts[i].substr(0, eq);
@@ -429,8 +424,9 @@ CliRegistration stats_registration{
      {{"list", true, "patients, productivity, acceptance, summary ou all (défaut)"},
       {"lookups", true, "acceptation des cas : set (défaut, lectures groupées) ou statement (une par ligne)"},
       {"chart", true,
-       "dessine le diagramme de la liste dans --out (PNG) : DONNÉE[,style=N][,axis=P|T][,main=P|T]"
-       "[,row=N][,dates] ; DONNÉE = code (ex. 10326 Nouveaux, 277 Usage %, 10177 Nombre)"}},
+       "dessine le diagramme de la liste dans --out (PNG ; ses valeurs avec --format tsv) : "
+       "DONNÉE[,style=N][,axis=P|T][,main=P|T][,row=N][,dates] ; DONNÉE = un code ou les mots de la fenêtre "
+       "(ex. 10326 ou nouveaux, 277 ou usage, 10177 ou nombre)"}},
      &RunStats}};
 
 }  // namespace

@@ -348,8 +348,8 @@ TEST_F(BadDayTest, EveryCommandAnswersTheSameWay) {
   EXPECT_FALSE(fs::exists(dir_.File("absent.db")));
 }
 
-// A chart's values as tsv in every command that draws one, and the four
-// statistics lists in one workbook.
+// A chart's values as tsv in every command that draws one, chosen by code
+// or by the window's words, and the four statistics lists in one workbook.
 TEST_F(BadDayTest, ChartValuesAndWorkbooksInEveryCommand) {
   const std::string db = CopyDemo();
   const std::vector<std::vector<std::string>> charts = {
@@ -373,6 +373,24 @@ TEST_F(BadDayTest, ChartValuesAndWorkbooksInEveryCommand) {
     args.insert(args.end(), {"--out", file});
     EXPECT_EQ(Vantra(db, args).status, 0);
     EXPECT_EQ(ReadAll(file), run.out) << "not the values (a PNG?)";
+  }
+  // The window's words pick what the codes pick.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> words = {
+      {{"goals", "Year=2026", "--chart"}, "10104,10079|pourcentage,producteur"},
+      {{"audit", "AllModules=Y", "--from", "20261101", "--to", "20261130", "--chart"}, "4,1|ACTION,usager"},
+      {{"stats", "--list", "patients", "--from", "20261101", "--to", "20261130", "--chart"}, "10326|nouv"},
+      {{"productivity", "ListBy=P", "AllProducers=Y", "--from", "20261101", "--to", "20261130", "--chart"},
+       "Disponible,S|disp,producteurs"},
+  };
+  for (const auto& [args, pair] : words) {
+    SCOPED_TRACE(pair);
+    std::vector<std::string> by_code = args, by_words = args;
+    by_code.insert(by_code.end(), {pair.substr(0, pair.find('|')), "--format", "tsv"});
+    by_words.insert(by_words.end(), {pair.substr(pair.find('|') + 1), "--format", "tsv"});
+    const ProgramRun code = Vantra(db, by_code), word = Vantra(db, by_words);
+    EXPECT_EQ(word.status, 0) << word.err;
+    EXPECT_FALSE(code.out.empty());
+    EXPECT_EQ(word.out, code.out);
   }
   const ProgramRun all = Vantra(db, {"stats", "--from", "20261101", "--to", "20261130", "--format", "xlsx", "--out",
                                      dir_.File("stats.xlsx")});
