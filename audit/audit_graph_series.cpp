@@ -18,8 +18,10 @@ int AuditGraphColumn(char code, int list_kind) {
 
 namespace {
 
+// A cell's text as a label; a blank one is its own label, kGraphBlankLabel.
 std::string_view GraphCell(const QenListWindow& list, int row, int column) {
-  return TrimBlanks(CutUtf8(list.GetItemText(row, column), kGraphNameCap - 1));
+  const std::string_view text = TrimBlanks(CutUtf8(list.GetItemText(row, column), kGraphNameCap - 1));
+  return text.empty() ? std::string_view(kGraphBlankLabel) : text;
 }
 
 bool IsDataRow(long data) { return data != 0 && data != -1; }

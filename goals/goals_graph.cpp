@@ -1,5 +1,10 @@
 #include "goals/goals_graph.h"
 
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
 #include "goals/goals_cells.h"
 #include "host/list_window.h"
 #include "host/strings.h"
@@ -76,7 +81,19 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
   series->DeleteElems();
   TDList labels;
   const std::vector<int> periods = PeriodColumns(list);
-  const auto& columns = list.Columns();
+  // Each period column is its own category or series, in column order, even
+  // where two headings read alike (June and July are both "JUI"): the later
+  // one's label is told apart by zero-width spaces, which show nothing.
+  std::map<int, std::string> title;
+  {
+    std::vector<std::string> seen;
+    for (int c : periods) {
+      std::string t = list.Columns()[c].title;
+      while (std::find(seen.begin(), seen.end(), t) != seen.end()) t += kGraphInvisibleMark;
+      seen.push_back(t);
+      title[c] = t;
+    }
+  }
   const std::string main_code = std::to_string(r.main), axis_code = std::to_string(r.axis);
   const std::string axis_text = GoalsGraphChoiceText(r.axis);
   const long line_kind = r.use_comparison ? kGoalLineCompYear : kGoalLineYear;
@@ -113,11 +130,11 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
     for (int c : periods) {
       for (int y : {first, second}) {
         if (y == 0) continue;
-        GraphAddXLabel(&labels, columns[c].title + " " + std::to_string(y), std::to_string(y), grouping);
+        GraphAddXLabel(&labels, title[c] + " " + std::to_string(y), std::to_string(y), grouping);
       }
     }
   } else {
-    for (int c : periods) GraphAddXLabel(&labels, columns[c].title, "", grouping);
+    for (int c : periods) GraphAddXLabel(&labels, title[c], "", grouping);
   }
 
   // 2, 3. Rows.
@@ -132,9 +149,9 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
       for (int c : periods) {
         const double v = Value(r, list.GetItemText(row, c));
         if (r.axis == kGoalsAxisProducersByYear) {
-          add_value(label + " " + year, year, columns[c].title, v);
+          add_value(label + " " + year, year, title[c], v);
         } else {
-          add_value(columns[c].title + " " + year, year, label, v);
+          add_value(title[c] + " " + year, year, label, v);
         }
       }
       continue;
@@ -142,7 +159,7 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
     switch (r.axis) {
       case kGoalsAxisProducers:
         if (kind != line_kind) break;
-        for (int c : periods) add_value(label, "", columns[c].title, Value(r, list.GetItemText(row, c)));
+        for (int c : periods) add_value(label, "", title[c], Value(r, list.GetItemText(row, c)));
         break;
       case kGoalsAxisProducersTotal:
         if (kind != line_kind) break;
@@ -150,11 +167,11 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
         break;
       case kGoalsAxisPeriodsTotal:
         if (kind != total_kind) break;
-        for (int c : periods) add_value(columns[c].title, "", axis_text, Value(r, list.GetItemText(row, c)));
+        for (int c : periods) add_value(title[c], "", axis_text, Value(r, list.GetItemText(row, c)));
         break;
       default:  // months or quarters
         if (kind != line_kind) break;
-        for (int c : periods) add_value(columns[c].title, "", label, Value(r, list.GetItemText(row, c)));
+        for (int c : periods) add_value(title[c], "", label, Value(r, list.GetItemText(row, c)));
         break;
     }
   }

@@ -30,6 +30,13 @@
 
 inline constexpr int kGraphNameCap = 32;   // labels and series names, with the terminator
 inline constexpr int kGraphCodeCap = 128;  // the dialog's main-data and axis code fields
+// U+200B ZERO WIDTH SPACE: added to a label that reads like an earlier one
+// so that the two stay apart (as categories, and on Qt's category axis,
+// which keeps one of two equal texts) while they show alike.
+inline constexpr char kGraphInvisibleMark[] = "\xE2\x80\x8B";
+// The label of a category or series whose text is blank: its own, never
+// the emptied label of grouping 'T' ("Tous", everything).
+inline constexpr char kGraphBlankLabel[] = "(vide)";
 
 struct GraphGrouping {
   char axis = 'P';  // first letter

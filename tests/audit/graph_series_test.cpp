@@ -134,6 +134,35 @@ TEST(AuditGraphSeriesTest, LabelsAreCutTo31Bytes) {
   EXPECT_EQ(std::string(static_cast<PracGraphElem*>(series.Head())->Name()), std::string(31, 'u'));
 }
 
+// A blank module is its own category, "(vide)", never "Tous", which stays
+// the one category of grouping 'T'.
+TEST(AuditGraphSeriesTest, BlankTextsAreTheirOwnCategory) {
+  QenListWindow list(300);
+  AddDetailed(&list, 1, "2026-01-05", "anne", "PATIENT", "", "Ajout");
+  AddDetailed(&list, 2, "2026-01-05", "anne", "PATIENT", "Dossiers", "Ajout");
+  AddDetailed(&list, 3, "2026-01-06", "marc", "RDV", "", "Retrait");
+  struct Case {
+    const char* name;
+    GraphGrouping grouping;
+    std::vector<std::string> categories;  // as shown
+  };
+  const Case cases[] = {
+      {"by module", {'P', 'P'}, {"(vide)", "Dossiers"}},
+      {"all in one", {'T', 'P'}, {"Tous"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TDList series;
+    BuildAuditGraphSeries(list, {0, '1', '3', c.grouping, false}, &series);
+    ASSERT_FALSE(series.IsEmpty());
+    std::vector<std::string> shown;
+    for (const GraphValueElem* v : static_cast<PracGraphElem*>(series.Head())->Values().As<GraphValueElem>()) {
+      shown.push_back(GraphShownLabel(v->Name()));
+    }
+    EXPECT_EQ(shown, c.categories);
+  }
+}
+
 // The building operations shared by the measure charts (productivity, goals)
 // and the list charts (statistics).
 TEST(GraphDataTest, SetValueAndAddToValue) {

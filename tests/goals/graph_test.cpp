@@ -1,7 +1,10 @@
 // The chart series read back from the report's rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "goals/goals_cells.h"
 #include "goals/goals_graph.h"
@@ -93,6 +96,44 @@ TEST_F(GoalsGraphTest, Series) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(Dump(c.r), c.want);
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// June and July are both headed "JUI": each stays its own category and
+// keeps its own value, whether the months are the axis or the series.
+TEST(GoalsGraphRepeatedHeadingsTest, EveryMonthIsItsOwnCategory) {
+  GoalsOptions options;
+  std::strcpy(options.year, "2026");
+  std::fill(std::begin(options.month), std::end(options.month), 'N');
+  options.month[5] = options.month[6] = 'Y';  // June, July
+  QenListWindow list{5111};
+  SetGoalsColumns(&list, options, false);
+  // The chosen months come first.
+  ASSERT_FALSE(list.Columns()[1].title.empty());
+  ASSERT_EQ(list.Columns()[1].title, list.Columns()[2].title) << "the headings read alike";
+  list.AddString("D01(2026) \t600.00/1000 (60%) \t700.00/1000 (70%)", 1);
+  for (int axis : {10342, 10079}) {
+    SCOPED_TRACE(axis);
+    GoalsGraphRequest r;
+    r.main = 10104;
+    r.axis = axis;
+    r.producers = {"D01"};
+    r.report_year = 2026;
+    TDList series;
+    BuildGoalsGraphSeries(list, r, &series);
+    std::vector<std::pair<std::string, double>> points;  // (category or series, value) in order
+    for (auto* s : series.As<PracGraphElem>()) {
+      for (auto* v : s->Values().As<GraphValueElem>()) points.emplace_back(axis == 10342 ? v->Name() : s->Name(), v->value);
+    }
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].second, 60);
+    EXPECT_EQ(points[1].second, 70);
+    EXPECT_NE(points[0].first, points[1].first);
+    EXPECT_EQ(points[1].first.rfind(points[0].first, 0), 0u) << "shown alike";
   }
 }
 
