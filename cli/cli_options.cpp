@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cctype>
@@ -31,6 +32,8 @@ long ParseDate(const std::string& text) {
   long date = ParseDateText(text);
   return date > 0 ? date : 0;
 }
+
+std::string IniPathOf(const CliOptions& options) { return options.ini.empty() ? DefaultIniPath() : options.ini; }
 
 std::string DateText(long date) {
   char text[32];
@@ -159,7 +162,7 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
 
 bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error, DbAccess access) {
   if (options.today != 0) SetToday(options.today);
-  app->SetINI(options.ini.empty() ? DefaultIniPath() : options.ini);
+  app->SetINI(IniPathOf(options));
   const std::string url = DatabaseUrl(options);
   if (url == DefaultDemoDbUrl()) {
     std::error_code ec;
@@ -196,7 +199,7 @@ bool SameFile(const std::string& a, const std::string& b) {
 
 std::string DatabaseUrl(const CliOptions& options) {
   return SuiteDatabaseUrl(options.db_given ? options.db_url : std::string(),
-                          options.ini.empty() ? DefaultIniPath() : options.ini);
+                          IniPathOf(options));
 }
 
 std::string CheckOutputTarget(const CliOptions& options) {
@@ -207,7 +210,7 @@ std::string CheckOutputTarget(const CliOptions& options) {
     kept.push_back({db, "la base de données"});
     for (const char* suffix : {"-journal", "-wal", "-shm"}) kept.push_back({db + suffix, "un fichier de la base de données"});
   }
-  kept.push_back({options.ini.empty() ? DefaultIniPath() : options.ini, "le fichier INI"});
+  kept.push_back({IniPathOf(options), "le fichier INI"});
   for (const auto& [path, what] : kept) {
     if (SameFile(options.out, path)) {
       return "--out " + options.out + " est " + what + " en usage (" + path + ") : choisissez un autre fichier";
@@ -238,7 +241,7 @@ std::string UnknownProducer(GenDB* db, const std::vector<std::string>& named) {
 }
 
 std::string IniReadProblem(const CliOptions& options) {
-  const std::string ini = options.ini.empty() ? DefaultIniPath() : options.ini;
+  const std::string ini = IniPathOf(options);
   std::FILE* f = std::fopen(ini.c_str(), "rb");
   if (f != nullptr) {
     std::fclose(f);
@@ -254,41 +257,23 @@ std::string OptionValue(const CliOptions& options, const std::string& section,
   auto it = options.overrides.find(section + "." + key);
   if (it == options.overrides.end()) it = options.overrides.find(key);
   if (it != options.overrides.end()) return it->second;
-  std::string ini = options.ini.empty() ? DefaultIniPath() : options.ini;
+  std::string ini = IniPathOf(options);
   return WDIniObj(ini).read_secini(section, key, def);
 }
 
 bool ParseWholeNumber(std::string_view text, int64_t min, int64_t max, const std::string& what, int64_t* value,
                       std::string* error) {
   const std::string shown = std::string(text.substr(0, 40)) + (text.size() > 40 ? "..." : "");
-  const bool negative = !text.empty() && text[0] == '-';
-  const std::string_view digits = text.substr(negative ? 1 : 0);
-  bool whole = !digits.empty();
-  for (char c : digits) whole = whole && c >= '0' && c <= '9';
-  if (!whole) {
+  // from_chars takes exactly the digits with an optional leading '-', and
+  // tells a value past 64 bits from one that is not a number.
+  const char* end = text.data() + text.size();
+  int64_t v = 0;
+  const auto [stop, ec] = std::from_chars(text.data(), end, v);
+  if (ec == std::errc::invalid_argument || stop != end) {
     *error = what + " : « " + shown + " » n'est pas un nombre entier";
     return false;
   }
-  // The magnitude, then the value; past 64 bits it is simply out of range.
-  constexpr uint64_t kMaxMagnitude = static_cast<uint64_t>(INT64_MAX) + 1;
-  uint64_t magnitude = 0;
-  bool over = false;
-  for (char c : digits) {
-    const uint64_t digit = static_cast<uint64_t>(c - '0');
-    if (magnitude > (kMaxMagnitude - digit) / 10) {
-      over = true;
-      break;
-    }
-    magnitude = magnitude * 10 + digit;
-  }
-  int64_t v = 0;
-  if (!over && !negative) {
-    over = magnitude > static_cast<uint64_t>(INT64_MAX);
-    v = static_cast<int64_t>(magnitude);
-  } else if (!over) {
-    v = magnitude == kMaxMagnitude ? INT64_MIN : -static_cast<int64_t>(magnitude);
-  }
-  if (over || v < min || v > max) {
+  if (ec == std::errc::result_out_of_range || v < min || v > max) {
     *error = what + " : « " + shown + " » hors des bornes (" + std::to_string(min) + " à " + std::to_string(max) + ")";
     return false;
   }

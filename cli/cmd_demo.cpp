@@ -75,12 +75,8 @@ bool BuildSqliteDemo(const std::string& path, const CliOptions& options, const D
       built = false;
     }
   }
-  if (!built) {
-    remove_companions(out.WritePath());
-    out.Abandon();
-    return false;
-  }
-  remove_companions(out.WritePath());
+  remove_companions(out.WritePath());  // checkpointed, or of a failed build
+  if (!built) return false;             // out removes the file itself
   // The older database's journal files belong to it, not to the new one.
   remove_companions(path);
   return out.Commit(error);
@@ -106,7 +102,7 @@ int RunDemoDb(const CliOptions& options) {
   demo.progress = [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); };
 
   const std::string url = options.db_url.empty() ? DefaultDemoDbUrl() : options.db_url;
-  const bool sqlite = url.rfind(kSqlitePrefix, 0) == 0;
+  const bool sqlite = !SqlitePathOfUrl(url).empty();
   std::string error;
   DemoSummary summary;
   if (sqlite) {

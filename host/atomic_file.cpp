@@ -128,21 +128,22 @@ void RemoveRegisteredTemporaries() {
 
 const char* g_interrupted_program = "vantra";
 
+// "PROGRAM" + what on standard error, async-signal-safe.
+void SayOnSignal(const char* what) {
+  ssize_t ignored = ::write(STDERR_FILENO, g_interrupted_program, std::strlen(g_interrupted_program));
+  ignored = ::write(STDERR_FILENO, what, std::strlen(what));
+  (void)ignored;
+}
+
 void OnInterrupt(int sig) {
   RemoveRegisteredTemporaries();
   if (sig == SIGBUS) {
     // A mapped file cut short under the process (a library's mapping):
     // a failed run, said in one line.
-    const char* what = " : un fichier en lecture a été tronqué par un autre programme (SIGBUS), rien n'est écrit\n";
-    ssize_t ignored = ::write(STDERR_FILENO, g_interrupted_program, std::strlen(g_interrupted_program));
-    ignored = ::write(STDERR_FILENO, what, std::strlen(what));
-    (void)ignored;
+    SayOnSignal(" : un fichier en lecture a été tronqué par un autre programme (SIGBUS), rien n'est écrit\n");
     ::_exit(1);
   }
-  const char* what = sig == SIGINT ? " : interrompu (Ctrl+C), rien n'est écrit\n" : " : arrêté par un signal, rien n'est écrit\n";
-  ssize_t ignored = ::write(STDERR_FILENO, g_interrupted_program, std::strlen(g_interrupted_program));
-  ignored = ::write(STDERR_FILENO, what, std::strlen(what));
-  (void)ignored;
+  SayOnSignal(sig == SIGINT ? " : interrompu (Ctrl+C), rien n'est écrit\n" : " : arrêté par un signal, rien n'est écrit\n");
   std::signal(sig, SIG_DFL);
   ::raise(sig);
 }
@@ -440,14 +441,16 @@ bool AtomicFile::Commit(std::string* error) {
   } else {
     // A new file: the first free name of NAME.EXT, NAME (2).EXT, ... taken
     // by the rename itself, so two writers never get the same one.
-    int n = 1;
-    for (;; ++n) {
-      const int rc = RenameNoReplace(write_path_, NumberedName(target_, n));
-      if (rc == 0) break;
+    for (int n = 1;; ++n) {
+      const std::string candidate = NumberedName(target_, n);
+      const int rc = RenameNoReplace(write_path_, candidate);
+      if (rc == 0) {
+        target_ = candidate;
+        path_ = NumberedName(path_, n);
+        break;
+      }
       if (rc != EEXIST || n >= 9999) return Fail(rc, error);
     }
-    target_ = NumberedName(target_, n);
-    path_ = NumberedName(path_, n);
   }
   UnregisterTemporary(slot_);
   slot_ = -1;

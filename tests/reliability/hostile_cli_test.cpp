@@ -3,8 +3,6 @@
 // than its field or that is not UTF-8 is refused before anything runs (the
 // tabs would cut it and select another name); nothing is injected.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
@@ -13,6 +11,7 @@
 
 #include "host/sql_literal.h"
 #include "suite/schema.h"
+#include "tests/support/run_program.h"
 #include "tests/support/test_db.h"
 
 namespace {
@@ -65,35 +64,12 @@ class HostileCliTest : public DbTest {
   }
 
   Ran Vantra(std::vector<std::string> args, const std::string& ini_text = std::string()) {
-    const std::string ini = dir_.File("tolvane.ini"), err = dir_.File("stderr.txt");
+    const std::string ini = dir_.File("tolvane.ini");
     std::ofstream(ini, std::ios::binary) << ini_text;
     args.insert(args.begin(), VANTRA_PROGRAM);
     args.insert(args.end(), {"--db", Url(), "--ini", ini, "--today", "20261215", "--format", "tsv"});
-    Ran ran;
-    int pipefd[2];
-    if (pipe(pipefd) != 0) return ran;
-    const pid_t pid = fork();
-    if (pid == 0) {
-      if (std::freopen(err.c_str(), "w", stderr) == nullptr) _exit(126);
-      dup2(pipefd[1], 1);
-      close(pipefd[0]);
-      close(pipefd[1]);
-      std::vector<char*> argv;
-      for (std::string& a : args) argv.push_back(a.data());
-      argv.push_back(nullptr);
-      execv(argv[0], argv.data());
-      _exit(127);
-    }
-    close(pipefd[1]);
-    char buffer[65536];
-    ssize_t n;
-    while ((n = read(pipefd[0], buffer, sizeof buffer)) > 0) ran.out.append(buffer, static_cast<size_t>(n));
-    close(pipefd[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    ran.err = ReadAll(err);
-    return ran;
+    const ProgramRun run = RunProgram(args);
+    return {run.status, run.out, run.err};
   }
 
   TempDir dir_;
