@@ -1,5 +1,6 @@
 #include "lists/list_style.h"
 
+#include "host/dates.h"
 #include "host/list_window.h"
 
 #include <algorithm>
@@ -49,4 +50,13 @@ int ShownColumnCount(const QenListWindow& list) {
   if (columns > 0) return columns;
   for (int r = 0; r < list.GetCount(); ++r) columns = std::max(columns, list.CellCount(r));
   return columns;
+}
+
+std::string PeriodText(long from, long to) {
+  if (!tavo_valid_date(from) || !tavo_valid_date(to)) return {};
+  char a[32], b[32];
+  ldate_to_str1(a, from, 530);
+  if (from == to) return std::string("le ") + a;
+  ldate_to_str1(b, to, 530);
+  return std::string("du ") + a + " au " + b;
 }

@@ -99,7 +99,9 @@ struct ListReport {
       : list(list), title(std::move(title)), style(std::move(style)), colors(colors) {}
 
   const QenListWindow* list = nullptr;
-  std::string title;                // printed above the list, names the file
+  std::string title;                // printed above the list, names the file and the sheet
+  std::string period;               // "du 2026-11-01 au 2026-11-30" (PeriodText), "" when none
+  std::string practice;             // the practice's name for the page heading, "" when none
   CellStyleFn style;                // may be empty (plain list)
   const TDList* colors = nullptr;   // ColorListElem records, may be null
 
@@ -110,6 +112,11 @@ struct ListReport {
  private:
   mutable std::shared_ptr<ColorCellIndex> index_;
 };
+
+// The period a printout or a workbook covers, in the list columns' date form:
+// "du 2026-11-01 au 2026-11-30"; "le 2026-11-01" when from == to; "" when
+// either date is not a valid one.
+std::string PeriodText(long from, long to);
 
 // The columns a list shows, prints and exports: the count of its column
 // layout. Cells past the last column are not shown (the blank separator rows

@@ -10,11 +10,11 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libsqlite3-dev libpq-dev libxlsxwriter-dev zlib1g-dev
-  sqlite3 xvfb xauth fonts-dejavu-core
+  sqlite3 xvfb xauth fonts-dejavu-core qt6-translations-l10n
 )
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(googletest libgtest-dev postgresql-15 postgresql-client-15 poppler-utils
-             libreoffice-calc-nogui clang-15 libfuzzer-15-dev)
+             libreoffice-calc-nogui clang-15 libfuzzer-15-dev cups cups-bsd printer-driver-cups-pdf)
 fi
 
 missing=()
