@@ -16,6 +16,7 @@
 #include "host/atomic_file.h"
 #include "host/list_window.h"
 #include "host/strings.h"
+#include "suite/calendar.h"
 
 namespace {
 
@@ -108,6 +109,13 @@ bool WriteWorkbook(const std::vector<const ListReport*>& reports, const std::str
   return out.Commit(error);
 }
 
+ListReport ReportOf(const QenListWindow& list, const ListDecor& decor) {
+  ListReport report(&list, decor.title.empty() ? std::string("Vantra") : decor.title, decor.style, decor.colors);
+  report.period = decor.period;
+  report.practice = CurrentPracticeName();
+  return report;
+}
+
 bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error) {
   ListDecor decor;
   if (list.Id() == 300 || list.Id() == 301) {
@@ -116,14 +124,14 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, std::string
     decor.title = std::filesystem::path(options.out).stem().string();
   }
   decor.style = AuditRowEmphasis(&list);
+  if (options.from_given && options.to_given) decor.period = PeriodText(options.from, options.to);
   return WriteList(list, options, decor, error);
 }
 
 bool WriteList(const QenListWindow& list, const CliOptions& options, const ListDecor& decor,
                std::string* error) {
   if (options.format == "xlsx" || options.format == "pdf") {
-    const ListReport report(&list, decor.title.empty() ? std::string("Vantra") : decor.title, decor.style,
-                            decor.colors);
+    const ListReport report = ReportOf(list, decor);
     if (options.format == "pdf") {
       if (options.out.empty()) {
         *error = "le format pdf demande --out FICHIER";

@@ -46,14 +46,20 @@ void WriteListStream(FILE* f, const QenListWindow& list, const CliOptions& optio
 // Both take the list's title, row styles and coloured cells from decor (the
 // text formats ignore it). The three-argument WriteList uses the title of
 // the list (its layout name for lists 300 and 301, else the --out file's
-// name) and the audit lists' bold total rows.
+// name), the audit lists' bold total rows, and the period of --from and
+// --to when both are given.
 struct ListDecor {
   std::string title;
+  std::string period;            // the dates the list covers (PeriodText), "" when none
   CellStyleFn style;             // may be empty
   const TDList* colors = nullptr;  // ColorListElem records, may be null
 };
 bool WriteList(const QenListWindow& list, const CliOptions& options, const ListDecor& decor,
                std::string* error);
+
+// The report printing and export read for list: decor's title, style,
+// colours and period, and the practice's name (CurrentPracticeName).
+ListReport ReportOf(const QenListWindow& list, const ListDecor& decor);
 
 // --format xlsx of one or more lists: one workbook (a sheet or more per
 // list, in order) to --out, or into the spreadsheet folder under a new name

@@ -250,6 +250,7 @@ int RunGoals(const CliOptions& options) {
     CollectGoalColours(list, display, &colours);
     ListDecor decor;
     decor.title = ModuleString(92);
+    decor.period = report.PeriodText();
     decor.style = GoalListStyle(&list, &display);
     decor.colors = &colours;
     written = WriteList(list, options, decor, &error);

@@ -247,6 +247,7 @@ int RunProductivity(const CliOptions& options) {
   CollectApptColours(list, colours, &records);
   ListDecor decor;
   decor.title = ModuleString(71);
+  decor.period = PeriodText(settings.DateFrom, settings.DateTo);
   decor.style = [&list, &colours](int row, int column) { return ApptCellStyle(list, colours, row, column); };
   decor.colors = &records;
   const bool written = options.flags.count("chart") != 0 ? WriteApptChart(list, settings, options, &error)

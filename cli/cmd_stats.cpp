@@ -123,8 +123,9 @@ void WriteTsv(FILE* f, const QenListWindow& list, int list_number, bool item_dat
   }
 }
 
-ListDecor DecorOf(const StatsLists& lists, int n) {
+ListDecor DecorOf(const StatsLists& lists, int n, const std::string& period) {
   ListDecor decor;
+  decor.period = period;
   decor.title = ModuleString(StatsListTitle(n));
   decor.style = StatsRowStyle(&lists.List(n), n);
   decor.colors = &lists.Colours(n);
@@ -132,8 +133,8 @@ ListDecor DecorOf(const StatsLists& lists, int n) {
 }
 
 // The print-all document (or one list) as a PDF.
-bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, const std::string& path,
-                   std::string* error) {
+bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, const std::string& period,
+                   const std::string& path, std::string* error) {
 #if VANTRA_CLI_QT
   if (!EnsureGuiApplication()) {
     *error = "impossible d'imprimer : pas d'application graphique";
@@ -141,8 +142,7 @@ bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, con
   }
   std::vector<std::unique_ptr<ListReport>> reports;
   for (int n : numbers) {
-    const ListDecor d = DecorOf(lists, n);
-    reports.push_back(std::make_unique<ListReport>(&lists.List(n), d.title, d.style, d.colors));
+    reports.push_back(std::make_unique<ListReport>(ReportOf(lists.List(n), DecorOf(lists, n, period))));
   }
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -380,15 +380,14 @@ int RunStats(const CliOptions& given) {
       error = "le format pdf demande --out FICHIER";
       written = false;
     } else {
-      written = WriteStatsPdf(lists, numbers, options.out, &error);
+      written = WriteStatsPdf(lists, numbers, PeriodText(sel.from, sel.to), options.out, &error);
     }
   } else if (options.format == "xlsx") {
     // One sheet per list, in the print-all order (or the one list asked).
     std::vector<std::unique_ptr<ListReport>> kept;
     std::vector<const ListReport*> reports;
     for (int n : numbers) {
-      const ListDecor d = DecorOf(lists, n);
-      kept.push_back(std::make_unique<ListReport>(&lists.List(n), d.title, d.style, d.colors));
+      kept.push_back(std::make_unique<ListReport>(ReportOf(lists.List(n), DecorOf(lists, n, PeriodText(sel.from, sel.to)))));
       reports.push_back(kept.back().get());
     }
     written = WriteWorkbook(reports, only != 0 ? reports[0]->title : std::string("Statistiques"), options, &error);

@@ -99,3 +99,11 @@ bool WriteGoalsDisplay(const GoalsDisplay& d, const GoalsIniWriter& write) {
   }
   return ok;
 }
+
+std::string GoalsOptions::PeriodText() const {
+  const int y = Year();
+  if (y <= 0) return {};
+  std::string text = ::PeriodText(y * 10000L + 101, y * 10000L + 1231);
+  if (!text.empty() && CompYear() > 0) text += ", comparée à " + std::to_string(CompYear());
+  return text;
+}

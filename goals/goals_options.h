@@ -50,6 +50,10 @@ struct GoalsOptions {
   int CompYear() const;  // 0 when none
   // The producers joined with ",".
   std::string ProducersText() const;
+  // The period printouts and workbooks name: the report year's first to
+  // last day, and the comparison year ("du 2026-01-01 au 2026-12-31,
+  // comparée à 2025"); "" when the year is not a number.
+  std::string PeriodText() const;
 };
 
 // The display-options record, in the order the options dialog edits it.

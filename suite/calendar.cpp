@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/application.h"
 #include "host/dates.h"
 #include "host/gendb.h"
 #include "host/sql_literal.h"
@@ -259,6 +260,19 @@ int LocInfo::GetAll() {
   }
   db_->dbClose(kLocCursor);
   return static_cast<int>(records_.size());
+}
+
+std::string PracticeName(GenDB* db) {
+  LocInfo locations(db);
+  if (locations.GetAll() == 0) return {};
+  std::string name = locations.Records().front().name;
+  const size_t end = name.find_last_not_of(' ');
+  return end == std::string::npos ? std::string() : name.substr(0, end + 1);
+}
+
+std::string CurrentPracticeName() {
+  const QenApplication* app = QenApplication::Instance();
+  return app && app->GetDb() ? PracticeName(app->GetDb()) : std::string();
 }
 
 // --- SchedulrIni ----------------------------------------------------------------

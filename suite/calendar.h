@@ -189,6 +189,12 @@ class LocInfo {
   std::vector<LocRec> records_;
 };
 
+// The practice's name for page headings: the name of its first location
+// (by code), trimmed; "" when there is none or it cannot be read.
+std::string PracticeName(GenDB* db);
+// The same for the database of the running application ("" without one).
+std::string CurrentPracticeName();
+
 // --- scheduler settings ----------------------------------------------------------
 // The appointment scheduler's settings (SCHEDULR row 1, OFFHOURS). Defaults
 // when a row is missing: unit 15 minutes with no change date, day start

@@ -30,6 +30,7 @@
 #include "host/strings.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
+#include "suite/calendar.h"
 
 namespace {
 
@@ -415,7 +416,9 @@ void PracApptDialog::ShowMenu(const QPoint& pos) {
 void PracApptDialog::CmPrint() {
   TPrinterSelectDlg choice(this, LauncherInfo());
   if (choice.Execute() != 1) return;
-  CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), Module(71));
+  CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), ReportTitleOf(this, Module(71)));
+  print.SetHeading(QString::fromStdString(PeriodText(settings_.DateFrom, settings_.DateTo)),
+                   QString::fromStdString(CurrentPracticeName()));
   const QenListWindow* list = result_->List();
   const ApptColourOptions* colours = &colours_;
   print.AddList(list, Module(71),
@@ -433,7 +436,9 @@ void PracApptDialog::CmChart() {
 void PracApptDialog::CmExport() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   const QenListWindow* list = result_->List();
-  CPrintListView exporter(this, LauncherInfo(), list, nullptr, windowTitle().left(511), 1, false, true);
+  CPrintListView exporter(this, LauncherInfo(), list, nullptr, ReportTitleOf(this, Module(71)), 1, false, true);
+  exporter.SetHeading(QString::fromStdString(PeriodText(settings_.DateFrom, settings_.DateTo)),
+                      QString::fromStdString(CurrentPracticeName()));
   const ApptColourOptions* colours = &colours_;
   exporter.SetStyle([list, colours](int row, int column) { return ApptCellStyle(*list, *colours, row, column); });
   exporter.PrintReport(CPrintListView::kSpreadsheet);

@@ -15,14 +15,16 @@
 #include "host/list_window.h"
 #include "host/qt/list_view.h"
 #include "host/qt/qen_dialog.h"
+#include "host/strings.h"
+#include "suite/calendar.h"
 
 namespace {
 
-// The dialog's window text as the report title (the suite's 512-byte buffer).
-QString TitleOf(const QWidget* dialog) {
-  const QByteArray bytes = dialog->windowTitle().toUtf8();
-  const std::string_view cut = CutUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), 511);
-  return QString::fromUtf8(cut.data(), static_cast<qsizetype>(cut.size()));
+// What every page of a printout or an export says besides the rows: the
+// dates the list covers and the practice.
+void SetHeading(CPrintListView* print, const AuditOptions* options) {
+  const std::string period = options ? PeriodText(options->from_date, options->to_date) : std::string();
+  print->SetHeading(QString::fromStdString(period), QString::fromStdString(CurrentPracticeName()));
 }
 
 }  // namespace
@@ -70,16 +72,21 @@ void AuditListTools::CmPrint() {
   if (!shown.list) return;
   TPrinterSelectDlg choice(dialog_, launcher_info_);
   if (choice.Execute() != 1) return;
-  const QString title = TitleOf(dialog_);
+  // The window's text heads the page and the page's title ("Liste
+  // détaillé") the list; a window without text leaves the page's title.
+  const QString page = QString::fromUtf8(ModuleString(shown.kind == 1 ? 11 : 10));
+  const QString title = ReportTitleOf(dialog_);
   std::unique_ptr<CPrintListView> print;
   if (shown.view) {
     print = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.view, choice.GetSelectedPrinterDC(),
-                                             title, 1, false, true);
+                                             page, 1, false, true);
   } else {
     print = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.list, choice.GetSelectedPrinterDC(),
-                                             title, 1, false, true);
+                                             page, 1, false, true);
     print->SetStyle(AuditRowEmphasis(shown.list));
   }
+  if (!title.isEmpty() && title != page) print->SetReportTitle(title);
+  SetHeading(print.get(), options_);
   print->Print();
   choice.DeleteSelectedPrinterDC();
 }
@@ -87,7 +94,7 @@ void AuditListTools::CmPrint() {
 void AuditListTools::CmExport() {
   const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
   if (!shown.list) return;
-  const QString title = TitleOf(dialog_);
+  const QString title = ReportTitleOf(dialog_, QString::fromUtf8(ModuleString(shown.kind == 1 ? 11 : 10)));
   std::unique_ptr<CPrintListView> exporter;
   if (shown.view) {
     exporter = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.view, nullptr, title, 1, false, true);
@@ -95,6 +102,7 @@ void AuditListTools::CmExport() {
     exporter = std::make_unique<CPrintListView>(dialog_, launcher_info_, shown.list, nullptr, title, 1, false, true);
     exporter->SetStyle(AuditRowEmphasis(shown.list));
   }
+  SetHeading(exporter.get(), options_);
   exporter->PrintReport(CPrintListView::kSpreadsheet);
   last_export_ = exporter->ExportedPath();
 }

@@ -25,6 +25,7 @@
 #include "lists/list_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
+#include "suite/calendar.h"
 
 namespace {
 
@@ -329,6 +330,7 @@ void PracGoalsDialog::CmPrint() {
   const QString title = QString::fromStdString(ExportTitle());
   CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), title);
   print.AddList(ReportList(), title, GoalListStyle(ReportList(), &display_), &colours_);
+  print.SetHeading(QString::fromStdString(generated_.PeriodText()), QString::fromStdString(CurrentPracticeName()));
   print.Print();
   choice.DeleteSelectedPrinterDC();
 }
@@ -338,6 +340,7 @@ void PracGoalsDialog::CmExport() {
                           false, true);
   exporter.SetStyle(GoalListStyle(ReportList(), &display_));
   exporter.SetColorList(&colours_);
+  exporter.SetHeading(QString::fromStdString(generated_.PeriodText()), QString::fromStdString(CurrentPracticeName()));
   exporter.PrintReport(CPrintListView::kSpreadsheet);
   last_export_ = exporter.ExportedPath();
 }

@@ -91,6 +91,9 @@ int QenTabCtrl::AddPage(const QString& title, QWidget* page, int index, const QC
   if (index < 0 || index > count()) index = count();
   // A dialog page becomes a plain child of the control.
   page->setParent(this, Qt::Widget);
+  // The page keeps its tab's text as its window text: printouts and
+  // exports of a page are titled with it.
+  if (page->windowTitle().isEmpty()) page->setWindowTitle(title);
   const int at = insertTab(index, page, title);
   bar_->SetColour(at, tab_colour);
   return at;

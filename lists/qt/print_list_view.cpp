@@ -98,6 +98,13 @@ bool PrintIntoFile(QPrinter* printer, const std::function<bool(QString* error)>&
   return true;
 }
 
+QString ReportTitleOf(const QWidget* window, const QString& fallback) {
+  const QByteArray bytes = window ? window->windowTitle().toUtf8() : QByteArray();
+  const std::string_view cut = CutUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), 511);
+  const QString title = QString::fromUtf8(cut.data(), static_cast<qsizetype>(cut.size())).trimmed();
+  return title.isEmpty() ? fallback : title;
+}
+
 CellStyleFn ViewCellStyle(const ListView* view) {
   if (!view) return nullptr;
   const ListModel* model = view->Model();
@@ -128,12 +135,21 @@ CPrintListView::CPrintListView(QWidget* parent, long launcher_info, const ListVi
 
 CPrintListView::~CPrintListView() = default;
 
+void CPrintListView::SetHeading(const QString& period, const QString& practice) {
+  settings_.period = period;
+  settings_.practice = practice;
+}
+
+void CPrintListView::SetReportTitle(const QString& report_title) { settings_.report_title = report_title; }
+
 void CPrintListView::SetStyle(CellStyleFn style) { style_ = std::move(style); }
 
 void CPrintListView::SetColorList(const TDList* colours) { colours_ = colours; }
 
 void CPrintListView::Report(ListReport* out) const {
   *out = ListReport(list_, title_.toStdString(), style_, colours_);
+  out->period = settings_.period.toStdString();
+  out->practice = settings_.practice.toStdString();
 }
 
 bool CPrintListView::Print() {
@@ -197,6 +213,11 @@ void CPrintMultipleListViews::AddList(const QenListWindow* list, const QString& 
 void CPrintMultipleListViews::SetScales(double text, double rows) {
   settings_.text_scale = text > 0 ? text : 1;
   settings_.row_scale = rows > 0 ? rows : 1;
+}
+
+void CPrintMultipleListViews::SetHeading(const QString& period, const QString& practice) {
+  settings_.period = period;
+  settings_.practice = practice;
 }
 
 void CPrintMultipleListViews::SetLandscape(bool landscape) { settings_.force_landscape = landscape; }

@@ -57,6 +57,12 @@ class CPrintListView {
                  const QString& title, int copies = 1, bool landscape = false, bool headers = true);
   ~CPrintListView();
 
+  // The heading of every page: the period ("du 2026-11-01 au 2026-11-30",
+  // PeriodText) and the practice's name; both also go into the export.
+  void SetHeading(const QString& period, const QString& practice);
+  // Printed above the list's own title (the title given to the
+  // constructor then heads the list only).
+  void SetReportTitle(const QString& report_title);
   // Replaces the style (default: none for a list, the view's for a view).
   void SetStyle(CellStyleFn style);
   // Coloured-cell records of the list (not owned; may be null).
@@ -104,6 +110,8 @@ class CPrintMultipleListViews {
   // The two float settings of the printout: text size and row height
   // factors (1 = normal; the statistics print all its lists at 0.75).
   void SetScales(double text, double rows);
+  // The period and the practice's name on every page (see CPrintListView).
+  void SetHeading(const QString& period, const QString& practice);
   void SetLandscape(bool landscape);
 
   bool Print();
@@ -118,6 +126,10 @@ class CPrintMultipleListViews {
   std::vector<QString> titles_;
   int pages_ = 0;
 };
+
+// A window's text as a report's title (cut as the suite's 512-byte title
+// buffer cuts it); fallback when the window has none.
+QString ReportTitleOf(const QWidget* window, const QString& fallback = QString());
 
 // Runs paint (it paints every page on printer; false with *error when it
 // could not) and, when printer prints into a PDF file (PdfFormat with an

@@ -20,6 +20,7 @@
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "stats/stats_options_ini.h"
+#include "suite/calendar.h"
 #include "stats/ui/prac_stats_graph_dialog.h"
 #include "stats/ui/stats_options_dialog.h"
 
@@ -31,11 +32,10 @@ QString Module(int id) { return QString::fromUtf8(ModuleString(id)); }
 
 QColor ToQColor(ColorRef c) { return QColor(RedOf(c), GreenOf(c), BlueOf(c)); }
 
-// The dialog's window text as the export title (the suite's 512-byte buffer).
-QString TitleOf(const QWidget* dialog) {
-  const QByteArray bytes = dialog->windowTitle().toUtf8();
-  const std::string_view cut = CutUtf8(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())), 511);
-  return QString::fromUtf8(cut.data(), static_cast<qsizetype>(cut.size()));
+// The dates the lists cover and the practice, for printouts and exports.
+template <typename Output>
+void SetHeading(Output* out, const StatsSelection& sel) {
+  out->SetHeading(QString::fromStdString(PeriodText(sel.from, sel.to)), QString::fromStdString(CurrentPracticeName()));
 }
 
 }  // namespace
@@ -303,6 +303,7 @@ void PracStatDialog::CmPrintList() {
                        false, true);
   print.SetStyle(StatsRowStyle(&lists_.List(n), n));
   print.SetColorList(&lists_.Colours(n));
+  SetHeading(&print, sel_);
   print.Print();
   choice.DeleteSelectedPrinterDC();
 }
@@ -317,6 +318,7 @@ void PracStatDialog::CmPrintAll() {
                   &lists_.Colours(n));
   }
   print.SetScales(0.75, 0.75);
+  SetHeading(&print, sel_);
   print.Print();
   choice.DeleteSelectedPrinterDC();
 }
@@ -326,9 +328,10 @@ void PracStatDialog::CmExport() {
   recorded_ = 0;
   if (n == 0) return;
   // PrintReport shows the wait cursor while it writes.
-  CPrintListView exporter(this, LauncherInfo(), views_[n], nullptr, TitleOf(this), 1, false, true);
+  CPrintListView exporter(this, LauncherInfo(), views_[n], nullptr, ReportTitleOf(this, Module(82)), 1, false, true);
   exporter.SetStyle(StatsRowStyle(&lists_.List(n), n));
   exporter.SetColorList(&lists_.Colours(n));
+  SetHeading(&exporter, sel_);
   exporter.PrintReport(CPrintListView::kSpreadsheet);
 }
 

@@ -110,14 +110,15 @@ TEST(PrintListTest, NarrowListStaysPortraitAndColoursArePrinted) {
   EXPECT_GT(CountPixels(page, QColor(0, 200, 0)), 50) << "the recorded cell background";
 }
 
-TEST(PrintListTest, MultipleListsInOneDocument) {
+TEST(PrintListTest, ListsFollowOneAnotherAndALongOneStartsAPage) {
   if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
   TempDir dir;
-  QenListWindow patients(107), summary(110);
+  QenListWindow patients(107), summary(110), detailed(300);
   patients.SetColumns({{"Dentiste", 8, ColumnAlign::kLeft}, {"Nouveaux", 6, ColumnAlign::kRight}});
   patients.AddString("DR1 \t12", 1);
   summary.SetColumns({{"Producteur", 8, ColumnAlign::kLeft}, {"Frais", 6, ColumnAlign::kRight}});
   summary.AddString("DR1 \t$500.00", 1);
+  FillDetailed(&detailed, 150);
   const std::string path = dir.File("tous.pdf");
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
@@ -125,13 +126,144 @@ TEST(PrintListTest, MultipleListsInOneDocument) {
   CPrintMultipleListViews print(nullptr, 0, &printer, "Analyse du cabinet");
   print.AddList(&patients, "Patients");
   print.AddList(&summary, "C/R");
+  print.AddList(&detailed, "Journal");
   print.SetScales(0.75, 0.75);
+  print.SetHeading("du 2026-01-01 au 2026-11-30", "Clinique dentaire du Boulevard");
   ASSERT_TRUE(print.Print());
-  EXPECT_EQ(PdfPages(path), 2) << "each list on its own page";
-  const std::string text = PdfText(path);
-  EXPECT_EQ(Count(text, "Analyse du cabinet"), 2u);
-  for (const char* expected : {"Patients", "C/R", "Nouveaux", "$500.00", "Page 2 de 2"}) {
-    EXPECT_NE(text.find(expected), std::string::npos) << expected;
+  const int pages = PdfPages(path);
+  ASSERT_GE(pages, 3) << "the two short lists share the first page; the long one starts the second";
+  const std::string first = PdfPageText(path, 1);
+  const std::string second = PdfPageText(path, 2);
+  for (const std::string& expected :
+       std::vector<std::string>{"Patients", "C/R", "Nouveaux", "$500.00", "Page 1 de " + std::to_string(pages)}) {
+    EXPECT_NE(first.find(expected), std::string::npos) << expected;
+  }
+  EXPECT_EQ(first.find("Journal"), std::string::npos);
+  EXPECT_NE(second.find("Journal"), std::string::npos);
+  EXPECT_NE(second.find("Modification du dossier numéro 1001 "), std::string::npos);
+  EXPECT_NE(PdfPageText(path, pages).find("Grand Total: 150"), std::string::npos);
+  EXPECT_NE(PdfPageText(path, 3).find("Journal (suite)"), std::string::npos);
+  for (const std::string& page : {first, second}) {
+    EXPECT_NE(page.find("Analyse du cabinet"), std::string::npos);
+    EXPECT_NE(page.find("du 2026-01-01 au 2026-11-30"), std::string::npos) << "the period on every page";
+    EXPECT_NE(page.find("Clinique dentaire du Boulevard"), std::string::npos) << "the practice on every page";
+    EXPECT_NE(page.find("Imprimé le "), std::string::npos);
+  }
+}
+
+// A list like the productivity list by producer: two title columns, then
+// one column per producer whose usage cells are long.
+void FillWide(QenListWindow* list, int producers, int rows) {
+  std::vector<ListColumn> columns{{"Date", 12, ColumnAlign::kLeft}, {"Action", 10, ColumnAlign::kLeft}};
+  for (int p = 1; p <= producers; ++p) columns.push_back({"D" + std::to_string(p), 8, ColumnAlign::kLeft});
+  list->SetColumns(columns);
+  for (int r = 0; r < rows; ++r) {
+    std::string line = r == 0 ? "novembre 2026 \tUsage %" : " \tUsage %";
+    for (int p = 1; p <= producers; ++p) {
+      line += " \t" + std::to_string(100 + p) + "." + std::to_string(10 + r % 80) + "H/166.00H (" +
+              std::to_string(60 + p) + ".93%)";
+    }
+    list->AddString(line, r);
+  }
+}
+
+// Every cell of a printed list is on paper whole, whatever its width:
+// pdftotext finds each text, and no text is cut ("…").
+TEST(PrintListTest, NoCellIsCut) {
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
+  struct Case {
+    const char* name;
+    int producers;
+    int min_pages;
+    int max_pages;
+  };
+  const Case cases[] = {
+      {"fits_after_shrinking", 7, 1, 1},
+      {"continues_on_a_second_page", 14, 2, 2},
+      {"continues_on_several_pages", 30, 3, 6},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    QenListWindow list(5111);
+    FillWide(&list, c.producers, 3);
+    const std::string path = dir.File("large.pdf");
+    QString error;
+    ListReport report(&list, "Productivité");
+    report.period = "du 2026-11-01 au 2026-11-30";
+    ASSERT_TRUE(PrintListToPdf(report, QString::fromStdString(path), &error)) << error.toStdString();
+    const int pages = PdfPages(path);
+    EXPECT_GE(pages, c.min_pages);
+    EXPECT_LE(pages, c.max_pages);
+    std::string text;
+    for (int n = 1; n <= pages; ++n) {
+      const std::string page = PdfPageText(path, n);
+      EXPECT_NE(page.find("Date"), std::string::npos) << "the first column on page " << n;
+      EXPECT_NE(page.find("novembre 2026"), std::string::npos) << "the first column on page " << n;
+      EXPECT_NE(page.find("du 2026-11-01 au 2026-11-30"), std::string::npos) << "page " << n;
+      EXPECT_NE(page.find("Page " + std::to_string(n) + " de " + std::to_string(pages)), std::string::npos);
+      text += page;
+    }
+    EXPECT_EQ(text.find("…"), std::string::npos) << "a cut cell";
+    for (int p = 1; p <= c.producers; ++p) {
+      const std::string cell =
+          std::to_string(100 + p) + ".12H/166.00H (" + std::to_string(60 + p) + ".93%)";
+      EXPECT_NE(text.find(cell), std::string::npos) << cell;
+    }
+  }
+}
+
+struct PlanCase {
+  const char* name;
+  std::vector<double> natural;
+  std::vector<double> least;
+  double page;
+  double min_scale;
+  double scale;                 // expected (to 1e-6)
+  std::vector<size_t> group_sizes;
+};
+
+TEST(PrintListTest, PlanColumns) {
+  const PlanCase cases[] = {
+      {"stretched_to_the_page", {100, 200}, {100, 200}, 600, 0.7, 1, {2}},
+      {"titles_wrap_before_the_text_shrinks", {300, 300}, {100, 100}, 400, 0.7, 1, {2}},
+      {"shrinks_to_fit", {400, 400}, {400, 400}, 600, 0.7, 0.75, {2}},
+      // Three pages across at the smallest size, and still three at full
+      // size: full size.
+      {"continues_at_the_largest_size_that_needs_no_more_pages", std::vector<double>(10, 100),
+       std::vector<double>(10, 100), 400, 0.7, 1, {4, 4, 4}},
+      {"shared_evenly", std::vector<double>(13, 100), std::vector<double>(13, 100), 500, 0.7, 5.0 / 7.0, {7, 7}},
+      {"one_column_wider_than_the_page", {100, 2000}, {100, 2000}, 500, 0.7, 0.7, {2}},
+      {"single_column", {900}, {900}, 500, 0.7, 0.7, {1}},
+  };
+  for (const PlanCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const ColumnPlan plan = PlanColumns(c.natural, c.least, c.page, c.min_scale);
+    ASSERT_EQ(plan.groups.size(), c.group_sizes.size());
+    ASSERT_EQ(plan.widths.size(), plan.groups.size());
+    if (c.scale > 0) {
+      EXPECT_NEAR(plan.scale, c.scale, 1e-6);
+    }
+    EXPECT_GE(plan.scale, c.min_scale - 1e-9);
+    EXPECT_LE(plan.scale, 1.0);
+    std::vector<int> seen(c.natural.size(), 0);
+    for (size_t g = 0; g < plan.groups.size(); ++g) {
+      EXPECT_EQ(plan.groups[g].size(), c.group_sizes[g]) << "group " << g;
+      EXPECT_EQ(plan.groups[g].front(), 0) << "each group starts with the first column";
+      double total = 0;
+      for (size_t i = 0; i < plan.groups[g].size(); ++i) {
+        const int column = plan.groups[g][i];
+        ++seen[column];
+        total += plan.widths[g][i];
+        const bool alone_too_wide = (c.least[0] + c.least[column]) * plan.scale > c.page;
+        if (!alone_too_wide) {
+          EXPECT_GE(plan.widths[g][i], c.least[column] * plan.scale - 1e-6) << "column " << column << " is cut";
+        }
+      }
+      EXPECT_NEAR(total, c.page, 1e-6) << "the table uses the page's width";
+    }
+    EXPECT_EQ(seen[0], static_cast<int>(plan.groups.size()));
+    for (size_t column = 1; column < seen.size(); ++column) EXPECT_EQ(seen[column], 1) << "column " << column;
   }
 }
 

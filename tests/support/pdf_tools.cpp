@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -33,12 +34,15 @@ std::string InfoField(const std::string& path, const std::string& field) {
 
 }  // namespace
 
-std::string PdfText(const std::string& path) {
-  std::string text = Run("pdftotext -layout '" + path + "' - 2>/dev/null");
+std::string PdfText(const std::string& path, int page) {
+  const std::string pages = page > 0 ? " -f " + std::to_string(page) + " -l " + std::to_string(page) : "";
+  std::string text = Run("pdftotext -layout" + pages + " '" + path + "' - 2>/dev/null");
   ReplaceAll(&text, "\xEF\xAC\x81", "fi");  // U+FB01
   ReplaceAll(&text, "\xEF\xAC\x82", "fl");  // U+FB02
   return text;
 }
+
+std::string PdfPageText(const std::string& path, int page) { return PdfText(path, page); }
 
 int PdfPages(const std::string& path) { return std::atoi(InfoField(path, "Pages").c_str()); }
 

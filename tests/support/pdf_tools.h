@@ -7,7 +7,9 @@
 
 // pdftotext -layout of the file, with the "fi"/"fl" ligatures it produces
 // turned back into letters; "" when the tool fails.
-std::string PdfText(const std::string& path);
+std::string PdfText(const std::string& path, int page = 0);
+// The same for one page (1-based).
+std::string PdfPageText(const std::string& path, int page);
 // Number of pages (pdfinfo); 0 on failure.
 int PdfPages(const std::string& path);
 // "612 x 792" style page size of page 1 in points (pdfinfo).
