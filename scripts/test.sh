@@ -19,6 +19,13 @@ echo "== PostgreSQL (throwaway server)"
 eval "$("$root/scripts/pg_test_server.sh" start)"
 trap '"$root/scripts/pg_test_server.sh" stop >/dev/null 2>&1 || true' EXIT
 
+echo "== CUPS (throwaway server with a PDF printer)"
+# Without it (not root, packages missing) the printer-queue test skips.
+if cups_exports="$("$root/scripts/cups_test_server.sh" start)"; then
+  eval "$cups_exports"
+  trap '"$root/scripts/pg_test_server.sh" stop >/dev/null 2>&1 || true; "$root/scripts/cups_test_server.sh" stop >/dev/null 2>&1 || true' EXIT
+fi
+
 echo "== tests"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir "$root/build" --output-on-failure -j"$jobs"

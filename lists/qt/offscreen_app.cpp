@@ -1,5 +1,7 @@
 #include "lists/qt/offscreen_app.h"
 
+#include "host/qt/translations.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -27,5 +29,8 @@ bool EnsureGuiApplication() {
     }
   }
   static QApplication* app = new QApplication(argc, argv);
+  // The command line draws no dialog, but its printouts and charts may
+  // carry Qt's texts: French as in the window.
+  InstallQtFrenchTranslations();
   return app != nullptr;
 }

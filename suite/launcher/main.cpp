@@ -21,6 +21,7 @@
 #include <tuple>
 
 #include "host/atomic_file.h"
+#include "host/qt/translations.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/ini.h"
@@ -163,6 +164,11 @@ int main(int argc, char** argv) {
 
   QApplication qt(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vantra-suite"));
+  QString untranslated;
+  if (!InstallQtFrenchTranslations(&untranslated)) {
+    std::fprintf(stderr, "vantra-suite : les dialogues de Qt resteront en anglais (%s)\n",
+                 untranslated.toLocal8Bit().constData());
+  }
 
   QenApplication app;
   QenApplication::SetInstance(&app);

@@ -2,9 +2,15 @@
 // with pdftotext, the look with pdftoppm.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPageSize>
 #include <QPrinter>
 #include <filesystem>
 #include <string>
+#include <unistd.h>
 
 #include "audit/audit_list_style.h"
 #include "audit/audit_lines.h"
@@ -12,6 +18,7 @@
 #include "lists/qt/printer_select.h"
 #include "host/list_window.h"
 #include "host/qt/list_view.h"
+#include "host/qt/translations.h"
 #include "tests/support/pdf_tools.h"
 #include "tests/support/test_db.h"
 
@@ -331,6 +338,90 @@ TEST(PrintListTest, CancelledChoicePrintsNothing) {
   TPrinterSelectDlg select(nullptr, 0);
   EXPECT_EQ(select.Execute(), 2);
   EXPECT_EQ(select.GetSelectedPrinterDC(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Qt's own print dialog, as the user meets it, speaks French.
+TEST(PrintListTest, QtPrintDialogSpeaksFrench) {
+  QString why;
+  ASSERT_TRUE(InstallQtFrenchTranslations(&why)) << why.toStdString();
+  QPrinter printer;
+  QPrintDialog dialog(&printer);
+  QStringList texts;
+  for (const QAbstractButton* b : dialog.findChildren<QAbstractButton*>()) texts << b->text();
+  for (const QLabel* l : dialog.findChildren<QLabel*>()) texts << l->text();
+  for (const QGroupBox* g : dialog.findChildren<QGroupBox*>()) texts << g->title();
+  const QString all = texts.join(QLatin1Char('|')).remove(QLatin1Char('&'));
+  for (const char* word : {"Imprimer", "Annuler", "Imprimante"}) {
+    EXPECT_TRUE(all.contains(QString::fromUtf8(word))) << word << " in " << all.toStdString();
+  }
+  EXPECT_FALSE(texts.contains(QStringLiteral("&Cancel")) || texts.contains(QStringLiteral("Cancel")));
+}
+
+}  // namespace
+
+namespace {
+
+// A list printed through QPrinter to a real CUPS queue (a PDF printer the
+// test script starts: scripts/cups_test_server.sh) comes out whole.
+TEST(PrintListTest, ThroughACupsQueue) {
+  const QByteArray server = qgetenv("VANTRA_TEST_CUPS_SERVER");
+  const QByteArray queue = qgetenv("VANTRA_TEST_CUPS_PRINTER");
+  const std::string out_dir = qgetenv("VANTRA_TEST_CUPS_PDF_DIR").toStdString();
+  if (server.isEmpty() || queue.isEmpty() || out_dir.empty()) {
+    GTEST_SKIP() << "no CUPS test server (scripts/cups_test_server.sh start)";
+  }
+  if (!HavePoppler()) GTEST_SKIP() << "poppler-utils is not installed";
+  qputenv("CUPS_SERVER", server);  // read when Qt first asks CUPS for its printers
+  QenListWindow list(5111);
+  FillWide(&list, 2, 4);  // four columns: a portrait page
+  const std::string job = "vantra-cups-" + std::to_string(getpid());
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setPrinterName(QString::fromLatin1(queue));
+  printer.setPageSize(QPageSize(QPageSize::Letter));
+  ASSERT_TRUE(printer.isValid()) << "Qt does not see the queue " << queue.toStdString();
+  ASSERT_EQ(printer.outputFormat(), QPrinter::NativeFormat);
+  CPrintListView print(nullptr, 0, &list, &printer, QString::fromStdString(job));
+  ASSERT_TRUE(print.Print());
+
+  // cups-pdf names the file after the job's title.
+  namespace fs = std::filesystem;
+  std::string pdf;
+  for (int tries = 0; tries < 300 && pdf.empty(); ++tries) {
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(out_dir, ec)) {
+      const std::string name = e.path().filename().string();
+      if (name.find(job) != std::string::npos && name.ends_with(".pdf")) pdf = e.path().string();
+    }
+    if (pdf.empty()) usleep(100 * 1000);
+  }
+  ASSERT_FALSE(pdf.empty()) << "no PDF for job " << job << " in " << out_dir;
+  // The file may still be being written when it appears. The queue's
+  // filters turn the text into glyph drawings (pdftotext cannot read them
+  // back), so the job is recognised by its title and its table by its
+  // grid: as many columns as the same list printed straight to a file.
+  int pages = 0;
+  for (int tries = 0; tries < 50 && pages == 0; ++tries) {
+    usleep(100 * 1000);
+    pages = PdfPages(pdf);
+  }
+  EXPECT_EQ(pages, 1);
+  EXPECT_NE(PdfTitle(pdf).find(job), std::string::npos) << "the job's title";
+  TempDir dir;
+  const std::string direct = dir.File("direct.pdf");
+  QString error;
+  ASSERT_TRUE(PrintListToPdf(ListReport(&list, job), QString::fromStdString(direct), &error));
+  const QImage queued = RenderPdfPage(pdf, 1, 100), straight = RenderPdfPage(direct, 1, 100);
+  ASSERT_FALSE(queued.isNull());
+  EXPECT_EQ(VerticalLines(queued, 60), 5) << "4 columns";
+  EXPECT_EQ(VerticalLines(queued, 60), VerticalLines(straight, 60));
+  if (!HasFailure()) {
+    std::filesystem::remove(pdf);
+    std::filesystem::remove(pdf + ".page.png");
+  }
 }
 
 }  // namespace

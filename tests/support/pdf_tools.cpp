@@ -44,6 +44,8 @@ std::string PdfText(const std::string& path, int page) {
 
 std::string PdfPageText(const std::string& path, int page) { return PdfText(path, page); }
 
+std::string PdfTitle(const std::string& path) { return InfoField(path, "Title"); }
+
 int PdfPages(const std::string& path) { return std::atoi(InfoField(path, "Pages").c_str()); }
 
 std::string PdfPageSize(const std::string& path) {

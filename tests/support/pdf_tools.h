@@ -12,6 +12,8 @@ std::string PdfText(const std::string& path, int page = 0);
 std::string PdfPageText(const std::string& path, int page);
 // Number of pages (pdfinfo); 0 on failure.
 int PdfPages(const std::string& path);
+// The document's title (pdfinfo); "" when none.
+std::string PdfTitle(const std::string& path);
 // "612 x 792" style page size of page 1 in points (pdfinfo).
 std::string PdfPageSize(const std::string& path);
 // Page `page` (1-based) rendered at dpi by pdftoppm; null image on failure.
