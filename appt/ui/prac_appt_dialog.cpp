@@ -226,7 +226,7 @@ void PracApptDialog::FillSelectionList() {
     list->Check(row, checked);
   }
   db->dbClose(cursor);
-  selection_->resizeColumnsToContents();
+  selection_->FitColumnsToContents();
 }
 
 void PracApptDialog::SetUpResultColumns() {
@@ -335,7 +335,7 @@ void PracApptDialog::CmGenerate() {
   }
   QApplication::restoreOverrideCursor();
   CollectApptColours(*result_->List(), colours_, &colour_list_);
-  result_->resizeColumnsToContents();
+  result_->FitColumnsToContents();
   if (!last_error_.isEmpty()) ShowMessage(last_error_, QMessageBox::Warning);
 }
 

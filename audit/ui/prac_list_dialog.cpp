@@ -41,11 +41,11 @@ ListView* MakeList(QenDialog* dialog, QWidget* parent, int id, int layout_resour
 
 }  // namespace
 
-// Columns as wide as their text (Qt looks at the first thousand rows only),
+// Columns as wide as their text (ListView::FitColumnsToContents),
 // the last one taking what is left.
 void FitResultColumns(ListView* view) {
   if (view->List()->GetCount() == 0) return;
-  view->resizeColumnsToContents();
+  view->FitColumnsToContents();
   view->horizontalHeader()->setStretchLastSection(true);
 }
 
@@ -228,6 +228,7 @@ void PracListDialog::FillSortList() {
     int row = list->AddString(text, k.key);
     list->Check(row, i < 4 && options_->subtotal[i] == 1);
   }
+  sort_list_->FitColumnsToContents();
 }
 
 void PracListDialog::EvSortSelChange(int row) {

@@ -256,7 +256,7 @@ void PracGoalsDialog::CmGenerate() {
   const GoalsResult result = GenerateGoalsReport(Db(), options_, display_, options_.producers,
                                                  ChannelProduction(QenApplication::Instance(), this), list);
   CollectGoalColours(*list, display_, &colours_);
-  report_->resizeColumnsToContents();
+  report_->FitColumnsToContents();
   for (int c = 0; c < static_cast<int>(list->Columns().size()); ++c) {
     if (list->Columns()[c].width_chars == 0) report_->setColumnHidden(c, true);
     else report_->setColumnHidden(c, false);

@@ -1,5 +1,7 @@
 #include "host/qt/list_view.h"
 
+#include <QAbstractItemDelegate>
+#include <QStyleOptionViewItem>
 #include <QEvent>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -120,7 +122,7 @@ QVariant ListModel::headerData(int section, Qt::Orientation orientation, int rol
       section >= static_cast<int>(list_->Columns().size()))
     return {};
   const ListColumn& column = list_->Columns()[section];
-  if (role == Qt::DisplayRole) return QString::fromStdString(column.title);
+  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) return QString::fromStdString(column.title);
   if (role == Qt::TextAlignmentRole) return QVariant::fromValue(ToQt(column.align));
   return {};
 }
@@ -303,6 +305,7 @@ void ListView::Init() {
   ApplyColumnWidths();
 
   connect(model_, &ListModel::ColumnsReset, this, [this] {
+    content_width_.clear();
     ApplyStyles();
     ApplyColumnWidths();
   });
@@ -346,9 +349,58 @@ int ListView::ColumnPixels(int column) const {
   // The item delegate keeps (focus frame margin + 1) free on each side.
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
   int width = CharsToPixels(columns[column].width_chars) + 2 * margin;
+  if (column < static_cast<int>(content_width_.size())) width = std::max(width, content_width_[column] + 2 * margin);
+  // Never narrower than the column's title, even before any row is in.
+  const int title = horizontalHeader()->fontMetrics().horizontalAdvance(QString::fromStdString(columns[column].title)) +
+                    2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4;
+  width = std::max(width, std::min(title, MaxColumnPixels()));
   if (column == 0 && list_->HasCheckBoxes())
     width += style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, this) + 2 * margin;
   return width;
+}
+
+int ListView::MaxColumnPixels() const { return std::max(CharsToPixels(48), 360); }
+
+void ListView::FitColumnsToContents() {
+  const std::vector<ListColumn>& columns = list_->Columns();
+  const int count = static_cast<int>(columns.size());
+  const int rows = list_->GetCount();
+  // Every row of a list up to 5,000, else the first 2,000, the last 500
+  // and an even sample between: the look-ups stay bounded on a million.
+  std::vector<int> sample;
+  if (rows <= 5000) {
+    for (int r = 0; r < rows; ++r) sample.push_back(r);
+  } else {
+    for (int r = 0; r < 2000; ++r) sample.push_back(r);
+    const int step = std::max(1, (rows - 2500) / 2500);
+    for (int r = 2000; r < rows - 500; r += step) sample.push_back(r);
+    for (int r = rows - 500; r < rows; ++r) sample.push_back(r);
+  }
+  // Measured as the view draws them: the delegate's size for the cell,
+  // with the font and margins of its row (bold totals are wider).
+  const QFontMetrics header(horizontalHeader()->font());
+  const int header_extra = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, this) + 4;
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  content_width_.assign(static_cast<size_t>(count), 0);
+  for (int c = 0; c < count; ++c) {
+    if (columns[c].width_chars <= 0) continue;
+    int width = header.horizontalAdvance(QString::fromStdString(columns[c].title)) + header_extra;
+    for (int r : sample) {
+      if (list_->GetItemText(r, c).empty()) continue;
+      const QModelIndex index = model_->index(r, c);
+      width = std::max(width, itemDelegateForIndex(index)->sizeHint(option, index).width());
+    }
+    // A very long text (a description) is elided past the maximum; its
+    // tooltip shows it whole.
+    content_width_[c] = std::min(width, MaxColumnPixels());
+  }
+  if (fit_to_width_) {
+    FitColumnsToWidth();
+  } else {
+    for (int c = 0; c < count; ++c)
+      if (columns[c].width_chars > 0) setColumnWidth(c, ColumnPixels(c));
+  }
 }
 
 void ListView::ApplyColumnWidths() {

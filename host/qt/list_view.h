@@ -145,6 +145,13 @@ class ListView : public QTableView {
   // Pixel width of a column: its characters plus the cell's text margins
   // (and the check box in column 0 of a check-box list); 0 for width 0.
   int ColumnPixels(int column) const;
+  // Widens each column to its widest text, its title included (at most
+  // MaxColumnPixels; a longer text is elided and its tooltip shows it
+  // whole), and keeps those widths as the columns' least until the columns
+  // change: the widths of FitColumnsToWidth and ApplyColumnWidths never go
+  // below them. The tabs call it after each generation.
+  void FitColumnsToContents();
+  int MaxColumnPixels() const;
   // Re-applies the store's column widths (called on column changes).
   void ApplyColumnWidths();
   // Spreads the viewport width over the columns in proportion to their
@@ -177,5 +184,6 @@ class ListView : public QTableView {
   QFont bold_font_;
   bool bold_font_set_ = false;
   bool syncing_ = false;
-  bool fit_to_width_ = false;  // AdjustColumns asked; kept until the columns change
+  bool fit_to_width_ = false;
+  std::vector<int> content_width_;  // FitColumnsToContents' measures, pixels  // AdjustColumns asked; kept until the columns change
 };

@@ -210,7 +210,7 @@ StatsContext PracStatDialog::Context() const {
 void PracStatDialog::AfterFill(int list_number) {
   ListView* view = views_[list_number];
   if (view->List()->GetCount() > 0) {
-    view->resizeColumnsToContents();
+    view->FitColumnsToContents();
     view->horizontalHeader()->setStretchLastSection(true);
   }
   view->Model()->RestyleAll();
