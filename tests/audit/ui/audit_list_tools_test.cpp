@@ -173,6 +173,8 @@ TEST_F(AuditListToolsTest, PrintTakesTheShownPageAndCancelPrintsNothing) {
   tab.FillDetailed();
   tab.summary->List()->AddString("Tous \t \tanne \tDossiers \tAjout \t5 ", 1);
   tab.tabs->SetSel(1);
+  tab.options.from_date = 20261101;
+  tab.options.to_date = 20261130;
   const std::string pdf = out.File("sommaire.pdf");
   {
     ScopedPrinterChoice choice([&](QPrinter* p) {
@@ -185,6 +187,8 @@ TEST_F(AuditListToolsTest, PrintTakesTheShownPageAndCancelPrintsNothing) {
   ASSERT_TRUE(std::filesystem::exists(pdf));
   const std::string text = PdfText(pdf);
   EXPECT_NE(text.find("Journal d'audit"), std::string::npos) << "the dialog's window text is the title";
+  EXPECT_NE(text.find("Liste de sommaire"), std::string::npos) << "and the page's title heads the list";
+  EXPECT_NE(text.find("du 2026-11-01 au 2026-11-30"), std::string::npos) << "the period";
   EXPECT_NE(text.find("Dossiers"), std::string::npos);
   EXPECT_EQ(text.find("Horaire"), std::string::npos) << "the detailed page is not printed";
 
@@ -197,6 +201,20 @@ TEST_F(AuditListToolsTest, PrintTakesTheShownPageAndCancelPrintsNothing) {
     tab.dialog.SendCommand(4000);
   }
   EXPECT_FALSE(std::filesystem::exists(cancelled));
+
+  // A window without text: the page's title heads the printout.
+  tab.dialog.setWindowTitle(QString());
+  const std::string untitled = out.File("sans-titre.pdf");
+  {
+    ScopedPrinterChoice choice([&](QPrinter* p) {
+      p->setOutputFormat(QPrinter::PdfFormat);
+      p->setOutputFileName(QString::fromStdString(untitled));
+      return true;
+    });
+    tab.dialog.SendCommand(4000);
+  }
+  const std::string heading = PdfText(untitled).substr(0, 200);
+  EXPECT_NE(heading.find("Liste de sommaire"), std::string::npos) << heading;
 }
 
 TEST_F(AuditListToolsTest, FilterDialogFiltersAndRestores) {
