@@ -387,10 +387,12 @@ int RunStats(const CliOptions& given) {
     std::vector<std::unique_ptr<ListReport>> kept;
     std::vector<const ListReport*> reports;
     for (int n : numbers) {
-      kept.push_back(std::make_unique<ListReport>(ReportOf(lists.List(n), DecorOf(lists, n, PeriodText(sel.from, sel.to)))));
+      kept.push_back(
+          std::make_unique<ListReport>(ReportOf(lists.List(n), DecorOf(lists, n, PeriodText(sel.from, sel.to)))));
       reports.push_back(kept.back().get());
     }
-    written = WriteWorkbook(reports, only != 0 ? reports[0]->title : std::string("Statistiques"), options, &error);
+    const std::string title = only != 0 ? reports[0]->title : std::string(ModuleString(kStatsReportTitle));
+    written = WriteWorkbook(reports, title, options, &error);
   } else {
     // Every list into one file (or standard output), whole or not at all.
     AtomicFile out;
