@@ -421,7 +421,7 @@ CellParts SplitCell(std::string_view text) {
   if (ParseFigure(t, &parts.part[0])) return parts;
   parts.part[0] = CellValue{};
   // A composite: figure (joiner figure)*, where a joiner is "/" (blanks
-  // around it allowed; a ratio of two, never a chain), "," and blanks, or
+  // around it allowed; a ratio of two, never a chain), "," (and blanks), or
   // blanks before a figure in parentheses.
   CellParts split;
   size_t i = 0;
@@ -433,8 +433,12 @@ CellParts SplitCell(std::string_view text) {
       ++i;
     }
     size_t end = i;
+    // A comma ends the figure when a blank follows it or a unit letter or
+    // percent sign precedes it ("996U,166.00H"); inside digits it groups
+    // them ("1,234.50").
     while (end < t.size() && t[end] != ' ' && t[end] != '/' && t[end] != ')' &&
-           !(t[end] == ',' && (end + 1 == t.size() || t[end + 1] == ' '))) {
+           !(t[end] == ',' && (end + 1 == t.size() || t[end + 1] == ' ' ||
+                               (end > i && (IsUnitLetter(t[end - 1]) || t[end - 1] == '%'))))) {
       ++end;
     }
     if (split.count == CellParts::kMax) return parts;
@@ -460,7 +464,6 @@ CellParts SplitCell(std::string_view text) {
       while (i < t.size() && t[i] == ' ') ++i;
     } else if (t[i] == ',') {
       ++i;
-      if (i == t.size() || t[i] != ' ') return parts;
       while (i < t.size() && t[i] == ' ') ++i;
       after_slash = false;
     } else if (t[i] == '(' && blanks > 0) {

@@ -67,11 +67,12 @@ std::string NumberFormatOf(const CellValue& value);
 // The figures of one cell, in the order it shows them. An empty cell has
 // none; a text or a single figure is one part (ClassifyCell's answer); a
 // composite is one part per figure: figures joined by "/" (a ratio, two at
-// most: "2026/12/05" stays text), by ", ", or followed by a figure in
+// most: "2026/12/05" stays text), by ", " (or "," after a unit letter:
+// "996U,166.00H"), or followed by a figure in
 // parentheses ("57013.33 (104.50%)", "137.67H  (183)"). A cell with
 // anything else between or around its figures is one text part.
 struct CellParts {
-  static constexpr int kMax = 4;
+  static constexpr int kMax = 6;
   int count = 0;
   CellValue part[kMax];
   bool in_parens[kMax] = {};  // the figure is written "(...)"
