@@ -101,8 +101,8 @@ struct XlsxOptions {
 bool WriteListXlsx(const ListReport& report, const std::string& path, std::string* error,
                    const XlsxOptions& options = XlsxOptions());
 // Several lists in one workbook, each on its own sheets in order (named
-// after its title; a title already used gets " (2)" ...); the workbook's
-// title is the first list's.
+// after its title; a title already used, case aside, gets " (2)" ...); the
+// workbook's title is the first list's, its company the first list's practice.
 bool WriteReportsXlsx(const std::vector<const ListReport*>& reports, const std::string& path, std::string* error,
                       const XlsxOptions& options = XlsxOptions());
 
