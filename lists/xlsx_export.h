@@ -4,19 +4,38 @@
 // line's --format xlsx.
 //
 // Sheet layout:
-//   row 1   the title (bold, larger)
+//   row 1   the title (bold, larger) in A1; the period the list covers
+//           (ListReport::period, "du 2026-11-01 au 2026-11-30") in the
+//           first cell of the row past the title's text, when there is one
 //   row 2   the column titles (bold, grey, bottom border), frozen with row 1
 //   row 3+  one row per list row; blank cells (" ") stay empty
-// A cell that is a plain number becomes a number ("12", "-3.50": number
-// format "0.00" keeps the decimals shown), money "$1234.56", "$-10.00" and
-// "-$10.00" a number with a dollar format that shows it the same way,
-// "12.50%" a fraction (0.125) with a percentage format; anything else
-// (dates, times, codes with leading zeros such as "007", "3 (25%)") stays
-// text. Bold and colours come from ListReport::StyleOf.
+// The sheet is named after the title (at most 31 characters, []:*?/\ as
+// blanks, "Liste" when nothing is left); a list past the format's row limit
+// goes on into "<title> (2)" ...
+//
+// Every figure a cell shows is a number in the workbook, with a number
+// format that shows it as the list did: plain numbers ("12", "-3.50",
+// "1,234.50"), money ("$1234.56", "$-10.00", "-$10.00" and the lists'
+// negative amounts "$14.00-", the sign where the list puts it), figures with
+// a unit letter after them ("111.08H" hours, "782U" units, "57.0K"
+// thousands: 0.00"H" ...) and percentages ("83.52%": 0.8352, 0.00%).
+// A cell that shows several figures ("57013.33/58900 (97%)",
+// "137.67H  (183)", "137.67H/166.00H  (82.93%)", "40U, 7.00H  (12)") is
+// split: its list column becomes as many adjacent columns as its cells have
+// figures at most, the first under the list's column title, the others named
+// after what they hold where every cell agrees ("D01 %", "D01 nb" for a
+// count in parentheses, "D01 H", "D01 $"), else "D01 (2)", "D01 (3)". A
+// single figure or a text in such a column goes in its first column.
+// Anything else stays text: dates, times, codes with leading zeros ("007"),
+// names and labels ("Total: 500", "D01(2025)"). Bold and colours come from
+// ListReport::StyleOf; a coloured cell colours all the columns it is split
+// into.
 //
 // Memory: lists above XlsxOptions::constant_memory_rows rows are written in
 // the library's constant-memory mode (one row in memory at a time; strings
-// inline instead of shared), so a million-row list costs a few MB.
+// inline instead of shared), so a million-row list costs a few MB. The split
+// is decided by one read of the list's texts before the rows are written
+// (only cells shaped like a composite are parsed then).
 #pragma once
 
 #include <ctime>
@@ -33,13 +52,33 @@ struct CellValue {
   double number = 0;         // kPercent: the fraction (12.5% -> 0.125)
   int decimals = 0;          // digits shown after the point
   bool sign_first = false;   // kMoney: "-$10.00" rather than "$-10.00"
+  bool sign_last = false;    // kMoney: "$10.00-", the lists' negative amounts
   bool grouped = false;      // thousands written with commas ("1,234.50")
+  char unit = 0;             // kNumber: the letter after the figure ('H', 'U', 'K'), 0 when none
 };
-// Classifies a trimmed cell text.
+// Classifies a trimmed cell text that shows one figure at most; a cell of
+// several figures ("3 (25%)") is kText here (see SplitCell).
 CellValue ClassifyCell(std::string_view text);
 // The spreadsheet number format that shows value as the list did ("0.00",
-// "\"$\"0.00;\"$\"-0.00", "0.0%" ...); "" for the general format.
+// "\"$\"0.00;\"$\"-0.00", "\"$\"0.00;\"$\"0.00-", "0.00\"H\"", "0.0%" ...);
+// "" for the general format.
 std::string NumberFormatOf(const CellValue& value);
+
+// The figures of one cell, in the order it shows them. An empty cell has
+// none; a text or a single figure is one part (ClassifyCell's answer); a
+// composite is one part per figure: figures joined by "/" (a ratio, two at
+// most: "2026/12/05" stays text), by ", " (or "," after a unit letter:
+// "996U,166.00H"), or followed by a figure in
+// parentheses ("57013.33 (104.50%)", "137.67H  (183)"). A cell with
+// anything else between or around its figures is one text part.
+struct CellParts {
+  static constexpr int kMax = 6;
+  int count = 0;
+  CellValue part[kMax];
+  bool in_parens[kMax] = {};  // the figure is written "(...)"
+  int chars[kMax] = {};       // characters the figure takes in the text (column widths)
+};
+CellParts SplitCell(std::string_view text);
 
 struct XlsxOptions {
   long constant_memory_rows = 50000;  // lists with more rows use constant memory
@@ -62,8 +101,8 @@ struct XlsxOptions {
 bool WriteListXlsx(const ListReport& report, const std::string& path, std::string* error,
                    const XlsxOptions& options = XlsxOptions());
 // Several lists in one workbook, each on its own sheets in order (named
-// after its title; a title already used gets " (2)" ...); the workbook's
-// title is the first list's.
+// after its title; a title already used, case aside, gets " (2)" ...); the
+// workbook's title is the first list's, its company the first list's practice.
 bool WriteReportsXlsx(const std::vector<const ListReport*>& reports, const std::string& path, std::string* error,
                       const XlsxOptions& options = XlsxOptions());
 
