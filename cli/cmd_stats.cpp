@@ -168,6 +168,7 @@ bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, con
   (void)lists;
   (void)numbers;
   (void)path;
+  (void)period;
   *error = "le format pdf n'est pas offert par cette construction (sans Qt)";
   return false;
 #endif

@@ -82,15 +82,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     case CellKind::kText:
       if (!format.empty()) Fail("a text cell has a number format", text);
       break;
-    case CellKind::kNumber:
-      // The number shows back as the cell was written.
-      if (WithoutCommas(cell) != Fixed(v.number, v.decimals)) Fail("a number does not show back", text);
+    case CellKind::kNumber: {
+      // The number shows back as the cell was written, its unit letter
+      // ("111.08H") after it.
+      std::string_view figure = cell;
+      if (v.unit != 0) {
+        if (figure.empty() || figure.back() != v.unit) Fail("a unit that the cell does not end with", text);
+        figure.remove_suffix(1);
+      }
+      if (WithoutCommas(figure) != Fixed(v.number, v.decimals)) Fail("a number does not show back", text);
       break;
+    }
     case CellKind::kMoney: {
       if (cell.find('(') != std::string_view::npos) Fail("money with a parenthesis", text);
       std::string body;
       for (char c : cell) {
         if (c != ',' && c != '$' && c != ' ' && c != '\t') body.push_back(c);
+      }
+      // The lists' negative amounts carry their sign last ("$14.00-").
+      if (v.sign_last) {
+        if (body.empty() || body.back() != '-') Fail("a sign last that the cell does not have", text);
+        body = "-" + body.substr(0, body.size() - 1);
       }
       if (body != Fixed(v.number, v.decimals)) Fail("money does not show back", text);
       break;
