@@ -53,6 +53,16 @@ double ApptCellValue(long kind, char prod_units, std::string_view cell) {
   }
 }
 
+ChartUnit ApptMeasureUnit(long kind, char prod_units) {
+  switch (kind) {
+    case 2: return prod_units == 'H' ? ChartUnit::kHours : ChartUnit::kUnits;
+    case 7: return ChartUnit::kPercent;
+    case 6:
+    case 8: return ChartUnit::kMoney;
+    default: return ChartUnit::kCount;
+  }
+}
+
 int BuildApptGraphSeries(const QenListWindow& list, const PracApptSettings& s, const ApptMeasure& measure,
                          long axis, const GraphGrouping& chosen, TDList* series) {
   // The points of this chart have no second label: compared under 'P', the

@@ -36,6 +36,9 @@ struct ApptMeasure {
 
 std::vector<ApptMeasure> ApptMeasureItems(const QenListWindow& list);
 double ApptCellValue(long kind, char prod_units, std::string_view cell);
+// What ApptCellValue reads for a row kind: booked counts, available hours
+// or units, usage percentages, fees amounts, missed counts.
+ChartUnit ApptMeasureUnit(long kind, char prod_units);
 
 // Fills series (PracGraphElem) for the measure on the axis; returns the
 // number of series.

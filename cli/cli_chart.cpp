@@ -141,7 +141,7 @@ std::vector<ChartChoice> AuditChartChoices(int list_kind) {
 }
 
 bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
-                      const CliOptions& options, std::string* error, const std::string& subtitle) {
+                      const CliOptions& options, std::string* error, const std::string& subtitle, ChartUnit unit) {
   if (options.format == "tsv") {
     const std::string text = GraphSeriesTsv(series);
     AtomicFile out;
@@ -167,6 +167,7 @@ bool WriteChartSeries(const TDList& series, const std::string& title, const std:
   look.title = QString::fromStdString(title);
   look.axis_title = QString::fromStdString(axis_title);
   if (!subtitle.empty()) look.subtitle = QString::fromStdString(subtitle);
+  look.unit = unit;
   QString qerror;
   if (!RenderChartPng(series, look, QString::fromStdString(options.out), SuggestedChartSize(series, look),
                       &qerror)) {
@@ -180,6 +181,7 @@ bool WriteChartSeries(const TDList& series, const std::string& title, const std:
   (void)axis_title;
   (void)style;
   (void)subtitle;
+  (void)unit;
   *error = "les diagrammes ne sont pas offerts par cette construction (sans Qt)";
   return false;
 #endif

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "lists/graph_data.h"
+
 class QenListWindow;
 class TDList;
 struct CliOptions;
@@ -44,7 +46,8 @@ std::vector<ChartChoice> AuditChartChoices(int list_kind);
 // SuggestedChartSize. Any other format is refused. The tabs' commands call
 // it with the series they built. False with a French *error.
 bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
-                      const CliOptions& options, std::string* error, const std::string& subtitle = std::string());
+                      const CliOptions& options, std::string* error, const std::string& subtitle = std::string(),
+                      ChartUnit unit = ChartUnit::kCount);
 
 // The chart of an audit list (kind 0 detailed or history, 1 summary) from
 // the --chart flag's value, written by WriteChartSeries. False with a French

@@ -134,7 +134,7 @@ bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const Goa
   BuildGoalsGraphSeries(list, r, &series);
   const std::string axis_title = GoalsGraphChoiceText(r.axis);
   return WriteChartSeries(series, GoalsGraphChoiceText(r.main) + " par " + axis_title, axis_title, style, options,
-                          error);
+                          error, std::string(), GoalsGraphUnit(r.main));
 }
 
 int RunGoals(const CliOptions& options) {

@@ -91,7 +91,8 @@ bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const 
   TDList series;
   BuildApptGraphSeries(list, s, measure, axis, GraphGrouping{}, &series);
   const std::string axis_title = HostString(static_cast<int>(axis));
-  return WriteChartSeries(series, measure_text + " par " + axis_title, axis_title, style, options, error);
+  return WriteChartSeries(series, measure_text + " par " + axis_title, axis_title, style, options, error,
+                          std::string(), ApptMeasureUnit(measure.kind, s.ProdUnits));
 }
 
 int Bad(const std::string& message) {

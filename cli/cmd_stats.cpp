@@ -215,7 +215,8 @@ bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, co
   BuildStatsGraphSeries(lists.List(n), request, &series);
   const std::string title = std::string(ModuleString(StatsListTitle(n))) + " : " + StatsGraphFigureText(request.figure);
   const std::string subtitle = show_dates ? StatsShowDatesText(s.from, s.to) : std::string();
-  return WriteChartSeries(series, title, HostString(StatsGraphAxis(n)), style, options, error, subtitle);
+  return WriteChartSeries(series, title, HostString(StatsGraphAxis(n)), style, options, error, subtitle,
+                          StatsGraphUnit(n, request.figure));
 }
 
 // SECTION.KEY=VALUE arguments (PRAC_STATS.FeesGoal=..., PRAC_APPT.ProdUnits=B)

@@ -177,3 +177,7 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
   }
   return static_cast<int>(series->Count());
 }
+
+ChartUnit GoalsGraphUnit(int main) {
+  return main == kGoalsMainPercent ? ChartUnit::kPercent : ChartUnit::kMoney;
+}

@@ -41,6 +41,9 @@ std::vector<int> GoalsGraphMainChoices(const GoalsDisplay& display);
 std::vector<int> GoalsGraphAxisChoices(const GoalsOptions& options, const GoalsDisplay& display);
 // The text of a choice (suite strings; 92 from the module).
 std::string GoalsGraphChoiceText(int string_id);
+// What a measure's values are: the percentage a percentage, production and
+// goal amounts.
+ChartUnit GoalsGraphUnit(int main);
 
 struct GoalsGraphRequest {
   int main = kGoalsMainPercent;

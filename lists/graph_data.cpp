@@ -151,3 +151,21 @@ std::string GraphSeriesTsv(const TDList& series) {
   }
   return out;
 }
+
+std::string ChartUnitTitle(ChartUnit unit, std::string_view measure) {
+  const char* sign = "";
+  const char* word = "Nombre";
+  switch (unit) {
+    case ChartUnit::kCount: break;
+    case ChartUnit::kMoney: sign = "$"; word = "Montant"; break;
+    case ChartUnit::kHours: sign = "H"; word = "Heures"; break;
+    case ChartUnit::kUnits: sign = "U"; word = "Unités"; break;
+    case ChartUnit::kPercent: sign = "%"; word = "Pourcentage"; break;
+  }
+  std::string title = measure.empty() ? std::string(word) : std::string(measure);
+  if (*sign == '\0') return title;
+  // A measure whose name already ends with its sign ("Usage %") keeps it.
+  const std::string tail = std::string(" ") + sign;
+  if (title.size() >= tail.size() && title.compare(title.size() - tail.size(), tail.size(), tail) == 0) return title;
+  return title + " (" + sign + ")";
+}

@@ -38,6 +38,14 @@ inline constexpr char kGraphInvisibleMark[] = "\xE2\x80\x8B";
 // the emptied label of grouping 'T' ("Tous", everything).
 inline constexpr char kGraphBlankLabel[] = "(vide)";
 
+// What a chart's values measure. The value axis says it, and a percentage
+// is never stacked: a sum of percentages means nothing.
+enum class ChartUnit { kCount, kMoney, kHours, kUnits, kPercent };
+// The axis's words for it: "Nombre", "Montant ($)", "Heures (H)",
+// "Unités (U)", "Pourcentage (%)"; with a measure's name, the name and
+// the sign ("Traitements ($)", "Usage % (%)" is "Usage %").
+std::string ChartUnitTitle(ChartUnit unit, std::string_view measure = {});
+
 struct GraphGrouping {
   char axis = 'P';  // first letter
   char main = 'P';  // second letter

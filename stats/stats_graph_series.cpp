@@ -160,3 +160,18 @@ std::string StatsShowDatesText(long from, long to) {
   ldate_to_str1(b, to, 530);
   return std::string(a) + " - " + b;
 }
+
+ChartUnit StatsGraphUnit(int list_number, int figure) {
+  switch (list_number) {
+    case kStatsSummary: return ChartUnit::kMoney;
+    case kStatsProductivity:
+      if (figure == 277) return ChartUnit::kPercent;
+      if (figure == 272) return ChartUnit::kHours;
+      return ChartUnit::kCount;
+    case kStatsAcceptance:
+      if (figure == 10104) return ChartUnit::kPercent;
+      if (figure == 10150) return ChartUnit::kMoney;
+      return ChartUnit::kCount;
+    default: return ChartUnit::kCount;
+  }
+}

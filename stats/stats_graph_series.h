@@ -30,6 +30,10 @@ int StatsGraphAxis(int list_number);
 // Text of a figure id: module string for 271-277, host string otherwise.
 std::string StatsGraphFigureText(int id);
 
+// What a figure's values are: counts of patients, amounts of the summary,
+// hours (271 "Céduler" reads its count), the percentages (277, 10104).
+ChartUnit StatsGraphUnit(int list_number, int figure);
+
 // The number shown by a cell for a figure (text trimmed first).
 double StatsGraphCellValue(int list_number, int figure, const std::string& text);
 

@@ -52,6 +52,7 @@ bool PracApptGraphDialog::BuildGraphData() {
     measure.text = main_box_->CodeAt(index);
     measure.kind = main_box_->ValueAt(index);
   }
+  SetValueUnit(ApptMeasureUnit(measure.kind, settings_->ProdUnits));
   const long axis = axis_box_->SelectedValue();
   return BuildApptGraphSeries(*list_, *settings_, measure, axis, Grouping(), &Series()) > 0;
 }

@@ -49,6 +49,7 @@ bool PracGoalsGraphDialog::BuildGraphData() {
   if (!list_) return false;
   GoalsGraphRequest r;
   r.main = std::atoi(MainCode());
+  SetValueUnit(GoalsGraphUnit(r.main));
   r.axis = std::atoi(AxisCode());
   r.use_comparison = use_comp_ == 'Y' && options_->HasCompYear();
   r.grouping = Grouping();

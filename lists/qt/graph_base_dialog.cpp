@@ -205,6 +205,7 @@ ChartLook GraphBaseDialog::Look() const {
   look.axis_title = axis_text;
   look.legend = legend_;
   look.value_labels = value_labels_;
+  look.unit = unit_;
   return look;
 }
 

@@ -100,8 +100,10 @@ class GraphBaseDialog : public TTavoDlg {
 
   // --- hooks ------------------------------------------------------------------
   // Fills Series() from the current record; false when there is nothing
-  // to draw (the chart is then empty).
+  // to draw (the chart is then empty). It also says what the values are
+  // (SetValueUnit; counts when it does not).
   virtual bool BuildGraphData() = 0;
+  void SetValueUnit(ChartUnit unit) { unit_ = unit; }
   // Stores the base's options; true when they were written.
   virtual bool WriteDataToIni();
   // Writes one key of the chart's section.
@@ -156,6 +158,7 @@ class GraphBaseDialog : public TTavoDlg {
   char axis_group_[2] = {'P', 0};
   char main_group_[2] = {'P', 0};
   int style_ = 0;
+  ChartUnit unit_ = ChartUnit::kCount;
   bool value_labels_ = false;
   bool legend_ = true;
   bool row_values_ = false;

@@ -9,6 +9,7 @@
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QHorizontalBarSeries>
+#include <QHorizontalStackedBarSeries>
 #include <QImage>
 #include <QFontMetricsF>
 #include <QLineSeries>
@@ -19,6 +20,7 @@
 #include <QStackedBarSeries>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -90,8 +92,9 @@ void AddAxes(QChart* chart, const Table& t, const ChartLook& look, bool stacked,
   auto [lo, hi] = Range(t, stacked);
   values->setRange(lo, hi * 1.05);
   values->applyNiceNumbers();
-  values->setTitleText(look.value_title);
-  values->setLabelFormat("%g");
+  values->setTitleText(QString::fromStdString(ChartUnitTitle(look.unit, look.value_title.toStdString())));
+  const int ticks = std::max(2, values->tickCount());
+  values->setLabelFormat(ValueLabelFormat(look.unit, (values->max() - values->min()) / (ticks - 1)));
   chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
   chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
   for (QAbstractSeries* s : chart->series()) {
@@ -126,11 +129,28 @@ QPen SeriesPen(int series, double width) {
               Qt::RoundJoin);
 }
 
+// Whether every category holds one value at most (the others zero): a
+// series per producer, each in its own category.
+bool OneValuePerCategory(const Table& t) {
+  if (t.values.size() < 2) return false;
+  for (size_t c = 0; c < static_cast<size_t>(t.categories.size()); ++c) {
+    int held = 0;
+    for (const auto& row : t.values) held += row[c] != 0;
+    if (held > 1) return false;
+  }
+  return true;
+}
+
 void AddBars(QChart* chart, const Table& t, const ChartLook& look) {
   QAbstractBarSeries* bars = nullptr;
   const bool horizontal = look.style == ChartStyle::kHorizontalBars;
-  const bool stacked = IsStacked(look.style, static_cast<int>(t.values.size()));
-  if (stacked) {
+  // One value per category: stacked, each category is a single bar,
+  // centred and wide; nothing is added to anything.
+  const bool single = OneValuePerCategory(t);
+  const bool stacked = single || IsStacked(look.style, static_cast<int>(t.values.size()), look.unit);
+  if (stacked && horizontal) {
+    bars = new QHorizontalStackedBarSeries;
+  } else if (stacked) {
     bars = new QStackedBarSeries;
   } else if (horizontal) {
     bars = new QHorizontalBarSeries;
@@ -148,10 +168,10 @@ void AddBars(QChart* chart, const Table& t, const ChartLook& look) {
   }
   // The group (or the stack) fills most of its category, so that bars stay
   // wide enough to see when a category holds many of them.
-  bars->setBarWidth(stacked ? 0.7 : 0.85);
+  bars->setBarWidth(single ? 0.8 : stacked ? 0.7 : 0.85);
   bars->setLabelsVisible(look.value_labels);
   chart->addSeries(bars);
-  AddAxes(chart, t, look, stacked, horizontal);
+  AddAxes(chart, t, look, stacked && !single, horizontal);
 }
 
 void AddLines(QChart* chart, const Table& t, const ChartLook& look) {
@@ -279,8 +299,27 @@ const QList<QColor>& ChartPalette() {
   return palette;
 }
 
-bool IsStacked(ChartStyle style, int series_count) {
+bool IsStacked(ChartStyle style, int series_count, ChartUnit unit) {
+  if (unit == ChartUnit::kPercent) return false;
   return style == ChartStyle::kStackedBars || (style == ChartStyle::kDefault && series_count > kMaxGroupedSeries);
+}
+
+QString ValueLabelFormat(ChartUnit unit, double step) {
+  // As many decimals as the step between ticks has (0.25 -> 2, 20 -> 0),
+  // three at most.
+  int decimals = 0;
+  for (double s = std::fabs(step); decimals < 3 && std::fabs(s - std::round(s)) > 1e-6 * std::max(1.0, s); s *= 10) {
+    ++decimals;
+  }
+  const QString figure = QStringLiteral("%.%1f").arg(decimals);
+  switch (unit) {
+    case ChartUnit::kMoney: return QStringLiteral("$") + figure;
+    case ChartUnit::kHours: return figure + QStringLiteral(" H");
+    case ChartUnit::kUnits: return figure + QStringLiteral(" U");
+    case ChartUnit::kPercent: return figure + QStringLiteral(" %");
+    case ChartUnit::kCount: break;
+  }
+  return figure;
 }
 
 QSize SuggestedChartSize(const TDList& series, const ChartLook& look) {
@@ -303,7 +342,7 @@ QSize SuggestedChartSize(const TDList& series, const ChartLook& look) {
       // lines about 70 px apart; and room for each category label, level.
       const QFontMetrics metrics{QFont()};
       for (const QString& c : t.categories) label = std::max(label, metrics.horizontalAdvance(c) + 32);
-      const int data = IsStacked(look.style, n) || look.style >= ChartStyle::kLines ? 70 : 14 * n + 16;
+      const int data = IsStacked(look.style, n, look.unit) || look.style >= ChartStyle::kLines ? 70 : 14 * n + 16;
       plot_width = categories * std::max(data, label);
       break;
     }
@@ -355,7 +394,14 @@ QChart* BuildChart(const TDList& series, const ChartLook& look) {
       AddLines(chart, t, look);
       break;
     case ChartStyle::kAreas:
-      AddAreas(chart, t, look);
+      if (look.unit == ChartUnit::kPercent) {
+        // Areas stack: percentages go side by side, as lines.
+        ChartLook lines = look;
+        lines.style = ChartStyle::kLines;
+        AddLines(chart, t, lines);
+      } else {
+        AddAreas(chart, t, look);
+      }
       break;
     case ChartStyle::kPies:
     case ChartStyle::kPies3D:

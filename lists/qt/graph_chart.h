@@ -18,6 +18,12 @@
 //
 // The value drawn is GraphValueElem::value; categories are the values'
 // names of the first series (every series has the same ones, in order).
+// The value axis says the unit (ChartLook::unit). A percentage is drawn
+// side by side whatever the style: "Barres empilées" as "Barres", "Aires"
+// as "Lignes". Bars of a chart whose categories each hold one value at most
+// (a series per producer, each in its own category) are one bar per
+// category, centred and as wide as the category allows, in the colour of
+// its series.
 //
 // Colours: series n (pie slice n) takes ChartPalette()[n]; past the
 // palette's 24 colours they repeat, hatched (bars, areas) or dashed (lines),
@@ -59,7 +65,8 @@ struct ChartLook {
   QString title;
   QString subtitle;      // a second title line (the date range when shown)
   QString axis_title;    // categories
-  QString value_title;   // values
+  QString value_title;   // values: the measure's name ("" = the unit's word)
+  ChartUnit unit = ChartUnit::kCount;  // the values' unit: the axis's labels and title, stacking
   bool legend = true;
   bool value_labels = false;  // values written on the bars, points and slices
 };
@@ -68,8 +75,12 @@ struct ChartLook {
 // enough to vanish on white paper; the first ones are the most distinct.
 const QList<QColor>& ChartPalette();
 
-// Whether style draws series_count series as stacked bars.
-bool IsStacked(ChartStyle style, int series_count);
+// Whether style draws series_count series as stacked bars: "Barres
+// empilées", and "Défaut" past 6 series; never a percentage.
+bool IsStacked(ChartStyle style, int series_count, ChartUnit unit = ChartUnit::kCount);
+// The value axis's label format for unit ("$%.0f", "%.1f H", "%.0f %" ...),
+// decimals as the step between ticks needs them.
+QString ValueLabelFormat(ChartUnit unit, double step);
 
 // A picture size that suits the data: wide enough for every bar (or point)
 // to be seen and every category label to be read, tall enough for the

@@ -61,6 +61,7 @@ bool PracStatsGraphDialog::BuildGraphData() {
   StatsGraphRequest request;
   request.list_number = list_number_;
   request.figure = std::atoi(MainCode());
+  SetValueUnit(StatsGraphUnit(list_number_, request.figure));
   request.selected_row = list_->GetSelIndex();
   // The series of these charts are the list's rows (or the case-acceptance
   // headings): only the axis grouping applies; under a second letter 'P'

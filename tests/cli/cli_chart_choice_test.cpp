@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "appt/appt_graph_series.h"
 #include "cli/cli_chart.h"
+#include "goals/goals_graph.h"
+#include "stats/stats_graph_series.h"
 
 namespace {
 
@@ -52,3 +55,33 @@ TEST(ChartChoiceTest, CodesAndTheWindowsWordsPickTheSameChoice) {
 }
 
 }  // namespace
+
+// What each tab says its measures are: the chart's value axis reads it,
+// and a percentage is never stacked.
+TEST(ChartUnitOfMeasuresTest, EveryTab) {
+  struct Case {
+    const char* name;
+    ChartUnit unit;
+    ChartUnit expected;
+  };
+  const Case cases[] = {
+      {"goals_percentage", GoalsGraphUnit(kGoalsMainPercent), ChartUnit::kPercent},
+      {"goals_production", GoalsGraphUnit(kGoalsMainProduction), ChartUnit::kMoney},
+      {"goals_goal", GoalsGraphUnit(kGoalsMainGoal), ChartUnit::kMoney},
+      {"stats_new_patients", StatsGraphUnit(1, 10326), ChartUnit::kCount},
+      {"stats_summary_treatments", StatsGraphUnit(2, 10335), ChartUnit::kMoney},
+      {"stats_booked_count", StatsGraphUnit(3, 271), ChartUnit::kCount},
+      {"stats_available_hours", StatsGraphUnit(3, 272), ChartUnit::kHours},
+      {"stats_usage", StatsGraphUnit(3, 277), ChartUnit::kPercent},
+      {"stats_acceptance_count", StatsGraphUnit(4, 10177), ChartUnit::kCount},
+      {"stats_acceptance_amount", StatsGraphUnit(4, 10150), ChartUnit::kMoney},
+      {"stats_acceptance_percentage", StatsGraphUnit(4, 10104), ChartUnit::kPercent},
+      {"productivity_booked", ApptMeasureUnit(1, 'H'), ChartUnit::kCount},
+      {"productivity_available_hours", ApptMeasureUnit(2, 'H'), ChartUnit::kHours},
+      {"productivity_available_units", ApptMeasureUnit(2, 'U'), ChartUnit::kUnits},
+      {"productivity_usage", ApptMeasureUnit(7, 'H'), ChartUnit::kPercent},
+      {"productivity_fees", ApptMeasureUnit(8, 'H'), ChartUnit::kMoney},
+      {"productivity_missed", ApptMeasureUnit(3, 'H'), ChartUnit::kCount},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.unit, c.expected) << c.name;
+}
