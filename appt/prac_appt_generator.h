@@ -29,9 +29,10 @@
 //
 // Reads: by default set-based (one statement per 31 days for appointments
 // and for each audit table), or, with SetStatementReads(true), the
-// statement-by-statement path of the original design (one appointment query
-// per producer or chair and day, one load per appointment, up to two audit
-// queries per day). Both give the same elements.
+// statement-by-statement path (one appointment query per producer or chair
+// and day, one load per appointment, up to two audit queries per day), kept
+// as the reference the set-based reads are checked against. Both give the
+// same elements.
 //
 // The settings record is not owned and must outlive the generator; the
 // generator writes NetFees ('N' for chair reports). The database is the

@@ -1,8 +1,8 @@
 // prodanal_info: the 258-byte record read and written byte by byte, so the
 // layout is the same on every host (packed, little-endian).
 //
-// ComputeProduction and TProducerAnalysisObj live with the production
-// service (suite/production_service.cpp).
+// ComputeProduction and TProducerAnalysisObj are the production service's
+// (suite/production_service.h).
 
 #include "host/prodanal.h"
 

@@ -1,5 +1,6 @@
-// Production figures of the suite: prodanal_info records, the production
-// request (command 2536) and TProducerAnalysisObj.
+// Production figures of the suite: prodanal_info records and the production
+// request (command 2536). The computation behind them, ComputeProduction and
+// TProducerAnalysisObj, is the suite's: suite/production_service.h.
 //
 // prodanal_info layout (258 bytes, packed, little-endian):
 //   byte 0        not read by the module (kept 0)
@@ -15,12 +16,10 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "host/meter.h"
 #include "host/tdlist.h"
 
-class GenDB;
 
 enum class Triple : int {
   T0, T1, T2, T3, T4, T5, T6, T7, P0, P1,
@@ -61,30 +60,4 @@ struct ProdAnalRequest {
   char first_producer[4] = {};
   char last_producer[4] = {};
   long flag = 1;
-};
-
-// Computes one prodanal_info per producer (every producer of PRODCD, in code
-// order, active or not) for [from, to] from the treatment, office-charge and
-// payment tables. Returns false and fills *error on a database failure.
-bool ComputeProduction(GenDB* db, long from, long to, const std::vector<std::string>& producers,
-                       TDList* result, std::string* error);
-
-// The suite's production analysis object for a list of producers and a range.
-class TProducerAnalysisObj {
- public:
-  // (launcher information, start date, end date, parent window, own-list flag)
-  TProducerAnalysisObj(long launcher_info, long from, long to, HWindow parent, bool owns = true);
-  // Producer codes separated by ","; empty = every producer.
-  void SetProducerList(const std::string& codes);
-  void SetStartDate(long from) { from_ = from; }
-  // Computes the records; false when the database failed or is missing.
-  bool LoadPracticeAnalysisInfo(bool show_meter, bool include_inactive);
-  // The element after previous (null = first); null at the end.
-  prodanal_info* GetProdDListElem(prodanal_info* previous);
-  TDList& Records() { return list_; }
-
- private:
-  long from_, to_;
-  std::vector<std::string> producers_;
-  TDList list_;
 };

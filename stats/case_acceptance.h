@@ -134,7 +134,8 @@ class CaseAcceptanceGenerator {
   CaseAcceptanceGenerator(GenDB* db, const StatsSelection& s) : db_(db), sel_(s) {}
 
   // true: one look-up statement per counted audit row on cursor 117 inside
-  // the fetch loop (the original form). false (default): the audit rows are
+  // the fetch loop (the reference path the set-based one is checked
+  // against). false (default): the audit rows are
   // read first, then the items they name in a few set-based statements; both
   // give the same list.
   void SetStatementLookups(bool on) { statement_lookups_ = on; }

@@ -1,6 +1,7 @@
 // The suite's production service: the request channel that answers command
-// 2536 (production of every producer between two dates) and the computation
-// behind it and behind TProducerAnalysisObj (declared in prodanal.h).
+// 2536 (production of every producer between two dates), the computation
+// behind it (ComputeProduction) and TProducerAnalysisObj. The records and
+// the request are the host's (host/prodanal.h).
 //
 // Figures come from the completed treatments (CLMTRT), office charges
 // (PATOCH), payments and adjustments (ACCPMT), planned treatments and
@@ -21,6 +22,32 @@
 class GenDB;
 
 constexpr int kProductionCommand = 2536;
+
+// Computes one prodanal_info per producer (every producer of PRODCD, in code
+// order, active or not) for [from, to] from the treatment, office-charge and
+// payment tables. Returns false and fills *error on a database failure.
+bool ComputeProduction(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                       TDList* result, std::string* error);
+
+// The suite's production analysis object for a list of producers and a range.
+class TProducerAnalysisObj {
+ public:
+  // (launcher information, start date, end date, parent window, own-list flag)
+  TProducerAnalysisObj(long launcher_info, long from, long to, HWindow parent, bool owns = true);
+  // Producer codes separated by ","; empty = every producer.
+  void SetProducerList(const std::string& codes);
+  void SetStartDate(long from) { from_ = from; }
+  // Computes the records; false when the database failed or is missing.
+  bool LoadPracticeAnalysisInfo(bool show_meter, bool include_inactive);
+  // The element after previous (null = first); null at the end.
+  prodanal_info* GetProdDListElem(prodanal_info* previous);
+  TDList& Records() { return list_; }
+
+ private:
+  long from_, to_;
+  std::vector<std::string> producers_;
+  TDList list_;
+};
 
 // Like ComputeProduction; include_inactive false leaves out the producers
 // marked inactive in PRODCD unless they are named in producers.
