@@ -101,15 +101,17 @@ int BuildGoalsGraphSeries(const QenListWindow& list, const GoalsGraphRequest& r,
   // Points are matched by their x label only: the second label (the year of
   // the by-year axes) is never matched on, whatever the series grouping.
   const GraphGrouping grouping{r.grouping.axis, 'N'};
+  const bool by_year = r.axis == kGoalsAxisProducersByYear || r.axis == kGoalsAxisPeriodsByYear;
+  // Add value: a new series holds its first value at every point until
+  // later values replace theirs (a selected producer without a line shows
+  // it too). The by-year axes, built their own way, start a new series at 0:
+  // a year without a line reads as nothing, not as the other year's value.
   auto add_value = [&](const std::string& x, const std::string& x2, const std::string& name, double v) {
-    // A new series starts at 0 everywhere (adding a value to a missing
-    // series would give every category that value).
-    if (FindGraphSeries(*series, name) == nullptr) {
+    if (by_year && FindGraphSeries(*series, name) == nullptr) {
       GraphSetValue(series, labels, x, x2, name, 0, grouping, main_code, axis_code);
     }
     GraphSetValue(series, labels, x, x2, name, v, grouping, main_code, axis_code);
   };
-  const bool by_year = r.axis == kGoalsAxisProducersByYear || r.axis == kGoalsAxisPeriodsByYear;
 
   // 1. Categories.
   if (r.axis == kGoalsAxisProducers || r.axis == kGoalsAxisProducersTotal) {

@@ -28,6 +28,8 @@
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
+#include "lists/list_menu.h"
+#include "lists/qt/bmp_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "suite/calendar.h"
@@ -402,15 +404,12 @@ void PracApptDialog::InstallColours() {
 }
 
 void PracApptDialog::ShowMenu(const QPoint& pos) {
-  QMenu menu(this);
-  QAction* chart = AddMenuCommand(&menu, kCmChart, QStringLiteral("&Données Diagramme..."));
-  chart->setEnabled(result_->List()->GetCount() > 0);
-  menu.addSeparator();
-  AddMenuCommand(&menu, kCmPrint, QStringLiteral("&Imprimer Liste"));
-  if (!TGetStatInfo::GetSpreadSheetDirectory().empty()) {
-    AddMenuCommand(&menu, kCmExport, QStringLiteral("&Exporter à Excel"));
-  }
-  menu.exec(pos);
+  // Menu 1000, with its pictures as on the other tabs.
+  ListMenuState state;
+  state.menu_id = 1000;
+  state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
+  state.row_count = result_->List()->GetCount();
+  MakeListMenu(this, ListMenuEntries(state))->exec(pos);
 }
 
 void PracApptDialog::CmPrint() {

