@@ -1,12 +1,13 @@
 #include "cli/cli_chart.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <vector>
 
-#include "audit/audit_graph_series.h"
 #include "cli/cli_options.h"
 #include "host/atomic_file.h"
 #include "host/strings.h"
@@ -18,7 +19,6 @@
 
 #include "lists/qt/graph_chart.h"
 #include "lists/qt/offscreen_app.h"
-#include "lists/qt/print_list_view.h"
 #endif
 
 namespace {
@@ -55,47 +55,60 @@ std::vector<std::string> Split(const std::string& text, char sep) {
   return out;
 }
 
-// Parses "MAIN,AXIS[,style=N][,axis=P|T][,main=P|T]".
-bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* request, int* style,
-                    std::string* error) {
+}  // namespace
+
+std::string ChartSpec::Get(const std::string& name) const {
+  auto it = options.find(name);
+  return it == options.end() ? std::string() : it->second;
+}
+
+bool ParseChartSpec(const std::string& value, size_t positional, const std::vector<std::string>& options,
+                    const std::string& usage, ChartSpec* spec, std::string* error) {
+  *spec = ChartSpec();
   const std::vector<std::string> parts = Split(value, ',');
-  const std::vector<ChartChoice> choices = AuditChartChoices(list_kind);
-  if (parts.size() < 2) {
-    *error = "--chart attend DONNÉES,AXE (" + ChartChoicesText(choices) + ")";
+  if (parts.size() < positional) {
+    *error = usage;
     return false;
   }
-  std::string main, axis;
-  if (!PickChartChoice(parts[0], choices, "données", &main, error) ||
-      !PickChartChoice(parts[1], choices, "axe", &axis, error)) {
-    return false;
-  }
-  request->list_kind = list_kind;
-  request->main_code = main[0];
-  request->axis_code = axis[0];
-  request->row_values = list_kind == 1;
-  for (size_t i = 2; i < parts.size(); ++i) {
-    const size_t eq = parts[i].find('=');
-    const std::string key = parts[i].substr(0, eq);
-    const std::string val = eq == std::string::npos ? std::string() : parts[i].substr(eq + 1);
-    if (key == "style") {
-      char* end = nullptr;
-      const long n = std::strtol(val.c_str(), &end, 10);
-      if (val.empty() || *end || n < 0 || n > 10) {
+  spec->positional.assign(parts.begin(), parts.begin() + static_cast<long>(positional));
+  for (size_t i = positional; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    const size_t eq = part.find('=');
+    const std::string name = part.substr(0, eq);
+    const std::string val = eq == std::string::npos ? std::string() : part.substr(eq + 1);
+    if (name == "style") {
+      int n = -1;
+      const auto [end, ec] = std::from_chars(val.data(), val.data() + val.size(), n);
+      if (eq == std::string::npos || val.empty() || ec != std::errc() || end != val.data() + val.size() || n < 0 ||
+          n > 10) {
         *error = "--chart : style=0 à 10";
         return false;
       }
-      *style = static_cast<int>(n);
-    } else if ((key == "axis" || key == "main") && (val == "P" || val == "T")) {
-      (key == "axis" ? request->grouping.axis : request->grouping.main) = val[0];
-    } else {
-      *error = "--chart : option inconnue « " + parts[i] + " »";
+      spec->style = n;
+      continue;
+    }
+    bool taken = false;
+    for (const std::string& option : options) {
+      const size_t oeq = option.find('=');
+      if (option.substr(0, oeq) != name) continue;
+      if (oeq == std::string::npos) {
+        taken = eq == std::string::npos;  // a word takes no value
+      } else if (option.substr(oeq + 1) == "#") {
+        taken = !val.empty() && val.find_first_not_of("0123456789") == std::string::npos && val.size() < 10;
+      } else {
+        const std::vector<std::string> letters = Split(option.substr(oeq + 1), '|');
+        taken = eq != std::string::npos && std::find(letters.begin(), letters.end(), val) != letters.end();
+      }
+      break;
+    }
+    if (!taken) {
+      *error = "--chart : option inconnue « " + part + " »";
       return false;
     }
+    spec->options[name] = val;
   }
   return true;
 }
-
-}  // namespace
 
 bool PickChartChoice(const std::string& typed, const std::vector<ChartChoice>& choices, const std::string& what,
                      std::string* code, std::string* error) {
@@ -130,15 +143,6 @@ std::string ChartChoicesText(const std::vector<ChartChoice>& choices) {
   return out;
 }
 
-std::vector<ChartChoice> AuditChartChoices(int list_kind) {
-  std::vector<ChartChoice> out;
-  const int count = AuditGraphCodeCount(list_kind);
-  for (int i = 0; i < count; ++i) {
-    const AuditGraphCode& c = kAuditGraphCodes[i];
-    out.push_back({std::string(1, c.code), LoadTableString(StringTable::kHost, c.title_string_id)});
-  }
-  return out;
-}
 
 bool WriteChartSeries(const TDList& series, const std::string& title, const std::string& axis_title, int style,
                       const CliOptions& options, std::string* error, const std::string& subtitle, ChartUnit unit) {
@@ -187,44 +191,4 @@ bool WriteChartSeries(const TDList& series, const std::string& title, const std:
 #endif
 }
 
-bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOptions& options,
-                         std::string* error) {
-  auto flag = options.flags.find("chart");
-  if (flag == options.flags.end()) {
-    *error = "--chart manque";
-    return false;
-  }
-  AuditGraphRequest request;
-  int style = 0;
-  if (!ParseChartFlag(flag->second, list_kind, &request, &style, error)) return false;
-  TDList series;
-  BuildAuditGraphSeries(list, request, &series);
-  auto title_of = [](char code) {
-    for (const AuditGraphCode& c : kAuditGraphCodes) {
-      if (c.code == code) return std::string(HostString(c.title_string_id));
-    }
-    return std::string();
-  };
-  const std::string axis = title_of(request.axis_code);
-  return WriteChartSeries(series, title_of(request.main_code) + " par " + axis, axis, style, options, error);
-}
 
-bool WriteListPdf(const ListReport& report, const std::string& path, std::string* error) {
-#if VANTRA_CLI_QT
-  if (!EnsureGuiApplication()) {
-    *error = "impossible d'imprimer : pas d'application graphique";
-    return false;
-  }
-  QString qerror;
-  if (!PrintListToPdf(report, QString::fromStdString(path), &qerror)) {
-    *error = qerror.toStdString();
-    return false;
-  }
-  return true;
-#else
-  (void)report;
-  (void)path;
-  *error = "le format pdf n'est pas offert par cette construction (sans Qt)";
-  return false;
-#endif
-}

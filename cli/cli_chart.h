@@ -1,19 +1,20 @@
-// Charts and PDF printouts of the command line, drawn by the same code as
+// Charts of the command line, drawn by the same code as
 // the window (lists/qt): a Qt application is created on the "offscreen"
-// platform only when one of them is asked for, so the text formats never
+// platform only when one is asked for, so the text formats never
 // load a display.
 //
-//   vantra audit --from 20260101 --to 20260131 --chart 4,1 --out chart.png
-//       the chart of the list: main data (series) and axis (categories) by
-//       the chart codes 1 user, 2 date, 3 module, 4 action, 5 table (not on
-//       the summary list); options "style=N" (0-10), "axis=P|T", "main=P|T"
-//       may follow: --chart 4,1,style=7,axis=T
-//   vantra audit ... --chart 4,1 --format tsv [--out values.tsv]
+//   vantra COMMAND ... --chart WHAT[,ALONG][,style=N][,OPTION...] --out chart.png
+//       the chart of the list: what is charted and along what, by the codes
+//       or the words of the window's combo boxes (ParseChartSpec,
+//       PickChartChoice), the style (0-10) and the command's options; each
+//       command says its own in --help (audit: --chart 4,1,style=7,axis=T)
+//   vantra COMMAND ... --chart ... --format tsv [--out values.tsv]
 //       the values the chart would draw instead of the picture, one line per
 //       value: x label, series name, value (GraphSeriesTsv), so that golden
 //       cases can check a chart's figures
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,24 @@ bool PickChartChoice(const std::string& typed, const std::vector<ChartChoice>& c
                      std::string* code, std::string* error);
 // "1 Usager, 2 Date, ..." for messages and --help.
 std::string ChartChoicesText(const std::vector<ChartChoice>& choices);
-// The audit chart's choices for list_kind (0 detailed or history, 1 summary).
-std::vector<ChartChoice> AuditChartChoices(int list_kind);
+
+// A --chart value as every command reads it: "A[,B][,OPTION]...", the
+// leading entries saying what is charted and along what, then options:
+// "style=N" (0 to 10, every command) and those the command names.
+struct ChartSpec {
+  std::vector<std::string> positional;
+  int style = 0;
+  std::map<std::string, std::string> options;  // option name -> value ("" for a word option)
+  bool Has(const std::string& name) const { return options.count(name) != 0; }
+  std::string Get(const std::string& name) const;
+};
+// Reads value into *spec. positional: how many leading entries the
+// command takes (a missing one gives *error = usage). options: the
+// command's option names, each "name" (a word, "dates"), "name=#" (a whole
+// number) or "name=A|B" (one of the letters). False with one French line:
+// "--chart : option inconnue « x »", "--chart : style=0 à 10" ...
+bool ParseChartSpec(const std::string& value, size_t positional, const std::vector<std::string>& options,
+                    const std::string& usage, ChartSpec* spec, std::string* error);
 
 // Writes a chart of series as the options ask: --format tsv writes its
 // values (GraphSeriesTsv) to --out or the standard output; the default
@@ -49,12 +66,3 @@ bool WriteChartSeries(const TDList& series, const std::string& title, const std:
                       const CliOptions& options, std::string* error, const std::string& subtitle = std::string(),
                       ChartUnit unit = ChartUnit::kCount);
 
-// The chart of an audit list (kind 0 detailed or history, 1 summary) from
-// the --chart flag's value, written by WriteChartSeries. False with a French
-// *error on a bad flag value, a missing --out, a build without Qt (PNG
-// only) or a file that cannot be written.
-bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOptions& options,
-                         std::string* error);
-
-// The printout of report as a PDF file (the same pages the printer gets).
-bool WriteListPdf(const ListReport& report, const std::string& path, std::string* error);

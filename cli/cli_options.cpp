@@ -12,13 +12,13 @@
 
 #include <sys/stat.h>
 
-#include "goals/goal_editor.h"
 #include "host/atomic_file.h"
 #include "host/dates.h"
 #include "host/gendb.h"
 #include "host/ini.h"
 #include "suite/production_service.h"
 #include "suite/suite_paths.h"
+#include "suite/pick_lists.h"
 
 namespace {
 

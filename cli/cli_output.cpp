@@ -1,6 +1,7 @@
 #include "cli/cli_output.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <cstdio>
@@ -8,8 +9,6 @@
 #include <string_view>
 #include <vector>
 
-#include "audit/audit_lines.h"
-#include "audit/audit_list_style.h"
 #include "lists/xlsx_export.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_options.h"
@@ -17,6 +16,13 @@
 #include "host/list_window.h"
 #include "host/strings.h"
 #include "suite/calendar.h"
+
+#if VANTRA_CLI_QT
+#include <QString>
+
+#include "lists/qt/offscreen_app.h"
+#include "lists/qt/print_list_view.h"
+#endif
 
 namespace {
 
@@ -109,6 +115,26 @@ bool WriteWorkbook(const std::vector<const ListReport*>& reports, const std::str
   return out.Commit(error);
 }
 
+bool WriteListPdf(const ListReport& report, const std::string& path, std::string* error) {
+#if VANTRA_CLI_QT
+  if (!EnsureGuiApplication()) {
+    *error = "impossible d'imprimer : pas d'application graphique";
+    return false;
+  }
+  QString qerror;
+  if (!PrintListToPdf(report, QString::fromStdString(path), &qerror)) {
+    *error = qerror.toStdString();
+    return false;
+  }
+  return true;
+#else
+  (void)report;
+  (void)path;
+  *error = "le format pdf n'est pas offert par cette construction (sans Qt)";
+  return false;
+#endif
+}
+
 ListReport ReportOf(const QenListWindow& list, const ListDecor& decor) {
   ListReport report(&list, decor.title.empty() ? std::string("Vantra") : decor.title, decor.style, decor.colors);
   report.period = decor.period;
@@ -116,17 +142,6 @@ ListReport ReportOf(const QenListWindow& list, const ListDecor& decor) {
   return report;
 }
 
-bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error) {
-  ListDecor decor;
-  if (list.Id() == 300 || list.Id() == 301) {
-    decor.title = LoadTableString(StringTable::kModule, list.Id() == 300 ? 10 : 11);
-  } else if (!options.out.empty()) {
-    decor.title = std::filesystem::path(options.out).stem().string();
-  }
-  decor.style = AuditRowEmphasis(&list);
-  if (options.from_given && options.to_given) decor.period = PeriodText(options.from, options.to);
-  return WriteList(list, options, decor, error);
-}
 
 bool WriteList(const QenListWindow& list, const CliOptions& options, const ListDecor& decor,
                std::string* error) {
@@ -216,7 +231,7 @@ void TsvWriter::Row(std::string_view text, long item_data) {
   char* p = buffer_.data() + used_;
   if (item_data_) {
     // A list keeps 32 bits of it.
-    p = AppendDecimal(p, static_cast<int32_t>(item_data));
+    p = std::to_chars(p, p + 12, static_cast<int32_t>(item_data)).ptr;
     *p++ = '\t';
   }
   if (!text.empty()) std::memcpy(p, text.data(), text.size());  // a blank line may have no data

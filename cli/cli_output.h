@@ -32,8 +32,6 @@ inline void PutBytes(FILE* f, std::string_view text) {
 // *error ("impossible d'écrire F : Fichier trop volumineux") when the file
 // cannot be written or the format is unknown; a failed write to standard
 // output is reported too.
-bool WriteList(const QenListWindow& list, const CliOptions& options, std::string* error);
-
 // The text formats (text, csv, tsv as WriteList writes them) into an open
 // stream; the caller checks and closes it (AtomicFile::Commit). For outputs
 // that hold several lists.
@@ -44,10 +42,7 @@ void WriteListStream(FILE* f, const QenListWindow& list, const CliOptions& optio
 //         suite's spreadsheet folder, whose path is printed on standard output
 //   pdf   the printout into options.out (required); drawn off-screen
 // Both take the list's title, row styles and coloured cells from decor (the
-// text formats ignore it). The three-argument WriteList uses the title of
-// the list (its layout name for lists 300 and 301, else the --out file's
-// name), the audit lists' bold total rows, and the period of --from and
-// --to when both are given.
+// text formats ignore it).
 struct ListDecor {
   std::string title;
   std::string period;            // the dates the list covers (PeriodText), "" when none
@@ -60,6 +55,9 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
 // The report printing and export read for list: decor's title, style,
 // colours and period, and the practice's name (CurrentPracticeName).
 ListReport ReportOf(const QenListWindow& list, const ListDecor& decor);
+
+// The printout of report as a PDF file (the same pages the printer gets).
+bool WriteListPdf(const ListReport& report, const std::string& path, std::string* error);
 
 // --format xlsx of one or more lists: one workbook (a sheet or more per
 // list, in order) to --out, or into the spreadsheet folder under a new name

@@ -8,19 +8,25 @@
 // database failed) or the output could not be written, 2 for a bad option.
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <set>
 #include <string>
 #include <string_view>
 
 #include "audit/audit_generator.h"
+#include "audit/audit_graph_series.h"
+#include "audit/audit_list_style.h"
 #include "audit/audit_options_ini.h"
 #include "cli/cli_options.h"
 #include "cli/cli_chart.h"
+#include "cli/cmd_audit.h"
 #include "cli/cli_output.h"
 #include "host/dates.h"
 #include "host/list_layout.h"
 #include "host/list_window.h"
+#include "host/strings.h"
+#include "lists/list_style.h"
 
 namespace {
 
@@ -136,7 +142,7 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
     if (!gen->LastError().empty()) return failed();
     written = chart != options.flags.end()
                   ? WriteAuditListChart(*list, list->Id() == 301 ? 1 : 0, options, &error)
-                  : WriteList(*list, options, &error);
+                  : WriteAuditList(*list, options, &error);
   }
   if (!written) std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
   if (gen->Cancelled()) {
@@ -144,6 +150,78 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
   }
   return written && !gen->Incomplete() ? 0 : 1;
 }
+
+// Parses the audit lists' --chart: "MAIN,AXIS[,style=N][,axis=P|T][,main=P|T]".
+bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* request, int* style,
+                    std::string* error) {
+  const std::vector<ChartChoice> choices = AuditChartChoices(list_kind);
+  ChartSpec spec;
+  if (!ParseChartSpec(value, 2, {"axis=P|T", "main=P|T"}, "--chart attend DONNÉES,AXE (" + ChartChoicesText(choices) + ")",
+                      &spec, error)) {
+    return false;
+  }
+  std::string main, axis;
+  if (!PickChartChoice(spec.positional[0], choices, "données", &main, error) ||
+      !PickChartChoice(spec.positional[1], choices, "axe", &axis, error)) {
+    return false;
+  }
+  request->list_kind = list_kind;
+  request->main_code = main[0];
+  request->axis_code = axis[0];
+  request->row_values = list_kind == 1;
+  if (spec.Has("axis")) request->grouping.axis = spec.Get("axis")[0];
+  if (spec.Has("main")) request->grouping.main = spec.Get("main")[0];
+  *style = spec.style;
+  return true;
+}
+
+}  // namespace
+
+bool WriteAuditList(const QenListWindow& list, const CliOptions& options, std::string* error) {
+  ListDecor decor;
+  if (list.Id() == 300 || list.Id() == 301) {
+    decor.title = LoadTableString(StringTable::kModule, list.Id() == 300 ? 10 : 11);
+  } else if (!options.out.empty()) {
+    decor.title = std::filesystem::path(options.out).stem().string();
+  }
+  decor.style = AuditRowEmphasis(&list);
+  if (options.from_given && options.to_given) decor.period = PeriodText(options.from, options.to);
+  return WriteList(list, options, decor, error);
+}
+
+std::vector<ChartChoice> AuditChartChoices(int list_kind) {
+  std::vector<ChartChoice> out;
+  const int count = AuditGraphCodeCount(list_kind);
+  for (int i = 0; i < count; ++i) {
+    const AuditGraphCode& c = kAuditGraphCodes[i];
+    out.push_back({std::string(1, c.code), LoadTableString(StringTable::kHost, c.title_string_id)});
+  }
+  return out;
+}
+
+bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOptions& options,
+                         std::string* error) {
+  auto flag = options.flags.find("chart");
+  if (flag == options.flags.end()) {
+    *error = "--chart manque";
+    return false;
+  }
+  AuditGraphRequest request;
+  int style = 0;
+  if (!ParseChartFlag(flag->second, list_kind, &request, &style, error)) return false;
+  TDList series;
+  BuildAuditGraphSeries(list, request, &series);
+  auto title_of = [](char code) {
+    for (const AuditGraphCode& c : kAuditGraphCodes) {
+      if (c.code == code) return std::string(HostString(c.title_string_id));
+    }
+    return std::string();
+  };
+  const std::string axis = title_of(request.axis_code);
+  return WriteChartSeries(series, title_of(request.main_code) + " par " + axis, axis, style, options, error);
+}
+
+namespace {
 
 int RunAudit(const CliOptions& options) {
   if (!CheckArguments("audit", options)) return 2;

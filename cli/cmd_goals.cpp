@@ -62,17 +62,6 @@ GoalsIniReader ReaderOf(const CliOptions& options) {
   return [&options](const char* key, const char* def) { return OptionValue(options, kGoalsIniSection, key, def); };
 }
 
-std::vector<std::string> Split(const std::string& text, char sep) {
-  std::vector<std::string> out;
-  size_t start = 0;
-  for (;;) {
-    const size_t at = text.find(sep, start);
-    out.push_back(text.substr(start, at == std::string::npos ? std::string::npos : at - start));
-    if (at == std::string::npos) return out;
-    start = at + 1;
-  }
-}
-
 // Writes the rows for --format tsv --item-data: the line kind (empty for
 // blank rows), a tab, the row as the list holds it.
 bool WriteKindRows(const QenListWindow& list, const CliOptions& options, std::string* error) {
@@ -94,9 +83,7 @@ bool WriteKindRows(const QenListWindow& list, const CliOptions& options, std::st
 // production, 92 goal; AXIS 10079, 10342, 10341, 10151, 10152, 10153, 10154.
 bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const GoalsDisplay& d,
                      const std::vector<std::string>& selected, const CliOptions& options, std::string* error) {
-  const std::vector<std::string> parts = Split(options.flags.at("chart"), ',');
   GoalsGraphRequest r;
-  int style = 0;
   // The combo boxes' choices: their string ids, or the words they show.
   auto choices = [](const std::vector<int>& ids) {
     std::vector<ChartChoice> out;
@@ -104,28 +91,24 @@ bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const Goa
     return out;
   };
   const std::vector<ChartChoice> mains = choices(GoalsGraphMainChoices(d)), axes = choices(GoalsGraphAxisChoices(o, d));
-  if (parts.size() < 2) {
-    *error = "--chart attend DONNÉES,AXE (données " + ChartChoicesText(mains) + " ; axe " + ChartChoicesText(axes) + ")";
+  ChartSpec spec;
+  std::vector<std::string> words;
+  if (o.HasCompYear()) words.push_back("compare");
+  if (!ParseChartSpec(options.flags.at("chart"), 2, words,
+                      "--chart attend DONNÉES,AXE (données " + ChartChoicesText(mains) + " ; axe " +
+                          ChartChoicesText(axes) + ")",
+                      &spec, error)) {
     return false;
   }
   std::string main, axis;
-  if (!PickChartChoice(parts[0], mains, "données", &main, error) ||
-      !PickChartChoice(parts[1], axes, "axe", &axis, error)) {
+  if (!PickChartChoice(spec.positional[0], mains, "données", &main, error) ||
+      !PickChartChoice(spec.positional[1], axes, "axe", &axis, error)) {
     return false;
   }
   r.main = std::atoi(main.c_str());
   r.axis = std::atoi(axis.c_str());
-  for (size_t i = 2; i < parts.size(); ++i) {
-    if (parts[i] == "compare" && o.HasCompYear()) {
-      r.use_comparison = true;
-    } else if (parts[i].rfind("style=", 0) == 0) {
-      style = std::atoi(parts[i].c_str() + 6);
-      if (style < 0 || style > 10) style = 0;
-    } else {
-      *error = "--chart : option inconnue « " + parts[i] + " »";
-      return false;
-    }
-  }
+  r.use_comparison = spec.Has("compare");
+  const int style = spec.style;
   r.producers = selected;
   r.display = d;
   r.report_year = o.Year();

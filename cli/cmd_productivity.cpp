@@ -35,6 +35,7 @@
 
 #include "lists/qt/graph_chart.h"
 #include "lists/qt/offscreen_app.h"
+#include "suite/pick_lists.h"
 #endif
 
 namespace {
@@ -47,25 +48,14 @@ constexpr const char* kCommand = "productivity";
 // tsv writes the chart's values (WriteChartSeries).
 bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const CliOptions& options,
                     std::string* error) {
-  const std::string value = options.flags.at("chart");
-  const size_t comma = value.find(',');
-  if (comma == std::string::npos) {
-    *error = "--chart attend MESURE,AXE (AXE : P périodes, S producteurs ou salles)";
+  ChartSpec spec;
+  if (!ParseChartSpec(options.flags.at("chart"), 2, {}, "--chart attend MESURE,AXE (AXE : P périodes, S producteurs ou salles)",
+                      &spec, error)) {
     return false;
   }
-  const std::string label = value.substr(0, comma);
-  std::string rest = value.substr(comma + 1);
-  int style = 0;
-  const size_t opt = rest.find(',');
-  if (opt != std::string::npos) {
-    const std::string o = rest.substr(opt + 1);
-    rest = rest.substr(0, opt);
-    if (o.rfind("style=", 0) != 0 || o.size() < 7 || std::atoi(o.c_str() + 6) < 0 || std::atoi(o.c_str() + 6) > 10) {
-      *error = "--chart : option inconnue « " + o + " » (style=0 à 10)";
-      return false;
-    }
-    style = std::atoi(o.c_str() + 6);
-  }
+  const std::string label = spec.positional[0];
+  const std::string rest = spec.positional[1];
+  const int style = spec.style;
   // The axis: P or S, or the words of the window's combo box.
   const long other_axis = s.ListBy == 'C' ? kApptAxisChairs : kApptAxisProducers;
   std::string axis_code;
@@ -127,11 +117,7 @@ std::string Select(GenDB* db, PracApptSettings* s) {
   const bool producers = s->ListBy == 'P';
   const bool all = producers ? s->AllProducers == 'Y' : s->AllChairs == 'Y';
   std::vector<std::string> known;
-  const std::string sql =
-      producers ? std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + db->dbPrefix() +
-                      "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE"
-                : std::string("SELECT CHR_LOC, CHR_IDNO, CHR_TITLE FROM ") + db->dbPrefix() + "CHAIR" +
-                      " ORDER BY CHR_IDNO";
+  const std::string sql = producers ? ActiveProducersSql(db->dbPrefix()) : ChairsSql(db->dbPrefix());
   const int cursor = producers ? 25 : 21;
   if (db->dbExecute(sql.c_str(), cursor) != 0) return std::string();  // the caller says why
   for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
@@ -158,8 +144,7 @@ std::string Select(GenDB* db, PracApptSettings* s) {
       if (entry[0] == '\0') break;
       bool found = std::find(known.begin(), known.end(), entry) != known.end();
       if (!found && producers) {  // an inactive producer may be named
-        const std::string one = std::string("SELECT PROD_CODE FROM ") + db->dbPrefix() +
-                                "PRODCD WHERE PROD_CODE = '" + SqlEscaped(entry) + "'";
+        const std::string one = NamedProducerSql(db->dbPrefix(), entry);
         db->dbExecute(one.c_str(), cursor);
         found = db->dbFetch(0, cursor) == 0;
         db->dbClose(cursor);

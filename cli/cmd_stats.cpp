@@ -177,40 +177,24 @@ bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, con
 // --chart FIGURE[,style=N][,axis=P|T][,main=P|T][,row=N]
 bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, const std::string& value,
                      const CliOptions& options, std::string* error) {
-  std::vector<std::string> parts;
-  std::stringstream in(value);
-  for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
   StatsGraphRequest request;
   request.list_number = n;
   request.grouping.main = 'T';  // categories by row label (see stats_graph_series.h)
-  int style = 0;
-  bool show_dates = false;
   std::vector<ChartChoice> figures;
   for (int f : StatsGraphFigures(n)) figures.push_back({std::to_string(f), StatsGraphFigureText(f)});
-  if (parts.empty()) {
-    *error = "--chart attend une donnée : " + ChartChoicesText(figures);
+  ChartSpec spec;
+  if (!ParseChartSpec(value, 1, {"axis=P|T", "main=P|T", "row=#", "dates"},
+                      "--chart attend une donnée : " + ChartChoicesText(figures), &spec, error)) {
     return false;
   }
   std::string figure;
-  if (!PickChartChoice(parts[0], figures, "données", &figure, error)) return false;
+  if (!PickChartChoice(spec.positional[0], figures, "données", &figure, error)) return false;
   request.figure = std::atoi(figure.c_str());
-  for (size_t i = 1; i < parts.size(); ++i) {
-    const size_t eq = parts[i].find('=');
-    const std::string key = parts[i].substr(0, eq);
-    const std::string val = eq == std::string::npos ? std::string() : parts[i].substr(eq + 1);
-    if (key == "style" && !val.empty() && std::atoi(val.c_str()) >= 0 && std::atoi(val.c_str()) <= 10) {
-      style = std::atoi(val.c_str());
-    } else if ((key == "axis" || key == "main") && (val == "P" || val == "T")) {
-      (key == "axis" ? request.grouping.axis : request.grouping.main) = val[0];
-    } else if (key == "row" && !val.empty()) {
-      request.selected_row = std::atoi(val.c_str());
-    } else if (key == "dates" && val.empty()) {
-      show_dates = true;
-    } else {
-      *error = "--chart : option inconnue « " + parts[i] + " »";
-      return false;
-    }
-  }
+  if (spec.Has("axis")) request.grouping.axis = spec.Get("axis")[0];
+  if (spec.Has("main")) request.grouping.main = spec.Get("main")[0];
+  if (spec.Has("row")) request.selected_row = std::atoi(spec.Get("row").c_str());
+  const bool show_dates = spec.Has("dates");
+  const int style = spec.style;
   TDList series;
   BuildStatsGraphSeries(lists.List(n), request, &series);
   const std::string title = std::string(ModuleString(StatsListTitle(n))) + " : " + StatsGraphFigureText(request.figure);

@@ -93,17 +93,3 @@ bool CheckGoalProducer(const std::string& code, const std::vector<std::string>& 
   return false;
 }
 
-std::vector<std::string> LoadProducerCodes(GenDB* db) {
-  std::vector<std::string> codes;
-  if (db == nullptr) return codes;
-  const std::string sql = std::string("SELECT PROD_CODE FROM ") + db->dbPrefix() + "PRODCD ORDER BY PROD_CODE";
-  if (db->dbExecute(sql.c_str(), 25) == 0) {
-    for (int r = db->dbFetch(0, 25); r == 0; r = db->dbFetch(1, 25)) {
-      std::string code;
-      db->dbGetField(1, &code, 25, true);
-      if (!code.empty()) codes.push_back(code);  // a producer without a code cannot have goals
-    }
-  }
-  db->dbClose(25);
-  return codes;
-}

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "suite/goal_info.h"
+#include "suite/pick_lists.h"
 
 class GenDB;
 
@@ -41,10 +42,6 @@ GoalInfo CopyGoalRecord(const GoalInfo& selected);
 // point): digits, at most one point and two decimals, an optional leading
 // "$"; false for anything else or beyond the 32-bit range.
 bool ParseDollars(const std::string& text, long* cents);
-
-// The codes of every producer of PRODCD, active or not, in code order
-// (cursor 25); empty when the statement failed.
-std::vector<std::string> LoadProducerCodes(GenDB* db);
 
 // A code the goal records accept: "*", a group "X*" (X a letter or digit),
 // or one of known (the producers' codes). False with a French *error.

@@ -14,6 +14,7 @@
 #include "host/sql_literal.h"
 #include "host/strings.h"
 #include "suite/production_service.h"
+#include "suite/pick_lists.h"
 
 namespace {
 
@@ -97,15 +98,10 @@ std::string RowText(const std::string& label, const std::vector<long>& productio
 
 }  // namespace
 
-std::string ActiveProducersSql(const char* prefix) {
-  return std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + prefix +
-         "PRODCD WHERE PROD_INACTIVE != 'Y' ORDER BY PROD_CODE";
-}
-
 bool LoadActiveProducers(GenDB* db, std::vector<GoalsProducer>* out, std::string* error) {
   out->clear();
   if (db == nullptr) return false;
-  const std::string sql = ActiveProducersSql(db->dbPrefix());
+  const std::string sql = GoalsActiveProducersSql(db->dbPrefix());
   bool ok = db->dbExecute(sql.c_str(), kGoalsProducerCursor) == 0;
   if (ok) {
     for (int r = db->dbFetch(0, kGoalsProducerCursor); r == 0; r = db->dbFetch(1, kGoalsProducerCursor)) {

@@ -52,13 +52,11 @@ inline constexpr int kGoalsProducerCursor = 25;
 inline constexpr int kGoalsListId = 5111;
 inline constexpr int kGoalsTotalColumn = 13;
 
-// A producer of the tab's producer list: "SELECT PROD_CODE, PROD_LAST_NAME,
-// PROD_FIRST_NAME FROM" prefix "PRODCD WHERE PROD_INACTIVE != 'Y'" "ORDER
-// BY PROD_CODE" (cursor 25).
+// A producer of the tab's producer list (GoalsActiveProducersSql,
+// suite/pick_lists.h; cursor 25).
 struct GoalsProducer {
   std::string code, last_name, first_name;
 };
-std::string ActiveProducersSql(const char* prefix);
 bool LoadActiveProducers(GenDB* db, std::vector<GoalsProducer>* out, std::string* error);
 
 // The codes a generation takes: every active producer when AllProducers is

@@ -4,6 +4,7 @@
 
 #include "host/gendb.h"
 #include "host/sql_literal.h"
+#include "suite/pick_lists.h"
 
 int StatsListControl(int list_number) {
   switch (list_number) {
@@ -77,8 +78,7 @@ std::vector<std::string> ActiveProducerCodes(GenDB* db) {
   std::vector<std::string> out;
   if (db == nullptr) return out;
   constexpr int c = 25;
-  const std::string sql = std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + db->dbPrefix() +
-                          "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE";
+  const std::string sql = ActiveProducersSql(db->dbPrefix());
   db->dbExecute(sql.c_str(), c);
   for (int r = db->dbFetch(0, c); r == 0; r = db->dbFetch(1, c)) {
     char code[4] = {};

@@ -33,6 +33,7 @@
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "suite/calendar.h"
+#include "suite/pick_lists.h"
 
 namespace {
 
@@ -190,10 +191,7 @@ void PracApptDialog::FillSelectionList() {
   GenDB* db = Db();
   if (db == nullptr) return;
   const int cursor = producers ? 25 : 21;
-  const std::string sql = producers ? std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") +
-                                          db->dbPrefix() + "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE"
-                                    : std::string("SELECT CHR_LOC, CHR_IDNO, CHR_TITLE FROM ") + db->dbPrefix() +
-                                          "CHAIR" + " ORDER BY CHR_IDNO";
+  const std::string sql = producers ? ActiveProducersSql(db->dbPrefix()) : ChairsSql(db->dbPrefix());
   db->dbExecute(sql.c_str(), cursor);
   for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
     char text[128];

@@ -13,6 +13,7 @@
 #include "host/list_window.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
+#include "suite/pick_lists.h"
 
 PracApptListDlg::PracApptListDlg(QWidget* parent, PracApptSettings* settings)
     : TTavoDlg(parent, 2004), settings_(settings) {
@@ -48,12 +49,8 @@ void PracApptListDlg::SetupWindow() {
   QenApplication* app = QenApplication::Instance();
   GenDB* db = app != nullptr ? app->GetDb() : nullptr;
   if (db == nullptr) return;
-  char sql[160];
-  std::snprintf(sql, sizeof sql,
-                codes ? "SELECT MCB_CODE, MCB_DESCRIPTION FROM %sMCBCD ORDER BY MCB_CODE"
-                      : "SELECT APCD_CODE, APCD_DESC FROM %sAPTCODE ORDER BY APCD_CODE",
-                db->dbPrefix());
-  db->dbExecute(sql, 50);
+  const std::string sql = ApptCodesSql(db->dbPrefix(), codes);
+  db->dbExecute(sql.c_str(), 50);
   for (int r = db->dbFetch(0, 50); r == 0; r = db->dbFetch(1, 50)) {
     char code[16] = {}, desc[64] = {};
     db->dbGetString(1, code, sizeof code, 50);

@@ -21,6 +21,7 @@
 #include "lists/qt/vantra_tab_ctrl.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
+#include "suite/pick_lists.h"
 
 namespace {
 
@@ -176,8 +177,7 @@ void PracListDialog::FillUserList() {
   QenApplication* app = QenApplication::Instance();
   GenDB* db = app ? app->GetDb() : nullptr;
   if (!db) return;
-  std::string sql = std::string("SELECT USR_ID, USER_LOGON FROM ") + db->dbPrefix() + "USERIDCD" +
-                    " ORDER BY USER_LOGON";
+  const std::string sql = UsersSql(db->dbPrefix());
   if (db->dbExecute(sql.c_str(), kUserCursor) == 0) {
     for (int r = db->dbFetch(0, kUserCursor); r == 0; r = db->dbFetch(1, kUserCursor)) {
       long id = 0;

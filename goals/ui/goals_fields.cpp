@@ -6,6 +6,7 @@
 
 #include "host/gendb.h"
 #include "suite/goal_info.h"
+#include "suite/pick_lists.h"
 
 namespace {
 
@@ -58,8 +59,7 @@ TProdSearchCBox::TProdSearchCBox(TTavoDlg* dialog, int id, char* field, int capa
 void TProdSearchCBox::LoadProducers(GenDB* db) {
   clear();
   if (db == nullptr) return;
-  const std::string sql = std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + db->dbPrefix() +
-                          "PRODCD ORDER BY PROD_CODE";
+  const std::string sql = AllProducersSql(db->dbPrefix());
   std::set<char> groups;
   if (db->dbExecute(sql.c_str(), 25) == 0) {
     for (int r = db->dbFetch(0, 25); r == 0; r = db->dbFetch(1, 25)) {

@@ -24,6 +24,7 @@
 #include "suite/calendar.h"
 #include "stats/ui/prac_stats_graph_dialog.h"
 #include "stats/ui/stats_options_dialog.h"
+#include "suite/pick_lists.h"
 
 namespace {
 
@@ -157,8 +158,7 @@ void PracStatDialog::FillProducerList() {
   QenApplication* app = QenApplication::Instance();
   GenDB* db = app ? app->GetDb() : nullptr;
   if (db == nullptr) return;
-  const std::string sql = std::string("SELECT PROD_CODE, PROD_LAST_NAME, PROD_FIRST_NAME FROM ") + db->dbPrefix() +
-                          "PRODCD WHERE PROD_INACTIVE != 'Y' " + " ORDER BY PROD_CODE";
+  const std::string sql = ActiveProducersSql(db->dbPrefix());
   db->dbExecute(sql.c_str(), kProducerCursor);
   for (int r = db->dbFetch(0, kProducerCursor); r == 0; r = db->dbFetch(1, kProducerCursor)) {
     char code[4] = {}, last[21] = {}, first[21] = {};

@@ -9,6 +9,7 @@
 #include "cli/cli_chart.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
+#include "cli/cmd_audit.h"
 #include "host/list_window.h"
 #include "tests/support/pdf_tools.h"
 #include "tests/support/test_db.h"
@@ -33,19 +34,19 @@ TEST(CliFormatsTest, PdfAndXlsx) {
   std::string error;
   options.format = "pdf";
   options.out = dir.File("liste.pdf");
-  ASSERT_TRUE(WriteList(list, options, &error)) << error;
+  ASSERT_TRUE(WriteAuditList(list, options, &error)) << error;
   const std::string text = PdfText(options.out);
   EXPECT_NE(text.find("Liste détaillé"), std::string::npos) << "the layout's name is the title";
   EXPECT_NE(text.find("Carte Visa"), std::string::npos);
 
   options.format = "xlsx";
   options.out = dir.File("liste.xlsx");
-  ASSERT_TRUE(WriteList(list, options, &error)) << error;
+  ASSERT_TRUE(WriteAuditList(list, options, &error)) << error;
   EXPECT_GT(std::filesystem::file_size(options.out), 1000u);
 
   options.format = "pdf";
   options.out.clear();
-  EXPECT_FALSE(WriteList(list, options, &error)) << "pdf needs --out";
+  EXPECT_FALSE(WriteAuditList(list, options, &error)) << "pdf needs --out";
 }
 
 TEST(CliFormatsTest, Chart) {
