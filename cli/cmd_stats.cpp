@@ -30,6 +30,7 @@
 #include <string>
 #include <vector>
 
+#include "bridge/appt_productivity_source.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
@@ -39,9 +40,6 @@
 #include "host/strings.h"
 #include "stats/case_acceptance.h"
 #include "suite/production_service.h"
-#if VANTRA_HAS_APPT
-#include "shell/appt_productivity_source.h"
-#endif
 #include "stats/stats_generator.h"
 #include "stats/stats_graph_series.h"
 #include "stats/stats_options_ini.h"
@@ -322,13 +320,9 @@ int RunStats(const CliOptions& given) {
   });
   context.statement_lookups = lookups != options.flags.end() && lookups->second == "statement";
   // The productivity computation is another tab's: the build hands it in
-  // when it has it; otherwise its list is reported as not connected.
-#if VANTRA_HAS_APPT
+  // through the bridge between the two tabs.
   ApptProductivitySource productivity(app.GetMainWindow(), 0);
   context.productivity = &productivity;
-#else
-  context.productivity = nullptr;
-#endif
   if (!StatsSelectionUsable(sel)) {
     std::fprintf(stderr, "vantra stats : aucun producteur choisi, ou la date de fin précède la date de début\n");
     return 2;

@@ -3,7 +3,8 @@
 # Checks the one-way include rule of the source folders:
 #
 #   cli/, suite/launcher/  (programs)   may include anything below them
-#   shell/                              tabs, lists, host, res, suite
+#   shell/                              tabs, bridge, lists, host, res, suite
+#   bridge/                             appt and stats cores, lists, host, res, suite
 #   <tab>/ui/                           its own tab, lists[/qt], host[/qt], res, suite
 #   <tab>/  (audit appt stats goals)    its own folder, lists, host, res, suite
 #   lists/qt/                           lists, host[/qt], res
@@ -12,8 +13,9 @@
 #   host/qt/                            host, res
 #   host/, res/                         each other
 #
-# A tab never includes another tab, and no Qt-free folder (host, res, suite,
-# lists, a tab's core) includes a Qt folder (host/qt, lists/qt, <tab>/ui,
+# A tab never includes another tab (what one computes for another goes
+# through bridge/), and no Qt-free folder (host, res, suite, lists, bridge,
+# a tab's core) includes a Qt folder (host/qt, lists/qt, <tab>/ui,
 # shell). Only quoted includes that name a project folder are checked.
 # Exits with an error listing every offending line.
 cmake_minimum_required(VERSION 3.25)
@@ -24,7 +26,7 @@ function(layer_of path out)
   set(layer "")
   if(path MATCHES "^host/qt/")
     set(layer host/qt)
-  elseif(path MATCHES "^(host|res|cli|shell)/")
+  elseif(path MATCHES "^(host|res|cli|shell|bridge)/")
     set(layer ${CMAKE_MATCH_1})
   elseif(path MATCHES "^suite/launcher/")
     set(layer launcher)
@@ -58,13 +60,15 @@ function(allowed_for layer out)
     set(a ${base} suite host/qt lists lists/qt ${CMAKE_MATCH_1} ${CMAKE_MATCH_1}/ui)
   elseif(layer MATCHES "^(audit|appt|stats|goals)$")
     set(a ${base} suite lists ${CMAKE_MATCH_1})
+  elseif(layer STREQUAL "bridge")
+    set(a ${base} suite lists appt stats bridge)
   elseif(layer STREQUAL "shell")
-    set(a ${base} suite host/qt lists lists/qt shell)
+    set(a ${base} suite host/qt lists lists/qt shell bridge)
     foreach(t ${tabs})
       list(APPEND a ${t} ${t}/ui)
     endforeach()
   elseif(layer STREQUAL "cli" OR layer STREQUAL "launcher")
-    set(a ${base} suite host/qt lists lists/qt shell ${layer})
+    set(a ${base} suite host/qt lists lists/qt shell bridge ${layer})
     foreach(t ${tabs})
       list(APPEND a ${t} ${t}/ui)
     endforeach()
@@ -74,7 +78,7 @@ endfunction()
 
 if(NOT FILES)
   file(GLOB_RECURSE FILES RELATIVE ${ROOT}
-    ${ROOT}/host/* ${ROOT}/res/* ${ROOT}/suite/* ${ROOT}/lists/* ${ROOT}/shell/* ${ROOT}/cli/*
+    ${ROOT}/host/* ${ROOT}/res/* ${ROOT}/suite/* ${ROOT}/lists/* ${ROOT}/shell/* ${ROOT}/bridge/* ${ROOT}/cli/*
     ${ROOT}/audit/* ${ROOT}/appt/* ${ROOT}/stats/* ${ROOT}/goals/*)
 endif()
 set(errors "")

@@ -11,10 +11,8 @@
 #include "host/qt/ml_tooltip.h"
 #include "host/strings.h"
 #include "stats/stats_productivity.h"
+#include "bridge/appt_productivity_source.h"
 #include "stats/ui/prac_stat_dialog.h"
-#if VANTRA_HAS_APPT
-#include "shell/appt_productivity_source.h"
-#endif
 
 QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDllHandler* module)
     : QenDialog(parent, resource_id), module_(module) {
@@ -33,10 +31,8 @@ QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDl
   appt_ = new PracApptDialog(tabs_, 2003, launcher_info, module_);
   stats_ = new PracStatDialog(tabs_, 2007, launcher_info, module_);
   goals_ = new PracGoalsDialog(tabs_, 2009, launcher_info, module_);
-#if VANTRA_HAS_APPT
   productivity_ = std::make_unique<ApptProductivitySource>(static_cast<QWidget*>(stats_), launcher_info);
   stats_->SetProductivitySource(productivity_.get());
-#endif
   tabs_->AddPage(59, audit_, 0, QColor(151, 43, 174), 0);
   tabs_->AddPage(71, appt_, 1, QColor(231, 211, 231), 0);
   tabs_->AddPage(82, stats_, 2, QColor(198, 166, 198), 0);

@@ -45,7 +45,7 @@
 #include "stats/stats_generator.h"
 #include "stats/stats_productivity.h"
 #include "stats/stats_types.h"
-#include "shell/appt_productivity_source.h"
+#include "bridge/appt_productivity_source.h"
 #include "suite/demo_db.h"
 #include "suite/production_service.h"
 #include "tests/support/test_db.h"

@@ -20,7 +20,7 @@
 #include "goals/goals_report.h"
 #include "host/application.h"
 #include "host/list_window.h"
-#include "shell/appt_productivity_source.h"
+#include "bridge/appt_productivity_source.h"
 #include "stats/stats_generator.h"
 #include "suite/goal_info.h"
 #include "suite/production_service.h"

@@ -2,8 +2,7 @@
 // of the productivity tab; the two tabs never include each other, so the
 // shell (and the command line) hand the statistics core this adapter.
 //
-// Built only when the productivity core (vantra_appt) is part of the build
-// (VANTRA_HAS_APPT); without it the statistics tab's productivity list is
+// A statistics core handed none (null) reports its productivity list as
 // not connected.
 #pragma once
 

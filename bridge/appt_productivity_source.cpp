@@ -1,4 +1,4 @@
-#include "shell/appt_productivity_source.h"
+#include "bridge/appt_productivity_source.h"
 
 #include <cstring>
 #include <memory>
