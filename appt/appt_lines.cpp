@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "host/dates.h"
 #include "host/gendb.h"
 #include "host/list_window.h"

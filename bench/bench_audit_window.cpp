@@ -39,7 +39,7 @@
 #include <string>
 #include <vector>
 
-#include "audit/ui/prac_list_dialog.h"
+#include "audit/ui/audit_dialog.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/gendb.h"

@@ -26,7 +26,7 @@
 #include <functional>
 #include <string>
 
-#include "audit/audit_list_style.h"
+#include "audit/audit_style.h"
 #include "audit/audit_lines.h"
 #include "audit/audit_graph_series.h"
 #include "audit/list_filter.h"

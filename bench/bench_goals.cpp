@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "goals/goals_report.h"
+#include "goals/goals_generator.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/list_window.h"

@@ -30,7 +30,7 @@
 #include <string>
 
 #include "appt/appt_lines.h"
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "host/application.h"
 #include "host/gendb.h"
 #include "host/list_window.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "appt/appt_types.h"
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 
 bool ApptProductivitySource::Compute(const StatsProductivityRequest& request,
                                      std::vector<StatsProductivityFigure>* out, std::string* error) {

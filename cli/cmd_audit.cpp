@@ -16,8 +16,8 @@
 
 #include "audit/audit_generator.h"
 #include "audit/audit_graph_series.h"
-#include "audit/audit_list_style.h"
-#include "audit/audit_options_ini.h"
+#include "audit/audit_style.h"
+#include "audit/audit_options.h"
 #include "cli/cli_options.h"
 #include "cli/cli_chart.h"
 #include "cli/cmd_audit.h"

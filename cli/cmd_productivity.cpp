@@ -17,9 +17,9 @@
 
 #include "appt/appt_graph_series.h"
 #include "appt/appt_lines.h"
-#include "appt/appt_list_style.h"
+#include "appt/appt_style.h"
 #include "appt/appt_options.h"
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"

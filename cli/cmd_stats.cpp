@@ -42,7 +42,7 @@
 #include "suite/production_service.h"
 #include "stats/stats_generator.h"
 #include "stats/stats_graph_series.h"
-#include "stats/stats_options_ini.h"
+#include "stats/stats_options.h"
 
 #if VANTRA_CLI_QT
 #include <QPrinter>

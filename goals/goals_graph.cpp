@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "goals/goals_cells.h"
+#include "goals/goals_style.h"
 #include "host/list_window.h"
 #include "host/strings.h"
 

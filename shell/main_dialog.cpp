@@ -5,14 +5,14 @@
 #include <QEvent>
 #include <QVBoxLayout>
 
-#include "appt/ui/prac_appt_dialog.h"
-#include "audit/ui/prac_list_dialog.h"
-#include "goals/ui/prac_goals_dialog.h"
+#include "appt/ui/appt_dialog.h"
+#include "audit/ui/audit_dialog.h"
+#include "goals/ui/goals_dialog.h"
 #include "host/qt/ml_tooltip.h"
 #include "host/strings.h"
 #include "stats/stats_productivity.h"
 #include "bridge/appt_productivity_source.h"
-#include "stats/ui/prac_stat_dialog.h"
+#include "stats/ui/stats_dialog.h"
 
 QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDllHandler* module)
     : QenDialog(parent, resource_id), module_(module) {

@@ -8,7 +8,7 @@
 
 #include "host/list_window.h"
 #include "host/tdlist.h"
-#include "stats/stats_colors.h"
+#include "stats/stats_style.h"
 #include "stats/stats_productivity.h"
 #include "stats/stats_types.h"
 

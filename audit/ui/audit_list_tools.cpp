@@ -3,13 +3,13 @@
 #include <QMenu>
 #include <QWidget>
 
-#include "audit/audit_list_style.h"
+#include "audit/audit_style.h"
 #include "audit/audit_types.h"
 #include "lists/list_style.h"
 #include "lists/qt/bmp_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
-#include "audit/ui/prac_graph_dialog.h"
+#include "audit/ui/audit_graph_dialog.h"
 #include "audit/ui/prac_list_filter_dialog.h"
 #include "host/application.h"
 #include "host/list_window.h"

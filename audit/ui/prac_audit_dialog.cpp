@@ -7,8 +7,8 @@
 #include <QStyle>
 
 #include "audit/audit_generator.h"
-#include "audit/audit_options_ini.h"
-#include "audit/ui/prac_list_dialog.h"
+#include "audit/audit_options.h"
+#include "audit/ui/audit_dialog.h"
 #include "audit/ui/audit_list_tools.h"
 #include "host/application.h"
 #include "host/list_layout.h"

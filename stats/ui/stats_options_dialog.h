@@ -10,7 +10,7 @@
 #include <array>
 
 #include "host/qt/qen_dialog.h"
-#include "stats/stats_colors.h"
+#include "stats/stats_style.h"
 
 class QenColorButton;
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "appt/appt_lines.h"
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "host/list_window.h"
 #include "suite/production_service.h"
 #include "tests/appt/appt_fixture.h"

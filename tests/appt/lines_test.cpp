@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "appt/appt_lines.h"
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "host/list_window.h"
 
 namespace {

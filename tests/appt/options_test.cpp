@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "appt/appt_list_style.h"
+#include "appt/appt_style.h"
 #include "appt/appt_options.h"
 #include "host/list_window.h"
 

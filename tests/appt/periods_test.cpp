@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "suite/calendar.h"
 
 namespace {

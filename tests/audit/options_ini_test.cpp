@@ -4,7 +4,7 @@
 #include <map>
 #include <string>
 
-#include "audit/audit_options_ini.h"
+#include "audit/audit_options.h"
 #include "host/dates.h"
 #include "host/ini.h"
 #include "tests/support/test_db.h"

@@ -17,7 +17,7 @@
 #include <cstring>
 #include <string>
 
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "host/dates.h"
 #include "suite/calendar.h"
 

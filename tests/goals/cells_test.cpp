@@ -4,7 +4,7 @@
 #include <cstring>
 #include <map>
 
-#include "goals/goals_cells.h"
+#include "goals/goals_style.h"
 #include "host/list_window.h"
 
 namespace {

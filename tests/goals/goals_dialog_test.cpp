@@ -14,11 +14,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "goals/goals_cells.h"
+#include "goals/goals_style.h"
 #include "goals/ui/goal_codes.h"
 #include "goals/ui/goals_fields.h"
-#include "goals/ui/prac_goals_dialog.h"
-#include "goals/ui/prac_goals_graph_dialog.h"
+#include "goals/ui/goals_dialog.h"
+#include "goals/ui/goals_graph_dialog.h"
 #include "goals/ui/prac_goals_options_dialog.h"
 #include "host/application.h"
 #include "host/ini.h"

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "goals/goals_cells.h"
+#include "goals/goals_style.h"
 #include "goals/goals_graph.h"
-#include "goals/goals_report.h"
+#include "goals/goals_generator.h"
 #include "host/list_window.h"
 
 namespace {

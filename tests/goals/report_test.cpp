@@ -1,12 +1,12 @@
 // Periods and their titles, goal application, and the worked example of
-// goals_report.h generated end to end on both engines.
+// goals_generator.h generated end to end on both engines.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
 
-#include "goals/goals_report.h"
+#include "goals/goals_generator.h"
 #include "host/list_window.h"
 #include "host/prodanal.h"
 #include "host/tdlist.h"
@@ -112,7 +112,7 @@ TEST(GoalsReport, NoGoalLeavesZeroAndQuartersSumTheirMonths) {
   EXPECT_EQ(entries[1].goal[0], 0);
 }
 
-// The worked example of goals_report.h.
+// The worked example of goals_generator.h.
 class GoalsReportDbTest : public DbTest {};
 
 TEST_P(GoalsReportDbTest, WorkedExample) {

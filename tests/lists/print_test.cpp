@@ -12,7 +12,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "audit/audit_list_style.h"
+#include "audit/audit_style.h"
 #include "audit/audit_lines.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"

@@ -1,4 +1,4 @@
-#include "audit/audit_list_style.h"
+#include "audit/audit_style.h"
 #include "lists/xlsx_export.h"
 
 #include <gtest/gtest.h>

@@ -10,15 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "appt/ui/prac_appt_dialog.h"
-#include "goals/ui/prac_goals_dialog.h"
+#include "appt/ui/appt_dialog.h"
+#include "goals/ui/goals_dialog.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/gendb.h"
 #include "host/ini.h"
 #include "host/list_window.h"
 #include "host/qt/list_view.h"
-#include "stats/ui/prac_stat_dialog.h"
+#include "stats/ui/stats_dialog.h"
 #include "suite/demo_db.h"
 #include "suite/production_service.h"
 #include "tests/support/test_db.h"

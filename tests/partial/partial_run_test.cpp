@@ -31,11 +31,11 @@
 #include <vector>
 
 #include "appt/appt_types.h"
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "audit/audit_generator.h"
 #include "audit/audit_lines.h"
 #include "goals/goals_options.h"
-#include "goals/goals_report.h"
+#include "goals/goals_generator.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/gendb.h"

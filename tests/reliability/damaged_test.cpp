@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "appt/appt_lines.h"
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "audit/audit_generator.h"
 #include "goals/goal_editor.h"
-#include "goals/goals_report.h"
+#include "goals/goals_generator.h"
 #include "host/application.h"
 #include "host/list_window.h"
 #include "bridge/appt_productivity_source.h"

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 #include "audit/audit_generator.h"
 #include "goals/goal_editor.h"
-#include "goals/goals_report.h"
+#include "goals/goals_generator.h"
 #include "host/list_window.h"
 #include "host/prodanal.h"
 #include "host/sql_literal.h"

@@ -14,11 +14,11 @@
 
 #include "host/application.h"
 #include "host/qt/ml_tooltip.h"
-#include "appt/ui/prac_appt_dialog.h"
-#include "audit/ui/prac_list_dialog.h"
-#include "goals/ui/prac_goals_dialog.h"
+#include "appt/ui/appt_dialog.h"
+#include "audit/ui/audit_dialog.h"
+#include "goals/ui/goals_dialog.h"
 #include "shell/main_dialog.h"
-#include "stats/ui/prac_stat_dialog.h"
+#include "stats/ui/stats_dialog.h"
 #include "shell/vantra_app.h"
 #include "shell/vantra_mdi.h"
 

@@ -5,7 +5,7 @@
 
 #include "host/list_window.h"
 #include "stats/case_acceptance.h"
-#include "stats/stats_colors.h"
+#include "stats/stats_style.h"
 #include "stats/stats_format.h"
 
 namespace {

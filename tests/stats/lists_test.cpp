@@ -7,7 +7,7 @@
 #include "stats/case_acceptance.h"
 #include "stats/stats_generator.h"
 #include "stats/stats_graph_series.h"
-#include "stats/stats_options_ini.h"
+#include "stats/stats_options.h"
 #include "stats/stats_patients.h"
 #include "stats/stats_productivity.h"
 #include "stats/stats_summary.h"

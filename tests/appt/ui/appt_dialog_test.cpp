@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "appt/ui/prac_appt_dialog.h"
-#include "appt/ui/prac_appt_graph_dialog.h"
+#include "appt/ui/appt_dialog.h"
+#include "appt/ui/appt_graph_dialog.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/ini.h"

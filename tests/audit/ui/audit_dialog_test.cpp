@@ -9,7 +9,7 @@
 #include <string>
 
 #include "audit/ui/prac_audit_dialog.h"
-#include "audit/ui/prac_list_dialog.h"
+#include "audit/ui/audit_dialog.h"
 #include "lists/list_menu.h"
 #include "audit/ui/audit_list_tools.h"
 #include "host/application.h"

@@ -13,12 +13,12 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "audit/audit_list_style.h"
+#include "audit/audit_style.h"
 #include "audit/audit_lines.h"
 #include "audit/audit_types.h"
 #include "lists/qt/printer_select.h"
 #include "audit/ui/audit_list_tools.h"
-#include "audit/ui/prac_graph_dialog.h"
+#include "audit/ui/audit_graph_dialog.h"
 #include "audit/ui/prac_list_filter_dialog.h"
 #include "host/application.h"
 #include "host/ini.h"

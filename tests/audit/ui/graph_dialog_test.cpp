@@ -15,7 +15,7 @@
 #include "audit/audit_graph_series.h"
 #include "lists/qt/graph_chart.h"
 #include "lists/qt/printer_select.h"
-#include "audit/ui/prac_graph_dialog.h"
+#include "audit/ui/audit_graph_dialog.h"
 #include "host/application.h"
 #include "host/ini.h"
 #include "host/list_window.h"

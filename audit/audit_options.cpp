@@ -1,4 +1,4 @@
-#include "audit/audit_options_ini.h"
+#include "audit/audit_options.h"
 
 #include <cstdio>
 #include <cstdlib>

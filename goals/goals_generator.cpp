@@ -1,11 +1,11 @@
-#include "goals/goals_report.h"
+#include "goals/goals_generator.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
 
-#include "goals/goals_cells.h"
+#include "goals/goals_style.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/gendb.h"

@@ -1,4 +1,4 @@
-#include "audit/ui/prac_list_dialog.h"
+#include "audit/ui/audit_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "audit/audit_generator.h"
-#include "audit/audit_options_ini.h"
+#include "audit/audit_options.h"
 #include "audit/ui/audit_list_tools.h"
 #include "host/application.h"
 #include "host/dates.h"

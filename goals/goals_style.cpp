@@ -1,4 +1,4 @@
-#include "goals/goals_cells.h"
+#include "goals/goals_style.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "appt/appt_list_style.h"
+#include "appt/appt_style.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "stats/stats_options_ini.h"
+#include "stats/stats_options.h"
 
 #include "host/dates.h"
 #include "host/ini.h"

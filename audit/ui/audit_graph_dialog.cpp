@@ -1,4 +1,4 @@
-#include "audit/ui/prac_graph_dialog.h"
+#include "audit/ui/audit_graph_dialog.h"
 
 #include "audit/audit_types.h"
 #include "audit/audit_graph_series.h"

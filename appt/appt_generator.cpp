@@ -1,4 +1,4 @@
-#include "appt/prac_appt_generator.h"
+#include "appt/appt_generator.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "appt/ui/prac_appt_dialog.h"
+#include "appt/ui/appt_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,9 +14,9 @@
 #include <cstring>
 
 #include "appt/appt_lines.h"
-#include "appt/appt_list_style.h"
-#include "appt/prac_appt_generator.h"
-#include "appt/ui/prac_appt_graph_dialog.h"
+#include "appt/appt_style.h"
+#include "appt/appt_generator.h"
+#include "appt/ui/appt_graph_dialog.h"
 #include "appt/ui/prac_appt_list_dlg.h"
 #include "appt/ui/prac_appt_options_dialog.h"
 #include "host/application.h"
@@ -391,7 +391,7 @@ void PracApptDialog::EvProdInfo(char prod_info) {
 }
 
 // The colour options drive the result list: text colours and bold per row
-// kind, the usage ranges' backgrounds (appt_list_style.h).
+// kind, the usage ranges' backgrounds (appt_style.h).
 void PracApptDialog::InstallColours() {
   result_->SetCellStyleHook([this](int row, int column, RowStyle& style) {
     const CellStyle s = ApptCellStyle(*result_->List(), colours_, row, column);

@@ -1,4 +1,4 @@
-#include "stats/ui/prac_stats_graph_dialog.h"
+#include "stats/ui/stats_graph_dialog.h"
 
 #include <cstdlib>
 

@@ -1,4 +1,4 @@
-#include "stats/stats_colors.h"
+#include "stats/stats_style.h"
 
 #include <algorithm>
 #include <cstdio>

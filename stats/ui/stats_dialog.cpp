@@ -1,4 +1,4 @@
-#include "stats/ui/prac_stat_dialog.h"
+#include "stats/ui/stats_dialog.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,9 +20,9 @@
 #include "lists/qt/bmp_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
-#include "stats/stats_options_ini.h"
+#include "stats/stats_options.h"
 #include "suite/calendar.h"
-#include "stats/ui/prac_stats_graph_dialog.h"
+#include "stats/ui/stats_graph_dialog.h"
 #include "stats/ui/stats_options_dialog.h"
 #include "suite/pick_lists.h"
 

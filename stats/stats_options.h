@@ -1,5 +1,5 @@
 // The tab's period and producer choice from "PRAC_STATS" (the colour keys
-// are in stats_colors.h).
+// are in stats_style.h).
 //
 //   AllProducers  "Y" / "N" (first character; default "Y")
 //   Producers     codes joined by "," (at most 100, 3 characters each)
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "stats/stats_colors.h"
+#include "stats/stats_style.h"
 #include "stats/stats_types.h"
 
 class WDIniObj;

@@ -1,4 +1,4 @@
-#include "goals/ui/prac_goals_graph_dialog.h"
+#include "goals/ui/goals_graph_dialog.h"
 
 #include <QLabel>
 #include <cstdlib>

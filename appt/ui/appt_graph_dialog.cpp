@@ -1,4 +1,4 @@
-#include "appt/ui/prac_appt_graph_dialog.h"
+#include "appt/ui/appt_graph_dialog.h"
 
 #include <string>
 

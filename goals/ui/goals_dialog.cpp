@@ -1,4 +1,4 @@
-#include "goals/ui/prac_goals_dialog.h"
+#include "goals/ui/goals_dialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -11,11 +11,11 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "goals/goals_cells.h"
-#include "goals/goals_report.h"
+#include "goals/goals_style.h"
+#include "goals/goals_generator.h"
 #include "goals/ui/goal_codes.h"
 #include "goals/ui/goals_fields.h"
-#include "goals/ui/prac_goals_graph_dialog.h"
+#include "goals/ui/goals_graph_dialog.h"
 #include "goals/ui/prac_goals_options_dialog.h"
 #include "host/application.h"
 #include "host/list_window.h"

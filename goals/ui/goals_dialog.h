@@ -4,7 +4,7 @@
 // producers (list 108, "Tous" first), monthly (109) or quarterly (110)
 // periods (month boxes 111-122, quarter boxes 124-127, 123 ticks or clears
 // them all) and "Totaux du Cabinet Slmt" (107); "&Générer" (101) fills the
-// report list 5111 (goals/goals_report.h). "&Défauts" (104) stores the
+// report list 5111 (goals/goals_generator.h). "&Défauts" (104) stores the
 // choices in "PRAC_GOALS"; "Configuration" (102) opens the goal editor;
 // "&Options" (128) the display options. The right-click menu 1000 over the
 // list charts (4002), prints (4000, CPrintMultipleListViews titled
