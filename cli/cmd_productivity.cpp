@@ -29,13 +29,13 @@
 #include "host/list_window.h"
 #include "host/sql_literal.h"
 #include "host/strings.h"
+#include "suite/pick_lists.h"
 
 #if VANTRA_CLI_QT
 #include <QString>
 
 #include "lists/qt/graph_chart.h"
 #include "lists/qt/offscreen_app.h"
-#include "suite/pick_lists.h"
 #endif
 
 namespace {
