@@ -59,11 +59,10 @@ bool InList(const char (*list)[N], long bound, const char* value) {
 
 }  // namespace
 
-PracApptGenerator::PracApptGenerator(HWindow parent, long launcher_info, PracApptSettings* settings)
+PracApptGenerator::PracApptGenerator(GenDB* db, HWindow parent, long launcher_info, PracApptSettings* settings)
     : parent_(parent), launcher_info_(launcher_info), settings_(settings) {
   if (settings_->ListBy == 'C') settings_->NetFees = 'N';
-  QenApplication* app = QenApplication::Instance();
-  db_ = app != nullptr ? app->GetDb() : nullptr;
+  db_ = db;
   if (db_ != nullptr) db_->ClearLostConnection();
   caldat_ = std::make_unique<CalDatInfo>(db_);
   chair_info_ = std::make_unique<ChairInfo>(db_);

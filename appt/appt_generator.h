@@ -35,8 +35,8 @@
 // same elements.
 //
 // The settings record is not owned and must outlive the generator; the
-// generator writes NetFees ('N' for chair reports). The database is the
-// application's (QenApplication::Instance()); without one nothing is read.
+// generator writes NetFees ('N' for chair reports). db: the practice
+// database, not owned (null: nothing is read).
 // No method throws.
 #pragma once
 
@@ -80,7 +80,7 @@ void ParseScheduleAudit(const char* info1, const char* info2, AptRec* out);
 class PracApptGenerator {
  public:
   // REQUIRES: settings outlives the generator.
-  PracApptGenerator(HWindow parent, long launcher_info, PracApptSettings* settings);
+  PracApptGenerator(GenDB* db, HWindow parent, long launcher_info, PracApptSettings* settings);
   ~PracApptGenerator();
   PracApptGenerator(const PracApptGenerator&) = delete;
   PracApptGenerator& operator=(const PracApptGenerator&) = delete;

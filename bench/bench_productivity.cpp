@@ -118,7 +118,7 @@ Figures Report(const std::string& url, const std::string& prefix, char list_by, 
     list.AddColumn("Date", 8);
     list.AddColumn("Action", 10);
     SetUpApptColumns(&list, &s);
-    PracApptGenerator gen(nullptr, 0, &s);
+    PracApptGenerator gen(raw, nullptr, 0, &s);
     gen.SetStatementReads(statements);
     gen.Generate(&list);
     const long count = list.GetCount();

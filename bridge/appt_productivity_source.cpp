@@ -30,7 +30,7 @@ bool ApptProductivitySource::Compute(const StatsProductivityRequest& request,
     CopyField(settings->Producers[count++], code.c_str());
   }
   settings->SelectedCount = count;
-  PracApptGenerator generator(parent_, launcher_info_, settings.get());
+  PracApptGenerator generator(db_, parent_, launcher_info_, settings.get());
   generator.Compute();
   days_done_ = generator.DaysDone();
   for (const PracApptElem* e : generator.Elements().As<PracApptElem>()) {

@@ -7,12 +7,16 @@
 #pragma once
 
 #include "host/meter.h"
+
+class GenDB;
 #include "stats/stats_productivity.h"
 
 class ApptProductivitySource : public StatsProductivitySource {
  public:
-  // parent: the window the computation's progress meter belongs to.
-  ApptProductivitySource(HWindow parent, long launcher_info) : parent_(parent), launcher_info_(launcher_info) {}
+  // db: the practice database (not owned). parent: the window the
+  // computation's progress meter belongs to.
+  ApptProductivitySource(GenDB* db, HWindow parent, long launcher_info)
+      : db_(db), parent_(parent), launcher_info_(launcher_info) {}
 
   // PracApptGenerator::Compute with ListBy 'P', ProdInfo 'S', NoShows,
   // Unscheduled, Cancelled and TotalsOnly 'Y', the request's period, units
@@ -25,6 +29,7 @@ class ApptProductivitySource : public StatsProductivitySource {
   long DaysDone() const { return days_done_; }
 
  private:
+  GenDB* db_;
   HWindow parent_;
   long launcher_info_;
   long days_done_ = -1;

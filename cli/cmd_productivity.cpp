@@ -212,7 +212,7 @@ int RunProductivity(const CliOptions& options) {
   QenListWindow list(5111);
   LoadDialogListRes(&list, 2003, 5111);
   SetUpApptColumns(&list, &settings);
-  PracApptGenerator gen(app.GetMainWindow(), 0, &settings);
+  PracApptGenerator gen(app.GetDb(), app.GetMainWindow(), 0, &settings);
   if (options.flags.count("statements") != 0) gen.SetStatementReads(true);
   if (settings.SelectedCount > 0) gen.Generate(&list);
   if (gen.ConnectionLost()) {

@@ -321,7 +321,7 @@ int RunStats(const CliOptions& given) {
   context.statement_lookups = lookups != options.flags.end() && lookups->second == "statement";
   // The productivity computation is another tab's: the build hands it in
   // through the bridge between the two tabs.
-  ApptProductivitySource productivity(app.GetMainWindow(), 0);
+  ApptProductivitySource productivity(app.GetDb(), app.GetMainWindow(), 0);
   context.productivity = &productivity;
   if (!StatsSelectionUsable(sel)) {
     std::fprintf(stderr, "vantra stats : aucun producteur choisi, ou la date de fin précède la date de début\n");

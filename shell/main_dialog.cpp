@@ -12,6 +12,7 @@
 #include "host/strings.h"
 #include "stats/stats_productivity.h"
 #include "bridge/appt_productivity_source.h"
+#include "host/application.h"
 #include "stats/ui/stats_dialog.h"
 
 QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDllHandler* module)
@@ -31,7 +32,9 @@ QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDl
   appt_ = new PracApptDialog(tabs_, 2003, launcher_info, module_);
   stats_ = new PracStatDialog(tabs_, 2007, launcher_info, module_);
   goals_ = new PracGoalsDialog(tabs_, 2009, launcher_info, module_);
-  productivity_ = std::make_unique<ApptProductivitySource>(static_cast<QWidget*>(stats_), launcher_info);
+  const QenApplication* app = QenApplication::Instance();
+  productivity_ = std::make_unique<ApptProductivitySource>(app ? app->GetDb() : nullptr, static_cast<QWidget*>(stats_),
+                                                           launcher_info);
   stats_->SetProductivitySource(productivity_.get());
   tabs_->AddPage(59, audit_, 0, QColor(151, 43, 174), 0);
   tabs_->AddPage(71, appt_, 1, QColor(231, 211, 231), 0);

@@ -327,7 +327,7 @@ void PracApptDialog::CmGenerate() {
   last_error_.clear();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   {
-    PracApptGenerator gen(this, LauncherInfo(), &settings_);
+    PracApptGenerator gen(Db(), this, LauncherInfo(), &settings_);
     gen.Generate(result_->List());
     // The days done before a lost server or a failed statement stay
     // listed; the message says the list is not whole.

@@ -55,9 +55,9 @@ class GeneratorTest : public ApptFixture {
     return out;
   }
 
-  static std::vector<std::string> Lines(PracApptSettings s, bool statements) {
+  std::vector<std::string> Lines(PracApptSettings s, bool statements) {
     QenListWindow list(5111);
-    PracApptGenerator g(nullptr, 0, &s);
+    PracApptGenerator g(Db(), nullptr, 0, &s);
     g.SetStatementReads(statements);
     g.Generate(&list);
     std::vector<std::string> out;
@@ -74,7 +74,7 @@ TEST_P(GeneratorTest, UnitsFollowTheUnitLengthOfTheDay) {
   AddAppointment(20260601, "D01", 1, 'A', 7, 'B', 7000);
   PracApptSettings s = Producers({"D01"}, 'D', 20260529, 20260601);
   s.NoShows = s.Cancelled = s.Unscheduled = 'N';
-  PracApptGenerator g(nullptr, 0, &s);
+  PracApptGenerator g(Db(), nullptr, 0, &s);
   ASSERT_TRUE(g.Compute());
   const auto booked = Of(g, 1);
   ASSERT_EQ(2u, booked.size());
@@ -97,7 +97,7 @@ TEST_P(GeneratorTest, WeeksSplitAtTheNewYear) {
   AddAppointment(20270104, "D01", 1, 'A', 6, 'B', 1000);
   PracApptSettings s = Producers({"D01"}, 'W', 20261228, 20270105);
   s.NoShows = s.Cancelled = s.Unscheduled = 'N';
-  PracApptGenerator g(nullptr, 0, &s);
+  PracApptGenerator g(Db(), nullptr, 0, &s);
   g.Compute();
   const auto booked = Of(g, 1);
   ASSERT_EQ(3u, booked.size()) << "the last week of 2026, week 1 and week 2 of 2027";
@@ -126,7 +126,7 @@ TEST_P(GeneratorTest, MissedAppointmentsFromTheCurrentTableElseTheArchive) {
   for (bool statements : {false, true}) {
     SCOPED_TRACE(statements ? "statements" : "set-based");
     PracApptSettings s = Producers({"D01", "D02"}, 'M', 20261207, 20261208);
-    PracApptGenerator g(nullptr, 0, &s);
+    PracApptGenerator g(Db(), nullptr, 0, &s);
     g.SetStatementReads(statements);
     g.Compute();
     std::string seen;
@@ -139,7 +139,7 @@ TEST_P(GeneratorTest, MissedAppointmentsFromTheCurrentTableElseTheArchive) {
   s.AllChairs = 'N';
   CopyField(s.Chairs[0], "B105");
   s.SelectedCount = 1;
-  PracApptGenerator g(nullptr, 0, &s);
+  PracApptGenerator g(Db(), nullptr, 0, &s);
   g.Compute();
   ASSERT_EQ(1u, Of(g, 3).size());
   EXPECT_STREQ("B105", Of(g, 3)[0]->Key);
@@ -179,7 +179,7 @@ TEST_P(GeneratorTest, SelectionAndCodeFilters) {
     s.SelectedCount = 1;
     if (c.prod_info == 'C') CopyField(s.ApptCodes[0], c.codes);
     if (c.prod_info == 'T') CopyField(s.ApptTypes[0], c.codes);
-    PracApptGenerator g(nullptr, 0, &s);
+    PracApptGenerator g(Db(), nullptr, 0, &s);
     g.Compute();
     std::string seen;
     for (const PracApptElem* e : Of(g, 1)) {
@@ -193,7 +193,7 @@ TEST_P(GeneratorTest, ChairReportsHaveNoNetFees) {
   PracApptSettings s = Producers({}, 'M', 20261207, 20261207);
   s.ListBy = 'C';
   s.NetFees = 'Y';
-  PracApptGenerator g(nullptr, 0, &s);
+  PracApptGenerator g(Db(), nullptr, 0, &s);
   EXPECT_EQ('N', s.NetFees);
 }
 
@@ -205,7 +205,7 @@ TEST_P(GeneratorTest, NetFeesPerPeriodRange) {
   PracApptSettings s = Producers({"D01"}, 'M', 20261201, 20261210);
   s.NetFees = 'Y';
   QenListWindow list(5111);
-  PracApptGenerator g(nullptr, 0, &s);
+  PracApptGenerator g(Db(), nullptr, 0, &s);
   g.Generate(&list);
   for (const PracApptElem* e : g.Elements().As<PracApptElem>()) {
     SCOPED_TRACE(e->Kind);

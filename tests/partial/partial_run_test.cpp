@@ -518,7 +518,7 @@ TEST_P(PartialRunTest, ProductivityCancelAtRandomDaysEqualsTheDaysDone) {
     SCOPED_TRACE("cancel at day " + std::to_string(at));
     PracApptSettings s = ApptSettingsAll(kTo);
     ScriptMeter(0, at);
-    PracApptGenerator gen(nullptr, 0, &s);
+    PracApptGenerator gen(Db(), nullptr, 0, &s);
     QenListWindow list;
     gen.Generate(&list);
     EXPECT_TRUE(gen.Cancelled());
@@ -528,7 +528,7 @@ TEST_P(PartialRunTest, ProductivityCancelAtRandomDaysEqualsTheDaysDone) {
     QenListWindow expected_list;
     if (at > 0) {
       PracApptSettings r = ApptSettingsAll(DayAfterFrom(at));
-      PracApptGenerator ref(nullptr, 0, &r);
+      PracApptGenerator ref(Db(), nullptr, 0, &r);
       ref.Generate(&expected_list);
       expected = ApptElements(ref);
     }
@@ -540,7 +540,7 @@ TEST_P(PartialRunTest, ProductivityCancelAtRandomDaysEqualsTheDaysDone) {
 TEST_P(PartialRunTest, StatsProductivityCancelFoldsTheDaysDone) {
   for (long at : {0L, 17L, 45L}) {
     SCOPED_TRACE("cancel at day " + std::to_string(at));
-    ApptProductivitySource source(nullptr, 0);
+    ApptProductivitySource source(Db(), nullptr, 0);
     StatsContext context;
     context.db = Db();
     context.productivity = &source;
@@ -624,13 +624,13 @@ TEST_P(ServerLossTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
     SCOPED_TRACE("lost at day " + std::to_string(at));
     SetMeterFactory(nullptr);
     PracApptSettings w = ApptSettingsAll(kTo);
-    PracApptGenerator whole(nullptr, 0, &w);
+    PracApptGenerator whole(Db(), nullptr, 0, &w);
     whole.Generate(nullptr);
 
     const long pid = BackendPid();
     ScriptMeter(0, at, [&] { Cut(pid); });
     PracApptSettings s = ApptSettingsAll(kTo);
-    PracApptGenerator gen(nullptr, 0, &s);
+    PracApptGenerator gen(Db(), nullptr, 0, &s);
     QenListWindow list;
     gen.Generate(&list);
     EXPECT_TRUE(gen.ConnectionLost());
@@ -646,14 +646,14 @@ TEST_P(ServerLossTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
     std::vector<std::string> expected;
     if (done > 0) {
       PracApptSettings r = ApptSettingsAll(DayAfterFrom(done));
-      PracApptGenerator ref(nullptr, 0, &r);
+      PracApptGenerator ref(Db(), nullptr, 0, &r);
       ref.Generate(nullptr);
       expected = ApptElements(ref);
     }
     EXPECT_EQ(ApptElements(gen), expected) << "a half day kept";
 
     PracApptSettings a = ApptSettingsAll(kTo);
-    PracApptGenerator again(nullptr, 0, &a);
+    PracApptGenerator again(Db(), nullptr, 0, &a);
     again.Generate(nullptr);
     EXPECT_FALSE(again.ConnectionLost());
     EXPECT_EQ(again.LastError(), "");
@@ -662,7 +662,7 @@ TEST_P(ServerLossTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
 }
 
 TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
-  ApptProductivitySource source(nullptr, 0);
+  ApptProductivitySource source(Db(), nullptr, 0);
   StatsContext context;
   context.db = Db();
   context.productivity = &source;

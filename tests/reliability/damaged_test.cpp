@@ -311,7 +311,7 @@ TEST_P(DamagedPracticeTest, ProductivityByProducerEachPeriod) {
       PracApptSettings s = Productivity('P', report_by);
       QenListWindow list(5111);
       SetUpApptColumns(&list, &s);
-      PracApptGenerator gen(nullptr, 0, &s);
+      PracApptGenerator gen(AppDb(), nullptr, 0, &s);
       gen.SetStatementReads(statements == 1);
       gen.Generate(&list);
       EXPECT_EQ(gen.LastError(), "");
@@ -383,7 +383,7 @@ TEST_P(DamagedPracticeTest, ProductivityByChairEachPeriod) {
     PracApptSettings s = Productivity('C', report_by);
     QenListWindow list(5111);
     SetUpApptColumns(&list, &s);
-    PracApptGenerator gen(nullptr, 0, &s);
+    PracApptGenerator gen(AppDb(), nullptr, 0, &s);
     gen.Generate(&list);
     EXPECT_EQ(gen.LastError(), "");
     Print((std::string("productivity by chair ") + report_by).c_str(), Lines(list));
@@ -401,7 +401,7 @@ TEST_P(DamagedPracticeTest, StatisticsEachListAndAll) {
   s.all_producers = 'Y';
   s.SetProducers(ActiveProducerCodes(AppDb()));
   s.fees_goal = 100000;
-  ApptProductivitySource productivity(nullptr, 0);
+  ApptProductivitySource productivity(AppDb(), nullptr, 0);
   StatsContext context;
   context.db = AppDb();
   context.channel = app_.Channel();

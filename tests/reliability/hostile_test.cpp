@@ -218,7 +218,7 @@ class HostileProductivityTest : public HostileTest {
   std::vector<std::string> Booked(PracApptSettings s) {
     std::vector<std::string> out[2];
     for (int statements = 0; statements < 2; ++statements) {
-      PracApptGenerator g(nullptr, 0, &s);
+      PracApptGenerator g(Db(), nullptr, 0, &s);
       g.SetStatementReads(statements == 1);
       EXPECT_TRUE(g.Compute());
       EXPECT_EQ(g.LastError(), "");
