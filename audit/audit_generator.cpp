@@ -31,10 +31,9 @@ void ReadText(GenDB* db, int column, char* buffer, int capacity) {
 
 // --- PracBaseGenerator ----------------------------------------------------------
 
-PracBaseGenerator::PracBaseGenerator(HWindow parent, AuditOptions* options)
+PracBaseGenerator::PracBaseGenerator(GenDB* db, HWindow parent, AuditOptions* options)
     : parent_(parent), options_(options) {
-  const QenApplication* app = QenApplication::Instance();
-  db_ = app != nullptr ? app->GetDb() : nullptr;
+  db_ = db;
   const short none[4] = {0, 0, 0, 0};
   SetCompareKeys(none, 0);
 }
@@ -281,8 +280,8 @@ bool PracBaseGenerator::CheckGroupBreak(const VantraElem& e, const AuditDescript
 
 // --- PracDetailedGenerator ------------------------------------------------------------
 
-PracDetailedGenerator::PracDetailedGenerator(HWindow parent, AuditOptions* options)
-    : PracBaseGenerator(parent, options) {}
+PracDetailedGenerator::PracDetailedGenerator(GenDB* db, HWindow parent, AuditOptions* options)
+    : PracBaseGenerator(db, parent, options) {}
 
 void PracDetailedGenerator::ReadRow() { ReadDetailedRow(); }
 
@@ -299,9 +298,9 @@ void PracDetailedGenerator::FillLines(AuditLineSink* sink) { FillDetailed(sink, 
 
 // --- PracAuditGenerator ------------------------------------------------------------------
 
-PracAuditGenerator::PracAuditGenerator(HWindow parent, AuditOptions* options, long record_id,
+PracAuditGenerator::PracAuditGenerator(GenDB* db, HWindow parent, AuditOptions* options, long record_id,
                                        long account_id)
-    : PracBaseGenerator(parent, options), record_id_(record_id), account_id_(account_id) {}
+    : PracBaseGenerator(db, parent, options), record_id_(record_id), account_id_(account_id) {}
 
 void PracAuditGenerator::ReadRow() { ReadDetailedRow(); }
 

@@ -103,9 +103,9 @@ void SortAuditElements(TDList* list);
 
 class PracBaseGenerator {
  public:
-  // options must outlive the generator. The database is the suite
-  // application's (QenApplication::Instance()->GetDb()), or none.
-  PracBaseGenerator(HWindow parent, AuditOptions* options);
+  // options must outlive the generator. db: the practice database, not
+  // owned (null: nothing is read; SetDb replaces it).
+  PracBaseGenerator(GenDB* db, HWindow parent, AuditOptions* options);
   virtual ~PracBaseGenerator();
   PracBaseGenerator(const PracBaseGenerator&) = delete;
   PracBaseGenerator& operator=(const PracBaseGenerator&) = delete;
@@ -199,7 +199,7 @@ class PracBaseGenerator {
 
 class PracDetailedGenerator : public PracBaseGenerator {
  public:
-  PracDetailedGenerator(HWindow parent, AuditOptions* options);
+  PracDetailedGenerator(GenDB* db, HWindow parent, AuditOptions* options);
   void ReadRow() override;
   std::string BuildSelectList(char source) override;
   void FillList(QenListWindow* list) override;
@@ -208,7 +208,7 @@ class PracDetailedGenerator : public PracBaseGenerator {
 
 class PracSummaryGenerator : public PracBaseGenerator {
  public:
-  PracSummaryGenerator(HWindow parent, AuditOptions* options);
+  PracSummaryGenerator(GenDB* db, HWindow parent, AuditOptions* options);
   ~PracSummaryGenerator() override;
   void ReadRow() override;
   std::string BuildSelectList(char source) override;
@@ -230,7 +230,7 @@ class PracAuditGenerator : public PracBaseGenerator {
  public:
   // record_id: the record whose history is shown (0 = no record condition);
   // account_id: an account whose rows are shown too (0 = none).
-  PracAuditGenerator(HWindow parent, AuditOptions* options, long record_id, long account_id);
+  PracAuditGenerator(GenDB* db, HWindow parent, AuditOptions* options, long record_id, long account_id);
   std::string BuildRecordCondition(char source) override;
   void ReadRow() override;
   std::string BuildSelectList(char source) override;

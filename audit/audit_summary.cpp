@@ -63,8 +63,8 @@ struct PracSummaryGenerator::MergeIndex {
   std::unordered_map<MergeKey, Merged, MergeKeyHash> map;
 };
 
-PracSummaryGenerator::PracSummaryGenerator(HWindow parent, AuditOptions* options)
-    : PracBaseGenerator(parent, options), index_(std::make_unique<MergeIndex>()) {}
+PracSummaryGenerator::PracSummaryGenerator(GenDB* db, HWindow parent, AuditOptions* options)
+    : PracBaseGenerator(db, parent, options), index_(std::make_unique<MergeIndex>()) {}
 
 PracSummaryGenerator::~PracSummaryGenerator() = default;
 

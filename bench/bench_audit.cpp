@@ -256,10 +256,10 @@ Figures RunGenerator(const std::string& url, bool summary, LookupMode mode) {
       o.AddSortKey(kKeyDate);
       o.subtotal[0] = 1;
       o.subtotal[1] = 1;
-      gen = std::make_unique<PracSummaryGenerator>(nullptr, &o);
+      gen = std::make_unique<PracSummaryGenerator>(nullptr, nullptr, &o);
     } else {
       o.AddSortKey(kKeyDate);
-      gen = std::make_unique<PracDetailedGenerator>(nullptr, &o);
+      gen = std::make_unique<PracDetailedGenerator>(nullptr, nullptr, &o);
     }
     gen->SetDb(db.get());
     gen->SetLookupMode(mode);
@@ -365,7 +365,7 @@ std::string DetailedRowStatement(long from_date = 0, long to_date = 0) {
   o.source = 'A';
   o.from_date = from_date;
   o.to_date = to_date;
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(nullptr, nullptr, &o);
   return gen.RowStatement();
 }
 

@@ -240,13 +240,13 @@ int RunAudit(const CliOptions& options) {
   QenListWindow list(summary ? 301 : 300);
   LoadRes(&list, summary ? 301 : 300);
   if (summary) {
-    PracSummaryGenerator gen(app.GetMainWindow(), &audit);
+    PracSummaryGenerator gen(app.GetDb(), app.GetMainWindow(), &audit);
     return GenerateAndWrite("audit", &gen, &list, options);
   }
   // The command ends when this returns: the generator (a million elements
   // for a large list) is left for the system to take back at exit, faster
   // than deleting it element by element.
-  auto gen = std::make_unique<PracDetailedGenerator>(app.GetMainWindow(), &audit);
+  auto gen = std::make_unique<PracDetailedGenerator>(app.GetDb(), app.GetMainWindow(), &audit);
   const int status = GenerateAndWrite("audit", gen.get(), &list, options);
   g_left_to_exit = gen.release();
   return status;
@@ -280,7 +280,7 @@ int RunHistory(const CliOptions& options) {
   if (options.to_given) audit.to_date = options.to;
   QenListWindow list(5111);
   LoadDialogListRes(&list, 2006, 5111);
-  PracAuditGenerator gen(app.GetMainWindow(), &audit, record, account);
+  PracAuditGenerator gen(app.GetDb(), app.GetMainWindow(), &audit, record, account);
   return GenerateAndWrite("history", &gen, &list, options);
 }
 

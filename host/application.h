@@ -71,6 +71,13 @@ class QenApplication {
   std::unique_ptr<RequestChannel> channel_;
 };
 
+// The running application's practice database, for the windows that hand
+// it to a generator; null without an application or a database.
+inline GenDB* ApplicationDb() {
+  const QenApplication* app = QenApplication::Instance();
+  return app != nullptr ? app->GetDb() : nullptr;
+}
+
 // The suite's spreadsheet folder (TGetStatInfo::GetSpreadSheetDirectory): the
 // instance's SpreadSheetDirectory(), or the same rule over DefaultIniPath()
 // when no instance is set.

@@ -295,9 +295,9 @@ void PracListDialog::CmGenerate() {
   last_error_.clear();
   std::unique_ptr<PracBaseGenerator> generator;
   if (summary) {
-    generator = std::make_unique<PracSummaryGenerator>(static_cast<QWidget*>(this), options_.get());
+    generator = std::make_unique<PracSummaryGenerator>(ApplicationDb(), static_cast<QWidget*>(this), options_.get());
   } else {
-    generator = std::make_unique<PracDetailedGenerator>(static_cast<QWidget*>(this), options_.get());
+    generator = std::make_unique<PracDetailedGenerator>(ApplicationDb(), static_cast<QWidget*>(this), options_.get());
   }
   {
     // The view hears of the rows in a few steps while the meter keeps the

@@ -95,7 +95,7 @@ void PracAuditDialog::CmGenerate() {
   if (!UpdateDialog(0)) return;
   List()->ClearList();
   last_error_.clear();
-  PracAuditGenerator generator(static_cast<QWidget*>(this), options_.get(), record_id_, account_id_);
+  PracAuditGenerator generator(ApplicationDb(), static_cast<QWidget*>(this), options_.get(), record_id_, account_id_);
   {
     ListBatch batch(List());  // the view hears of the rows in a few steps
     generator.Generate(List());

@@ -137,15 +137,15 @@ TEST_P(AuditRobustTest, BatchedLookupsGiveTheOneByOneLines) {
     AuditOptions o = Everything();
     std::unique_ptr<PracBaseGenerator> one, batched;
     if (kind == 0) {
-      one = std::make_unique<PracDetailedGenerator>(nullptr, &o);
-      batched = std::make_unique<PracDetailedGenerator>(nullptr, &o);
+      one = std::make_unique<PracDetailedGenerator>(Db(), nullptr, &o);
+      batched = std::make_unique<PracDetailedGenerator>(Db(), nullptr, &o);
     } else {
       o.all_modules = 'N';
       o.AddModule(20105);
       o.AddModule(2060);
       o.AddModule(20120);
-      one = std::make_unique<PracAuditGenerator>(nullptr, &o, 3, 4);
-      batched = std::make_unique<PracAuditGenerator>(nullptr, &o, 3, 4);
+      one = std::make_unique<PracAuditGenerator>(Db(), nullptr, &o, 3, 4);
+      batched = std::make_unique<PracAuditGenerator>(Db(), nullptr, &o, 3, 4);
     }
     one->SetLookupMode(LookupMode::kOneByOne);
     const std::vector<std::string> reference = Run(*one);
@@ -218,7 +218,7 @@ TEST_P(AuditRobustTest, MissingLookupTables) {
   Add({3, "R", "A", 11, "marc", 20261201, 102031, "", "", "", "rappel", "", ""});
   for (LookupMode mode : {LookupMode::kOneByOne, LookupMode::kBatched}) {
     AuditOptions o = Everything();
-    PracDetailedGenerator gen(nullptr, &o);
+    PracDetailedGenerator gen(Db(), nullptr, &o);
     gen.SetLookupMode(mode);
     const std::vector<std::string> lines = Run(gen);
     ASSERT_EQ(lines.size(), 4u);
@@ -235,7 +235,7 @@ TEST_P(AuditRobustTest, CancelWhileReadingKeepsTheRowsRead) {
   AddFive();
   CancelMeterNumber(0, 2);
   AuditOptions o = Everything();
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Run(gen);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2], "-1|Grand Total: 2\t \t2 \t \t2 \t2");
@@ -247,7 +247,7 @@ TEST_P(AuditRobustTest, CancelWhileFillingKeepsTheLinesWritten) {
   AddFive();
   CancelMeterNumber(1, 1);
   AuditOptions o = Everything();
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Run(gen);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1], "-1|Grand Total: 1\t \t1 \t \t1 \t1");
@@ -259,7 +259,7 @@ TEST_P(AuditRobustTest, ServerLostWhileReading) {
   flaky.loss_cursor = kAuditCursor;
   flaky.rows_before_loss = 3;
   AuditOptions o = Everything();
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Run(gen, &flaky);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[3], "-1|Grand Total: 3\t \t3 \t \t3 \t3");
@@ -276,7 +276,7 @@ TEST_P(AuditRobustTest, ServerGoneBeforeCounting) {
   flaky.loss_cursor = kAuditCursor;
   flaky.rows_before_loss = 0;
   AuditOptions o = Everything();
-  PracSummaryGenerator gen(nullptr, &o);
+  PracSummaryGenerator gen(Db(), nullptr, &o);
   gen.SetDb(&flaky);
   QenListWindow list;
   EXPECT_FALSE(gen.Generate(&list));
@@ -287,7 +287,7 @@ TEST_P(AuditRobustTest, ServerGoneBeforeCounting) {
 
 TEST_P(AuditRobustTest, NoDatabase) {
   AuditOptions o = Everything();
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   gen.SetDb(nullptr);
   QenListWindow list;
   EXPECT_FALSE(gen.Generate(&list));
@@ -299,7 +299,7 @@ TEST_P(AuditRobustTest, MissingArchiveTable) {
   ExecOrFail(Db(), "DROP TABLE AUDHIS");
   AuditOptions o = Everything();
   o.source = 'B';
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Run(gen);
   EXPECT_TRUE(lines.empty());
   EXPECT_NE(gen.LastError(), "");
@@ -313,7 +313,7 @@ TEST_P(AuditRobustTest, BadData) {
   Add({4, "F", "A", 0, "Émilie-Anne", 0, 120000, "", "", "12ab", std::string(80, 'i'), "", ""});
   Add({5, "J", "?", 0, "x", 20261201, -5, "PASSWORD", "", "-3", "  secret", "", ""});
   AuditOptions o = Everything();
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Run(gen);
   const std::string i50(50, 'i');
   EXPECT_EQ(lines, (std::vector<std::string>{

@@ -93,7 +93,7 @@ TEST_P(AuditGenTest, DetailedListWithDescriptionsAndNames) {
   Add({3, "Q", "A", 1, "anne", 20261201, 80000, "", "", "", "", "", ""});  // never listed
   Add({4, "B", "E", 10, "anne", 20261201, 80000, "", "", "", "", "", ""}, "AUDHIS");
   AuditOptions o = Everything();
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   EXPECT_EQ(Generate(gen),
             (std::vector<std::string>{
                 "1|2026-12-01 \t09:15:00 AM \tanne \tCompte \t" + M(20105) +
@@ -111,7 +111,7 @@ TEST_P(AuditGenTest, DateSubtotalsWithDuration) {
   Add({3, "X", "A", 0, "anne", 20261202, 80000, "", "", "P-3", "", "", ""});
   AuditOptions o = Everything();
   o.subtotal[1] = 1;
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::string mod = M(20146);
   const std::string tail = " \tItems de Propositions \t" + mod + " \tAjouter \t";
   EXPECT_EQ(Generate(gen), (std::vector<std::string>{
@@ -133,7 +133,7 @@ TEST_P(AuditGenTest, OneUserNeverBreaks) {
   Add({2, "X", "D", 0, "anne", 20261203, 91500, "", "", "", "", "", ""});
   AuditOptions o = Everything({kKeyUser, kKeyDate});
   o.subtotal[0] = 1;
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Generate(gen);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2], "-1|Grand Total: 2\t \t2 \t \t2 \t2");
@@ -161,7 +161,7 @@ TEST_P(AuditGenTest, SortOrders) {
   for (const Case& c : cases) {
     AuditOptions o = Everything({});
     for (short k : c.keys) o.AddSortKey(k);
-    PracDetailedGenerator gen(nullptr, &o);
+    PracDetailedGenerator gen(Db(), nullptr, &o);
     gen.SetDb(Db());
     ASSERT_TRUE(gen.Generate(nullptr));
     std::vector<long> ids;
@@ -186,7 +186,7 @@ TEST_P(AuditGenTest, SummaryMergesAndTotals) {
   AuditOptions o = Everything({kKeyUser, kKeyDate});
   o.subtotal[0] = 1;
   o.subtotal[1] = 1;
-  PracSummaryGenerator gen(nullptr, &o);
+  PracSummaryGenerator gen(Db(), nullptr, &o);
   EXPECT_EQ(Generate(gen), (std::vector<std::string>{
                                "1|2026-12-01 \t11:00:00 AM \tanne \tTous \tTous \t2 ",
                                "0| \t \t \t \t \t \t \t ",
@@ -251,9 +251,9 @@ TEST_P(AuditGenTest, ReadingOrderDoesNotChangeTheLists) {
         GenDB* db = reversed ? static_cast<GenDB*>(&reversed_db) : &plain_db;
         std::unique_ptr<PracBaseGenerator> gen;
         if (summary) {
-          gen = std::make_unique<PracSummaryGenerator>(nullptr, &o);
+          gen = std::make_unique<PracSummaryGenerator>(Db(), nullptr, &o);
         } else {
-          gen = std::make_unique<PracDetailedGenerator>(nullptr, &o);
+          gen = std::make_unique<PracDetailedGenerator>(Db(), nullptr, &o);
         }
         gen->SetDb(db);
         QenListWindow list(300);
@@ -275,7 +275,7 @@ TEST_P(AuditGenTest, SummaryKeepsApartUsersThatShowAlike) {
   Add({4, "X", "A", 0, "a\nb", 20261201, 90000, "", "", "", "", "", ""});
   AuditOptions o = Everything({kKeyUser});
   o.subtotal[0] = 1;
-  PracSummaryGenerator gen(nullptr, &o);
+  PracSummaryGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Generate(gen);
   std::vector<std::string> users;
   for (const std::string& line : lines) {
@@ -293,7 +293,7 @@ TEST_P(AuditGenTest, SummaryWithoutSubtotalsMergesEverything) {
   Add({2, "B", "D", 0, "marc", 20261203, 90000, "", "", "", "", "", ""});
   Add({3, "E", "E", 20105, "marc", 20261203, 90000, "", "", "", "", "", ""});  // dropped
   AuditOptions o = Everything();
-  PracSummaryGenerator gen(nullptr, &o);
+  PracSummaryGenerator gen(Db(), nullptr, &o);
   EXPECT_EQ(Generate(gen), (std::vector<std::string>{
                                "1|Tous \t \tTous \tTous \tTous \t2 ",
                                "-1|Grand Total: \t \t \t \t \t2",
@@ -308,7 +308,7 @@ TEST_P(AuditGenTest, SummaryByModuleAndAction) {
   AuditOptions o = Everything({kKeyModule, kKeyAction});
   o.subtotal[2] = 1;
   o.subtotal[3] = 1;
-  PracSummaryGenerator gen(nullptr, &o);
+  PracSummaryGenerator gen(Db(), nullptr, &o);
   // Enables: module is the key before the last, so only the action breaks.
   const std::string blank = "0| \t \t \t \t \t \t \t ";
   EXPECT_EQ(Generate(gen), (std::vector<std::string>{
@@ -337,14 +337,14 @@ TEST_P(AuditGenTest, BothTablesAndDates) {
   o.source = 'B';
   o.from_date = 20261115;
   o.to_date = 20261210;
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   gen.SetDb(Db());
   ASSERT_TRUE(gen.Generate(nullptr));
   std::vector<long> ids;
   for (auto* e : gen.Elements().As<VantraElem>()) ids.push_back(e->audit_id);
   EXPECT_EQ(ids, (std::vector<long>{1, 3}));
   o.source = 'H';
-  PracDetailedGenerator archived(nullptr, &o);
+  PracDetailedGenerator archived(Db(), nullptr, &o);
   archived.SetDb(Db());
   ASSERT_TRUE(archived.Generate(nullptr));
   EXPECT_EQ(archived.Elements().Count(), 1u);
@@ -358,7 +358,7 @@ TEST_P(AuditGenTest, UserFilterWithQuotes) {
   o.all_users = 'N';
   o.AddUser("O'Brien");
   o.AddUser("x') OR (");
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   gen.SetDb(Db());
   ASSERT_TRUE(gen.Generate(nullptr));
   std::vector<long> ids;
@@ -376,7 +376,7 @@ TEST_P(AuditGenTest, HistoryOfOneRecord) {
   o.all_modules = 'N';
   o.AddModule(20120);
   o.AddModule(20105);
-  PracAuditGenerator gen(nullptr, &o, 55, 0);
+  PracAuditGenerator gen(Db(), nullptr, &o, 55, 0);
   EXPECT_EQ(Generate(gen),
             (std::vector<std::string>{
                 "1|2026-12-01 \t09:00:00 AM \tanne \tRéférences du patient \t" + M(20120) +
@@ -391,7 +391,7 @@ TEST_P(AuditGenTest, NothingMatched) {
   Add({1, "X", "A", 0, "anne", 20261201, 90000, "", "", "", "", "", ""});
   AuditOptions o = Everything();
   o.from_date = 20270101;
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   bool matched = true;
   EXPECT_TRUE(Generate(gen, &matched).empty());
   EXPECT_FALSE(matched);
@@ -403,7 +403,7 @@ TEST_P(AuditGenTest, RowsOfUnselectedModulesLeaveOnlyTheGrandTotal) {
   AuditOptions o = Everything();
   o.all_modules = 'N';
   o.AddModule(20105);
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   EXPECT_EQ(Generate(gen), (std::vector<std::string>{"-1|Grand Total: 0\t \t0 \t \t0 \t0"}));
 }
 
@@ -413,7 +413,7 @@ TEST_P(AuditGenTest, StatementsRunOnTheirCursors) {
   Add({2, "R", "A", 10, "anne", 20261201, 91500, "", "", "", "", "", ""});
   RecordingDb rec(Db());
   AuditOptions o = Everything();
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
   gen.SetDb(&rec);
   gen.SetLookupMode(LookupMode::kOneByOne);
   QenListWindow list;

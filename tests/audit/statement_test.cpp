@@ -74,7 +74,7 @@ TEST(Statements, Detailed) {
        "SELECT   " + cur + "  FROM AUDITFIL"},
   };
   for (Case c : cases) {
-    PracDetailedGenerator gen(nullptr, &c.options);
+    PracDetailedGenerator gen(nullptr, nullptr, &c.options);
     EXPECT_EQ(gen.CountStatement(), c.count) << c.name;
     EXPECT_EQ(gen.RowStatement(), c.rows) << c.name;
   }
@@ -82,7 +82,7 @@ TEST(Statements, Detailed) {
 
 TEST(Statements, SummarySelectsSevenColumns) {
   AuditOptions o = Options('B');
-  PracSummaryGenerator gen(nullptr, &o);
+  PracSummaryGenerator gen(nullptr, nullptr, &o);
   EXPECT_EQ(gen.RowStatement(),
             "SELECT   AUD_ID, AUD_TYPE, AUD_ACTION, AUD_RECID, AUD_USER, AUD_DATE, AUD_TIME FROM "
             "AUDITFIL UNION  SELECT  AUDH_ID, AUDH_TYPE, AUDH_ACTION, AUDH_RECID, AUDH_USER, "
@@ -131,7 +131,7 @@ TEST(Statements, HistoryRecordConditions) {
   for (HistoryCase c : cases) {
     c.options.all_modules = 'N';
     c.options.modules[0] = c.module;
-    PracAuditGenerator gen(nullptr, &c.options, c.record_id, c.account_id);
+    PracAuditGenerator gen(nullptr, nullptr, &c.options, c.record_id, c.account_id);
     EXPECT_EQ(gen.BuildFromWhere(c.source), c.from_where) << c.name;
   }
 }

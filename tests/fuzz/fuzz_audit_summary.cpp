@@ -236,7 +236,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  options.subtotal[3] == 1 ? ActionGroupOf(r, 1) : 0);
   }
 
-  PracSummaryGenerator summary(nullptr, &options);
+  PracSummaryGenerator summary(nullptr, nullptr, &options);
   summary.SetDb(&db);
   static QenListWindow list, lines;  // allocated once for the run
   list.ClearList();
@@ -254,7 +254,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (listed && !EndsWithGrandTotal(list)) Fail("the summary does not end with its grand total");
 
-  PracDetailedGenerator detailed(nullptr, &options);
+  PracDetailedGenerator detailed(nullptr, nullptr, &options);
   detailed.SetDb(&db);
   detailed.Generate(&lines);
   if (static_cast<long>(detailed.Elements().Count()) != kept_detailed) Fail("the detailed list lost or added rows");

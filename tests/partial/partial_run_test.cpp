@@ -443,11 +443,11 @@ class PartialRunTest : public ::testing::TestWithParam<std::string> {
   }
 
   enum Kind { kDetailed, kSummary, kHistory };
-  static std::unique_ptr<PracBaseGenerator> Make(Kind kind, AuditOptions* o) {
+  std::unique_ptr<PracBaseGenerator> Make(Kind kind, AuditOptions* o) {
     switch (kind) {
-      case kDetailed: return std::make_unique<PracDetailedGenerator>(nullptr, o);
-      case kSummary: return std::make_unique<PracSummaryGenerator>(nullptr, o);
-      default: return std::make_unique<PracAuditGenerator>(nullptr, o, 0, 0);
+      case kDetailed: return std::make_unique<PracDetailedGenerator>(Db(), nullptr, o);
+      case kSummary: return std::make_unique<PracSummaryGenerator>(Db(), nullptr, o);
+      default: return std::make_unique<PracAuditGenerator>(Db(), nullptr, o, 0, 0);
     }
   }
   static ListCheck Check(Kind kind, const QenListWindow& list) {

@@ -102,7 +102,7 @@ AuditOptions December() {
 TEST_P(DamagedPracticeTest, AuditDetailed) {
   AuditOptions o = December();
   o.AddSortKey(kKeyDate);
-  PracDetailedGenerator gen(nullptr, &o);
+  PracDetailedGenerator gen(AppDb(), nullptr, &o);
   const Rows rows = Audit(&gen);
   Print("audit detailed", rows);
   // Every row of December in both tables but: 301 (no type: no module, so
@@ -143,7 +143,7 @@ TEST_P(DamagedPracticeTest, AuditSummary) {
   o.AddSortKey(kKeyModule);
   o.subtotal[0] = 1;
   o.subtotal[2] = 1;
-  PracSummaryGenerator gen(nullptr, &o);
+  PracSummaryGenerator gen(AppDb(), nullptr, &o);
   const Rows rows = Audit(&gen);
   Print("audit summary", rows);
   // The same 21 rows by user then module: the user without a name (102)
@@ -184,7 +184,7 @@ TEST_P(DamagedPracticeTest, AuditHistory) {
   o.source = 'B';
   o.AddModule(20105);
   o.AddSortKey(kKeyDate);
-  PracAuditGenerator gen(nullptr, &o, 1, 1);
+  PracAuditGenerator gen(AppDb(), nullptr, &o, 1, 1);
   const Rows rows = Audit(&gen);
   Print("audit history", rows);
   // Patient 1, no period: the rows of record 1 that are not medical and

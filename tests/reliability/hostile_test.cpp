@@ -127,7 +127,7 @@ TEST_P(HostileTest, AuditSelectsExactlyTheUsersNamed) {
     o.to_date = 20261201;
     ASSERT_TRUE(o.AddUser(h.select.c_str()));
     o.AddSortKey(kKeyDate);
-    PracDetailedGenerator gen(nullptr, &o);
+    PracDetailedGenerator gen(Db(), nullptr, &o);
     gen.SetDb(Db());
     QenListWindow list;
     gen.Generate(&list);
