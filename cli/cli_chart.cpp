@@ -57,20 +57,20 @@ std::vector<std::string> Split(const std::string& text, char sep) {
 
 }  // namespace
 
-std::string ChartSpec::Get(const std::string& name) const {
+std::string ChartArgs::Get(const std::string& name) const {
   auto it = options.find(name);
   return it == options.end() ? std::string() : it->second;
 }
 
-bool ParseChartSpec(const std::string& value, size_t positional, const std::vector<std::string>& options,
-                    const std::string& usage, ChartSpec* spec, std::string* error) {
-  *spec = ChartSpec();
+bool ParseChartArgs(const std::string& value, size_t positional, const std::vector<std::string>& options,
+                    const std::string& usage, ChartArgs* args, std::string* error) {
+  *args = ChartArgs();
   const std::vector<std::string> parts = Split(value, ',');
   if (parts.size() < positional) {
     *error = usage;
     return false;
   }
-  spec->positional.assign(parts.begin(), parts.begin() + static_cast<long>(positional));
+  args->positional.assign(parts.begin(), parts.begin() + static_cast<long>(positional));
   for (size_t i = positional; i < parts.size(); ++i) {
     const std::string& part = parts[i];
     const size_t eq = part.find('=');
@@ -84,7 +84,7 @@ bool ParseChartSpec(const std::string& value, size_t positional, const std::vect
         *error = "--chart : style=0 à 10";
         return false;
       }
-      spec->style = n;
+      args->style = n;
       continue;
     }
     bool taken = false;
@@ -105,7 +105,7 @@ bool ParseChartSpec(const std::string& value, size_t positional, const std::vect
       *error = "--chart : option inconnue « " + part + " »";
       return false;
     }
-    spec->options[name] = val;
+    args->options[name] = val;
   }
   return true;
 }

@@ -5,7 +5,7 @@
 //
 //   vantra COMMAND ... --chart WHAT[,ALONG][,style=N][,OPTION...] --out chart.png
 //       the chart of the list: what is charted and along what, by the codes
-//       or the words of the window's combo boxes (ParseChartSpec,
+//       or the words of the window's combo boxes (ParseChartArgs,
 //       PickChartChoice), the style (0-10) and the command's options; each
 //       command says its own in --help (audit: --chart 4,1,style=7,axis=T)
 //   vantra COMMAND ... --chart ... --format tsv [--out values.tsv]
@@ -42,20 +42,20 @@ std::string ChartChoicesText(const std::vector<ChartChoice>& choices);
 // A --chart value as every command reads it: "A[,B][,OPTION]...", the
 // leading entries saying what is charted and along what, then options:
 // "style=N" (0 to 10, every command) and those the command names.
-struct ChartSpec {
+struct ChartArgs {
   std::vector<std::string> positional;
   int style = 0;
   std::map<std::string, std::string> options;  // option name -> value ("" for a word option)
   bool Has(const std::string& name) const { return options.count(name) != 0; }
   std::string Get(const std::string& name) const;
 };
-// Reads value into *spec. positional: how many leading entries the
+// Reads value into *args. positional: how many leading entries the
 // command takes (a missing one gives *error = usage). options: the
 // command's option names, each "name" (a word, "dates"), "name=#" (a whole
 // number) or "name=A|B" (one of the letters). False with one French line:
 // "--chart : option inconnue « x »", "--chart : style=0 à 10" ...
-bool ParseChartSpec(const std::string& value, size_t positional, const std::vector<std::string>& options,
-                    const std::string& usage, ChartSpec* spec, std::string* error);
+bool ParseChartArgs(const std::string& value, size_t positional, const std::vector<std::string>& options,
+                    const std::string& usage, ChartArgs* args, std::string* error);
 
 // Writes a chart of series as the options ask: --format tsv writes its
 // values (GraphSeriesTsv) to --out or the standard output; the default

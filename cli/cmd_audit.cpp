@@ -155,23 +155,23 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
 bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* request, int* style,
                     std::string* error) {
   const std::vector<ChartChoice> choices = AuditChartChoices(list_kind);
-  ChartSpec spec;
-  if (!ParseChartSpec(value, 2, {"axis=P|T", "main=P|T"}, "--chart attend DONNÉES,AXE (" + ChartChoicesText(choices) + ")",
-                      &spec, error)) {
+  ChartArgs args;
+  if (!ParseChartArgs(value, 2, {"axis=P|T", "main=P|T"}, "--chart attend DONNÉES,AXE (" + ChartChoicesText(choices) + ")",
+                      &args, error)) {
     return false;
   }
   std::string main, axis;
-  if (!PickChartChoice(spec.positional[0], choices, "données", &main, error) ||
-      !PickChartChoice(spec.positional[1], choices, "axe", &axis, error)) {
+  if (!PickChartChoice(args.positional[0], choices, "données", &main, error) ||
+      !PickChartChoice(args.positional[1], choices, "axe", &axis, error)) {
     return false;
   }
   request->list_kind = list_kind;
   request->main_code = main[0];
   request->axis_code = axis[0];
   request->row_values = list_kind == 1;
-  if (spec.Has("axis")) request->grouping.axis = spec.Get("axis")[0];
-  if (spec.Has("main")) request->grouping.main = spec.Get("main")[0];
-  *style = spec.style;
+  if (args.Has("axis")) request->grouping.axis = args.Get("axis")[0];
+  if (args.Has("main")) request->grouping.main = args.Get("main")[0];
+  *style = args.style;
   return true;
 }
 

@@ -91,24 +91,24 @@ bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const Goa
     return out;
   };
   const std::vector<ChartChoice> mains = choices(GoalsGraphMainChoices(d)), axes = choices(GoalsGraphAxisChoices(o, d));
-  ChartSpec spec;
+  ChartArgs args;
   std::vector<std::string> words;
   if (o.HasCompYear()) words.push_back("compare");
-  if (!ParseChartSpec(options.flags.at("chart"), 2, words,
+  if (!ParseChartArgs(options.flags.at("chart"), 2, words,
                       "--chart attend DONNÉES,AXE (données " + ChartChoicesText(mains) + " ; axe " +
                           ChartChoicesText(axes) + ")",
-                      &spec, error)) {
+                      &args, error)) {
     return false;
   }
   std::string main, axis;
-  if (!PickChartChoice(spec.positional[0], mains, "données", &main, error) ||
-      !PickChartChoice(spec.positional[1], axes, "axe", &axis, error)) {
+  if (!PickChartChoice(args.positional[0], mains, "données", &main, error) ||
+      !PickChartChoice(args.positional[1], axes, "axe", &axis, error)) {
     return false;
   }
   r.main = std::atoi(main.c_str());
   r.axis = std::atoi(axis.c_str());
-  r.use_comparison = spec.Has("compare");
-  const int style = spec.style;
+  r.use_comparison = args.Has("compare");
+  const int style = args.style;
   r.producers = selected;
   r.display = d;
   r.report_year = o.Year();

@@ -48,14 +48,14 @@ constexpr const char* kCommand = "productivity";
 // tsv writes the chart's values (WriteChartSeries).
 bool WriteApptChart(const QenListWindow& list, const PracApptSettings& s, const CliOptions& options,
                     std::string* error) {
-  ChartSpec spec;
-  if (!ParseChartSpec(options.flags.at("chart"), 2, {}, "--chart attend MESURE,AXE (AXE : P périodes, S producteurs ou salles)",
-                      &spec, error)) {
+  ChartArgs args;
+  if (!ParseChartArgs(options.flags.at("chart"), 2, {}, "--chart attend MESURE,AXE (AXE : P périodes, S producteurs ou salles)",
+                      &args, error)) {
     return false;
   }
-  const std::string label = spec.positional[0];
-  const std::string rest = spec.positional[1];
-  const int style = spec.style;
+  const std::string label = args.positional[0];
+  const std::string rest = args.positional[1];
+  const int style = args.style;
   // The axis: P or S, or the words of the window's combo box.
   const long other_axis = s.ListBy == 'C' ? kApptAxisChairs : kApptAxisProducers;
   std::string axis_code;

@@ -180,19 +180,19 @@ bool WriteStatsChart(const StatsLists& lists, int n, const StatsSelection& s, co
   request.grouping.main = 'T';  // categories by row label (see stats_graph_series.h)
   std::vector<ChartChoice> figures;
   for (int f : StatsGraphFigures(n)) figures.push_back({std::to_string(f), StatsGraphFigureText(f)});
-  ChartSpec spec;
-  if (!ParseChartSpec(value, 1, {"axis=P|T", "main=P|T", "row=#", "dates"},
-                      "--chart attend une donnée : " + ChartChoicesText(figures), &spec, error)) {
+  ChartArgs args;
+  if (!ParseChartArgs(value, 1, {"axis=P|T", "main=P|T", "row=#", "dates"},
+                      "--chart attend une donnée : " + ChartChoicesText(figures), &args, error)) {
     return false;
   }
   std::string figure;
-  if (!PickChartChoice(spec.positional[0], figures, "données", &figure, error)) return false;
+  if (!PickChartChoice(args.positional[0], figures, "données", &figure, error)) return false;
   request.figure = std::atoi(figure.c_str());
-  if (spec.Has("axis")) request.grouping.axis = spec.Get("axis")[0];
-  if (spec.Has("main")) request.grouping.main = spec.Get("main")[0];
-  if (spec.Has("row")) request.selected_row = std::atoi(spec.Get("row").c_str());
-  const bool show_dates = spec.Has("dates");
-  const int style = spec.style;
+  if (args.Has("axis")) request.grouping.axis = args.Get("axis")[0];
+  if (args.Has("main")) request.grouping.main = args.Get("main")[0];
+  if (args.Has("row")) request.selected_row = std::atoi(args.Get("row").c_str());
+  const bool show_dates = args.Has("dates");
+  const int style = args.style;
   TDList series;
   BuildStatsGraphSeries(lists.List(n), request, &series);
   const std::string title = std::string(ModuleString(StatsListTitle(n))) + " : " + StatsGraphFigureText(request.figure);

@@ -39,11 +39,6 @@ namespace {
 
 QString Module(int id) { return QString::fromUtf8(ModuleString(id)); }
 
-GenDB* Db() {
-  QenApplication* app = QenApplication::Instance();
-  return app != nullptr ? app->GetDb() : nullptr;
-}
-
 std::string IniPath() {
   QenApplication* app = QenApplication::Instance();
   return app != nullptr ? app->GetINI() : std::string();
@@ -188,7 +183,7 @@ void PracApptDialog::FillSelectionList() {
   const bool producers = ProducerMode();
   list->AddString(ModuleString(13), 0);
   list->Check(0, (producers ? settings_.AllProducers : settings_.AllChairs) == 'Y');
-  GenDB* db = Db();
+  GenDB* db = ApplicationDb();
   if (db == nullptr) return;
   const int cursor = producers ? 25 : 21;
   const std::string sql = producers ? ActiveProducersSql(db->dbPrefix()) : ChairsSql(db->dbPrefix());
@@ -327,7 +322,7 @@ void PracApptDialog::CmGenerate() {
   last_error_.clear();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   {
-    PracApptGenerator gen(Db(), this, LauncherInfo(), &settings_);
+    PracApptGenerator gen(ApplicationDb(), this, LauncherInfo(), &settings_);
     gen.Generate(result_->List());
     // The days done before a lost server or a failed statement stay
     // listed; the message says the list is not whole.

@@ -22,11 +22,6 @@
 
 namespace {
 
-GenDB* Db() {
-  QenApplication* app = QenApplication::Instance();
-  return app ? app->GetDb() : nullptr;
-}
-
 QString MonthLabel(int m) { return QString::fromUtf8(CDate::month_name(m)); }
 
 }  // namespace
@@ -91,7 +86,7 @@ TAmount* GoalCodes::MonthField(int month) const { return month >= 1 && month <= 
 
 void GoalCodes::SetupWindow() {
   TGenDlg::SetupWindow();
-  producer_->LoadProducers(Db());
+  producer_->LoadProducers(ApplicationDb());
   LoadList(0);
   CmNew();
 }
@@ -118,7 +113,7 @@ void GoalCodes::LoadList(long select_id) {
   list->ClearList();
   std::vector<GoalInfo> records;
   std::string error;
-  if (Db() != nullptr) LoadGoalRecords(Db(), 0, &records, &error);
+  if (ApplicationDb() != nullptr) LoadGoalRecords(ApplicationDb(), 0, &records, &error);
   int select = -1;
   for (const GoalInfo& g : records) {
     char row[64];
@@ -134,7 +129,7 @@ void GoalCodes::EvSelect(int row) {
   if (row < 0 || row >= list->GetCount()) return;
   GoalInfo g;
   std::string error;
-  if (Db() == nullptr || !ReadGoalRecord(Db(), list->GetItemData(row), &g, &error)) return;
+  if (ApplicationDb() == nullptr || !ReadGoalRecord(ApplicationDb(), list->GetItemData(row), &g, &error)) return;
   buffer_ = g;
   selected_id_ = g.id;
   mode_ = kChanging;
@@ -192,7 +187,7 @@ void GoalCodes::ShowDuplicate() {
 bool GoalCodes::DuplicateExist(int mode) {
   GoalInfo g;
   FromTransfer(&g);
-  if (!::DuplicateExist(Db(), g, mode, selected_id_)) return false;
+  if (!::DuplicateExist(ApplicationDb(), g, mode, selected_id_)) return false;
   ShowDuplicate();
   return true;
 }
@@ -203,11 +198,11 @@ bool GoalCodes::CmSave() {
   GoalInfo g;
   FromTransfer(&g);
   g.id = static_cast<int32_t>(mode_ == kChanging ? selected_id_ : 0);
-  if (Db() == nullptr) return false;
+  if (ApplicationDb() == nullptr) return false;
   std::string error;
   // A change writes only the record shown: the row of its id as it was read.
-  const GoalWrite result = mode_ == kAdding ? InsertGoalRecord(Db(), &g, ldate_today(), &error)
-                                            : UpdateGoalRecord(Db(), g, ldate_today(), &error, &buffer_);
+  const GoalWrite result = mode_ == kAdding ? InsertGoalRecord(ApplicationDb(), &g, ldate_today(), &error)
+                                            : UpdateGoalRecord(ApplicationDb(), g, ldate_today(), &error, &buffer_);
   switch (result) {
     case GoalWrite::kDone:
       (mode_ == kAdding ? added_ : changed_) = true;
@@ -236,14 +231,14 @@ bool GoalCodes::CmSave() {
 }
 
 void GoalCodes::CmDelete() {
-  if (selected_id_ == 0 || Db() == nullptr) return;
+  if (selected_id_ == 0 || ApplicationDb() == nullptr) return;
   if (!AskYesNo(QStringLiteral("Effacer l'objectif %1 %2 ?")
                     .arg(QString::fromUtf8(buffer_.producer))
                     .arg(buffer_.year))) {
     return;
   }
   std::string error;
-  const GoalWrite result = DeleteGoalRecord(Db(), selected_id_, &error, &buffer_);
+  const GoalWrite result = DeleteGoalRecord(ApplicationDb(), selected_id_, &error, &buffer_);
   switch (result) {
     case GoalWrite::kDone:
       deleted_ = true;
@@ -280,5 +275,5 @@ void GoalCodes::ShowChanged() {
               QMessageBox::Warning);
   GoalInfo now;
   std::string error;
-  if (ReadGoalRecord(Db(), selected_id_, &now, &error)) buffer_ = now;
+  if (ReadGoalRecord(ApplicationDb(), selected_id_, &now, &error)) buffer_ = now;
 }

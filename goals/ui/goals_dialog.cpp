@@ -33,11 +33,6 @@ namespace {
 constexpr const char* kMonthBoxTexts[12] = {"JANV", "FÉVR", "MARS", "AVR", "MAI", "JUIN",
                                             "JUIL", "AOÛT", "SEPT", "OCT", "NOV", "DEC"};
 
-GenDB* Db() {
-  QenApplication* app = QenApplication::Instance();
-  return app ? app->GetDb() : nullptr;
-}
-
 GoalsIniReader ReaderOf(const WDIniObj& ini) {
   return [&ini](const char* key, const char* def) { return ini.read_secini(kGoalsIniSection, key, def); };
 }
@@ -159,8 +154,8 @@ void PracGoalsDialog::SetupWindow() {
   TGenDlg::SetupWindow();
   ReadGoalsOptions(ReaderOf(ini_), &options_);
   ReadGoalsDisplay(ReaderOf(ini_), &display_);
-  year_box_->LoadYears(Db());
-  comp_box_->LoadYears(Db());
+  year_box_->LoadYears(ApplicationDb());
+  comp_box_->LoadYears(ApplicationDb());
   UpdateDialog(1);
   LayColumns();
   FillProducerList();
@@ -185,7 +180,7 @@ void PracGoalsDialog::FillProducerList() {
   list->Check(all, options_.all_producers == 'Y');
   std::vector<GoalsProducer> active;
   std::string error;
-  LoadActiveProducers(Db(), &active, &error);
+  LoadActiveProducers(ApplicationDb(), &active, &error);
   int ordinal = 0;
   for (const GoalsProducer& p : active) {
     const int row = list->AddString(p.code + "\t" + p.last_name + ", " + p.first_name, ++ordinal);
@@ -233,11 +228,11 @@ void PracGoalsDialog::CmGenerate() {
   ReadSelection();
   ReadGoalsDisplay(ReaderOf(ini_), &display_);
   last_error_.clear();
-  if (Db() != nullptr) Db()->ClearLostConnection();
-  const std::vector<int> failed = ValidateGoalsReport(Db(), options_, options_.producers.size());
+  if (ApplicationDb() != nullptr) ApplicationDb()->ClearLostConnection();
+  const std::vector<int> failed = ValidateGoalsReport(ApplicationDb(), options_, options_.producers.size());
   if (!failed.empty()) {
     // The year checks read the goals: a lost server is not a bad year.
-    const std::string lost = Db() != nullptr ? Db()->LostConnection() : std::string();
+    const std::string lost = ApplicationDb() != nullptr ? ApplicationDb()->LostConnection() : std::string();
     if (!lost.empty()) {
       ReportList()->ClearList();
       colours_.DeleteElems();
@@ -254,7 +249,7 @@ void PracGoalsDialog::CmGenerate() {
   LayColumns();
   generated_ = options_;
   generated_producers_ = options_.producers;
-  const GoalsResult result = GenerateGoalsReport(Db(), options_, display_, options_.producers,
+  const GoalsResult result = GenerateGoalsReport(ApplicationDb(), options_, display_, options_.producers,
                                                  ChannelProduction(QenApplication::Instance(), this), list);
   CollectGoalColours(*list, display_, &colours_);
   report_->FitColumnsToContents();
@@ -283,8 +278,8 @@ void PracGoalsDialog::CmConfiguration() {
   editor.Execute();
   if (!editor.AnyChange()) return;
   const QString year = year_box_->currentText(), comp = comp_box_->currentText();
-  year_box_->LoadYears(Db());
-  comp_box_->LoadYears(Db());
+  year_box_->LoadYears(ApplicationDb());
+  comp_box_->LoadYears(ApplicationDb());
   year_box_->setCurrentText(year);
   comp_box_->setCurrentText(comp);
 }

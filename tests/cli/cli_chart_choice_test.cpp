@@ -85,3 +85,43 @@ TEST(ChartUnitOfMeasuresTest, EveryTab) {
   };
   for (const Case& c : cases) EXPECT_EQ(c.unit, c.expected) << c.name;
 }
+
+// The --chart value every command reads: leading entries, style, the
+// command's own options; anything else refused in one line.
+TEST(ChartArgsTest, ReadsWhatTheCommandTakes) {
+  const std::vector<std::string> options{"axis=P|T", "row=#", "dates"};
+  struct Case {
+    const char* name;
+    const char* value;
+    bool ok;
+    const char* error;  // part of the message when refused
+  };
+  const Case cases[] = {
+      {"both_entries_and_options", "4,1,style=7,axis=T,row=12,dates", true, ""},
+      {"entries_only", "4,1", true, ""},
+      {"an_entry_missing", "4", false, "usage"},
+      {"style_out_of_range", "4,1,style=11", false, "style=0 à 10"},
+      {"style_not_a_number", "4,1,style=x", false, "style=0 à 10"},
+      {"a_letter_not_offered", "4,1,axis=X", false, "option inconnue « axis=X »"},
+      {"a_number_that_is_not", "4,1,row=1a", false, "option inconnue « row=1a »"},
+      {"a_word_given_a_value", "4,1,dates=1", false, "option inconnue « dates=1 »"},
+      {"an_unknown_option", "4,1,compare", false, "option inconnue « compare »"},
+  };
+  for (const Case& c : cases) {
+    ChartArgs args;
+    std::string error;
+    EXPECT_EQ(ParseChartArgs(c.value, 2, options, "usage", &args, &error), c.ok) << c.name;
+    if (!c.ok) {
+      EXPECT_NE(error.find(c.error), std::string::npos) << c.name << ": " << error;
+    }
+  }
+  ChartArgs args;
+  std::string error;
+  ASSERT_TRUE(ParseChartArgs("usage,S,style=4,axis=T,row=3,dates", 2, options, "usage", &args, &error)) << error;
+  EXPECT_EQ(args.positional, (std::vector<std::string>{"usage", "S"}));
+  EXPECT_EQ(args.style, 4);
+  EXPECT_EQ(args.Get("axis"), "T");
+  EXPECT_EQ(args.Get("row"), "3");
+  EXPECT_TRUE(args.Has("dates"));
+  EXPECT_FALSE(args.Has("main"));
+}
