@@ -63,7 +63,7 @@ PracApptGenerator::PracApptGenerator(GenDB* db, HWindow parent, long launcher_in
     : parent_(parent), launcher_info_(launcher_info), settings_(settings) {
   if (settings_->ListBy == 'C') settings_->NetFees = 'N';
   db_ = db;
-  if (db_ != nullptr) db_->ClearLostConnection();
+  outcome_ = BeginRun(db_);
   caldat_ = std::make_unique<CalDatInfo>(db_);
   chair_info_ = std::make_unique<ChairInfo>(db_);
   pat_apt_ = std::make_unique<PatAptInfo>(db_);
@@ -77,17 +77,11 @@ PracApptGenerator::PracApptGenerator(GenDB* db, HWindow parent, long launcher_in
 
 PracApptGenerator::~PracApptGenerator() = default;
 
-void PracApptGenerator::Fail(const std::string& message) {
-  if (error_.empty() && !message.empty()) error_ = message;
-}
+void PracApptGenerator::Fail(const std::string& message) { outcome_.NoteFailure(message); }
 
 bool PracApptGenerator::NoteLostConnection() {
-  if (lost_ || db_ == nullptr) return false;
-  const std::string reason = db_->LostConnection();
-  if (reason.empty()) return false;
-  lost_ = true;
-  error_ = PartialListMessage(reason);
-  return true;
+  if (outcome_.ServerLost()) return false;
+  return outcome_.NoteLostConnection(db_);
 }
 
 void PracApptGenerator::SaveDayStart(DayStart* start) const {
@@ -204,7 +198,6 @@ void PracApptGenerator::SortByDateKeyKind() {
 }
 
 void PracApptGenerator::DayLoop() {
-  cancelled_ = false;
   days_done_ = 0;
   if (settings_->ListBy == 'P' && !chairs_loaded_) BuildProducerChairs();
   if (settings_->ListBy != 'P') chair_info_->Find(ChairInfo::kAllChairs);
@@ -219,7 +212,7 @@ void PracApptGenerator::DayLoop() {
   for (long day = settings_->DateFrom; day != 0 && day <= settings_->DateTo; day = incr_date(day, 1), ++n) {
     meter.SetCounter(n);
     if (meter.Cancelled()) {
-      cancelled_ = true;
+      outcome_.NoteCancel();
       break;
     }
     if (lost_before) break;
@@ -498,10 +491,10 @@ void PracApptGenerator::ComputeNetFees() {
   if (statement_reads_) {
     // One production analysis per period.
     walk([&](TDElem* e, long start, long end) {
-      TProducerAnalysisObj analysis(launcher_info_, 0, end, parent_, true);
+      TProducerAnalysisObj analysis(db_, launcher_info_, 0, end, parent_, true);
       analysis.SetProducerList(list_text);
       analysis.SetStartDate(start);
-      analysis.LoadPracticeAnalysisInfo(false, false);
+      if (!analysis.LoadPracticeAnalysisInfo(false, false)) Fail("le calcul de la production a échoué");
       std::map<std::string, long> fees;
       for (prodanal_info* p = analysis.GetProdDListElem(nullptr); p != nullptr; p = analysis.GetProdDListElem(p)) {
         fees.emplace(p->Code(), p->Get(Triple::T5, 1));

@@ -47,6 +47,7 @@
 
 #include "appt/appt_types.h"
 #include "host/meter.h"
+#include "host/run_outcome.h"
 #include "host/tdlist.h"
 
 class GenDB;
@@ -92,15 +93,13 @@ class PracApptGenerator {
   bool Compute();
 
   const TDList& Elements() const { return elements_; }
-  bool Cancelled() const { return cancelled_; }
+  // How the run ended (host/run_outcome.h). A failed statement: rows may be
+  // missing, the message says which. A lost server: the day loop stopped
+  // there and the elements hold the days done before that day (the day it
+  // happened in is taken out again). A cancel keeps the days done.
+  const RunOutcome& Outcome() const { return outcome_; }
   // Days processed by the last run.
   long DaysDone() const { return days_done_; }
-  // A statement failed during the run (rows may be missing); its message.
-  const std::string& LastError() const { return error_; }
-  // The server was lost during the run: the day loop stopped there, the
-  // elements hold the days done before that day (the day it happened in is
-  // taken out again) and LastError() is PartialListMessage (host/gendb.h).
-  bool ConnectionLost() const { return lost_; }
 
   // true: statement-by-statement reads (for comparison); default false.
   void SetStatementReads(bool on) { statement_reads_ = on; }
@@ -164,8 +163,6 @@ class PracApptGenerator {
     std::string info1, info2;
   };
   std::unordered_map<long, std::vector<AuditRow>> audit_[2];  // current, archived; by date
-  bool cancelled_ = false;
-  bool lost_ = false;
+  RunOutcome outcome_;
   long days_done_ = 0;
-  std::string error_;
 };

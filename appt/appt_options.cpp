@@ -3,9 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <map>
 
 #include "host/dates.h"
+#include "host/gendb.h"
+#include "host/list_window.h"
+#include "suite/pick_lists.h"
 
 namespace {
 
@@ -177,4 +181,77 @@ int ApptUsageRange(const ApptColourOptions& c, const char* cell_text) {
     if (c.UsageFrom[k] <= value && value <= c.UsageTo[k]) return c.UsageColour[k] > 0 ? k : -1;
   }
   return -1;
+}
+
+// --- the selection -------------------------------------------------------------
+
+bool LoadApptChoices(GenDB* db, bool producers, std::vector<ApptChoice>* out) {
+  out->clear();
+  if (db == nullptr) return true;
+  const int cursor = producers ? 25 : 21;
+  const std::string sql = producers ? ActiveProducersSql(db->dbPrefix()) : ChairsSql(db->dbPrefix());
+  const bool ok = db->dbExecute(sql.c_str(), cursor) == 0;
+  for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
+    char text[128];
+    char key[16] = {};
+    if (producers) {
+      char last[21] = {}, first[21] = {};
+      db->dbGetString(1, key, 4, cursor);
+      db->dbGetString(2, last, sizeof last, cursor);
+      db->dbGetString(3, first, sizeof first, cursor);
+      BlankRowBreaks(last);
+      BlankRowBreaks(first);
+      std::snprintf(text, sizeof text, "%s\t%s, %s", key, last, first);
+    } else {
+      char loc = ' ', title[11] = {};
+      short number = 0;
+      db->dbGetChar(1, &loc, cursor);
+      db->dbGetShort(2, &number, cursor);
+      db->dbGetString(3, title, sizeof title, cursor);
+      BlankRowBreaks(title);
+      std::snprintf(key, sizeof key, "%c%02hd", loc, number);
+      std::snprintf(text, sizeof text, "%s \t %s", key, title);
+    }
+    out->push_back(ApptChoice{key, text});
+  }
+  const bool read = ok && db->LastError().empty();
+  db->dbClose(cursor);
+  return read;
+}
+
+RunOutcome SelectApptKeys(GenDB* db, const std::vector<std::string>& known, bool all,
+                          const std::vector<std::string>& named, PracApptSettings* s) {
+  const bool producers = s->ListBy == 'P';
+  std::vector<std::string> taken;
+  if (all) {
+    taken = known;
+  } else {
+    for (const std::string& entry : named) {
+      if (entry.empty()) break;
+      bool found = std::find(known.begin(), known.end(), entry) != known.end();
+      if (!found && producers && db != nullptr) {  // an inactive producer may be named
+        const std::string one = NamedProducerSql(db->dbPrefix(), entry.c_str());
+        db->dbExecute(one.c_str(), 25);
+        found = db->dbFetch(0, 25) == 0;
+        db->dbClose(25);
+      }
+      if (!found) {
+        return RunOutcome::Refused(std::string(producers ? "producteur inconnu : " : "salle inconnue : ") + entry);
+      }
+      taken.push_back(entry);
+    }
+  }
+  (producers ? s->AllProducers : s->AllChairs) = all ? 'Y' : 'N';
+  for (int i = 0; i < kApptMaxSelected; ++i) (producers ? s->Producers[i] : s->Chairs[i])[0] = '\0';
+  s->SelectedCount = 0;
+  for (const std::string& key : taken) {
+    if (s->SelectedCount >= kApptMaxSelected) break;
+    if (producers) {
+      CopyField(s->Producers[s->SelectedCount], key.c_str());
+    } else {
+      CopyField(s->Chairs[s->SelectedCount], key.c_str());
+    }
+    ++s->SelectedCount;
+  }
+  return RunOutcome();
 }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "appt/appt_types.h"
+#include "host/run_outcome.h"
 
 inline constexpr char kApptIniSection[] = "PRAC_APPT";
 
@@ -69,3 +70,31 @@ int ApptColourIndex(long row_kind);
 // "(" and "%"): 0, 1 or 2, or -1 when none holds it or the ranges are all
 // unset (three colours 0, or six bounds 0).
 int ApptUsageRange(const ApptColourOptions& c, const char* cell_text);
+
+// --- the selection -------------------------------------------------------------
+class GenDB;
+
+// One row of the tab's selection list: the key the settings hold (a
+// producer code, a chair key "L01") and the row's text ("D01\tRoy, Anne",
+// "L01 \t Salle 1").
+struct ApptChoice {
+  std::string key;
+  std::string text;
+};
+
+// The practice's choices for a mode (producers: the active ones, in code
+// order; else the chairs), read with the pick-list statements. False when
+// the statement failed (the database's LastError says why).
+bool LoadApptChoices(GenDB* db, bool producers, std::vector<ApptChoice>* out);
+
+// The selection rule of the productivity tab, which its window and its
+// command both apply to the mode's list (ListBy 'P': Producers, else
+// Chairs): "all" takes every key of known, in its order; otherwise the keys
+// named, in the order named, each one of known or, for producers, a
+// producer of the practice who is no longer active (such a one may be
+// named). At most kApptMaxSelected are kept. Writes the mode's list, its
+// All flag and SelectedCount; the other mode's list keeps what it held.
+// Refused when a named key is unknown: "producteur inconnu : X",
+// "salle inconnue : X" (the settings are left as they were).
+RunOutcome SelectApptKeys(GenDB* db, const std::vector<std::string>& known, bool all,
+                          const std::vector<std::string>& named, PracApptSettings* s);

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "audit/audit_describe.h"
-#include "host/application.h"
 #include "host/strings.h"
 
 namespace {
@@ -267,8 +266,7 @@ std::string ModuleNameOf(char type, long record_id, long module_code) {
   char buffer[64];
   buffer[0] = '\0';
   if (type == 'E' && record_id == 1) {
-    const QenApplication* app = QenApplication::Instance();
-    CopyCut(buffer, sizeof buffer, app != nullptr ? app->AppName().c_str() : "");
+    CopyCut(buffer, sizeof buffer, HostString(kAppNameStringId));
   } else if (type == 'E' && record_id >= 2 && record_id < 8) {
     // Helpers 2..7 of the application (mail, word processor, ...). Record
     // ids of 0 and below name no helper and fall to the module table.

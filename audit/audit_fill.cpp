@@ -61,7 +61,7 @@ void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
   for (VantraElem* e : elems_.As<VantraElem>()) {
     meter.SetCounter(ordinal++);
     if (meter.Cancelled()) {
-      cancelled_ = true;
+      outcome_.NoteCancel();
       break;
     }
     const char* date_text = cache.Date(e->date());
@@ -92,9 +92,9 @@ void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
   if (in_transaction) db_->dbCommit();
   stats_ = runner.Stats();
   if (!runner.FirstError().empty()) {
-    SetError("La recherche des noms a échoué : " + runner.FirstError());
+    outcome_.NoteFailure("La recherche des noms a échoué : " + runner.FirstError());
   }
-  NoteLostConnection();
+  outcome_.NoteLostConnection(db_);
   meter.SetCounter(0);
   meter.CloseMeter();
 }

@@ -40,19 +40,6 @@ PracBaseGenerator::PracBaseGenerator(GenDB* db, HWindow parent, AuditOptions* op
 
 PracBaseGenerator::~PracBaseGenerator() = default;
 
-void PracBaseGenerator::SetError(const std::string& text) {
-  if (error_.empty()) error_ = text;
-}
-
-void PracBaseGenerator::NoteLostConnection() {
-  if (lost_ || db_ == nullptr) return;
-  const std::string reason = db_->LostConnection();
-  if (reason.empty()) return;
-  lost_ = true;
-  incomplete_ = true;
-  error_ = PartialListMessage(reason);
-}
-
 std::string PracBaseGenerator::BuildFromWhere(char source) {
   std::string sql = " FROM ";
   sql += Prefix(db_);
@@ -135,17 +122,9 @@ bool PracBaseGenerator::GenerateLines(AuditLineSink* sink) {
 }
 
 bool PracBaseGenerator::ReadAndSort() {
-  error_.clear();
-  cancelled_ = false;
-  incomplete_ = false;
-  lost_ = false;
   stats_ = LookupStats();
-  if (db_ == nullptr) {
-    SetError("Aucune connexion à la base de données.");
-    incomplete_ = true;
-    return false;
-  }
-  db_->ClearLostConnection();
+  outcome_ = BeginRun(db_);
+  if (db_ == nullptr) return false;
   // 1-4. Count what matches; nothing -> no meter, no list.
   const std::string count_sql = CountStatement();
   long total = 0;
@@ -157,11 +136,10 @@ bool PracBaseGenerator::ReadAndSort() {
     }
   }
   if (!db_->LastError().empty()) {
-    SetError("Erreur de la base de données : " + db_->LastError());
-    incomplete_ = true;
+    outcome_.NoteFailure("Erreur de la base de données : " + db_->LastError());
   }
   db_->dbClose(kAuditCursor);
-  NoteLostConnection();
+  outcome_.NoteLostConnection(db_);
   if (total <= 0) return false;
 
   // 5-7. Read the rows under the meter.
@@ -179,18 +157,17 @@ bool PracBaseGenerator::ReadAndSort() {
     for (int r = db_->dbFetch(0, kAuditCursor); r == 0; r = db_->dbFetch(1, kAuditCursor)) {
       meter.SetCounter(ordinal++);
       if (meter.Cancelled()) {
-        cancelled_ = true;
+        outcome_.NoteCancel();
         break;
       }
       ReadRow();
     }
   }
-  if (!cancelled_ && !db_->LastError().empty()) {
-    SetError("La lecture du journal d'audit a été interrompue : " + db_->LastError());
-    incomplete_ = true;
+  if (!outcome_.Cancelled() && !db_->LastError().empty()) {
+    outcome_.NoteFailure("La lecture du journal d'audit a été interrompue : " + db_->LastError());
   }
   db_->dbClose(kAuditCursor);
-  NoteLostConnection();
+  outcome_.NoteLostConnection(db_);
   meter.SetCounter(0);
   meter.CloseMeter();
 
@@ -315,8 +292,7 @@ void PracAuditGenerator::FillLines(AuditLineSink* sink) { FillDetailed(sink, tru
 
 std::string PracAuditGenerator::BuildRecordCondition(char source) {
   if (record_id_ == 0) return std::string();
-  const QenApplication* app = QenApplication::Instance();
-  const int chart_table = app != nullptr ? app->GetChartAuditTable(2) : 1014;
+  const int chart_table = kChartAuditTable;
   const std::string recid = AuditColumnName(source, kColRecId);
   const std::string type = AuditColumnName(source, kColType);
   const std::string name1 = AuditColumnName(source, kColFldName1);

@@ -10,7 +10,8 @@
 // Use (one generator per press of the generate button):
 //   PracDetailedGenerator gen(parent_window, &options);
 //   list.ClearList();
-//   if (!gen.Generate(&list) && !gen.LastError().empty()) show(gen.LastError());
+//   gen.Generate(&list);
+//   if (!gen.Outcome().message.empty()) show(gen.Outcome().message);
 //
 // Data flow of Generate:
 //   1. count statement (cursor 77): nothing matched -> false, no meter;
@@ -20,12 +21,12 @@
 //   3. stable sort by the chosen keys (CompareVantraElems);
 //   4. FillList: descriptions and name look-ups (cursor 117), lines, group
 //      totals and the grand total.
-// A cancel keeps the rows read (or listed) so far. A statement that fails, a
-// server that goes away, or a failed look-up ends that step quietly and sets
-// LastError() (the first such failure, in French); rows already read are
-// still listed, with totals of what is listed. A lost server is reported
-// with PartialListMessage (host/gendb.h) in place of any other failure, and
-// ConnectionLost() tells it.
+// How the run ended is Outcome() (host/run_outcome.h). A cancel keeps the
+// rows read (or listed) so far. A statement that fails, a server that goes
+// away, or a failed look-up ends that step quietly and is noted there (the
+// first failure's message, in French); rows already read are still listed,
+// with totals of what is listed. A lost server is reported with
+// PartialListMessage (host/gendb.h) in place of any other failure.
 //
 // Name look-ups of the detailed and history lists are answered ahead in a few
 // set-based statements (LookupMode::kBatched, the default) inside one read
@@ -42,6 +43,7 @@
 #include "audit/audit_lookup.h"
 #include "audit/audit_types.h"
 #include "host/meter.h"
+#include "host/run_outcome.h"
 #include "host/tdlist.h"
 
 class GenDB;
@@ -112,7 +114,7 @@ class PracBaseGenerator {
 
   // Runs the whole generation into list (the caller cleared it). False when
   // no row matched (or there is no database, or the count failed: see
-  // LastError); true when rows were read and FillList ran. list may be null:
+  // Outcome); true when rows were read and FillList ran. list may be null:
   // the rows are then read and sorted (Elements) and nothing is written.
   // The sort runs inside; a window shows its wait cursor around the call.
   bool Generate(QenListWindow* list);
@@ -145,21 +147,13 @@ class PracBaseGenerator {
   // Uses db instead of the application's connection (null = none).
   void SetDb(GenDB* db) { db_ = db; }
   void SetLookupMode(LookupMode mode) { lookup_mode_ = mode; }
-  // The first failure of the last Generate, in French; "" when none.
-  const std::string& LastError() const { return error_; }
+  // How the last Generate (or GenerateLines and FillLines) ended.
+  const RunOutcome& Outcome() const { return outcome_; }
   // The sorted elements of the last Generate (owned by the generator).
   const TDList& Elements() const { return elems_; }
   // How the look-ups of the last fill were answered.
   const LookupStats& Stats() const { return stats_; }
   const AuditTotals& Totals() const { return totals_; }
-  // True when the user cancelled the last Generate's reading or fill.
-  bool Cancelled() const { return cancelled_; }
-  // True when a statement of the count or the reading failed, so that rows
-  // may be missing (a failed look-up only leaves names out).
-  bool Incomplete() const { return incomplete_; }
-  // True when the server was lost during the last Generate: the list holds
-  // the rows read before, and LastError() is PartialListMessage.
-  bool ConnectionLost() const { return lost_; }
 
  protected:
   // Shared by the detailed and history generators.
@@ -172,9 +166,6 @@ class PracBaseGenerator {
   bool ReadAndSort();
   // Steps 1-7 of CheckGroupBreak with on[i] in place of "subtotal flag i is 1".
   bool TestBreaks(const bool on[4], const VantraElem& e, const AuditDescription& d);
-  void SetError(const std::string& text);
-  // Takes note of a server lost since the run began (see ConnectionLost).
-  void NoteLostConnection();
 
   HWindow parent_;
   AuditOptions* options_;
@@ -191,10 +182,7 @@ class PracBaseGenerator {
   CollectingRunner wanted_lookups_;
   long expected_rows_ = 0;  // the count statement's answer
   LookupStats stats_;
-  std::string error_;
-  bool cancelled_ = false;
-  bool incomplete_ = false;
-  bool lost_ = false;
+  RunOutcome outcome_;
 };
 
 class PracDetailedGenerator : public PracBaseGenerator {

@@ -275,8 +275,8 @@ Figures RunGenerator(const std::string& url, bool summary, LookupMode mode) {
     f.lines = list.GetCount();
     f.elements = static_cast<long>(gen->Elements().Count());
     f.stats = gen->Stats();
-    f.ok = gen->LastError().empty();
-    if (!f.ok) std::fprintf(stderr, "bench_audit: %s\n", gen->LastError().c_str());
+    f.ok = gen->Outcome().message.empty();
+    if (!f.ok) std::fprintf(stderr, "bench_audit: %s\n", gen->Outcome().message.c_str());
     return f;
   });
 }

@@ -124,8 +124,8 @@ Figures Report(const std::string& url, const std::string& prefix, char list_by, 
     const long count = list.GetCount();
     if (write(pipefd[1], &count, sizeof count) != sizeof count) return 1;
     close(pipefd[1]);
-    if (!gen.LastError().empty()) std::fprintf(stderr, "bench_productivity: %s\n", gen.LastError().c_str());
-    return gen.LastError().empty() ? 0 : 1;
+    if (!gen.Outcome().message.empty()) std::fprintf(stderr, "bench_productivity: %s\n", gen.Outcome().message.c_str());
+    return gen.Outcome().message.empty() ? 0 : 1;
   });
   close(pipefd[1]);
   *lines = 0;

@@ -95,22 +95,22 @@ Figures Measure(const std::string& url, const std::string& prefix, const StatsSe
   context.channel = app.Channel();
   StatsLists lists;
 
-  f.patients = Best(repeat, [&] { FillStatsList(kStatsPatients, sel, context, &lists, &error); });
-  f.acceptance = Best(repeat, [&] { FillStatsList(kStatsAcceptance, sel, context, &lists, &error); });
+  f.patients = Best(repeat, [&] { FillStatsList(kStatsPatients, sel, context, &lists); });
+  f.acceptance = Best(repeat, [&] { FillStatsList(kStatsAcceptance, sel, context, &lists); });
   const std::vector<std::string> set_rows = Texts(lists.List(kStatsAcceptance));
   StatsContext one = context;
   one.statement_lookups = true;
-  f.acceptance_one = Best(repeat, [&] { FillStatsList(kStatsAcceptance, sel, one, &lists, &error); });
+  f.acceptance_one = Best(repeat, [&] { FillStatsList(kStatsAcceptance, sel, one, &lists); });
   f.identical = Texts(lists.List(kStatsAcceptance)) == set_rows;
-  f.summary = Best(repeat, [&] { FillStatsList(kStatsSummary, sel, context, &lists, &error); });
-  f.all = Best(repeat, [&] { FillAllStatsLists(sel, context, &lists, &error); });
+  f.summary = Best(repeat, [&] { FillStatsList(kStatsSummary, sel, context, &lists); });
+  f.all = Best(repeat, [&] { FillAllStatsLists(sel, context, &lists); });
   {
     CaseAcceptanceGenerator gen(d, sel);
     QenListWindow list(108);
-    gen.Fill(&list, &error);
+    gen.Fill(&list);
     f.lookups_set = gen.Lookups();
     gen.SetStatementLookups(true);
-    gen.Fill(&list, &error);
+    gen.Fill(&list);
     f.lookups_one = gen.Lookups();
   }
   f.baseline = Best(repeat, [&] {

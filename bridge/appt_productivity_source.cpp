@@ -6,8 +6,8 @@
 #include "appt/appt_types.h"
 #include "appt/appt_generator.h"
 
-bool ApptProductivitySource::Compute(const StatsProductivityRequest& request,
-                                     std::vector<StatsProductivityFigure>* out, std::string* error) {
+RunOutcome ApptProductivitySource::Compute(const StatsProductivityRequest& request,
+                                           std::vector<StatsProductivityFigure>* out) {
   // The settings record of the statistics tab: everything zero first.
   auto settings = std::make_unique<PracApptSettings>();
   std::memset(static_cast<void*>(settings.get()), 0, sizeof(PracApptSettings));
@@ -36,9 +36,5 @@ bool ApptProductivitySource::Compute(const StatsProductivityRequest& request,
   for (const PracApptElem* e : generator.Elements().As<PracApptElem>()) {
     out->push_back(StatsProductivityFigure{e->Key, e->Kind, e->SchedUnits, e->Minutes, e->Count});
   }
-  if (!generator.LastError().empty()) {
-    if (error) *error = generator.LastError();
-    return false;
-  }
-  return true;
+  return generator.Outcome();
 }

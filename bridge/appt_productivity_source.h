@@ -21,8 +21,7 @@ class ApptProductivitySource : public StatsProductivitySource {
   // PracApptGenerator::Compute with ListBy 'P', ProdInfo 'S', NoShows,
   // Unscheduled, Cancelled and TotalsOnly 'Y', the request's period, units
   // and producers; its elements in its order (by key, then kind).
-  bool Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out,
-               std::string* error) override;
+  RunOutcome Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out) override;
 
   // Days the last Compute finished (after a Cancel or a lost server, the
   // figures cover those days only); -1 before any.

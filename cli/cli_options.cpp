@@ -231,6 +231,27 @@ int DatabaseReadFailed(const char* command, GenDB* db, const std::string& what) 
   return 1;
 }
 
+int StopOnOutcome(const char* command, const RunOutcome& outcome) {
+  switch (outcome.end) {
+    case RunEnd::kFinished:
+    case RunEnd::kCancelled:
+      return -1;
+    case RunEnd::kFailed:
+      // The list would lack what the failed statement read.
+      std::fprintf(stderr, "vantra %s : %s ; rien n'est écrit\n", command, outcome.message.c_str());
+      break;
+    case RunEnd::kServerLost:
+    case RunEnd::kRefused:
+      std::fprintf(stderr, "vantra %s : %s\n", command, outcome.message.c_str());
+      break;
+  }
+  return ExitStatusOf(outcome);
+}
+
+void SayIfCancelled(const char* command, const RunOutcome& outcome, const char* written) {
+  if (outcome.Cancelled()) std::fprintf(stderr, "vantra %s : interrompu ; %s\n", command, written);
+}
+
 std::string UnknownProducer(GenDB* db, const std::vector<std::string>& named) {
   if (named.empty() || db == nullptr) return std::string();
   const std::vector<std::string> known = LoadProducerCodes(db);

@@ -33,6 +33,7 @@ inline constexpr int kExitPartial = 3;
 #include <vector>
 
 #include "host/application.h"
+#include "host/run_outcome.h"
 
 struct CliOptions {
   std::string db_url;
@@ -94,6 +95,17 @@ std::string CheckOutputTarget(const CliOptions& options);
 // once its one line is printed: 3 with the lost-server line, 1 with what and
 // the database's reason ("la liste des producteurs : no such table: PRODCD").
 int DatabaseReadFailed(const char* command, GenDB* db, const std::string& what);
+
+// How every command ends a run (host/run_outcome.h): -1 when the command
+// goes on to write its list (finished, cancelled), else the exit status once
+// the one line is printed on standard error:
+//   server lost  "vantra COMMAND : La connexion au serveur a été perdue : ..." 3
+//   failed       "vantra COMMAND : MESSAGE ; rien n'est écrit"               1
+//   refused      "vantra COMMAND : MESSAGE"                                  2
+int StopOnOutcome(const char* command, const RunOutcome& outcome);
+// After the list of a cancelled run was written: "vantra COMMAND :
+// interrompu ; WRITTEN" (for example "les jours calculés ont été écrits").
+void SayIfCancelled(const char* command, const RunOutcome& outcome, const char* written);
 
 // "" when every named producer code is one of PRODCD (an inactive producer
 // may be named, as in the tabs), else "producteur inconnu : ZZZ": every

@@ -107,24 +107,12 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
   auto chart = options.flags.find("chart");
   bool written = false;
   TsvWriter tsv;
-  // A lost server: its one line, nothing written.
-  auto lost = [&]() {
-    std::fprintf(stderr, "vantra %s : %s\n", command, gen->LastError().c_str());
-    return kExitPartial;
-  };
-  // A statement that failed (a missing table, a damaged file): the list
-  // would lack what it read, so nothing is written.
-  auto failed = [&]() {
-    std::fprintf(stderr, "vantra %s : %s ; rien n'est écrit\n", command, gen->LastError().c_str());
-    return 1;
-  };
   if (chart == options.flags.end() && options.format == "tsv") {
     // tsv needs no list: the lines go to the file as they are made (what
     // WriteList would write from the list, byte for byte), once the rows
     // are all read.
     const bool any = gen->GenerateLines(nullptr);
-    if (gen->ConnectionLost()) return lost();
-    if (!gen->LastError().empty()) return failed();
+    if (const int status = StopOnOutcome(command, gen->Outcome()); status >= 0) return status;
     if (!tsv.Open(options, &error)) {
       std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
       return 1;
@@ -133,22 +121,18 @@ int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow*
     if (any) gen->FillLines(&sink);
     // Lost in the name look-ups: the writer, never finished, drops its
     // temporary file and leaves options.out as it was.
-    if (gen->ConnectionLost()) return lost();
-    if (!gen->LastError().empty()) return failed();
+    if (const int status = StopOnOutcome(command, gen->Outcome()); status >= 0) return status;
     written = tsv.Finish(&error);
   } else {
     gen->Generate(list);
-    if (gen->ConnectionLost()) return lost();
-    if (!gen->LastError().empty()) return failed();
+    if (const int status = StopOnOutcome(command, gen->Outcome()); status >= 0) return status;
     written = chart != options.flags.end()
                   ? WriteAuditListChart(*list, list->Id() == 301 ? 1 : 0, options, &error)
                   : WriteAuditList(*list, options, &error);
   }
   if (!written) std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());
-  if (gen->Cancelled()) {
-    std::fprintf(stderr, "vantra %s : interrompu ; les lignes obtenues ont été écrites\n", command);
-  }
-  return written && !gen->Incomplete() ? 0 : 1;
+  SayIfCancelled(command, gen->Outcome(), "les lignes obtenues ont été écrites");
+  return written ? 0 : 1;
 }
 
 // Parses the audit lists' --chart: "MAIN,AXIS[,style=N][,axis=P|T][,main=P|T]".

@@ -189,15 +189,10 @@ int RunGoals(const CliOptions& options) {
       return 2;
     }
   }
-  if (app.GetDb() != nullptr) app.GetDb()->ClearLostConnection();
-  const std::vector<int> failed = ValidateGoalsReport(app.GetDb(), report, selected.size());
-  if (!failed.empty()) {
-    // The year checks read the goals: a lost server is not a bad year.
-    const std::string lost = app.GetDb() != nullptr ? app.GetDb()->LostConnection() : std::string();
-    if (!lost.empty()) {
-      std::fprintf(stderr, "vantra goals : %s\n", PartialListMessage(lost).c_str());
-      return kExitPartial;
-    }
+  std::vector<int> failed;
+  const RunOutcome checked = CheckGoalsRun(app.GetDb(), report, selected.size(), &failed);
+  if (checked.ServerLost()) return StopOnOutcome("goals", checked);
+  if (checked.Refused()) {
     // The user's sentence, and what made the value come out wrong when it
     // was not the value itself: a GOALS table that cannot be read, an INI
     // file that cannot be opened.
@@ -212,17 +207,9 @@ int RunGoals(const CliOptions& options) {
   SetGoalsColumns(&list, report, display.show_tot_col == 'Y');
   const GoalsResult result = GenerateGoalsReport(app.GetDb(), report, display, selected,
                                                  ChannelProduction(&app, app.GetMainWindow()), &list);
-  if (result.lost) {
-    // The one line, and nothing written: the run is partial.
-    std::fprintf(stderr, "vantra goals : %s\n", result.error.c_str());
-    return kExitPartial;
-  }
-  // A failed statement or production request: the figures would lack what
-  // it read, so nothing is written.
-  if (!result.error.empty()) {
-    std::fprintf(stderr, "vantra goals : %s ; rien n'est écrit\n", result.error.c_str());
-    return 1;
-  }
+  // A lost server (the run is partial) or a failed statement or production
+  // request (the figures would lack what it read): nothing is written.
+  if (const int status = StopOnOutcome("goals", result.outcome); status >= 0) return status;
   bool written = false;
   if (options.flags.count("chart") != 0) {
     written = WriteGoalsChart(list, report, display, selected, options, &error);

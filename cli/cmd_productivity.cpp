@@ -29,7 +29,6 @@
 #include "host/list_window.h"
 #include "host/sql_literal.h"
 #include "host/strings.h"
-#include "suite/pick_lists.h"
 
 #if VANTRA_CLI_QT
 #include <QString>
@@ -111,66 +110,6 @@ std::string CheckKeys(const CliOptions& options) {
   return std::string();
 }
 
-// The selection, as "Générer" takes it; "" when all is well.
-std::string Select(GenDB* db, PracApptSettings* s) {
-  std::vector<std::string> taken;
-  const bool producers = s->ListBy == 'P';
-  const bool all = producers ? s->AllProducers == 'Y' : s->AllChairs == 'Y';
-  std::vector<std::string> known;
-  const std::string sql = producers ? ActiveProducersSql(db->dbPrefix()) : ChairsSql(db->dbPrefix());
-  const int cursor = producers ? 25 : 21;
-  if (db->dbExecute(sql.c_str(), cursor) != 0) return std::string();  // the caller says why
-  for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
-    if (producers) {
-      char code[4] = {};
-      db->dbGetString(1, code, sizeof code, cursor);
-      known.push_back(code);
-    } else {
-      char loc = ' ';
-      short number = 0;
-      char key[16];
-      db->dbGetChar(1, &loc, cursor);
-      db->dbGetShort(2, &number, cursor);
-      std::snprintf(key, sizeof key, "%c%02hd", loc, number);
-      known.push_back(key);
-    }
-  }
-  db->dbClose(cursor);
-  if (all) {
-    taken = known;
-  } else {
-    for (int i = 0; i < kApptMaxSelected; ++i) {
-      const char* entry = producers ? s->Producers[i] : s->Chairs[i];
-      if (entry[0] == '\0') break;
-      bool found = std::find(known.begin(), known.end(), entry) != known.end();
-      if (!found && producers) {  // an inactive producer may be named
-        const std::string one = NamedProducerSql(db->dbPrefix(), entry);
-        db->dbExecute(one.c_str(), cursor);
-        found = db->dbFetch(0, cursor) == 0;
-        db->dbClose(cursor);
-      }
-      if (!found) return std::string(producers ? "producteur inconnu : " : "salle inconnue : ") + entry;
-      taken.push_back(entry);
-    }
-  }
-  for (int i = 0; i < kApptMaxSelected; ++i) {
-    s->Producers[i][0] = '\0';
-    s->Chairs[i][0] = '\0';
-  }
-  // The other mode's list keeps what the INI gave (the tab reads both).
-  s->SelectedCount = 0;
-  for (const std::string& key : taken) {
-    if (s->SelectedCount >= kApptMaxSelected) break;
-    if (producers) {
-      CopyField(s->Producers[s->SelectedCount], key.c_str());
-    } else {
-      CopyField(s->Chairs[s->SelectedCount], key.c_str());
-    }
-    ++s->SelectedCount;
-  }
-  return std::string();
-}
-
 int RunProductivity(const CliOptions& options) {
   const std::string bad = CheckKeys(options);
   if (!bad.empty()) return Bad(bad);
@@ -203,11 +142,24 @@ int RunProductivity(const CliOptions& options) {
     const std::string entries = CheckListEntries(options, kApptIniSection, key, bytes);
     if (!entries.empty()) return Bad(entries);
   }
-  const std::string selection = Select(app.GetDb(), &settings);
+  // The selection, as "Générer" takes it: the mode's choices are the known
+  // keys, the INI's or the command's list the named ones.
+  const bool producers = settings.ListBy == 'P';
+  std::vector<ApptChoice> choices;
+  LoadApptChoices(app.GetDb(), producers, &choices);
   const int unread = DatabaseReadFailed(kCommand, app.GetDb(),
-                                        settings.ListBy == 'P' ? "la liste des producteurs" : "la liste des fauteuils");
+                                        producers ? "la liste des producteurs" : "la liste des fauteuils");
   if (unread >= 0) return unread;
-  if (!selection.empty()) return Bad(selection);
+  std::vector<std::string> known, named;
+  for (const ApptChoice& choice : choices) known.push_back(choice.key);
+  for (int i = 0; i < kApptMaxSelected; ++i) {
+    const char* entry = producers ? settings.Producers[i] : settings.Chairs[i];
+    if (entry[0] == '\0') break;
+    named.push_back(entry);
+  }
+  const bool all = (producers ? settings.AllProducers : settings.AllChairs) == 'Y';
+  const RunOutcome selection = SelectApptKeys(app.GetDb(), known, all, named, &settings);
+  if (selection.Refused()) return Bad(selection.message);
 
   QenListWindow list(5111);
   LoadDialogListRes(&list, 2003, 5111);
@@ -215,18 +167,9 @@ int RunProductivity(const CliOptions& options) {
   PracApptGenerator gen(app.GetDb(), app.GetMainWindow(), 0, &settings);
   if (options.flags.count("statements") != 0) gen.SetStatementReads(true);
   if (settings.SelectedCount > 0) gen.Generate(&list);
-  if (gen.ConnectionLost()) {
-    // The one line, and nothing written: the run is partial.
-    std::fprintf(stderr, "vantra %s : %s\n", kCommand, gen.LastError().c_str());
-    return kExitPartial;
-  }
-
-  // A statement that failed (a missing table, a damaged file): the list
-  // lacks what it would have read, so nothing is written.
-  if (!gen.LastError().empty()) {
-    std::fprintf(stderr, "vantra %s : %s ; rien n'est écrit\n", kCommand, gen.LastError().c_str());
-    return 1;
-  }
+  // A lost server (the run is partial) or a statement that failed (a
+  // missing table, a damaged file): nothing is written.
+  if (const int status = StopOnOutcome(kCommand, gen.Outcome()); status >= 0) return status;
   ApptColourOptions colours;
   ReadApptColours(reader, &colours);
   TDList records;
@@ -239,10 +182,8 @@ int RunProductivity(const CliOptions& options) {
   const bool written = options.flags.count("chart") != 0 ? WriteApptChart(list, settings, options, &error)
                                                          : WriteList(list, options, decor, &error);
   if (!written) std::fprintf(stderr, "vantra %s : %s\n", kCommand, error.c_str());
-  if (gen.Cancelled()) {
-    std::fprintf(stderr, "vantra %s : interrompu ; les jours calculés ont été écrits\n", kCommand);
-  }
-  return written && gen.LastError().empty() ? 0 : 1;
+  SayIfCancelled(kCommand, gen.Outcome(), "les jours calculés ont été écrits");
+  return written ? 0 : 1;
 }
 
 CliRegistration productivity_registration{

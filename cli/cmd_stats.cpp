@@ -334,15 +334,12 @@ int RunStats(const CliOptions& given) {
   StatsLists lists;
   bool computed = true;
   for (int n : numbers) {
-    std::string message;
-    bool lost = false;
-    if (!FillStatsList(n, sel, context, &lists, &message, &lost)) {
-      if (lost) {
-        // The one line, and nothing written: the run is partial.
-        std::fprintf(stderr, "vantra stats : %s\n", message.c_str());
-        return kExitPartial;
-      }
-      std::fprintf(stderr, "vantra stats : %s : %s\n", ModuleString(StatsListTitle(n)), message.c_str());
+    const RunOutcome outcome = FillStatsList(n, sel, context, &lists);
+    // The one line, and nothing written: the run is partial.
+    if (outcome.ServerLost()) return StopOnOutcome("stats", outcome);
+    // Each list that failed, by its title; the others are still computed.
+    if (!outcome.Complete()) {
+      std::fprintf(stderr, "vantra stats : %s : %s\n", ModuleString(StatsListTitle(n)), outcome.message.c_str());
       computed = false;
     }
   }

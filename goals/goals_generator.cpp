@@ -243,12 +243,20 @@ void ApplyGoalRecord(const GoalInfo& record, bool monthly, const std::vector<Goa
   }
 }
 
+RunOutcome CheckGoalsRun(GenDB* db, const GoalsOptions& options, size_t selected_count, std::vector<int>* failed) {
+  RunOutcome outcome = db != nullptr ? BeginRun(db) : RunOutcome();
+  *failed = ValidateGoalsReport(db, options, selected_count);
+  if (failed->empty()) return outcome;
+  if (outcome.NoteLostConnection(db)) return outcome;
+  return RunOutcome::Refused(ModuleString(failed->front()));
+}
+
 GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
                                 const std::vector<std::string>& selected, const GoalsProductionFn& production,
                                 QenListWindow* list) {
   GoalsResult result;
   list->ClearList();
-  if (db != nullptr) db->ClearLostConnection();
+  if (db != nullptr) result.outcome = BeginRun(db);
   std::vector<int> years = {options.Year()};
   if (options.HasCompYear()) years.push_back(options.CompYear());
   const std::vector<GoalsPeriod> shape = GoalsPeriods(options, years[0]);
@@ -261,9 +269,10 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
     for (size_t i = 0; i < periods.size(); ++i) {
       TDList records;
       std::string why;
-      if (!production(periods[i].from, periods[i].to, &records, &why) && result.error.empty()) {
-        result.error = "le service de production n'a pas répondu pour " + std::to_string(periods[i].from) + " - " +
-                       std::to_string(periods[i].to) + (why.empty() ? std::string() : " : " + why);
+      if (!production(periods[i].from, periods[i].to, &records, &why)) {
+        result.outcome.NoteFailure("le service de production n'a pas répondu pour " + std::to_string(periods[i].from) +
+                                   " - " + std::to_string(periods[i].to) +
+                                   (why.empty() ? std::string() : " : " + why));
       }
       for (auto* p : records.As<prodanal_info>()) {
         const std::string code = p->Code();
@@ -317,14 +326,11 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
         records.push_back(g);
       }
     }
-    if (!db->LastError().empty() && result.error.empty()) result.error = db->LastError();
+    result.outcome.NoteFailure(db->LastError());
     db->dbClose(kGoalsCursor);
     for (const GoalInfo& g : records) ApplyGoalRecord(g, options.Monthly(), shape, &result.entries);
-    const std::string lost = db->LostConnection();
-    if (!lost.empty()) {
+    if (result.outcome.NoteLostConnection(db)) {
       result.entries.clear();
-      result.error = PartialListMessage(lost);
-      result.lost = true;
       return result;
     }
   }

@@ -39,6 +39,7 @@
 #include <string>
 #include <vector>
 
+#include "host/run_outcome.h"
 #include "goals/goals_options.h"
 #include "host/meter.h"
 #include "suite/goal_info.h"
@@ -70,6 +71,11 @@ std::string GoalYearCountSql(const char* prefix, const std::string& year);
 // or without any goal; once for both years), 94 (equal years), 95 (no
 // producer), 96 (no month or no quarter ticked).
 std::vector<int> ValidateGoalsReport(GenDB* db, const GoalsOptions& options, size_t selected_count);
+// The checks above before a run, as its outcome: finished when none failed;
+// refused with the first failed rule's sentence (*failed: every one); the
+// lost server's line when the checks could not read the goals (a lost
+// server is not a bad year).
+RunOutcome CheckGoalsRun(GenDB* db, const GoalsOptions& options, size_t selected_count, std::vector<int>* failed);
 
 // A chosen period: its number (month 1-12 or quarter 1-4), first and last
 // day (YYYYMMDD) in a year, and its column title.
@@ -111,11 +117,10 @@ void ApplyGoalRecord(const GoalInfo& record, bool monthly, const std::vector<Goa
 
 struct GoalsResult {
   std::vector<GoalsEntry> entries;  // sorted by code then year
-  std::string error;                // "" when every statement and request succeeded
-  // The server was lost during the run: every row mixes several statements,
-  // so none is whole; the list is left empty, entries too, and error is
-  // PartialListMessage (host/gendb.h).
-  bool lost = false;
+  // Failed: a statement or a production request failed. Server lost: every
+  // row mixes several statements, so none is whole; the list is left empty,
+  // entries too.
+  RunOutcome outcome;
 };
 
 // Steps 2 to 4: computes the entries, writes the rows into list (cleared

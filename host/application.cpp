@@ -52,7 +52,7 @@ bool QenApplication::HasChartComponent() const {
 
 std::string QenApplication::SpreadSheetDirectory() const { return SpreadSheetDirectoryOf(ini_); }
 
-int QenApplication::GetChartAuditTable(int kind) const { return kind == 2 ? 1014 : 0; }
+int QenApplication::GetChartAuditTable(int kind) const { return kind == 2 ? kChartAuditTable : 0; }
 
 std::string TGetStatInfo::GetSpreadSheetDirectory() {
   QenApplication* app = QenApplication::Instance();

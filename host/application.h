@@ -22,6 +22,10 @@ class RequestChannel {
   virtual std::string FailureReason() const { return std::string(); }
 };
 
+// The audit table number of the chart treatments table: the table of the
+// chart's audit rows (a patient's chart history reads them beside its own).
+inline constexpr int kChartAuditTable = 1014;
+
 class QenApplication {
  public:
   // The process-wide instance, or null when no program set one up.
@@ -56,8 +60,8 @@ class QenApplication {
   // ~/Documents/Vantra when the key is absent); a present but empty value
   // means export is not offered. A leading "~/" stands for $HOME.
   std::string SpreadSheetDirectory() const;
-  // Chart audit table number (GetChartAuditTable(2)): 1014, the chart
-  // treatments table; 0 for any other kind.
+  // Chart audit table number (GetChartAuditTable(2)): kChartAuditTable,
+  // the chart treatments table; 0 for any other kind.
   int GetChartAuditTable(int kind) const;
 
   // Production service (command 2536); null when the program installed none.

@@ -272,13 +272,13 @@ void CaseAcceptanceGenerator::WriteRows(QenListWindow* list) const {
   }
 }
 
-bool CaseAcceptanceGenerator::Fill(QenListWindow* list, std::string* error) {
+RunOutcome CaseAcceptanceGenerator::Fill(QenListWindow* list) {
   list->ClearList();
   created_.Clear();
   merged_.clear();
   error_.clear();
   lookups_ = 0;
-  if (db_ == nullptr) return true;
+  if (db_ == nullptr) return RunOutcome();
   const bool ok = statement_lookups_ ? ReadStatementPath() : ReadSetBased();
   TDList sorted;
   for (const CaseStats& r : merged_) sorted.Append(new CaseStatsElem(r));
@@ -294,6 +294,7 @@ bool CaseAcceptanceGenerator::Fill(QenListWindow* list, std::string* error) {
   for (auto* e : sorted.As<CaseStatsElem>()) merged_.push_back(e->rec);
   created_.Clear();
   WriteRows(list);
-  if (!ok && error) *error = error_;
-  return ok;
+  RunOutcome outcome;
+  if (!ok) outcome.NoteFailure(error_.empty() ? db_->LastError() : error_);
+  return outcome;
 }

@@ -48,6 +48,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/run_outcome.h"
 #include "host/tdlist.h"
 #include "stats/stats_types.h"
 
@@ -140,8 +141,8 @@ class CaseAcceptanceGenerator {
   // give the same list.
   void SetStatementLookups(bool on) { statement_lookups_ = on; }
 
-  // Clears list and fills it. False when a statement failed (*error).
-  bool Fill(QenListWindow* list, std::string* error);
+  // Clears list and fills it; failed when a statement failed.
+  RunOutcome Fill(QenListWindow* list);
 
   // The per-producer records of the last Fill, sorted.
   const std::vector<CaseStats>& Totals() const { return merged_; }

@@ -27,68 +27,48 @@ void SetUpStatsListColumns(QenListWindow* list, int list_number) {
   list->SetColumns(std::move(columns));
 }
 
-bool FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                   std::string* error, bool* lost) {
+RunOutcome FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists) {
   QenListWindow& list = lists->List(list_number);
   lists->Colours(list_number).DeleteElems();
-  if (lost != nullptr) *lost = false;
-  if (context.db != nullptr) context.db->ClearLostConnection();
-  bool ok = true;
-  std::string message;
+  RunOutcome outcome = context.db != nullptr ? BeginRun(context.db) : RunOutcome();
   switch (list_number) {
     case kStatsPatients:
-      ok = FillPatientsList(context.db, s, &list, &message);
+      outcome.Merge(FillPatientsList(context.db, s, &list));
       break;
     case kStatsSummary:
-      ok = FillSummaryList(context.channel, context.db, context.owner, s, &list);
-      // An unsuccessful request leaves the list empty, without a message in
-      // the window; the command line reports it.
-      if (!ok) {
+      // An unsuccessful request leaves the list empty; the message says why.
+      if (!FillSummaryList(context.channel, context.db, context.owner, s, &list)) {
         const std::string why = context.channel != nullptr ? context.channel->FailureReason() : std::string();
-        message = "le service de production n'a pas répondu" + (why.empty() ? std::string() : " : " + why);
+        outcome.NoteFailure("le service de production n'a pas répondu" + (why.empty() ? std::string() : " : " + why));
       }
       break;
     case kStatsProductivity:
-      ok = FillProductivityList(context.productivity, s, context.prod_units, &list, &message);
+      outcome.Merge(FillProductivityList(context.productivity, s, context.prod_units, &list));
       break;
     case kStatsAcceptance: {
       CaseAcceptanceGenerator gen(context.db, s);
       gen.SetStatementLookups(context.statement_lookups);
-      ok = gen.Fill(&list, &message);
+      outcome.Merge(gen.Fill(&list));
       break;
     }
     default:
-      return false;
+      return RunOutcome::Refused("liste inconnue : " + std::to_string(list_number));
   }
-  const std::string reason = context.db != nullptr ? context.db->LostConnection() : std::string();
-  if (!reason.empty()) {
-    ok = false;
-    message = PartialListMessage(reason);
-    if (lost != nullptr) *lost = true;
-    if (list_number != kStatsProductivity) list.ClearList();
-  }
+  if (outcome.NoteLostConnection(context.db) && list_number != kStatsProductivity) list.ClearList();
   CollectStatsColors(list, list_number, context.colors, &lists->Colours(list_number));
-  if (!ok && error) *error = message;
-  return ok;
+  return outcome;
 }
 
-bool FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                       std::string* error, bool* lost) {
-  bool ok = true;
-  bool gone = false;
+RunOutcome FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists) {
+  RunOutcome run;
   for (int n : kStatsPrintOrder) {
-    if (gone) {
+    if (run.ServerLost()) {
       lists->List(n).ClearList();
       lists->Colours(n).DeleteElems();
       continue;
     }
-    std::string message;
-    if (!FillStatsList(n, s, context, lists, &message, &gone)) {
-      // The lost server's line wins over an earlier list's failure.
-      if ((ok || gone) && error) *error = message;
-      ok = false;
-    }
+    // The first failure is kept; a lost server's line wins over it.
+    run.Merge(FillStatsList(n, s, context, lists));
   }
-  if (lost != nullptr) *lost = gone;
-  return ok;
+  return run;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/run_outcome.h"
 #include "host/list_window.h"
 #include "host/tdlist.h"
 #include "stats/stats_style.h"
@@ -50,15 +51,12 @@ void SetUpStatsListColumns(QenListWindow* list, int list_number);
 // The print-all order: patients, productivity, case acceptance, summary.
 inline constexpr int kStatsPrintOrder[4] = {kStatsPatients, kStatsProductivity, kStatsAcceptance, kStatsSummary};
 
-// Fills one list. False when something failed (*error, one line; the list
-// holds what was computed). A server lost during the fill (*lost set when
-// given): *error is PartialListMessage (host/gendb.h); the productivity list
-// keeps the days done before it (whole producer rows and their total), the
-// other lists, whose every row mixes several statements, are left empty.
-bool FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                   std::string* error, bool* lost = nullptr);
-// Fills all four in the print-all order; false when any failed (*error: the
-// first failure). A lost server ends the run: the lists after it are left
-// empty.
-bool FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists,
-                       std::string* error, bool* lost = nullptr);
+// Fills one list and says how its run ended. Failed: the list holds what
+// was computed. Server lost (message PartialListMessage, host/gendb.h): the
+// productivity list keeps the days done before it (whole producer rows and
+// their total), the other lists, whose every row mixes several statements,
+// are left empty.
+RunOutcome FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists);
+// Fills all four in the print-all order; the first failure, or a lost
+// server, which ends the run: the lists after it are left empty.
+RunOutcome FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists);

@@ -64,18 +64,15 @@ std::string PatientsStatement(int index, const StatsSelection& s, const char* pr
   }
 }
 
-bool FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list, std::string* error) {
+RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list) {
   list->ClearList();
-  if (db == nullptr) return true;
+  RunOutcome outcome;
+  if (db == nullptr) return outcome;
   TDList doctors;
-  bool ok = true;
   constexpr int c = kStatsQueryCursor;
   for (int q = 0; q < 4; ++q) {
     const std::string sql = PatientsStatement(q, s, db->dbPrefix());
-    if (db->dbExecute(sql.c_str(), c) != 0 && ok) {
-      ok = false;
-      if (error) *error = db->LastError();
-    }
+    if (db->dbExecute(sql.c_str(), c) != 0) outcome.NoteFailure(db->LastError());
     for (int r = db->dbFetch(0, c); r == 0; r = db->dbFetch(1, c)) {
       long count = 0;
       char doctor[3] = {};
@@ -96,10 +93,7 @@ bool FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list, s
         default: e->status_changes += count; break;
       }
     }
-    if (!db->LastError().empty() && ok) {
-      ok = false;
-      if (error) *error = db->LastError();
-    }
+    outcome.NoteFailure(db->LastError());
     db->dbClose(c);
   }
   long total_new = 0, total_changes = 0, total_net = 0, total_active = 0;
@@ -120,5 +114,5 @@ bool FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list, s
   std::snprintf(row, sizeof row, "%s \t%ld\t%ld\t%ld\t%ld", ModuleString(kTotalLabel), total_new,
                 total_changes, total_net, total_active);
   list->AddString(row, 0);
-  return ok;
+  return outcome;
 }

@@ -19,6 +19,7 @@
 
 #include <string>
 
+#include "host/run_outcome.h"
 #include "stats/stats_types.h"
 
 class GenDB;
@@ -31,4 +32,4 @@ std::string PatientsStatement(int index, const StatsSelection& s, const char* pr
 
 // Clears list and fills it. Returns false when a statement failed (the list
 // holds what the others produced; *error names the failure).
-bool FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list, std::string* error);
+RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list);

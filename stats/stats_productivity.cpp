@@ -124,15 +124,12 @@ const char* ProductivityNotConnectedMessage() {
   return "la liste de productivité n'est pas encore reliée au calcul de productivité";
 }
 
-bool FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
-                          QenListWindow* list, std::string* error) {
+RunOutcome FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
+                                QenListWindow* list) {
   list->ClearList();
-  if (source == nullptr) {
-    if (error) *error = ProductivityNotConnectedMessage();
-    return false;
-  }
+  if (source == nullptr) return RunOutcome::Failed(ProductivityNotConnectedMessage());
   std::vector<StatsProductivityFigure> figures;
-  const bool ok = source->Compute(MakeProductivityRequest(s, prod_units), &figures, error);
+  RunOutcome outcome = source->Compute(MakeProductivityRequest(s, prod_units), &figures);
   WriteProductivityRows(figures, prod_units, list);
-  return ok;
+  return outcome;
 }

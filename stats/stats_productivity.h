@@ -27,6 +27,8 @@
 #include <string>
 #include <vector>
 
+#include "host/run_outcome.h"
+
 #include "stats/stats_types.h"
 
 class QenListWindow;
@@ -53,10 +55,11 @@ struct StatsProductivityRequest {
 class StatsProductivitySource {
  public:
   virtual ~StatsProductivitySource() = default;
-  // Computes the period's figures into *out (in the computation's order).
-  // False with *error when it could not run (rows may be missing).
-  virtual bool Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out,
-                       std::string* error) = 0;
+  // Computes the period's figures into *out (in the computation's order)
+  // and says how the computation ended (failed: rows may be missing; server
+  // lost: the figures of the days done before it).
+  virtual RunOutcome Compute(const StatsProductivityRequest& request,
+                             std::vector<StatsProductivityFigure>* out) = 0;
 };
 
 StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char prod_units);
@@ -66,11 +69,11 @@ StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char p
 void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, char units,
                            QenListWindow* list);
 
-// Clears list and fills it through source. Without a source (not wired) the
-// list stays empty and *error says so; returns false then and when the
-// source failed.
-bool FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
-                          QenListWindow* list, std::string* error);
+// Clears list and fills it through source: the source's outcome. Without a
+// source (not wired) the list stays empty and the run has failed with
+// ProductivityNotConnectedMessage.
+RunOutcome FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
+                                QenListWindow* list);
 
 // The message of an unwired source.
 const char* ProductivityNotConnectedMessage();

@@ -253,12 +253,19 @@ TProducerAnalysisObj::TProducerAnalysisObj(long /*launcher_info*/, long from, lo
                                            bool /*owns*/)
     : from_(from), to_(to) {}
 
+TProducerAnalysisObj::TProducerAnalysisObj(GenDB* db, long /*launcher_info*/, long from, long to,
+                                           HWindow /*parent*/, bool /*owns*/)
+    : from_(from), to_(to), application_db_(false), db_(db) {}
+
 void TProducerAnalysisObj::SetProducerList(const std::string& codes) { producers_ = SplitProducerList(codes); }
 
 bool TProducerAnalysisObj::LoadPracticeAnalysisInfo(bool /*show_meter*/, bool include_inactive) {
   list_.DeleteElems();
-  QenApplication* app = QenApplication::Instance();
-  GenDB* db = app != nullptr ? app->GetDb() : nullptr;
+  GenDB* db = db_;
+  if (application_db_) {
+    QenApplication* app = QenApplication::Instance();
+    db = app != nullptr ? app->GetDb() : nullptr;
+  }
   std::string error;
   return ComputeProductionFor(db, from_, to_, producers_, include_inactive, &list_, &error);
 }

@@ -32,8 +32,11 @@ bool ComputeProduction(GenDB* db, long from, long to, const std::vector<std::str
 // The suite's production analysis object for a list of producers and a range.
 class TProducerAnalysisObj {
  public:
-  // (launcher information, start date, end date, parent window, own-list flag)
+  // (launcher information, start date, end date, parent window, own-list
+  // flag): reads the application's database.
   TProducerAnalysisObj(long launcher_info, long from, long to, HWindow parent, bool owns = true);
+  // The same on db (not owned; null: nothing is computed).
+  TProducerAnalysisObj(GenDB* db, long launcher_info, long from, long to, HWindow parent, bool owns = true);
   // Producer codes separated by ","; empty = every producer.
   void SetProducerList(const std::string& codes);
   void SetStartDate(long from) { from_ = from; }
@@ -45,6 +48,8 @@ class TProducerAnalysisObj {
 
  private:
   long from_, to_;
+  bool application_db_ = true;
+  GenDB* db_ = nullptr;
   std::vector<std::string> producers_;
   TDList list_;
 };

@@ -183,44 +183,19 @@ void PracApptDialog::FillSelectionList() {
   const bool producers = ProducerMode();
   list->AddString(ModuleString(13), 0);
   list->Check(0, (producers ? settings_.AllProducers : settings_.AllChairs) == 'Y');
-  GenDB* db = ApplicationDb();
-  if (db == nullptr) return;
-  const int cursor = producers ? 25 : 21;
-  const std::string sql = producers ? ActiveProducersSql(db->dbPrefix()) : ChairsSql(db->dbPrefix());
-  db->dbExecute(sql.c_str(), cursor);
-  for (int r = db->dbFetch(0, cursor); r == 0; r = db->dbFetch(1, cursor)) {
-    char text[128];
-    char key[16] = {};
-    if (producers) {
-      char last[21] = {}, first[21] = {};
-      db->dbGetString(1, key, 4, cursor);
-      db->dbGetString(2, last, sizeof last, cursor);
-      db->dbGetString(3, first, sizeof first, cursor);
-      BlankRowBreaks(last);
-      BlankRowBreaks(first);
-      std::snprintf(text, sizeof text, "%s\t%s, %s", key, last, first);
-    } else {
-      char loc = ' ', title[11] = {};
-      short number = 0;
-      db->dbGetChar(1, &loc, cursor);
-      db->dbGetShort(2, &number, cursor);
-      db->dbGetString(3, title, sizeof title, cursor);
-      BlankRowBreaks(title);
-      std::snprintf(key, sizeof key, "%c%02hd", loc, number);
-      std::snprintf(text, sizeof text, "%s \t %s", key, title);
-    }
-    const int row = list->AddString(text, 0);
+  std::vector<ApptChoice> choices;
+  LoadApptChoices(ApplicationDb(), producers, &choices);
+  const bool all = (producers ? settings_.AllProducers : settings_.AllChairs) == 'Y';
+  for (const ApptChoice& choice : choices) {
+    const int row = list->AddString(choice.text.c_str(), 0);
     bool checked = false;
-    if ((producers ? settings_.AllProducers : settings_.AllChairs) != 'Y') {
-      for (int i = 0; i < kApptMaxSelected; ++i) {
-        const char* entry = producers ? settings_.Producers[i] : settings_.Chairs[i];
-        if (entry[0] == '\0') break;
-        if (std::strcmp(entry, key) == 0) checked = true;
-      }
+    for (int i = 0; !all && i < kApptMaxSelected; ++i) {
+      const char* entry = producers ? settings_.Producers[i] : settings_.Chairs[i];
+      if (entry[0] == '\0') break;
+      if (choice.key == entry) checked = true;
     }
     list->Check(row, checked);
   }
-  db->dbClose(cursor);
   selection_->FitColumnsToContents();
 }
 
@@ -291,47 +266,41 @@ void PracApptDialog::ReadSelectionList() {
   settings_.SelectedCount = taken;
 }
 
-void PracApptDialog::ApplyAllRule() {
-  const QenListWindow* list = selection_->List();
-  const bool producers = ProducerMode();
-  const char all = list->GetCount() > 0 && list->IsChecked(0) ? 'Y' : 'N';
-  (producers ? settings_.AllProducers : settings_.AllChairs) = all;
-  if (all != 'Y') return;
-  for (int i = 0; i < kApptMaxSelected; ++i) (producers ? settings_.Producers[i] : settings_.Chairs[i])[0] = '\0';
-  long taken = 0;
-  for (int r = 1; r < list->GetCount() && taken < kApptMaxSelected; ++r, ++taken) {
-    std::string key(list->GetItemText(r, 0).substr(0, 31));
-    while (!key.empty() && key.back() == ' ') key.pop_back();
-    if (producers) {
-      CopyField(settings_.Producers[taken], key.c_str());
-    } else {
-      CopyField(settings_.Chairs[taken], key.c_str());
-    }
-  }
-  settings_.SelectedCount = taken;
-}
-
 void PracApptDialog::CmGenerate() {
   if (!UpdateDialog(0)) return;
   result_->List()->ClearList();
   colour_list_.DeleteElems();
-  ReadSelectionList();
   SetUpResultColumns();
-  ApplyAllRule();
+  {
+    // The rows of the list are the known keys; its first row is "all".
+    const QenListWindow* list = selection_->List();
+    std::vector<std::string> known, named;
+    for (int r = 1; r < list->GetCount(); ++r) {
+      std::string key(list->GetItemText(r, 0));
+      while (!key.empty() && key.back() == ' ') key.pop_back();
+      known.push_back(key);
+      if (list->IsChecked(r)) named.push_back(key);
+    }
+    const bool all = list->GetCount() > 0 && list->IsChecked(0);
+    last_outcome_ = SelectApptKeys(ApplicationDb(), known, all, named, &settings_);
+  }
+  if (!last_outcome_.Finished()) {
+    ShowOutcome(last_outcome_);
+    return;
+  }
   if (settings_.SelectedCount <= 0 || settings_.DateTo < settings_.DateFrom) return;
-  last_error_.clear();
   QApplication::setOverrideCursor(Qt::WaitCursor);
   {
     PracApptGenerator gen(ApplicationDb(), this, LauncherInfo(), &settings_);
     gen.Generate(result_->List());
     // The days done before a lost server or a failed statement stay
     // listed; the message says the list is not whole.
-    if (!gen.LastError().empty()) last_error_ = QString::fromStdString(gen.LastError());
+    last_outcome_ = gen.Outcome();
   }
   QApplication::restoreOverrideCursor();
   CollectApptColours(*result_->List(), colours_, &colour_list_);
   result_->FitColumnsToContents();
-  if (!last_error_.isEmpty()) ShowMessage(last_error_, QMessageBox::Warning);
+  ShowOutcome(last_outcome_);
 }
 
 void PracApptDialog::CmClear() {

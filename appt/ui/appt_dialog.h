@@ -43,8 +43,8 @@ class PracApptDialog : public TGenDlg {
   ListView* SelectionView() const { return selection_; }
   // The coloured cells recorded by the last drawing of the result list.
   const TDList& ColourList() const { return colour_list_; }
-  // The message of the last generation that lost its server ("" otherwise).
-  const QString& LastError() const { return last_error_; }
+  // How the last generation ended (host/run_outcome.h).
+  const RunOutcome& LastOutcome() const { return last_outcome_; }
 
  protected:
   void SetupWindow() override;
@@ -57,7 +57,6 @@ class PracApptDialog : public TGenDlg {
   void UpdatePickCaption(char prod_info);
   void ApplyTrackRule();
   void ReadSelectionList();
-  void ApplyAllRule();
   bool ProducerMode() const;
   void InstallColours();
   void ShowMenu(const QPoint& pos);
@@ -77,7 +76,7 @@ class PracApptDialog : public TGenDlg {
   PracApptSettings settings_;
   ApptColourOptions colours_;
   QString pick_caption_;
-  QString last_error_;
+  RunOutcome last_outcome_;
   ListView* selection_ = nullptr;
   ListView* result_ = nullptr;
   TDList colour_list_;

@@ -292,7 +292,6 @@ void PracListDialog::CmGenerate() {
   bool summary = inner_tab_->GetSel() == 1;
   QenListWindow* target = summary ? summary_->List() : detailed_->List();
   target->ClearList();
-  last_error_.clear();
   std::unique_ptr<PracBaseGenerator> generator;
   if (summary) {
     generator = std::make_unique<PracSummaryGenerator>(ApplicationDb(), static_cast<QWidget*>(this), options_.get());
@@ -309,13 +308,8 @@ void PracListDialog::CmGenerate() {
   // Any statement that failed is reported once: a refused statement or a
   // lost server may have cost rows, a missing look-up table leaves names
   // empty; either way the list is not whole.
-  ShowError(generator->LastError());
-}
-
-void PracListDialog::ShowError(const std::string& error) {
-  if (error.empty()) return;
-  last_error_ = QString::fromStdString(error);
-  ShowMessage(last_error_, QMessageBox::Warning);
+  last_outcome_ = generator->Outcome();
+  ShowOutcome(last_outcome_);
 }
 
 void PracListDialog::CmClear() {

@@ -63,8 +63,8 @@ class PracListDialog : public TGenDlg {
   QenListWindow* SortList() const;
   QenListWindow* UserList() const;
   QenListWindow* ModuleList() const;
-  // The first failure of the last generation ("" when none).
-  const QString& LastError() const { return last_error_; }
+  // How the last generation ended (host/run_outcome.h).
+  const RunOutcome& LastOutcome() const { return last_outcome_; }
   AuditListTools* Tools() const { return tools_; }
 
   // The handlers (public so the tests can press the buttons).
@@ -88,7 +88,6 @@ class PracListDialog : public TGenDlg {
   void CollectUsers();
   void CollectModules();
   void CollectSubtotals();
-  void ShowError(const std::string& error);
 
   QenDllHandler* module_;
   std::unique_ptr<AuditOptions> options_;  // large (200 users): on the heap
@@ -100,6 +99,6 @@ class PracListDialog : public TGenDlg {
   ListView* user_list_ = nullptr;
   ListView* module_list_ = nullptr;
   char source_values_[4] = {};  // "AHB"
-  QString last_error_;
+  RunOutcome last_outcome_;
   AuditListTools* tools_ = nullptr;  // child of the dialog
 };

@@ -94,17 +94,14 @@ void PracAuditDialog::SetupWindow() {
 void PracAuditDialog::CmGenerate() {
   if (!UpdateDialog(0)) return;
   List()->ClearList();
-  last_error_.clear();
   PracAuditGenerator generator(ApplicationDb(), static_cast<QWidget*>(this), options_.get(), record_id_, account_id_);
   {
     ListBatch batch(List());  // the view hears of the rows in a few steps
     generator.Generate(List());
   }
   FitResultColumns(view_);
-  if (!generator.LastError().empty()) {
-    last_error_ = QString::fromStdString(generator.LastError());
-    ShowMessage(last_error_, QMessageBox::Warning);
-  }
+  last_outcome_ = generator.Outcome();
+  ShowOutcome(last_outcome_);
 }
 
 void PracAuditDialog::resizeEvent(QResizeEvent* event) {

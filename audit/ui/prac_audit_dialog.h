@@ -40,7 +40,8 @@ class PracAuditDialog : public TGenDlg {
   AuditOptions& Options() { return *options_; }
   ListView* View() const { return view_; }
   QenListWindow* List() const;
-  const QString& LastError() const { return last_error_; }
+  // How the last generation ended (host/run_outcome.h).
+  const RunOutcome& LastOutcome() const { return last_outcome_; }
   AuditListTools* Tools() const { return tools_; }
 
   void CmGenerate();
@@ -66,6 +67,6 @@ class PracAuditDialog : public TGenDlg {
   QRect initial_generate_;
   QRect initial_cancel_;
   QRect initial_list_;
-  QString last_error_;
+  RunOutcome last_outcome_;
   AuditListTools* tools_ = nullptr;  // child of the dialog
 };

@@ -227,19 +227,16 @@ void PracGoalsDialog::CmGenerate() {
   if (!UpdateDialog(0)) return;
   ReadSelection();
   ReadGoalsDisplay(ReaderOf(ini_), &display_);
-  last_error_.clear();
-  if (ApplicationDb() != nullptr) ApplicationDb()->ClearLostConnection();
-  const std::vector<int> failed = ValidateGoalsReport(ApplicationDb(), options_, options_.producers.size());
-  if (!failed.empty()) {
-    // The year checks read the goals: a lost server is not a bad year.
-    const std::string lost = ApplicationDb() != nullptr ? ApplicationDb()->LostConnection() : std::string();
-    if (!lost.empty()) {
-      ReportList()->ClearList();
-      colours_.DeleteElems();
-      last_error_ = QString::fromStdString(PartialListMessage(lost));
-      ShowMessage(last_error_, QMessageBox::Warning);
-      return;
-    }
+  std::vector<int> failed;
+  last_outcome_ = CheckGoalsRun(ApplicationDb(), options_, options_.producers.size(), &failed);
+  if (last_outcome_.ServerLost()) {
+    ReportList()->ClearList();
+    colours_.DeleteElems();
+    ShowOutcome(last_outcome_);
+    return;
+  }
+  if (last_outcome_.Refused()) {
+    // Each rule the options break, in its own box.
     for (int id : failed) ShowModuleMessage(id);
     return;
   }
@@ -257,10 +254,8 @@ void PracGoalsDialog::CmGenerate() {
     if (list->Columns()[c].width_chars == 0) report_->setColumnHidden(c, true);
     else report_->setColumnHidden(c, false);
   }
-  if (!result.error.empty()) {
-    last_error_ = QString::fromStdString(result.error);
-    ShowMessage(last_error_, QMessageBox::Warning);
-  }
+  last_outcome_ = result.outcome;
+  ShowOutcome(last_outcome_);
 }
 
 void PracGoalsDialog::CmDefaults() {

@@ -63,7 +63,8 @@ class PracGoalsDialog : public TGenDlg {
   const TDList& Colours() const { return colours_; }
   // The producer codes of the last generation, in selection order.
   const std::vector<std::string>& GeneratedProducers() const { return generated_producers_; }
-  const QString& LastError() const { return last_error_; }
+  // How the last generation ended (host/run_outcome.h).
+  const RunOutcome& LastOutcome() const { return last_outcome_; }
   std::unique_ptr<QMenu> MakeMenu();
 
   // The handlers (public for the tests).
@@ -103,6 +104,6 @@ class PracGoalsDialog : public TGenDlg {
   QCheckBox* month_boxes_[12] = {};
   QCheckBox* quarter_boxes_[4] = {};
   QCheckBox* select_all_ = nullptr;
-  QString last_error_;
+  RunOutcome last_outcome_;
   std::string last_export_;
 };

@@ -213,6 +213,11 @@ void QenDialog::ShowMessage(const QString& text, QMessageBox::Icon icon) {
   Prompt(request);
 }
 
+void QenDialog::ShowOutcome(const RunOutcome& outcome) {
+  if (outcome.message.empty()) return;
+  ShowMessage(QString::fromStdString(outcome.message), QMessageBox::Warning);
+}
+
 void QenDialog::ShowModuleMessage(int string_id) {
   ShowMessage(QString::fromUtf8(ModuleString(string_id)), QMessageBox::Warning);
 }

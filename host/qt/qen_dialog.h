@@ -40,6 +40,8 @@
 #include <utility>
 #include <vector>
 
+#include "host/run_outcome.h"
+
 class QMenu;
 class QAction;
 class QButtonGroup;
@@ -132,6 +134,10 @@ class QenDialog : public QDialog {
   void ShowModuleMessage(int string_id);
   // Shows text (information icon); the caption is the dialog's title.
   void ShowMessage(const QString& text, QMessageBox::Icon icon = QMessageBox::Information);
+  // How a run ended, told the one way every tab tells it: a warning box
+  // with the outcome's line when it has one (failed, server lost, refused);
+  // a finished or cancelled run says nothing.
+  void ShowOutcome(const RunOutcome& outcome);
   // Yes/No question; true for Yes.
   bool AskYesNo(const QString& text);
   // Every box of the dialog bases goes through here.

@@ -219,39 +219,33 @@ void PracStatDialog::AfterFill(int list_number) {
 
 void PracStatDialog::CmGenerate() {
   if (!PrepareGeneration()) return;
-  last_error_.clear();
   const StatsContext context = Context();
-  bool gone = false;
+  RunOutcome run;
   for (int n : kStatsPrintOrder) {
-    if (gone) {
+    if (run.ServerLost()) {
       // A lost server ends the run: the lists after it stay empty.
       lists_.List(n).ClearList();
       lists_.Colours(n).DeleteElems();
       AfterFill(n);
       continue;
     }
-    std::string message;
+    const RunOutcome step = FillStatsList(n, sel_, context, &lists_);
     // The productivity list stays empty until the program connects the
     // productivity computation; that is not an error of this run.
-    if (!FillStatsList(n, sel_, context, &lists_, &message, &gone) &&
-        ((n != kStatsProductivity && last_error_.isEmpty()) || gone)) {
-      last_error_ = QString::fromStdString(message);
-    }
+    if (n != kStatsProductivity || context.productivity != nullptr || step.ServerLost()) run.Merge(step);
     AfterFill(n);
   }
   // A lost server or a failed statement: the lists are not whole.
-  if (!last_error_.isEmpty()) ShowMessage(last_error_, QMessageBox::Warning);
+  last_outcome_ = run;
+  ShowOutcome(run);
 }
 
 void PracStatDialog::CmGenerateOne() {
   const int n = recorded_;
   if (n == 0 || !PrepareGeneration()) return;
-  std::string message;
-  bool lost = false;
-  last_error_.clear();
-  if (!FillStatsList(n, sel_, Context(), &lists_, &message, &lost)) last_error_ = QString::fromStdString(message);
+  last_outcome_ = FillStatsList(n, sel_, Context(), &lists_);
   AfterFill(n);
-  if (!last_error_.isEmpty()) ShowMessage(last_error_, QMessageBox::Warning);
+  ShowOutcome(last_outcome_);
 }
 
 void PracStatDialog::CmDefaults() {

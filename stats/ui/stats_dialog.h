@@ -52,8 +52,8 @@ class PracStatDialog : public TGenDlg {
   // What the right-click does: records the list and shows menu 1001 at
   // global_pos (show = false only records, for tests).
   void ContextMenu(int list_number, const QPoint& global_pos, bool show = true);
-  // The last message of a failed fill ("" when none).
-  const QString& LastError() const { return last_error_; }
+  // How the last generation ended (host/run_outcome.h).
+  const RunOutcome& LastOutcome() const { return last_outcome_; }
 
   // Commands.
   void CmGenerate();
@@ -88,5 +88,5 @@ class PracStatDialog : public TGenDlg {
   ListView* producers_ = nullptr;
   int recorded_ = 0;
   StatsProductivitySource* productivity_ = nullptr;
-  QString last_error_;
+  RunOutcome last_outcome_;
 };

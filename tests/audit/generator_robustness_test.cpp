@@ -152,8 +152,8 @@ TEST_P(AuditRobustTest, BatchedLookupsGiveTheOneByOneLines) {
     const std::vector<std::string> fast = Run(*batched);
     ASSERT_GT(reference.size(), kind == 0 ? 300u : 3u);
     EXPECT_EQ(fast, reference) << (kind == 0 ? "detailed" : "history");
-    EXPECT_EQ(one->LastError(), "");
-    EXPECT_EQ(batched->LastError(), "");
+    EXPECT_EQ(one->Outcome().message, "");
+    EXPECT_EQ(batched->Outcome().message, "");
     EXPECT_GT(batched->Stats().prefetched, 0);
     if (kind == 0) {
       EXPECT_LT(batched->Stats().statements + batched->Stats().batch_statements,
@@ -226,7 +226,7 @@ TEST_P(AuditRobustTest, MissingLookupTables) {
         << lines[0];
     EXPECT_NE(lines[1].find(" \tAjouter \t \t "), std::string::npos) << lines[1];  // gated
     EXPECT_NE(lines[2].find("rappel"), std::string::npos) << lines[2];
-    EXPECT_NE(gen.LastError(), "");
+    EXPECT_NE(gen.Outcome().message, "");
     EXPECT_LE(gen.Stats().statements, 2);  // one failure per shape, not one per row
   }
 }
@@ -239,8 +239,8 @@ TEST_P(AuditRobustTest, CancelWhileReadingKeepsTheRowsRead) {
   const std::vector<std::string> lines = Run(gen);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[2], "-1|Grand Total: 2\t \t2 \t \t2 \t2");
-  EXPECT_TRUE(gen.Cancelled());
-  EXPECT_FALSE(gen.Incomplete());
+  EXPECT_TRUE(gen.Outcome().Cancelled());
+  EXPECT_EQ(gen.Outcome().message, "");
 }
 
 TEST_P(AuditRobustTest, CancelWhileFillingKeepsTheLinesWritten) {
@@ -263,11 +263,11 @@ TEST_P(AuditRobustTest, ServerLostWhileReading) {
   const std::vector<std::string> lines = Run(gen, &flaky);
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[3], "-1|Grand Total: 3\t \t3 \t \t3 \t3");
-  EXPECT_EQ(gen.LastError(),
+  EXPECT_EQ(gen.Outcome().message,
             "La connexion au serveur a été perdue : la liste est partielle (server closed the connection "
             "unexpectedly).");
-  EXPECT_TRUE(gen.ConnectionLost());
-  EXPECT_TRUE(gen.Incomplete());
+  EXPECT_TRUE(gen.Outcome().ServerLost());
+  EXPECT_FALSE(gen.Outcome().Complete());
 }
 
 TEST_P(AuditRobustTest, ServerGoneBeforeCounting) {
@@ -281,8 +281,8 @@ TEST_P(AuditRobustTest, ServerGoneBeforeCounting) {
   QenListWindow list;
   EXPECT_FALSE(gen.Generate(&list));
   EXPECT_EQ(list.GetCount(), 0);
-  EXPECT_NE(gen.LastError(), "");
-  EXPECT_TRUE(gen.ConnectionLost());
+  EXPECT_NE(gen.Outcome().message, "");
+  EXPECT_TRUE(gen.Outcome().ServerLost());
 }
 
 TEST_P(AuditRobustTest, NoDatabase) {
@@ -291,7 +291,7 @@ TEST_P(AuditRobustTest, NoDatabase) {
   gen.SetDb(nullptr);
   QenListWindow list;
   EXPECT_FALSE(gen.Generate(&list));
-  EXPECT_EQ(gen.LastError(), "Aucune connexion à la base de données.");
+  EXPECT_EQ(gen.Outcome().message, "Aucune connexion à la base de données.");
 }
 
 TEST_P(AuditRobustTest, MissingArchiveTable) {
@@ -302,7 +302,7 @@ TEST_P(AuditRobustTest, MissingArchiveTable) {
   PracDetailedGenerator gen(Db(), nullptr, &o);
   const std::vector<std::string> lines = Run(gen);
   EXPECT_TRUE(lines.empty());
-  EXPECT_NE(gen.LastError(), "");
+  EXPECT_NE(gen.Outcome().message, "");
 }
 
 TEST_P(AuditRobustTest, BadData) {

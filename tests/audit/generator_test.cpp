@@ -102,7 +102,7 @@ TEST_P(AuditGenTest, DetailedListWithDescriptionsAndNames) {
                     " \tAjouter \tPaiement comptant \tJean Tremblay",
                 "-1|Grand Total: 2\t \t2 \t \t2 \t2",
             }));
-  EXPECT_EQ(gen.LastError(), "");
+  EXPECT_EQ(gen.Outcome().message, "");
 }
 
 TEST_P(AuditGenTest, DateSubtotalsWithDuration) {
@@ -395,7 +395,7 @@ TEST_P(AuditGenTest, NothingMatched) {
   bool matched = true;
   EXPECT_TRUE(Generate(gen, &matched).empty());
   EXPECT_FALSE(matched);
-  EXPECT_EQ(gen.LastError(), "");
+  EXPECT_EQ(gen.Outcome().message, "");
 }
 
 TEST_P(AuditGenTest, RowsOfUnselectedModulesLeaveOnlyTheGrandTotal) {

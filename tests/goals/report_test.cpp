@@ -148,7 +148,7 @@ TEST_P(GoalsReportDbTest, WorkedExample) {
   GoalsDisplay d;
   QenListWindow list(5111);
   const GoalsResult r = GenerateGoalsReport(Db(), o, d, {"D01", "D02"}, service, &list);
-  EXPECT_EQ(r.error, "");
+  EXPECT_EQ(r.outcome.message, "");
   EXPECT_EQ(calls, 4);
   std::vector<std::string> rows;
   for (int i = 0; i < list.GetCount(); ++i) rows.push_back(std::to_string(list.GetItemData(i)) + "|" + std::string(list.GetString(i)));

@@ -132,13 +132,13 @@ TEST_F(PartialDialogsTest, ProductivityKeepsTheDaysDoneAndSaysItOnce) {
   const std::vector<std::string> whole = Rows(*tab->ResultView()->List());
   ASSERT_GT(whole.size(), 10u);
   EXPECT_TRUE(prompts_.empty());
-  EXPECT_TRUE(tab->LastError().isEmpty());
+  EXPECT_TRUE(tab->LastOutcome().message.empty());
   const long statements = db_->executed - before;
 
   db_->lose_at = db_->executed + statements - 3;  // in the last window of reads
   tab->Control<QAbstractButton>(PracApptDialog::kGenerate)->click();
   ExpectOneLossBox();
-  EXPECT_EQ(tab->LastError().toStdString(), PartialListMessage(kReason));
+  EXPECT_EQ(tab->LastOutcome().message, PartialListMessage(kReason));
   const std::vector<std::string> kept = Rows(*tab->ResultView()->List());
   EXPECT_GT(kept.size(), 3u) << "the days done stay shown";
   EXPECT_NE(kept, whole);
@@ -157,7 +157,7 @@ TEST_F(PartialDialogsTest, StatisticsStopAtTheLostListAndSayItOnce) {
   db_->lose_at = db_->executed + 4;
   tab->SendCommand(PracStatDialog::kCmGenerate);
   ExpectOneLossBox();
-  EXPECT_EQ(tab->LastError().toStdString(), PartialListMessage(kReason));
+  EXPECT_EQ(tab->LastOutcome().message, PartialListMessage(kReason));
   EXPECT_EQ(Rows(tab->Lists().List(kStatsPatients)), patients);
   EXPECT_EQ(tab->Lists().List(kStatsAcceptance).GetCount(), 0);
   EXPECT_EQ(tab->Lists().List(kStatsSummary).GetCount(), 0);

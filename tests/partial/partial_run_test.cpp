@@ -471,7 +471,7 @@ TEST_P(PartialRunTest, AuditCancelAtRandomPointsKeepsConsistentLists) {
       auto gen = Make(kind, &whole_options);
       gen->SetDb(Db());
       ASSERT_TRUE(gen->Generate(&whole));
-      ASSERT_EQ(gen->LastError(), "");
+      ASSERT_EQ(gen->Outcome().message, "");
     }
     const ListCheck all = Check(kind, whole);
     ASSERT_GT(all.data_lines, 100);
@@ -490,9 +490,9 @@ TEST_P(PartialRunTest, AuditCancelAtRandomPointsKeepsConsistentLists) {
         gen->SetDb(Db());
         QenListWindow list;
         gen->Generate(&list);
-        EXPECT_TRUE(gen->Cancelled());
-        EXPECT_FALSE(gen->ConnectionLost());
-        EXPECT_EQ(gen->LastError(), "");
+        EXPECT_TRUE(gen->Outcome().Cancelled());
+        EXPECT_FALSE(gen->Outcome().ServerLost());
+        EXPECT_EQ(gen->Outcome().message, "");
         const ListCheck got = Check(kind, list);
         if (meter == 1) {
           EXPECT_EQ(got.data_lines, at);  // the lines written before the cancel
@@ -521,7 +521,7 @@ TEST_P(PartialRunTest, ProductivityCancelAtRandomDaysEqualsTheDaysDone) {
     PracApptGenerator gen(Db(), nullptr, 0, &s);
     QenListWindow list;
     gen.Generate(&list);
-    EXPECT_TRUE(gen.Cancelled());
+    EXPECT_TRUE(gen.Outcome().Cancelled());
     EXPECT_EQ(gen.DaysDone(), at);
     SetMeterFactory(nullptr);
     std::vector<std::string> expected;
@@ -545,13 +545,12 @@ TEST_P(PartialRunTest, StatsProductivityCancelFoldsTheDaysDone) {
     context.db = Db();
     context.productivity = &source;
     StatsLists lists;
-    std::string message;
     ScriptMeter(0, at);
-    FillStatsList(kStatsProductivity, Selection(), context, &lists, &message);
+    EXPECT_TRUE(FillStatsList(kStatsProductivity, Selection(), context, &lists).Cancelled());
     EXPECT_EQ(source.DaysDone(), at);
     SetMeterFactory(nullptr);
     StatsLists expected;
-    if (at > 0) FillStatsList(kStatsProductivity, Selection(DayAfterFrom(at)), context, &expected, &message);
+    if (at > 0) FillStatsList(kStatsProductivity, Selection(DayAfterFrom(at)), context, &expected);
     EXPECT_EQ(Lines(lists.List(kStatsProductivity)), Lines(expected.List(kStatsProductivity)));
   }
 }
@@ -586,16 +585,16 @@ TEST_P(ServerLossTest, AuditServerLostKeepsTheRowsReadThenWorksAgain) {
       gen->SetDb(Db());
       QenListWindow list;
       gen->Generate(&list);
-      EXPECT_FALSE(gen->Cancelled());
+      EXPECT_FALSE(gen->Outcome().Cancelled());
       const ListCheck got = Check(kind, list);
-      if (when == 0 && kind == kSummary && !gen->ConnectionLost()) {
+      if (when == 0 && kind == kSummary && !gen->Outcome().ServerLost()) {
         // Every row had come before the server went, and the summary reads
         // nothing more: the list is whole, and nothing is said.
-        EXPECT_EQ(gen->LastError(), "");
+        EXPECT_EQ(gen->Outcome().message, "");
         EXPECT_EQ(Lines(list), Lines(whole));
       } else {
-        EXPECT_TRUE(gen->ConnectionLost());
-        ExpectLossMessage(gen->LastError());
+        EXPECT_TRUE(gen->Outcome().ServerLost());
+        ExpectLossMessage(gen->Outcome().message);
         if (when < 0) {
           EXPECT_EQ(list.GetCount(), 0);  // the count found it
         } else if (when == 0) {
@@ -612,8 +611,8 @@ TEST_P(ServerLossTest, AuditServerLostKeepsTheRowsReadThenWorksAgain) {
       again->SetDb(Db());
       QenListWindow second;
       again->Generate(&second);
-      EXPECT_FALSE(again->ConnectionLost());
-      EXPECT_EQ(again->LastError(), "");
+      EXPECT_FALSE(again->Outcome().ServerLost());
+      EXPECT_EQ(again->Outcome().message, "");
       EXPECT_EQ(Lines(second), Lines(whole));
     }
   }
@@ -633,8 +632,8 @@ TEST_P(ServerLossTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
     PracApptGenerator gen(Db(), nullptr, 0, &s);
     QenListWindow list;
     gen.Generate(&list);
-    EXPECT_TRUE(gen.ConnectionLost());
-    ExpectLossMessage(gen.LastError());
+    EXPECT_TRUE(gen.Outcome().ServerLost());
+    ExpectLossMessage(gen.Outcome().message);
     // The day of the cut reads nothing new when its rows were read ahead:
     // the loop stops at the next day that reads.
     EXPECT_GE(gen.DaysDone(), at);
@@ -655,8 +654,8 @@ TEST_P(ServerLossTest, ProductivityServerLostKeepsTheWholeDaysThenWorksAgain) {
     PracApptSettings a = ApptSettingsAll(kTo);
     PracApptGenerator again(Db(), nullptr, 0, &a);
     again.Generate(nullptr);
-    EXPECT_FALSE(again.ConnectionLost());
-    EXPECT_EQ(again.LastError(), "");
+    EXPECT_FALSE(again.Outcome().ServerLost());
+    EXPECT_EQ(again.Outcome().message, "");
     EXPECT_EQ(ApptElements(again), ApptElements(whole));
   }
 }
@@ -669,8 +668,7 @@ TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
   context.channel = app_.Channel();
   SetMeterFactory(nullptr);
   StatsLists whole;
-  std::string message;
-  FillAllStatsLists(Selection(), context, &whole, &message);
+  ASSERT_TRUE(FillAllStatsLists(Selection(), context, &whole).Finished());
   ASSERT_GT(whole.List(kStatsPatients).GetCount(), 2);
   ASSERT_GT(whole.List(kStatsAcceptance).GetCount(), 0);
   ASSERT_GT(whole.List(kStatsSummary).GetCount(), 0);
@@ -680,15 +678,13 @@ TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
     SCOPED_TRACE("list " + std::to_string(n));
     Cut(BackendPid());
     StatsLists lists;
-    bool lost = false;
-    EXPECT_FALSE(FillStatsList(n, Selection(), context, &lists, &message, &lost));
-    EXPECT_TRUE(lost);
-    ExpectLossMessage(message);
+    RunOutcome outcome = FillStatsList(n, Selection(), context, &lists);
+    EXPECT_TRUE(outcome.ServerLost());
+    ExpectLossMessage(outcome.message);
     EXPECT_EQ(lists.List(n).GetCount(), 0) << "a row mixes several statements: none is whole";
     Restore();
-    lost = true;
-    EXPECT_TRUE(FillStatsList(n, Selection(), context, &lists, &message, &lost)) << message;
-    EXPECT_FALSE(lost);
+    outcome = FillStatsList(n, Selection(), context, &lists);
+    EXPECT_TRUE(outcome.Finished()) << outcome.message;
     EXPECT_EQ(Lines(lists.List(n)), Lines(whole.List(n)));
   }
 
@@ -697,10 +693,9 @@ TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
   const long pid = BackendPid();
   ScriptMeter(0, 20, [&] { Cut(pid); });
   StatsLists lists;
-  bool lost = false;
-  EXPECT_FALSE(FillAllStatsLists(Selection(), context, &lists, &message, &lost));
-  EXPECT_TRUE(lost);
-  ExpectLossMessage(message);
+  const RunOutcome cut = FillAllStatsLists(Selection(), context, &lists);
+  EXPECT_TRUE(cut.ServerLost());
+  ExpectLossMessage(cut.message);
   EXPECT_EQ(Lines(lists.List(kStatsPatients)), Lines(whole.List(kStatsPatients)));
   EXPECT_EQ(lists.List(kStatsAcceptance).GetCount(), 0);
   EXPECT_EQ(lists.List(kStatsSummary).GetCount(), 0);
@@ -709,12 +704,12 @@ TEST_P(ServerLossTest, StatsServerLostEndsTheRunThenWorksAgain) {
   Restore();
   SetMeterFactory(nullptr);
   StatsLists expected;
-  FillStatsList(kStatsProductivity, Selection(DayAfterFrom(done)), context, &expected, &message);
+  FillStatsList(kStatsProductivity, Selection(DayAfterFrom(done)), context, &expected);
   EXPECT_EQ(Lines(lists.List(kStatsProductivity)), Lines(expected.List(kStatsProductivity)));
 
   StatsLists again;
-  EXPECT_TRUE(FillAllStatsLists(Selection(), context, &again, &message, &lost)) << message;
-  EXPECT_FALSE(lost);
+  const RunOutcome second = FillAllStatsLists(Selection(), context, &again);
+  EXPECT_TRUE(second.Finished()) << second.message;
   for (int n : kStatsPrintOrder) EXPECT_EQ(Lines(again.List(n)), Lines(whole.List(n))) << "list " << n;
 }
 
@@ -727,7 +722,7 @@ TEST_P(ServerLossTest, GoalsServerLostLeavesNoRowThenWorksAgain) {
   const GoalsProductionFn service = ChannelProduction(&app_, nullptr);
   QenListWindow whole;
   const GoalsResult full = GenerateGoalsReport(Db(), o, display, producers, service, &whole);
-  ASSERT_EQ(full.error, "");
+  ASSERT_EQ(full.outcome.message, "");
   ASSERT_GT(whole.GetCount(), 3);
 
   for (int at : {0, 5, 23}) {  // before the first month, in the first year, in the second
@@ -740,15 +735,15 @@ TEST_P(ServerLossTest, GoalsServerLostLeavesNoRowThenWorksAgain) {
     };
     QenListWindow list;
     const GoalsResult result = GenerateGoalsReport(Db(), o, display, producers, cut, &list);
-    EXPECT_TRUE(result.lost);
-    ExpectLossMessage(result.error);
+    EXPECT_TRUE(result.outcome.ServerLost());
+    ExpectLossMessage(result.outcome.message);
     EXPECT_EQ(list.GetCount(), 0);
     EXPECT_TRUE(result.entries.empty());
     Restore();
     QenListWindow again;
     const GoalsResult second = GenerateGoalsReport(Db(), o, display, producers, service, &again);
-    EXPECT_FALSE(second.lost);
-    EXPECT_EQ(second.error, "");
+    EXPECT_FALSE(second.outcome.ServerLost());
+    EXPECT_EQ(second.outcome.message, "");
     EXPECT_EQ(Lines(again), Lines(whole));
   }
 }

@@ -81,7 +81,7 @@ class DamagedPracticeTest : public DbTest {
     gen->SetDb(AppDb());
     QenListWindow list;
     gen->Generate(&list);
-    EXPECT_EQ(gen->LastError(), "");
+    EXPECT_EQ(gen->Outcome().message, "");
     return Lines(list);
   }
 
@@ -314,7 +314,7 @@ TEST_P(DamagedPracticeTest, ProductivityByProducerEachPeriod) {
       PracApptGenerator gen(AppDb(), nullptr, 0, &s);
       gen.SetStatementReads(statements == 1);
       gen.Generate(&list);
-      EXPECT_EQ(gen.LastError(), "");
+      EXPECT_EQ(gen.Outcome().message, "");
       both[statements] = Lines(list);
     }
     EXPECT_EQ(both[0], both[1]) << "prefetched and one-statement reads";
@@ -385,7 +385,7 @@ TEST_P(DamagedPracticeTest, ProductivityByChairEachPeriod) {
     SetUpApptColumns(&list, &s);
     PracApptGenerator gen(AppDb(), nullptr, 0, &s);
     gen.Generate(&list);
-    EXPECT_EQ(gen.LastError(), "");
+    EXPECT_EQ(gen.Outcome().message, "");
     Print((std::string("productivity by chair ") + report_by).c_str(), Lines(list));
     EXPECT_EQ(Lines(list), report_by == 'D'   ? kByChairDaily
                            : report_by == 'W' ? kByChairWeekly
@@ -407,13 +407,14 @@ TEST_P(DamagedPracticeTest, StatisticsEachListAndAll) {
   context.channel = app_.Channel();
   context.productivity = &productivity;
   StatsLists one, all;
-  std::string error;
   for (int list : kStatsPrintOrder) {
     SetUpStatsListColumns(&one.List(list), list);
     SetUpStatsListColumns(&all.List(list), list);
-    EXPECT_TRUE(FillStatsList(list, s, context, &one, &error)) << error;
+    const RunOutcome outcome = FillStatsList(list, s, context, &one);
+    EXPECT_TRUE(outcome.Finished()) << outcome.message;
   }
-  EXPECT_TRUE(FillAllStatsLists(s, context, &all, &error)) << error;
+  const RunOutcome outcome = FillAllStatsLists(s, context, &all);
+  EXPECT_TRUE(outcome.Finished()) << outcome.message;
   const char* names[] = {"", "patients", "summary", "productivity", "acceptance"};
   // Patients: D01 new 1 (patient 1) + 1 (patient 3, doctor '0123' read
   // '01'), status changes 201 and 204 (202's patient does not exist, 203
@@ -536,7 +537,7 @@ TEST_P(DamagedPracticeTest, GoalsEachModeAndTheEditor) {
     SetGoalsColumns(&list, mode, true);
     const GoalsResult r =
         GenerateGoalsReport(AppDb(), mode, display, selected, ChannelProduction(&app_, nullptr), &list);
-    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.outcome.message, "");
     Print(m.name, Lines(list));
     EXPECT_EQ(Lines(list), expected.at(m.name));
   }

@@ -131,7 +131,7 @@ TEST_P(HostileTest, AuditSelectsExactlyTheUsersNamed) {
     gen.SetDb(Db());
     QenListWindow list;
     gen.Generate(&list);
-    EXPECT_EQ(gen.LastError(), "");
+    EXPECT_EQ(gen.Outcome().message, "");
     // Shown as stored, but for tabs and line breaks, which would open a
     // column (or a line) of their own in the row: they show as blanks.
     std::string shown = h.stored;
@@ -221,7 +221,7 @@ class HostileProductivityTest : public HostileTest {
       PracApptGenerator g(Db(), nullptr, 0, &s);
       g.SetStatementReads(statements == 1);
       EXPECT_TRUE(g.Compute());
-      EXPECT_EQ(g.LastError(), "");
+      EXPECT_EQ(g.Outcome().message, "");
       for (const PracApptElem* e : g.Elements().As<PracApptElem>()) {
         if (e->Kind == 1) out[statements].push_back(std::string(e->Key) + "|" + e->Code + "|" + std::to_string(e->Minutes));
       }
@@ -333,8 +333,8 @@ TEST_P(HostileTest, StatisticsPatientsOfTheNamedDentistsOnly) {
     s.all_producers = 'N';
     s.SetProducers({h.select});
     QenListWindow list(107);
-    std::string error;
-    ASSERT_TRUE(FillPatientsList(Db(), s, &list, &error)) << error;
+    const RunOutcome outcome = FillPatientsList(Db(), s, &list);
+    ASSERT_TRUE(outcome.Finished()) << outcome.message;
     const std::string n = std::to_string(patients_of[h.stored]);
     ASSERT_EQ(list.GetCount(), 3) << "one dentist, a blank row, the total";
     EXPECT_EQ(Cells(list.GetString(0)), (std::vector<std::string>{h.select, n, "0", n, n}));
@@ -380,7 +380,7 @@ TEST_P(HostileTest, GoalsOfTheNamedProducersOnly) {
     o.producers = {h.stored};
     QenListWindow list(5111);
     const GoalsResult r = GenerateGoalsReport(Db(), o, GoalsDisplay(), {h.stored}, production, &list);
-    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.outcome.message, "");
     ASSERT_EQ(r.entries.size(), 1u);
     EXPECT_EQ(r.entries[0].producer, h.stored);
     EXPECT_EQ(r.entries[0].production, std::vector<long>{production_of[h.stored]});
@@ -436,7 +436,7 @@ TEST_P(HostileTest, GoalYearsThatAreNotDigitsNeverReachAStatement) {
     QenListWindow list(5111);
     const GoalsResult r = GenerateGoalsReport(
         Db(), o, GoalsDisplay(), {"D01"}, [](long, long, TDList*, std::string*) { return true; }, &list);
-    EXPECT_EQ(r.error, "");
+    EXPECT_EQ(r.outcome.message, "");
   }
   EXPECT_EQ(CountRows(Db(), "GOALS"), 2);
 }

@@ -119,11 +119,10 @@ TEST(ProductivityFoldTest, UnitModes) {
 
 class FakeSource : public StatsProductivitySource {
  public:
-  bool Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out,
-               std::string*) override {
+  RunOutcome Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out) override {
     seen = request;
     out->push_back(F("D01", 2, 10, 100, 0));
-    return true;
+    return RunOutcome();
   }
   StatsProductivityRequest seen;
 };
@@ -136,15 +135,15 @@ TEST(ProductivityFoldTest, SourceReceivesTheSelection) {
   s.producers = {"D01", "H01"};
   FakeSource source;
   QenListWindow list(109);
-  std::string error;
-  ASSERT_TRUE(FillProductivityList(&source, s, 'U', &list, &error));
+  ASSERT_TRUE(FillProductivityList(&source, s, 'U', &list).Finished());
   EXPECT_EQ(source.seen.from, 20261101);
   EXPECT_EQ(source.seen.all_producers, 'N');
   EXPECT_EQ(source.seen.producers, (std::vector<std::string>{"D01", "H01"}));
   EXPECT_EQ(list.GetCount(), 3);
-  EXPECT_FALSE(FillProductivityList(nullptr, s, 'U', &list, &error));
+  const RunOutcome unwired = FillProductivityList(nullptr, s, 'U', &list);
+  EXPECT_TRUE(unwired.Failed());
   EXPECT_EQ(list.GetCount(), 0);
-  EXPECT_EQ(error, ProductivityNotConnectedMessage());
+  EXPECT_EQ(unwired.message, ProductivityNotConnectedMessage());
 }
 
 TEST(SummaryRowTest, ColumnsAndGoal) {

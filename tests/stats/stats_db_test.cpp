@@ -51,8 +51,7 @@ TEST_P(StatsDbTest, PatientsMergeByDoctor) {
   s.from = 20261101;
   s.to = 20261130;
   QenListWindow list(107);
-  std::string error;
-  ASSERT_TRUE(FillPatientsList(db, s, &list, &error)) << error;
+  ASSERT_TRUE(FillPatientsList(db, s, &list).Finished());
   EXPECT_EQ(Rows(list), (std::vector<std::string>{"D01 \t2\t0\t2\t1", "D02 \t0\t0\t0\t1", "D03 \t0\t2\t-2\t0", "",
                                                   "Total: \t2\t2\t0\t2"}));
   EXPECT_EQ(list.GetItemData(0), 1);
@@ -62,7 +61,7 @@ TEST_P(StatsDbTest, PatientsMergeByDoctor) {
   s.from = s.to = 0;
   s.all_producers = 'N';
   s.producers = {"D03", "H01"};
-  ASSERT_TRUE(FillPatientsList(db, s, &list, &error)) << error;
+  ASSERT_TRUE(FillPatientsList(db, s, &list).Finished());
   EXPECT_EQ(Rows(list), (std::vector<std::string>{"D03 \t1\t2\t-1\t1", "", "Total: \t1\t2\t-1\t1"}));
 }
 
@@ -111,8 +110,7 @@ TEST_P(StatsDbTest, CaseAcceptanceBothLookupPaths) {
     CaseAcceptanceGenerator gen(db, s);
     gen.SetStatementLookups(statements);
     QenListWindow list(108);
-    std::string error;
-    ASSERT_TRUE(gen.Fill(&list, &error)) << error;
+    ASSERT_TRUE(gen.Fill(&list).Finished());
     EXPECT_EQ(RowsWithRecords(list), expected);
     EXPECT_EQ(gen.Lookups(), statements ? 9 : 2);
   }
@@ -128,8 +126,7 @@ TEST_P(StatsDbTest, CaseAcceptanceSelectionAndEmptyGroups) {
   s.producers = {"D02"};
   CaseAcceptanceGenerator gen(db, s);
   QenListWindow list(108);
-  std::string error;
-  ASSERT_TRUE(gen.Fill(&list, &error));
+  ASSERT_TRUE(gen.Fill(&list).Finished());
   EXPECT_EQ(RowsWithRecords(list), (std::vector<std::string>{
                                        "20|Traitements Planifiés\t \tNouveau\t \tP->I/C",
                                        "10| \tD02 \t1 \t$30.00 \t0 \t$0.00 \t0.00%",
@@ -143,7 +140,7 @@ TEST_P(StatsDbTest, CaseAcceptanceSelectionAndEmptyGroups) {
   // Proposals only: no blank row before their header.
   s.producers = {"D01"};
   s.from = 20261105;
-  ASSERT_TRUE(gen.Fill(&list, &error));
+  ASSERT_TRUE(gen.Fill(&list).Finished());
   EXPECT_EQ(RowsWithRecords(list), (std::vector<std::string>{
                                        "20|Propositions\t \tNouveau\t \tApprouvé",
                                        "1| \tD01 \t1 \t$10.00 \t1 \t$10.00 \t100.00%",
@@ -151,7 +148,7 @@ TEST_P(StatsDbTest, CaseAcceptanceSelectionAndEmptyGroups) {
                                    }));
   // Nothing at all for an empty result.
   s.from = s.to = 20300101;
-  ASSERT_TRUE(gen.Fill(&list, &error));
+  ASSERT_TRUE(gen.Fill(&list).Finished());
   EXPECT_EQ(list.GetCount(), 0);
 }
 

@@ -201,7 +201,7 @@ TEST_F(AuditDialogTest, GenerateFillsTheShownPageOnly) {
   tab->CmGenerate();
   QenListWindow* detailed = tab->DetailedView()->List();
   // Four rows and the grand total (no subtotal): item data -1 last.
-  ASSERT_EQ(detailed->GetCount(), 5) << tab->LastError().toStdString();
+  ASSERT_EQ(detailed->GetCount(), 5) << tab->LastOutcome().message;
   EXPECT_EQ(detailed->GetItemData(4), -1);
   EXPECT_EQ(std::string(detailed->GetItemText(4, 0)).rfind("Grand Total:", 0), 0u);
   EXPECT_TRUE(tab->DetailedView()->Model()->StyleOf(4, 0).bold);
@@ -265,13 +265,13 @@ TEST_F(AuditDialogTest, GenerationReachesTheViewInOneStepAndCancelKeepsTheRowsDo
       EXPECT_EQ(c.data_rows, data_rows);
     }
     EXPECT_GE(data_rows, c.data_rows >= 0 ? c.data_rows : 44);
-    ASSERT_EQ(data_rows + 1, list->GetCount()) << tab->LastError().toStdString();
+    ASSERT_EQ(data_rows + 1, list->GetCount()) << tab->LastOutcome().message;
     EXPECT_EQ("Grand Total: " + std::to_string(data_rows), Cell(list, data_rows, 0));
     EXPECT_EQ(list->GetCount(), model->rowCount());
     EXPECT_EQ(1, steps);
     EXPECT_EQ(QString::fromStdString(Cell(list, data_rows, 0)),
               model->data(model->index(data_rows, 0)).toString());
-    EXPECT_TRUE(tab->LastError().isEmpty()) << tab->LastError().toStdString();
+    EXPECT_TRUE(tab->LastOutcome().message.empty()) << tab->LastOutcome().message;
   }
 }
 
