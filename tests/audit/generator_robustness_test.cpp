@@ -232,6 +232,7 @@ TEST_P(AuditRobustTest, MissingLookupTables) {
 }
 
 TEST_P(AuditRobustTest, CancelWhileReadingKeepsTheRowsRead) {
+  ASSERT_TRUE(CreateLookupTables(Db()));  // the names are found: a cancel and nothing else
   AddFive();
   CancelMeterNumber(0, 2);
   AuditOptions o = Everything();
