@@ -30,9 +30,9 @@ void PracBaseGenerator::WriteDetailedTotal(AuditLineSink* list, bool group) {
                                    : std::string();
   std::string line;
   DetailedTotalLine(&line, ModuleString(group ? 57 : 58), c[1], duration, c[0], c[2], c[3]);
-  if (group) list->AddLine(kAuditBlankLine, 0);
-  list->AddLine(line, kTotalItemData);
-  if (group) list->AddLine(kAuditBlankLine, 0);
+  if (group) EmitBlank(list);
+  EmitTotal(list, line, group);
+  if (group) EmitBlank(list);
 }
 
 void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
@@ -84,7 +84,7 @@ void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
       DetailedLine(&line, date_text, time_text, e->user(), d.table_name, module.c_str(), d.verb,
                    d.description, d.first_name, d.last_name);
     }
-    list->AddLine(line, e->audit_id);
+    EmitData(list, line, *e);
   }
   if (broke) WriteDetailedTotal(list, true);
   WriteDetailedTotal(list, false);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "audit/audit_lines.h"
 #include "host/application.h"
 #include "host/gendb.h"
 #include "host/list_window.h"
@@ -189,7 +190,7 @@ void PracBaseGenerator::ReadDetailedRow() {
   db_->dbGetLong(7, &r.time, kAuditCursor);
   for (int i = 0; i < 3; ++i) ReadText(db_, 8 + i, r.field_name[i], kAuditFieldNameCap);
   for (int i = 0; i < 3; ++i) ReadText(db_, 11 + i, r.field_info[i], kAuditFieldInfoCap);
-  const long module = ModuleCodeOf(r, *options_);
+  const long module = keep_ ? keep_(r) : ModuleCodeOf(r, *options_);
   if (module == 0) return;
   elems_.Append(VantraElem::Create(r, module, id, 0, 0, 0, &arena_));
   if (lookup_mode_ == LookupMode::kBatched) {
@@ -205,6 +206,15 @@ void PracBaseGenerator::ReadDetailedRow() {
 void PracBaseGenerator::BeginTotals() {
   totals_ = AuditTotals();
   for (int i = 0; i < 4; ++i) totals_.subtotal[i] = options_->subtotal[i];
+  counted_ = 0;
+  for (long& first : group_first_) first = 0;
+  sum_first_ = 0;
+  lines_written_ = 0;
+  if (drill_map_ != nullptr) {
+    const int list_id = drill_map_->list_id;
+    drill_map_->Clear();
+    drill_map_->list_id = list_id;
+  }
 }
 
 void PracBaseGenerator::CountRow() {
@@ -212,11 +222,44 @@ void PracBaseGenerator::CountRow() {
     if (totals_.breaks[i]) {
       totals_.group[i] = 1;
       totals_.breaks[i] = false;
+      group_first_[i] = counted_;
     } else {
       ++totals_.group[i];
     }
     ++totals_.grand[i];
   }
+  ++counted_;
+}
+
+void PracBaseGenerator::EmitData(AuditLineSink* sink, std::string_view text, const VantraElem& e) {
+  if (drill_map_ != nullptr) {
+    drill_map_->data_lines.push_back(lines_written_);
+    if (e.group_mode == 1) {
+      drill_map_->summary.push_back(SummaryKeyOf(e.Record(), e.module_code, options_->subtotal));
+    } else {
+      drill_map_->rows.push_back({e.record_id(), e.module_code, e.audit_id});
+    }
+  }
+  ++lines_written_;
+  sink->AddLine(text, e.audit_id);
+}
+
+void PracBaseGenerator::EmitTotal(AuditLineSink* sink, std::string_view text, bool group) {
+  if (drill_map_ != nullptr) {
+    AuditTotalSpan span;
+    for (int i = 0; i < 4; ++i) span.first[i] = group ? group_first_[i] : 0;
+    span.sum_first = group ? sum_first_ : 0;
+    span.end = counted_;
+    drill_map_->total_lines.push_back(lines_written_);
+    drill_map_->totals.push_back(span);
+  }
+  ++lines_written_;
+  sink->AddLine(text, kTotalItemData);
+}
+
+void PracBaseGenerator::EmitBlank(AuditLineSink* sink) {
+  ++lines_written_;
+  sink->AddLine(kAuditBlankLine, 0);
 }
 
 void PracBaseGenerator::ResetGroupCounts() {

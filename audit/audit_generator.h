@@ -34,10 +34,13 @@
 // Both produce the same lines.
 #pragma once
 
+#include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "audit/audit_describe.h"
 #include "audit/audit_lookup.h"
@@ -103,6 +106,53 @@ int CompareVantraElems(const TDElem* a, const TDElem* b);
 // side by side once, so the sort does not chase a million pointers.
 void SortAuditElements(TDList* list);
 
+// The combination of subtotalled keys a summary line stands for (user,
+// date, module, action group; keys not subtotalled are left zero). Rows with
+// the same key are merged into one summary line.
+struct AuditSummaryKey {
+  char user[kAuditUserCap];
+  long date;
+  long module;
+  long group;
+  bool operator==(const AuditSummaryKey& o) const {
+    return date == o.date && module == o.module && group == o.group &&
+           std::memcmp(user, o.user, sizeof user) == 0;
+  }
+};
+struct AuditSummaryKeyHash {
+  size_t operator()(const AuditSummaryKey& k) const;
+};
+// The summary key of a row of module `module` (ModuleCodeOf) under the
+// subtotal flags of the options: what PracSummaryGenerator merges on.
+AuditSummaryKey SummaryKeyOf(const AuditRecord& row, long module, const short subtotal[4]);
+// What the summary makes of a row, reading only its own columns (the field
+// names and infos, which the module of some rows depends on, are not among
+// them): false when it drops the row, else its key and module.
+bool SummaryKeyOfRow(const AuditRecord& row, const AuditOptions& options, AuditSummaryKey* key, long* module);
+
+// What a drill on a written list needs, kept by the fill when asked
+// (KeepDrillMap): where each data line and total line lies in the list, and
+// which elements each total line counts.
+struct AuditTotalSpan {
+  long first[4] = {};   // per key row (user, date, module, action): the first element counted
+  long sum_first = 0;   // summary: the first element whose merged rows the sum adds
+  long end = 0;         // one past the last element counted
+};
+struct AuditRowRef {
+  long record_id = 0;
+  long module = 0;
+  long audit_id = 0;
+};
+struct AuditDrillMap {
+  int list_id = 0;                        // 300 detailed, 301 summary, 5111 history
+  std::vector<int> data_lines;            // list line of element k (ascending)
+  std::vector<int> total_lines;           // list line of each total line (ascending)
+  std::vector<AuditTotalSpan> totals;     // parallel to total_lines
+  std::vector<AuditSummaryKey> summary;   // summary: element k's key
+  std::vector<AuditRowRef> rows;          // detailed and history: element k's record
+  void Clear() { *this = AuditDrillMap(); }
+};
+
 class PracBaseGenerator {
  public:
   // options must outlive the generator. db: the practice database, not
@@ -147,6 +197,13 @@ class PracBaseGenerator {
   // Uses db instead of the application's connection (null = none).
   void SetDb(GenDB* db) { db_ = db; }
   void SetLookupMode(LookupMode mode) { lookup_mode_ = mode; }
+  // The next fill also keeps in *map what a drill on its lines needs (null:
+  // nothing kept). map must outlive the fill.
+  void KeepDrillMap(AuditDrillMap* map) { drill_map_ = map; }
+  // Reads only the rows keep accepts, in place of the module test: keep
+  // returns 0 to drop a row, else the module it is listed under (the
+  // detailed rows behind a summary figure).
+  void SetRowFilter(std::function<long(const AuditRecord&)> keep) { keep_ = std::move(keep); }
   // How the last Generate (or GenerateLines and FillLines) ended.
   const RunOutcome& Outcome() const { return outcome_; }
   // The sorted elements of the last Generate (owned by the generator).
@@ -181,6 +238,18 @@ class PracBaseGenerator {
   // rows are read (each row is at hand then) and answered before the fill.
   CollectingRunner wanted_lookups_;
   long expected_rows_ = 0;  // the count statement's answer
+  // Drill bookkeeping of the fill (see AuditDrillMap).
+  AuditDrillMap* drill_map_ = nullptr;
+  std::function<long(const AuditRecord&)> keep_;
+  long counted_ = 0;            // elements counted by CountRow
+  long group_first_[4] = {};    // per key: the first element of its open group
+  long sum_first_ = 0;          // summary: the first element of the open sum
+  int lines_written_ = 0;       // lines the fill has written
+  // Writes one line of the fill into sink, noting it in the drill map: a
+  // data line of element e, a total line (group or grand), or a blank line.
+  void EmitData(AuditLineSink* sink, std::string_view text, const VantraElem& e);
+  void EmitTotal(AuditLineSink* sink, std::string_view text, bool group);
+  void EmitBlank(AuditLineSink* sink);
   LookupStats stats_;
   RunOutcome outcome_;
 };

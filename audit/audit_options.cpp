@@ -86,14 +86,9 @@ void ReadAuditTabOptions(const AuditIniReader& read, long today, AuditOptions* o
   out->track_entry_exit = FirstLetter(read("TrackEntryExit", "N"), 'N');
 }
 
-void ReadAuditHistoryOptions(const AuditIniReader& read, long module_id, AuditOptions* out) {
-  *out = AuditOptions();
-  out->from_date = 0;
-  out->to_date = 0;
-  ParseSortBy(read("SortBy", ""), out);
-  ParseSumBy(read("SumBy", ""), out);
-  out->all_users = 'Y';
+void SetHistoryModules(long module_id, AuditOptions* out) {
   out->all_modules = 'N';
+  for (long& m : out->modules) m = 0;
   switch (module_id) {
     case 20160:
       out->AddModule(20160);
@@ -112,6 +107,16 @@ void ReadAuditHistoryOptions(const AuditIniReader& read, long module_id, AuditOp
     default:
       break;
   }
+}
+
+void ReadAuditHistoryOptions(const AuditIniReader& read, long module_id, AuditOptions* out) {
+  *out = AuditOptions();
+  out->from_date = 0;
+  out->to_date = 0;
+  ParseSortBy(read("SortBy", ""), out);
+  ParseSumBy(read("SumBy", ""), out);
+  out->all_users = 'Y';
+  SetHistoryModules(module_id, out);
   out->source = FirstLetter(read("AuditTypes", "A"), 'A');
   out->track_entry_exit = FirstLetter(read("TrackEntryExit", "N"), 'N');
 }

@@ -43,6 +43,9 @@ void ReadAuditTabOptions(const AuditIniReader& read, long today, AuditOptions* o
 // 20120, 20105; 20105: 20105, 2060, 20120; any other: none), sort keys,
 // subtotals, source and entry/exit tracking from the INI. *out is reset first.
 void ReadAuditHistoryOptions(const AuditIniReader& read, long module_id, AuditOptions* out);
+// The modules of the history opened from module_id (the list above), in *out
+// (all_modules 'N', the others cleared).
+void SetHistoryModules(long module_id, AuditOptions* out);
 
 // Which lists the dialog has (a key is written only when its list exists).
 struct AuditDefaultsParts {

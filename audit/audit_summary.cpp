@@ -27,40 +27,59 @@
 #include "host/list_window.h"
 #include "host/strings.h"
 
+size_t AuditSummaryKeyHash::operator()(const AuditSummaryKey& k) const {
+  uint64_t h = 1469598103934665603ull;
+  for (char c : k.user) {
+    if (c == '\0') break;
+    h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  }
+  h ^= static_cast<uint64_t>(k.date) * 0x9E3779B97F4A7C15ull;
+  h ^= (static_cast<uint64_t>(k.module) << 17) ^ (static_cast<uint64_t>(k.group) << 41);
+  return static_cast<size_t>(h ^ (h >> 29));
+}
+
+AuditSummaryKey SummaryKeyOf(const AuditRecord& r, long module, const short flags[4]) {
+  AuditSummaryKey key;
+  std::memset(&key, 0, sizeof key);
+  // The user up to its terminator: a name trimmed short may leave bytes
+  // after it, which must not split one user in two.
+  if (flags[0] == 1) std::memcpy(key.user, r.user, strnlen(r.user, sizeof key.user));
+  if (flags[1] == 1) key.date = r.date;
+  if (flags[2] == 1) key.module = module;
+  if (flags[3] == 1) key.group = ActionGroupOf(r, 1);
+  return key;
+}
+
 namespace {
 
-struct MergeKey {
-  char user[kAuditUserCap];
-  long date;
-  long module;
-  long group;
-  bool operator==(const MergeKey& o) const {
-    return date == o.date && module == o.module && group == o.group &&
-           std::memcmp(user, o.user, sizeof user) == 0;
-  }
-};
-
-struct MergeKeyHash {
-  size_t operator()(const MergeKey& k) const {
-    uint64_t h = 1469598103934665603ull;
-    for (char c : k.user) {
-      if (c == '\0') break;
-      h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
-    }
-    h ^= static_cast<uint64_t>(k.date) * 0x9E3779B97F4A7C15ull;
-    h ^= (static_cast<uint64_t>(k.module) << 17) ^ (static_cast<uint64_t>(k.group) << 41);
-    return static_cast<size_t>(h ^ (h >> 29));
-  }
-};
+// SummaryKeyOfRow of a row that holds only the summary's columns.
+inline bool KeyOfSummaryColumns(const AuditRecord& own, const AuditOptions& options, AuditSummaryKey* key,
+                                long* module) {
+  *module = ModuleCodeOf(own, options);
+  if (*module == 0) return false;
+  *key = SummaryKeyOf(own, *module, options.subtotal);
+  return true;
+}
 
 }  // namespace
+
+bool SummaryKeyOfRow(const AuditRecord& row, const AuditOptions& options, AuditSummaryKey* key, long* module) {
+  AuditRecord own;  // the columns the summary reads: through the time
+  own.type = row.type;
+  own.action = row.action;
+  own.record_id = row.record_id;
+  std::memcpy(own.user, row.user, sizeof own.user);
+  own.date = row.date;
+  own.time = row.time;
+  return KeyOfSummaryColumns(own, options, key, module);
+}
 
 struct PracSummaryGenerator::MergeIndex {
   struct Merged {
     VantraElem* elem;
     long last_id;  // the largest id merged: its row gives the time
   };
-  std::unordered_map<MergeKey, Merged, MergeKeyHash> map;
+  std::unordered_map<AuditSummaryKey, Merged, AuditSummaryKeyHash> map;
 };
 
 PracSummaryGenerator::PracSummaryGenerator(GenDB* db, HWindow parent, AuditOptions* options)
@@ -88,22 +107,13 @@ void PracSummaryGenerator::ReadRow() {
   TrimBrokenUtf8Tail(r.user, kAuditUserCap);
   db_->dbGetLong(6, &r.date, kAuditCursor);
   db_->dbGetLong(7, &r.time, kAuditCursor);
-  const long module = ModuleCodeOf(r, *options_);
-  if (module == 0) return;
-  const long group = ActionGroupOf(r, 1);
-
   // The first element whose subtotalled keys all equal the row's absorbs it.
   // Every element was made from a row that no earlier element absorbed, so
   // no two elements share a combination: the index finds that first one.
-  const short* flags = options_->subtotal;
-  MergeKey key;
-  std::memset(&key, 0, sizeof key);
-  // The user up to its terminator: a name trimmed short may leave bytes
-  // after it, which must not split one user in two.
-  if (flags[0] == 1) std::memcpy(key.user, r.user, strnlen(r.user, sizeof key.user));
-  if (flags[1] == 1) key.date = r.date;
-  if (flags[2] == 1) key.module = module;
-  if (flags[3] == 1) key.group = group;
+  AuditSummaryKey key;
+  long module = 0;
+  if (!KeyOfSummaryColumns(r, *options_, &key, &module)) return;  // r holds only those columns
+  const long group = options_->subtotal[3] == 1 ? key.group : ActionGroupOf(r, 1);
   auto [it, fresh] = index_->map.try_emplace(key, MergeIndex::Merged{nullptr, id});
   if (!fresh) {
     // Whatever order the engine reads the rows in: the element shows the
@@ -159,9 +169,9 @@ void PracSummaryGenerator::WriteSummaryTotal(AuditLineSink* list, bool group) {
   std::string line;
   SummaryTotalLine(&line, ModuleString(group ? 57 : 58), count(1), count(0), count(2), count(3),
                    group ? totals_.group_sum : totals_.grand_sum);
-  if (group) list->AddLine(kAuditBlankLine, 0);
-  list->AddLine(line, kTotalItemData);
-  if (group) list->AddLine(kAuditBlankLine, 0);
+  if (group) EmitBlank(list);
+  EmitTotal(list, line, group);
+  if (group) EmitBlank(list);
 }
 
 void PracSummaryGenerator::FillList(QenListWindow* list) {
@@ -192,11 +202,12 @@ void PracSummaryGenerator::FillLines(AuditLineSink* list) {
       WriteSummaryTotal(list, true);
       broke = true;
       totals_.group_sum = 0;
+      sum_first_ = counted_;
     }
     CountRow();
     const char* user = flag[0] == 1 ? e->user() : tous;
     SummaryLine(&line, date_text, time_text, user, module, verb, e->count);
-    list->AddLine(line, e->audit_id);
+    EmitData(list, line, *e);
     totals_.group_sum += e->count;
     totals_.grand_sum += e->count;
   }

@@ -14,12 +14,14 @@
 #include <string>
 #include <string_view>
 
+#include "audit/audit_drill.h"
 #include "audit/audit_generator.h"
 #include "audit/audit_graph_series.h"
 #include "audit/audit_style.h"
 #include "audit/audit_options.h"
 #include "cli/cli_options.h"
 #include "cli/cli_chart.h"
+#include "cli/cli_drill.h"
 #include "cli/cmd_audit.h"
 #include "cli/cli_output.h"
 #include "host/dates.h"
@@ -101,8 +103,21 @@ class TsvLineSink : public AuditLineSink {
 // Generates into list (or, for tsv, straight into the output), writes it,
 // reports. Returns the exit status.
 int GenerateAndWrite(const char* command, PracBaseGenerator* gen, QenListWindow* list,
-                     const CliOptions& options) {
+                     const CliOptions& options, GenDB* db, const AuditOptions& audit) {
   std::string error;
+  if (DrillAsked(options)) {
+    // The list as --format tsv numbers its lines, then the rows behind the cell.
+    DrillTarget target;
+    if (!DrillTargetOf(command, options, &target)) return 2;
+    AuditDrillMap map;
+    map.list_id = list->Id();
+    gen->KeepDrillMap(&map);
+    gen->Generate(list);
+    if (const int status = StopOnOutcome(command, gen->Outcome()); status >= 0) return status;
+    const DrillResult drilled =
+        DrillAuditCell(db, nullptr, audit, *list, map, target, gen->Outcome().Cancelled());
+    return WriteDrill(command, drilled, options, AuditRowEmphasis(drilled.list.get()));
+  }
   // --chart MAIN,AXIS draws the list's chart instead of writing its rows.
   auto chart = options.flags.find("chart");
   bool written = false;
@@ -225,13 +240,13 @@ int RunAudit(const CliOptions& options) {
   LoadRes(&list, summary ? 301 : 300);
   if (summary) {
     PracSummaryGenerator gen(app.GetDb(), app.GetMainWindow(), &audit);
-    return GenerateAndWrite("audit", &gen, &list, options);
+    return GenerateAndWrite("audit", &gen, &list, options, app.GetDb(), audit);
   }
   // The command ends when this returns: the generator (a million elements
   // for a large list) is left for the system to take back at exit, faster
   // than deleting it element by element.
   auto gen = std::make_unique<PracDetailedGenerator>(app.GetDb(), app.GetMainWindow(), &audit);
-  const int status = GenerateAndWrite("audit", gen.get(), &list, options);
+  const int status = GenerateAndWrite("audit", gen.get(), &list, options, app.GetDb(), audit);
   g_left_to_exit = gen.release();
   return status;
 }
@@ -265,7 +280,7 @@ int RunHistory(const CliOptions& options) {
   QenListWindow list(5111);
   LoadDialogListRes(&list, 2006, 5111);
   PracAuditGenerator gen(app.GetDb(), app.GetMainWindow(), &audit, record, account);
-  return GenerateAndWrite("history", &gen, &list, options);
+  return GenerateAndWrite("history", &gen, &list, options, app.GetDb(), audit);
 }
 
 CliRegistration audit_registration{
@@ -280,7 +295,8 @@ CliRegistration audit_registration{
       {"chart", true, "dessine le diagramme de la liste dans --out (PNG ; ses valeurs avec --format tsv) : "
                       "PRINCIPAL,AXE, codes "
                       "1 usager, 2 date, 3 module, 4 action, 5 table, ou les mots de la fenêtre (majuscules et "
-                      "accents indifférents, un début sans ambiguïté) ; ex. 4,1 ou action,usager"}},
+                      "accents indifférents, un début sans ambiguïté) ; ex. 4,1 ou action,usager"},
+      DrillFlag("vantra audit --summary SumBy=1000 --drill 1,6 (les lignes d'audit du premier usager)")},
      &RunAudit}};
 
 CliRegistration history_registration{
@@ -288,7 +304,8 @@ CliRegistration history_registration{
      "--record ID --module CODE [--account ID] [--db URL] [CLÉ=VALEUR ...]",
      {{"record", true, "identifiant du dossier"},
       {"module", true, "module appelant : 20105 patient, 20120 références, 20160 médical"},
-      {"account", true, "compte dont les lignes sont aussi montrées (module 20105)"}},
+      {"account", true, "compte dont les lignes sont aussi montrées (module 20105)"},
+      DrillFlag("vantra history --record 12 --module 20105 --drill 3,1 (les lignes que compte un total)")},
      &RunHistory}};
 
 }  // namespace

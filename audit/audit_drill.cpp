@@ -1,0 +1,197 @@
+#include "audit/audit_drill.h"
+
+#include <algorithm>
+#include <climits>
+#include <unordered_set>
+
+#include "audit/audit_lines.h"
+#include "audit/audit_options.h"
+#include "host/list_layout.h"
+#include "host/strings.h"
+#include "host/gendb.h"
+
+namespace {
+
+// The index of line in lines (ascending), or -1.
+int IndexOf(const std::vector<int>& lines, int line) {
+  const auto it = std::lower_bound(lines.begin(), lines.end(), line);
+  return it != lines.end() && *it == line ? static_cast<int>(it - lines.begin()) : -1;
+}
+
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string();
+  const size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+// "A — B — C" of the texts that are not blank.
+std::string JoinTitle(const std::vector<std::string>& parts) {
+  std::string title;
+  for (const std::string& p : parts) {
+    if (p.empty()) continue;
+    if (!title.empty()) title += " — ";
+    title += p;
+  }
+  return title;
+}
+
+std::vector<ListColumn> ColumnsOf(const QenListWindow& list) { return list.Columns(); }
+
+// The key row (0 user, 1 date, 2 module, 3 action) a total line's cell counts, or -1.
+//   detailed and history: "Total: dates" \t duration \t users \t "" \t modules \t actions
+//   summary:              "Total: dates" \t ""       \t users \t modules \t actions \t sum
+int KeyOfTotalCell(int list_id, int cell) {
+  static const int kDetailed[6] = {1, -1, 0, -1, 2, 3};
+  static const int kSummary[6] = {1, -1, 0, 2, 3, -1};
+  if (cell < 0 || cell >= 6) return -1;
+  return list_id == 301 ? kSummary[cell] : kDetailed[cell];
+}
+
+// The number a total cell shows ("Total: 12", "3 "), or -1 when it shows none.
+long CountShown(std::string_view cell) {
+  const size_t digits_end = cell.find_last_of("0123456789");
+  if (digits_end == std::string_view::npos) return -1;
+  size_t start = digits_end;
+  while (start > 0 && cell[start - 1] >= '0' && cell[start - 1] <= '9') --start;
+  long value = 0;
+  for (size_t i = start; i <= digits_end; ++i) value = value * 10 + (cell[i] - '0');
+  return value;
+}
+
+// Copies the data lines of elements [first, end) of list into the result.
+void CopyLines(const QenListWindow& list, const AuditDrillMap& map, long first, long end, DrillResult* out) {
+  const long last = std::min<long>(end, static_cast<long>(map.data_lines.size()));
+  for (long k = std::max<long>(first, 0); k < last; ++k) {
+    const int line = map.data_lines[static_cast<size_t>(k)];
+    out->list->AddString(list.GetString(line), list.GetItemData(line));
+  }
+}
+
+// The detailed rows whose summary key is one of keys: the detailed
+// generator over the same options, its dates narrowed to the keys' dates.
+void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options,
+                    const std::vector<AuditSummaryKey>& keys, DrillResult* out) {
+  std::unordered_set<AuditSummaryKey, AuditSummaryKeyHash> wanted(keys.begin(), keys.end());
+  AuditOptions narrowed = options;
+  if (options.subtotal[1] == 1 && !keys.empty()) {
+    long from = LONG_MAX, to = LONG_MIN;
+    for (const AuditSummaryKey& k : keys) {
+      from = std::min(from, k.date);
+      to = std::max(to, k.date);
+    }
+    narrowed.from_date = std::max(options.from_date, from);
+    narrowed.to_date = std::min(options.to_date, to);
+  }
+  PracDetailedGenerator gen(db, parent, &narrowed);
+  gen.SetRowFilter([&wanted, &options](const AuditRecord& r) -> long {
+    AuditSummaryKey key;
+    long summary_module = 0;
+    if (!SummaryKeyOfRow(r, options, &key, &summary_module) || wanted.count(key) == 0) return 0;
+    // Listed as the detailed list lists it; a row only the summary places
+    // keeps the summary's module.
+    const long module = ModuleCodeOf(r, options);
+    return module != 0 ? module : summary_module;
+  });
+  StartDrillList(out, 300, {});
+  LoadRes(out->list.get(), 300);
+  gen.Generate(out->list.get());
+  out->outcome = gen.Outcome();
+}
+
+}  // namespace
+
+long HistoryModuleOf(long module) {
+  switch (module) {
+    case 20105:
+    case 20120:
+    case 20160:
+      return module;
+    default:
+      return 0;
+  }
+}
+
+DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& options, const QenListWindow& list,
+                           const AuditDrillMap& map, const DrillTarget& target, bool partial) {
+  DrillResult result;
+  result.outcome = BeginRun(db);
+  result.refused = CheckDrillCell(list, target);
+  if (result.Refused()) return result;
+  const bool summary = map.list_id == 301;
+  const int data = IndexOf(map.data_lines, target.line);
+  const int total = IndexOf(map.total_lines, target.line);
+  auto cell = [&](int c) { return Trimmed(list.GetItemText(target.line, c)); };
+  auto finish = [&](std::string title) {
+    result.title = partial ? PartialDrillTitle(title) : title;
+    return std::move(result);
+  };
+
+  if (data >= 0 && summary) {
+    // date 0, time 1, user 2, module 3, verb 4, count 5
+    if (target.cell != 5) {
+      result.refused = LabelCellMessage(target);
+      return result;
+    }
+    DetailedRowsOf(db, parent, options, {map.summary[static_cast<size_t>(data)]}, &result);
+    const std::string tous = Trimmed(ModuleString(13));
+    std::vector<std::string> parts;
+    for (int c : {4, 2, 3, 0}) {
+      const std::string text = cell(c);
+      if (text != tous) parts.push_back(text);
+    }
+    std::string title = JoinTitle(parts);
+    return finish(title.empty() ? tous : title);
+  }
+
+  if (data >= 0) {
+    if (map.list_id != 300) {
+      result.refused = "une ligne de l'historique n'a pas d'autre détail";
+      return result;
+    }
+    const AuditRowRef& row = map.rows[static_cast<size_t>(data)];
+    const long module = HistoryModuleOf(row.module);
+    if (module == 0 || row.record_id == 0) {
+      result.refused = "le module « " + cell(4) + " » ne garde pas d'historique de dossier";
+      return result;
+    }
+    AuditOptions history = options;
+    SetHistoryModules(module, &history);
+    history.all_users = 'Y';
+    history.from_date = 0;
+    history.to_date = 0;
+    PracAuditGenerator gen(db, parent, &history, row.record_id, 0);
+    StartDrillList(&result, 5111, {});
+    LoadDialogListRes(result.list.get(), 2006, 5111);
+    gen.Generate(result.list.get());
+    result.outcome = gen.Outcome();
+    return finish(JoinTitle({"Historique", cell(4), std::to_string(row.record_id)}));
+  }
+
+  if (total >= 0) {
+    const AuditTotalSpan& span = map.totals[static_cast<size_t>(total)];
+    const std::string label = cell(0).substr(0, cell(0).find_last_not_of("0123456789 ") + 1);
+    const std::string column = target.cell < static_cast<int>(list.Columns().size())
+                                   ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                                   : std::string();
+    if (summary && target.cell == 5) {
+      std::vector<AuditSummaryKey> keys;
+      for (long k = span.sum_first; k < span.end && k < static_cast<long>(map.summary.size()); ++k) {
+        keys.push_back(map.summary[static_cast<size_t>(k)]);
+      }
+      DetailedRowsOf(db, parent, options, keys, &result);
+      return finish(JoinTitle({label, column, cell(5)}));
+    }
+    const int key = KeyOfTotalCell(map.list_id, target.cell);
+    if (key < 0 || CountShown(list.GetItemText(target.line, target.cell)) < 0) {
+      result.refused = LabelCellMessage(target);
+      return result;
+    }
+    StartDrillList(&result, map.list_id, ColumnsOf(list));
+    result.list->SetStyles(list.Style(), list.ExStyle());
+    CopyLines(list, map, span.first[key], span.end, &result);
+    return finish(JoinTitle({label, column, std::to_string(span.end - span.first[key])}));
+  }
+  result.refused = LabelCellMessage(target);
+  return result;
+}

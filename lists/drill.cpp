@@ -1,0 +1,88 @@
+#include "lists/drill.h"
+
+#include <charconv>
+
+namespace {
+
+bool PositiveNumber(std::string_view text, int* out) {
+  if (text.empty() || text.size() > 9) return false;
+  int value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size() || value < 1) return false;
+  *out = value;
+  return true;
+}
+
+}  // namespace
+
+bool ParseDrillTarget(std::string_view text, DrillTarget* out, std::string* error) {
+  const size_t comma = text.find(',');
+  int line = 0, cell = 0;
+  if (comma == std::string_view::npos || !PositiveNumber(text.substr(0, comma), &line) ||
+      !PositiveNumber(text.substr(comma + 1), &cell)) {
+    *error = "--drill attend LIGNE,CELLULE (deux nombres à partir de 1, ex. 3,2) : « " + std::string(text) + " »";
+    return false;
+  }
+  out->line = line - 1;
+  out->cell = cell - 1;
+  return true;
+}
+
+bool IsBlankLine(const QenListWindow& list, int line) {
+  const std::string_view text = list.GetString(line);
+  return text.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target) {
+  const int count = list.GetCount();
+  if (target.line < 0 || target.line >= count) {
+    return "la ligne " + std::to_string(target.line + 1) + " dépasse la fin de la liste (" +
+           std::to_string(count) + (count == 1 ? " ligne)" : " lignes)");
+  }
+  if (IsBlankLine(list, target.line)) {
+    return "la ligne " + std::to_string(target.line + 1) + " est une ligne blanche : rien n'y est compté";
+  }
+  const int cells = list.CellCount(target.line);
+  if (target.cell < 0 || target.cell >= cells) {
+    return "la ligne " + std::to_string(target.line + 1) + " n'a que " + std::to_string(cells) +
+           (cells == 1 ? " cellule" : " cellules");
+  }
+  return std::string();
+}
+
+std::string LabelCellMessage(const DrillTarget& target) {
+  return "la cellule " + std::to_string(target.cell + 1) + " de la ligne " + std::to_string(target.line + 1) +
+         " est un libellé : aucune ligne n'est derrière";
+}
+
+int DrillResult::DataRows() const {
+  if (!list) return 0;
+  int n = 0;
+  for (int r = 0; r < list->GetCount(); ++r) {
+    const long data = list->GetItemData(r);
+    if (data != 0 && data != -1) ++n;
+  }
+  return n;
+}
+
+void StartDrillList(DrillResult* result, int list_id, std::vector<ListColumn> columns) {
+  result->list = std::make_unique<QenListWindow>(list_id);
+  result->list->SetColumns(std::move(columns));
+  result->groups.clear();
+}
+
+void BeginDrillGroup(DrillResult* result, std::string title) {
+  EndDrillGroup(result);
+  const int columns = static_cast<int>(result->list->Columns().size());
+  std::string heading = title;
+  for (int c = 1; c < columns; ++c) heading += "\t ";
+  result->list->AddString(heading, 0);
+  const int first = result->list->GetCount();
+  result->groups.push_back({std::move(title), first, first});
+}
+
+void EndDrillGroup(DrillResult* result) {
+  if (!result->groups.empty()) result->groups.back().end = result->list->GetCount();
+}
+
+std::string PartialDrillTitle(const std::string& title) { return title + " (liste partielle)"; }

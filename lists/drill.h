@@ -1,0 +1,85 @@
+// Drill-down: the rows behind one figure of a result list.
+//
+// A user points at a cell (double-click, Enter, "Détails…" in the window;
+// `--drill LINE,CELL` on the command line) and gets a list of the rows that
+// make that figure. Each tab answers from its own generator, run for that
+// cell's keys with a sink that keeps the rows it counts, so the rows and the
+// figure come from the same code and cannot disagree. What is shared by the
+// tabs lives here:
+//
+//   DrillTarget      the cell asked for (0-based line and cell)
+//   ParseDrillTarget "LINE,CELL" as the command line gives it (1-based)
+//   CheckDrillCell   the checks every tab makes first: a line past the end,
+//                    a blank line, a cell past the line's cells
+//   DrillResult      what a drill hands back: the title ("Annuler — D01 —
+//                    novembre 2026"), the rows as a list with its columns,
+//                    the groups (a ratio opens its numerator's rows and its
+//                    denominator's, each as its group), how the run ended,
+//                    or why the cell has nothing behind it.
+//
+// The rows follow the lists' conventions: a data row's item data is neither
+// 0 nor -1 (0 a blank or heading row, -1 a total row).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/list_window.h"
+#include "host/run_outcome.h"
+
+struct DrillTarget {
+  int line = -1;  // 0-based row of the list
+  int cell = -1;  // 0-based cell of that row
+};
+
+// "LINE,CELL", both whole numbers from 1. False with the one line to print.
+bool ParseDrillTarget(std::string_view text, DrillTarget* out, std::string* error);
+
+// The checks before any tab's own: "" when target names a cell of a line that
+// is not blank, else the line to show:
+//   "la ligne 12 dépasse la fin de la liste (10 lignes)"
+//   "la ligne 3 est une ligne blanche : rien n'y est compté"
+//   "la ligne 2 n'a que 6 cellules"
+// Lines and cells are told 1-based, as the user gave them.
+std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target);
+// The refusal of a label cell: "la cellule 2 de la ligne 4 est un libellé :
+// aucune ligne n'est derrière".
+std::string LabelCellMessage(const DrillTarget& target);
+// True for a line whose cells are all blank.
+bool IsBlankLine(const QenListWindow& list, int line);
+
+// One group of drilled rows: rows [first, end) of the result list, under a
+// heading row when the drill has more than one group.
+struct DrillGroup {
+  std::string title;
+  int first = 0;
+  int end = 0;
+};
+
+struct DrillResult {
+  std::string title;
+  // The rows, with the columns they are shown in. Owned here so the drill
+  // window and the command line can take them whole.
+  std::unique_ptr<QenListWindow> list;
+  std::vector<DrillGroup> groups;
+  RunOutcome outcome;
+  // Not empty: the cell has nothing behind it (a label, a blank line), and
+  // this says why; list is then empty.
+  std::string refused;
+
+  bool Refused() const { return !refused.empty(); }
+  // The rows that are data rows (item data neither 0 nor -1).
+  int DataRows() const;
+};
+
+// Makes result->list a list with id list_id and columns (a drill's list has
+// the columns of the list its rows come from).
+void StartDrillList(DrillResult* result, int list_id, std::vector<ListColumn> columns);
+// Appends a heading row for a new group and opens the group.
+void BeginDrillGroup(DrillResult* result, std::string title);
+// Closes the open group at the list's end.
+void EndDrillGroup(DrillResult* result);
+// The title of a partial list's drill: "TITLE (liste partielle)".
+std::string PartialDrillTitle(const std::string& title);
