@@ -59,13 +59,31 @@ long CountShown(std::string_view cell) {
   return value;
 }
 
-// Copies the data lines of elements [first, end) of list into the result.
-void CopyLines(const QenListWindow& list, const AuditDrillMap& map, long first, long end, DrillResult* out) {
+// The drill of a result's own rows, through their map.
+void DrillFurther(GenDB* db, HWindow parent, const AuditOptions& options, std::shared_ptr<AuditDrillMap> map,
+                  DrillResult* out) {
+  auto kept = std::make_shared<AuditOptions>(options);
+  out->further = [db, parent, kept, map](const QenListWindow& rows, const DrillTarget& target) {
+    return DrillAuditCell(db, parent, *kept, rows, *map, target);
+  };
+}
+
+// Copies the data lines of elements [first, end) of list into the result,
+// with a map of their own so that they drill as they did in list.
+void CopyLines(GenDB* db, HWindow parent, const AuditOptions& options, const QenListWindow& list,
+               const AuditDrillMap& map, long first, long end, DrillResult* out) {
+  auto own = std::make_shared<AuditDrillMap>();
+  own->list_id = map.list_id;
   const long last = std::min<long>(end, static_cast<long>(map.data_lines.size()));
   for (long k = std::max<long>(first, 0); k < last; ++k) {
-    const int line = map.data_lines[static_cast<size_t>(k)];
+    const size_t i = static_cast<size_t>(k);
+    const int line = map.data_lines[i];
+    own->data_lines.push_back(out->list->GetCount());
+    if (i < map.summary.size()) own->summary.push_back(map.summary[i]);
+    if (i < map.rows.size()) own->rows.push_back(map.rows[i]);
     out->list->AddString(list.GetString(line), list.GetItemData(line));
   }
+  DrillFurther(db, parent, options, std::move(own), out);
 }
 
 // The detailed rows whose summary key is one of keys: the detailed
@@ -84,6 +102,9 @@ void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options,
     narrowed.to_date = std::min(options.to_date, to);
   }
   PracDetailedGenerator gen(db, parent, &narrowed);
+  auto map = std::make_shared<AuditDrillMap>();
+  map->list_id = 300;
+  gen.KeepDrillMap(map.get());
   gen.SetRowFilter([&wanted, &options](const AuditRecord& r) -> long {
     AuditSummaryKey key;
     long summary_module = 0;
@@ -97,6 +118,7 @@ void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options,
   LoadRes(out->list.get(), 300);
   gen.Generate(out->list.get());
   out->outcome = gen.Outcome();
+  DrillFurther(db, parent, narrowed, std::move(map), out);
 }
 
 }  // namespace
@@ -189,7 +211,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
     }
     StartDrillList(&result, map.list_id, ColumnsOf(list));
     result.list->SetStyles(list.Style(), list.ExStyle());
-    CopyLines(list, map, span.first[key], span.end, &result);
+    CopyLines(db, parent, options, list, map, span.first[key], span.end, &result);
     return finish(JoinTitle({label, column, std::to_string(span.end - span.first[key])}));
   }
   result.refused = LabelCellMessage(target);

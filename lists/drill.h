@@ -21,6 +21,7 @@
 // 0 nor -1 (0 a blank or heading row, -1 a total row).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -68,6 +69,10 @@ struct DrillResult {
   // Not empty: the cell has nothing behind it (a label, a blank line), and
   // this says why; list is then empty.
   std::string refused;
+
+  // The drill of the result's own rows, when they have rows behind them
+  // (a detailed audit row its record's history); empty when they have none.
+  std::function<DrillResult(const QenListWindow& rows, const DrillTarget& target)> further;
 
   bool Refused() const { return !refused.empty(); }
   // The rows that are data rows (item data neither 0 nor -1).

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "audit/audit_drill.h"
 #include "audit/audit_generator.h"
 #include "audit/audit_options.h"
 #include "audit/ui/audit_list_tools.h"
@@ -18,6 +19,7 @@
 #include "host/list_layout.h"
 #include "host/list_window.h"
 #include "host/qt/fields.h"
+#include "lists/qt/drill_dialog.h"
 #include "lists/qt/vantra_tab_ctrl.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
@@ -143,6 +145,8 @@ void PracListDialog::BuildControls() {
   // Total rows and the "Tous" rows in the emphasis font; the right-click
   // menu 1002 over the inner tab control (chart, filter, print, export).
   for (ListView* view : {detailed_, summary_, user_list_, module_list_}) InstallAuditRowEmphasis(view);
+  connect(detailed_, &ListView::CellActivated, this, [this](int row, int column) { DrillCell(false, row, column); });
+  connect(summary_, &ListView::CellActivated, this, [this](int row, int column) { DrillCell(true, row, column); });
   tools_ = new AuditListTools(
       this, inner_tab_,
       [this] { return AuditShownList{ShownList(), ShownView(), inner_tab_->GetSel() == 1 ? 1 : 0}; },
@@ -298,6 +302,9 @@ void PracListDialog::CmGenerate() {
   } else {
     generator = std::make_unique<PracDetailedGenerator>(ApplicationDb(), static_cast<QWidget*>(this), options_.get());
   }
+  DrillState& drill = drill_[summary ? 1 : 0];
+  drill.map.list_id = target->Id();
+  generator->KeepDrillMap(&drill.map);
   {
     // The view hears of the rows in a few steps while the meter keeps the
     // event loop running, and of the last ones when the batch ends.
@@ -309,7 +316,24 @@ void PracListDialog::CmGenerate() {
   // lost server may have cost rows, a missing look-up table leaves names
   // empty; either way the list is not whole.
   last_outcome_ = generator->Outcome();
+  drill.options = std::make_unique<AuditOptions>(*options_);
+  drill.partial = !last_outcome_.Finished();
+  drill.lines = target->GetCount();
   ShowOutcome(last_outcome_);
+}
+
+DrillDialog* PracListDialog::DrillCell(bool summary, int row, int column) {
+  const DrillState& drill = drill_[summary ? 1 : 0];
+  const QenListWindow* list = (summary ? summary_ : detailed_)->List();
+  if (!drill.options || drill.lines != list->GetCount()) {
+    // Never generated here, or filtered since: the lines no longer match.
+    DrillResult stale;
+    stale.refused = "la liste a changé depuis qu'elle a été générée : générez-la de nouveau pour voir ses détails";
+    return ShowDrill(this, std::move(stale), InstallAuditRowEmphasis, LauncherInfo());
+  }
+  return ShowDrill(this,
+                   DrillAuditCell(ApplicationDb(), this, *drill.options, *list, drill.map, {row, column}, drill.partial),
+                   InstallAuditRowEmphasis, LauncherInfo());
 }
 
 void PracListDialog::CmClear() {

@@ -12,6 +12,8 @@
 // 110 "R&eset"; 114 inner tab control; 107, 108, 109 option lists.
 #pragma once
 
+#include "audit/audit_generator.h"
+
 #include <memory>
 
 #include "audit/audit_types.h"
@@ -26,6 +28,8 @@ class QenVantraTabCtrl;
 
 // Fits the columns of a result list to their texts after a generation.
 void FitResultColumns(ListView* view);
+
+class DrillDialog;
 
 class PracListDialog : public TGenDlg {
   Q_OBJECT
@@ -66,6 +70,11 @@ class PracListDialog : public TGenDlg {
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
   AuditListTools* Tools() const { return tools_; }
+  // Opens the rows behind cell column of row of the detailed (summary
+  // false) or summary list in a drill window, as a double-click or Enter on
+  // the cell does; returns it (null when the cell has no rows: a message
+  // says why).
+  DrillDialog* DrillCell(bool summary, int row, int column);
 
   // The handlers (public so the tests can press the buttons).
   void CmGenerate();
@@ -91,6 +100,15 @@ class PracListDialog : public TGenDlg {
 
   QenDllHandler* module_;
   std::unique_ptr<AuditOptions> options_;  // large (200 users): on the heap
+  // What a drill on each list needs, kept by its last generation: the
+  // options it ran with, where its lines lie, and whether it was cut short.
+  struct DrillState {
+    std::unique_ptr<AuditOptions> options;
+    AuditDrillMap map;
+    bool partial = false;
+    int lines = -1;  // the list's lines when it was written (-1: never written)
+  };
+  DrillState drill_[2];  // detailed, summary
   WDIniObj ini_;
   QenVantraTabCtrl* inner_tab_ = nullptr;
   ListView* detailed_ = nullptr;

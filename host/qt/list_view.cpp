@@ -1,5 +1,7 @@
 #include "host/qt/list_view.h"
 
+#include <QKeyEvent>
+
 #include <QAbstractItemDelegate>
 #include <QStyleOptionViewItem>
 #include <QEvent>
@@ -322,9 +324,20 @@ void ListView::Init() {
     syncing_ = false;
     emit SelectionChanged(row);
   });
-  connect(this, &QAbstractItemView::doubleClicked, this,
-          [this](const QModelIndex& index) { emit RowDoubleClicked(index.row()); });
+  connect(this, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+    emit RowDoubleClicked(index.row());
+    emit CellActivated(index.row(), index.column());
+  });
   if (list_->GetSelIndex() >= 0) SyncSelectionFromStore(list_->GetSelIndex());
+}
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
+    emit CellActivated(currentIndex().row(), currentIndex().column());
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
 }
 
 void ListView::ApplyStyles() {

@@ -168,9 +168,13 @@ class ListView : public QTableView {
   // The user ticked or cleared the check box of row.
   void CheckChanged(int row, bool checked);
   void RowDoubleClicked(int row);
+  // The user asked for what lies behind a cell: a double-click on it, or
+  // Enter on the current cell.
+  void CellActivated(int row, int column);
 
  protected:
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:

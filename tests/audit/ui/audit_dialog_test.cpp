@@ -11,6 +11,7 @@
 #include "audit/ui/prac_audit_dialog.h"
 #include "audit/ui/audit_dialog.h"
 #include "lists/list_menu.h"
+#include "lists/qt/drill_dialog.h"
 #include "audit/ui/audit_list_tools.h"
 #include "host/application.h"
 #include "host/dates.h"
@@ -386,3 +387,67 @@ TEST_F(AuditDialogTest, MenuFollowsTheShownPage) {
 }
 
 }  // namespace
+
+namespace {
+
+DrillDialog* OpenDrillWindow() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* d = qobject_cast<DrillDialog*>(w); d != nullptr && d->isVisible()) return d;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// A double-click on the summary's grand total opens the detailed rows it
+// adds, titled with the cell; a detailed row of the patient module opens
+// on to its record's history.
+TEST_F(AuditDialogTest, DoubleClickOnAFigureOpensItsRows) {
+  auto tab = MakeTabAllModules();
+  tab->Control<TDateField>(PracListDialog::kFromDate)->SetDate(20261101);
+  tab->InnerTab()->SetSel(1);
+  tab->CmGenerate();
+  QenListWindow* summary = tab->SummaryView()->List();
+  const int last = summary->GetCount() - 1;
+  ASSERT_GT(last, 0) << tab->LastOutcome().message;
+  emit tab->SummaryView()->CellActivated(last, 5);
+  DrillDialog* drill = OpenDrillWindow();
+  ASSERT_NE(drill, nullptr);
+  EXPECT_EQ(drill->Result().DataRows(), 4);
+  EXPECT_TRUE(drill->windowTitle().startsWith("Grand Total")) << drill->windowTitle().toStdString();
+  EXPECT_EQ(drill->View()->List()->GetItemData(0), 1);  // the rows in the detailed list's order
+
+  // Row 1 (patient 7's address, module 20105) opens patient 7's history.
+  emit drill->View()->CellActivated(0, 0);
+  DrillDialog* history = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* d = qobject_cast<DrillDialog*>(w); d != nullptr && d != drill) history = d;
+  }
+  ASSERT_NE(history, nullptr);
+  EXPECT_TRUE(history->windowTitle().startsWith("Historique")) << history->windowTitle().toStdString();
+  EXPECT_GE(history->Result().DataRows(), 1);
+  history->close();
+  drill->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A label cell says so and opens nothing; a list changed since it was
+// written (a row deleted) asks for a new generation.
+TEST_F(AuditDialogTest, LabelsAndChangedListsOpenNothing) {
+  std::vector<std::string> said;
+  ScopedPromptHook hook{[&](const PromptRequest& r) {
+    said.push_back(r.text.toStdString());
+    return QMessageBox::Ok;
+  }};
+  auto tab = MakeTabAllModules();
+  tab->Control<TDateField>(PracListDialog::kFromDate)->SetDate(20261101);
+  tab->InnerTab()->SetSel(1);
+  tab->CmGenerate();
+  EXPECT_EQ(tab->DrillCell(true, 0, 2), nullptr);
+  ASSERT_EQ(said.size(), 1u);
+  EXPECT_NE(said[0].find("libellé"), std::string::npos) << said[0];
+  tab->SummaryView()->List()->DeleteString(0);
+  EXPECT_EQ(tab->DrillCell(true, 0, 5), nullptr);
+  ASSERT_EQ(said.size(), 2u);
+  EXPECT_NE(said[1].find("générez-la de nouveau"), std::string::npos) << said[1];
+}

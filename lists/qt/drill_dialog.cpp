@@ -1,0 +1,93 @@
+#include "lists/qt/drill_dialog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "host/qt/list_view.h"
+#include "host/qt/qen_dialog.h"
+#include "lists/qt/print_list_view.h"
+#include "lists/qt/printer_select.h"
+
+namespace {
+
+QString Utf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+void Say(QWidget* parent, const std::string& text, QMessageBox::Icon icon) {
+  PromptRequest ask;
+  ask.parent = parent;
+  ask.caption = parent != nullptr ? parent->window()->windowTitle() : QString();
+  ask.text = Utf8(text);
+  ask.icon = icon;
+  QenDialog::Prompt(ask);
+}
+
+}  // namespace
+
+DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info)
+    : QDialog(parent),
+      result_(std::move(result)),
+      style_(std::move(style)),
+      launcher_info_(launcher_info) {
+  setWindowTitle(Utf8(result_.title));
+  setAttribute(Qt::WA_DeleteOnClose);
+  auto* layout = new QVBoxLayout(this);
+  view_ = new ListView(result_.list.get(), this);
+  if (style_) style_(view_);
+  layout->addWidget(view_, 1);
+  auto* buttons = new QHBoxLayout;
+  const int rows = result_.DataRows();
+  auto* count = new QLabel(QString::number(rows) + (rows == 1 ? " ligne" : " lignes"), this);
+  count->setObjectName("drill_count");
+  buttons->addWidget(count);
+  buttons->addStretch(1);
+  auto* print = new QPushButton("&Imprimer Liste", this);
+  auto* exporter = new QPushButton("&Exporter à Excel", this);
+  auto* close = new QPushButton("&Fermer", this);
+  for (QPushButton* b : {print, exporter, close}) {
+    b->setAutoDefault(false);
+    buttons->addWidget(b);
+  }
+  layout->addLayout(buttons);
+  connect(print, &QPushButton::clicked, this, [this] { CmPrint(); });
+  connect(exporter, &QPushButton::clicked, this, [this] { CmExport(); });
+  connect(close, &QPushButton::clicked, this, &QDialog::close);
+  if (result_.further) {
+    connect(view_, &ListView::CellActivated, this, [this](int row, int column) {
+      ShowDrill(this, result_.further(*result_.list, {row, column}), style_, launcher_info_);
+    });
+  }
+  view_->FitColumnsToContents();
+  resize(900, 480);
+}
+
+DrillDialog::~DrillDialog() = default;
+
+void DrillDialog::CmPrint() {
+  TPrinterSelectDlg choice(this, launcher_info_);
+  if (choice.Execute() != 1) return;
+  CPrintListView print(this, launcher_info_, view_, choice.GetSelectedPrinterDC(), windowTitle(), 1, false, true);
+  print.Print();
+  choice.DeleteSelectedPrinterDC();
+}
+
+void DrillDialog::CmExport() {
+  CPrintListView exporter(this, launcher_info_, view_, nullptr, windowTitle(), 1, false, true);
+  exporter.PrintReport(CPrintListView::kSpreadsheet);
+  last_export_ = Utf8(exporter.ExportedPath());
+}
+
+DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info) {
+  if (result.Refused()) {
+    Say(parent, result.refused, QMessageBox::Information);
+    return nullptr;
+  }
+  if (!result.outcome.Complete()) {
+    Say(parent, result.outcome.message, QMessageBox::Warning);
+    return nullptr;
+  }
+  auto* dialog = new DrillDialog(parent, std::move(result), std::move(style), launcher_info);
+  dialog->show();
+  return dialog;
+}

@@ -1,0 +1,54 @@
+// DrillDialog: the window of the rows behind a figure (lists/drill.h).
+//
+// Opened by a double-click (or Enter) on a cell of a result list: titled with
+// what was drilled, it shows the rows in the list view every list uses, with
+// the list tools: "&Imprimer Liste" (printer choice, then the printout
+// titled with the window's text), "&Exporter à Excel" (a workbook in the
+// spreadsheet folder), and the row count. A drill window's own cells drill
+// further when the drill gave its rows one (DrillResult::further): a
+// detailed audit row opens its record's history.
+//
+//   ShowDrill(this, DrillAuditCell(...), InstallAuditRowEmphasis, launcher_info);
+//
+// A refused cell (a label, a blank line) gives one message and no window; a
+// failed run its outcome, as every run does (QenDialog::ShowOutcome).
+#pragma once
+
+#include <QDialog>
+#include <functional>
+
+#include "lists/drill.h"
+#include "lists/list_style.h"
+
+class ListView;
+// Gives a drill window's view the row styles of the list its rows come from.
+using ViewStyler = std::function<void(ListView*)>;
+
+class ListView;
+class QLabel;
+
+class DrillDialog : public QDialog {
+  Q_OBJECT
+ public:
+  DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info);
+  ~DrillDialog() override;
+
+  const DrillResult& Result() const { return result_; }
+  ListView* View() const { return view_; }
+  // The commands of the buttons (public for the tests).
+  void CmPrint();
+  void CmExport();
+  // The last export's path ("" before one).
+  QString LastExport() const { return last_export_; }
+
+ private:
+  DrillResult result_;
+  ViewStyler style_;
+  long launcher_info_;
+  ListView* view_ = nullptr;
+  QString last_export_;
+};
+
+// Shows result: a message for a refused cell or a failed run, else a new
+// DrillDialog (non-modal, deleted when closed), returned (null when none).
+DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info);
