@@ -86,6 +86,7 @@ bool PracApptGenerator::NoteLostConnection() {
 
 void PracApptGenerator::SaveDayStart(DayStart* start) const {
   start->count = elements_.Count();
+  start->contributions = drill_map_ != nullptr ? drill_map_->contributions.size() : 0;
   start->figures.clear();
   for (const PracApptElem* e : elements_.As<PracApptElem>()) {
     start->figures.insert(start->figures.end(), {e->Fee, e->SchedUnits, e->Minutes, e->Count});
@@ -96,6 +97,7 @@ void PracApptGenerator::SaveDayStart(DayStart* start) const {
 // their figures back.
 void PracApptGenerator::RestoreDayStart(const DayStart& start) {
   while (elements_.Count() > start.count) delete elements_.Remove(elements_.Tail());
+  if (drill_map_ != nullptr) drill_map_->contributions.resize(start.contributions);
   index_.clear();
   size_t i = 0;
   for (PracApptElem* e : elements_.As<PracApptElem>()) {
@@ -161,6 +163,7 @@ void PracApptGenerator::BuildProducerChairs() {
 }
 
 bool PracApptGenerator::Generate(QenListWindow* list) {
+  if (drill_map_ != nullptr) drill_map_->Clear();
   DayLoop();
   SortByDateKeyKind();
   if (settings_->TrackProd == 'Y' && settings_->ListBy == 'P' && settings_->NetFees == 'Y') ComputeNetFees();
@@ -169,6 +172,7 @@ bool PracApptGenerator::Generate(QenListWindow* list) {
     input.settings = settings_;
     input.codes = ApptCodeList(db_, *settings_);
     for (int d = 0; d < 7; ++d) input.open[d] = caldat_->Scheduler().IsOpen(d);
+    input.drill = drill_map_;
     WriteApptReportLines(elements_, input, list);
   }
   NoteLostConnection();  // net fees or codes read after the days (the days are whole)
@@ -291,7 +295,7 @@ void PracApptGenerator::ChairDay(long day) {
     } else {
       caldat_->GetAVTmSlotsForSharedChairs(slots, second, c.number, c.loc, day);
     }
-    RecordAvailability(slots, key.c_str(), day);
+    RecordAvailability(slots, key.c_str(), day, c.number);
   }
 }
 
@@ -329,7 +333,7 @@ void PracApptGenerator::ProducerDay(long day) {
       FreshMaps(c, d);
       caldat_->GetAVTmSlotsForProducer(c, d, entry.chairs[j], entry.locs[j], entry.code, day);
       CalDatInfo::OR_AVTimeSlots(a, c, b, d);
-      RecordAvailability(c, entry.code, day);
+      RecordAvailability(c, entry.code, day, entry.chairs[j]);
     }
   }
 }
@@ -382,7 +386,7 @@ bool PracApptGenerator::MissedFrom(long day, bool archived) {
     const std::string key = ChairKey(r.loc, r.chair);
     const bool selected = (settings_->ListBy == 'C' && ChairSelected(key.c_str())) ||
                           (settings_->ListBy == 'P' && ProducerSelected(r.producer));
-    if (selected && CodePasses(r.code, r.type)) RecordAppointment(r, 3);
+    if (selected && CodePasses(r.code, r.type)) RecordAppointment(r, 3, day, archived);
   }
   return !rows.empty();
 }
@@ -395,15 +399,54 @@ std::string PracApptGenerator::IndexKey(long kind, char status, const char* key,
   return buf;
 }
 
-void PracApptGenerator::RecordAvailability(const char* slots, const char* key, long day) {
+namespace {
+
+// "08:00-12:00, 13:00-17:00": the runs of available slots ('I') of a day's
+// map, slot 0 at day_start (HHMMSS).
+std::string SlotBlocks(const char* slots, long day_start) {
+  const int origin = static_cast<int>(day_start / 10000 * 60 + day_start / 100 % 100);
+  std::string out;
+  char buf[64];
+  for (int s = 0; s < kSlotsPerDay && slots[s] != '\0';) {
+    if (slots[s] != 'I') {
+      ++s;
+      continue;
+    }
+    const int first = s;
+    while (s < kSlotsPerDay && slots[s] == 'I') ++s;
+    const int from = origin + first * 5, to = origin + s * 5;
+    std::snprintf(buf, sizeof buf, "%s%02d:%02d-%02d:%02d", out.empty() ? "" : ", ", from / 60, from % 60, to / 60,
+                  to % 60);
+    out += buf;
+  }
+  return out;
+}
+
+}  // namespace
+
+void PracApptGenerator::RecordAvailability(const char* slots, const char* key, long day, short chair) {
   if (key == nullptr || key[0] == '\0') return;
   long n = 0;
   for (int s = 0; s < kSlotsPerDay && slots[s] != '\0'; ++s) n += slots[s] == 'I';
   const std::string index = IndexKey(2, 0, key, day, "");
+  auto note = [&](const PracApptElem* e) {
+    if (drill_map_ == nullptr) return;
+    ApptContribution c;
+    c.elem = e;
+    c.what = 'D';
+    c.day = day;
+    c.free_slots = n;
+    c.units = Units(n, day);
+    c.key = key;
+    c.chair = chair;
+    c.blocks = SlotBlocks(slots, caldat_->Scheduler().DayStart());
+    drill_map_->contributions.push_back(std::move(c));
+  };
   auto it = index_.find(index);
   if (it != index_.end()) {
     it->second->SchedUnits += Units(n, day);
     it->second->Minutes += n * 5;
+    note(it->second);
     return;
   }
   auto* e = new PracApptElem;
@@ -416,15 +459,29 @@ void PracApptGenerator::RecordAvailability(const char* slots, const char* key, l
   e->Period = ApptPeriodIndex(settings_->ReportBy, day);
   elements_.Append(e);
   index_.emplace(index, e);
+  note(e);
 }
 
-void PracApptGenerator::RecordAppointment(const AptRec& r, long kind) {
+void PracApptGenerator::RecordAppointment(const AptRec& r, long kind, long audit_date, bool archived) {
   const std::string key = settings_->ListBy == 'P' ? std::string(r.producer) : ChairKey(r.loc, r.chair);
   const char* code = settings_->ProdInfo == 'C' ? r.code : settings_->ProdInfo == 'T' ? r.type : "";
   const std::string index = IndexKey(kind, r.status, key.c_str(), r.date, code);
+  auto note = [&](const PracApptElem* e) {
+    if (drill_map_ == nullptr) return;
+    ApptContribution c;
+    c.elem = e;
+    c.what = kind == 3 ? 'M' : 'A';
+    c.apt = r;
+    c.audit_date = audit_date;
+    c.archived = archived;
+    c.units = Units(r.length, r.date);
+    c.key = key;
+    drill_map_->contributions.push_back(std::move(c));
+  };
   auto it = index_.find(index);
   if (it != index_.end()) {
     PracApptElem* e = it->second;
+    note(e);
     e->SchedUnits += Units(r.length, r.date);
     e->Minutes += r.length * 5L;
     e->Fee += r.fee;
@@ -444,6 +501,7 @@ void PracApptGenerator::RecordAppointment(const AptRec& r, long kind) {
   e->Count = 1;
   elements_.Append(e);
   index_.emplace(index, e);
+  note(e);
 }
 
 void PracApptGenerator::ComputeNetFees() {

@@ -49,6 +49,7 @@
 #include "host/meter.h"
 #include "host/run_outcome.h"
 #include "host/tdlist.h"
+#include "suite/calendar.h"
 
 class GenDB;
 class QenListWindow;
@@ -59,7 +60,6 @@ class ProdInfo;
 class LocInfo;
 class PrdSchInfo;
 class SchedulrIni;
-struct AptRec;
 
 // --- periods and units (ReportBy letters) ---------------------------------------------
 // Whether day lies in the period of an element dated element_date with
@@ -77,6 +77,46 @@ void ApptPeriodRange(char report_by, long d, long from, long to, long* start, lo
 // type, code; fee 0). Two layouts: the date at position 7 (two-digit chair)
 // or at 8 (three-digit chair).
 void ParseScheduleAudit(const char* info1, const char* info2, AptRec* out);
+
+// What a drill on the report needs, kept by a generation when asked
+// (PracApptGenerator::KeepDrillMap): every row merged into an element as it
+// was merged, and, from the line writer, which cells each element feeds.
+struct ApptContribution {
+  const PracApptElem* elem = nullptr;  // the element it went into (identity only)
+  char what = 0;            // 'A' a booked appointment, 'M' a missed one (schedule audit row), 'D' a day's time
+  AptRec apt;               // A and M: the appointment (M: as the audit row carries it)
+  long audit_date = 0;      // M: the audit row's date
+  bool archived = false;    // M: from the archived audit table
+  long day = 0;             // D: the day
+  long free_slots = 0;      // D: 5-minute slots available
+  long units = 0;           // A, M and D: the units counted
+  std::string key;          // the producer code or chair key
+  short chair = 0;          // D: the chair whose time it is (producer reports: one of the producer's)
+  std::string blocks;       // D: the available blocks, "08:00-12:00, 13:00-17:00"
+};
+struct ApptDrillMap {
+  std::vector<ApptContribution> contributions;
+  // Filled by the line writer (appt_lines.h).
+  struct Place {
+    int group = -1;   // the period group the element is counted in
+    int column = -1;  // its producer or chair column
+    int entry = -1;   // booked elements: the code entry of their row, -1 none
+  };
+  std::unordered_map<const PracApptElem*, Place> places;
+  struct Line {
+    int group = -1;        // the period group; -1 in the grand-total group and blank lines
+    long row_kind = -1;    // kApptRow..., -1 for a blank line
+    int entry = -1;        // booked rows: the code entry
+    bool grand = false;
+    long date = 0;         // the period's date (its label)
+  };
+  std::vector<Line> lines;  // one per list line
+  int columns = 0;          // producer or chair columns, the totals column included
+  int totals_column = -1;   // -1 none
+  char report_by = 'M';
+  char prod_units = 'H';
+  void Clear() { *this = ApptDrillMap(); }
+};
 
 class PracApptGenerator {
  public:
@@ -101,6 +141,10 @@ class PracApptGenerator {
   // Days processed by the last run.
   long DaysDone() const { return days_done_; }
 
+  // The next Generate also keeps in *map what a drill on its report needs
+  // (null: nothing kept). map must outlive the run.
+  void KeepDrillMap(ApptDrillMap* map) { drill_map_ = map; }
+
   // true: statement-by-statement reads (for comparison); default false.
   void SetStatementReads(bool on) { statement_reads_ = on; }
   // Scheduler units of a length in slots on a date.
@@ -124,8 +168,9 @@ class PracApptGenerator {
   void ProducerDay(long day);
   bool MissedDay(long day);
   bool MissedFrom(long day, bool archived);
-  void RecordAvailability(const char* slots, const char* key, long day);
-  void RecordAppointment(const AptRec& r, long kind);
+  void RecordAvailability(const char* slots, const char* key, long day, short chair);
+  // audit_date, archived: a missed appointment's audit row.
+  void RecordAppointment(const AptRec& r, long kind, long audit_date = 0, bool archived = false);
   void SortByDateKeyKind();
   void ComputeNetFees();
   void EnsureWindow(long day);
@@ -134,6 +179,7 @@ class PracApptGenerator {
   // The figures of the elements before a day, to take the day out again.
   struct DayStart {
     size_t count = 0;
+    size_t contributions = 0;
     std::vector<long> figures;  // Fee, SchedUnits, Minutes, Count per element
   };
   void SaveDayStart(DayStart* start) const;
@@ -165,4 +211,5 @@ class PracApptGenerator {
   std::unordered_map<long, std::vector<AuditRow>> audit_[2];  // current, archived; by date
   RunOutcome outcome_;
   long days_done_ = 0;
+  ApptDrillMap* drill_map_ = nullptr;
 };

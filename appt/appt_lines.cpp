@@ -98,6 +98,12 @@ class LineWriter {
       line->period = first->Period;
     }
     grand_.grand = true;
+    if (in_.drill != nullptr) {
+      in_.drill->columns = static_cast<int>(count);
+      in_.drill->totals_column = totals_;
+      in_.drill->report_by = s_.ReportBy;
+      in_.drill->prod_units = s_.ProdUnits;
+    }
     const PracApptElem* prev = first;
     for (const PracApptElem* e : elements.As<PracApptElem>()) {
       current_.status = e->Status;
@@ -118,6 +124,7 @@ class LineWriter {
     current_.period = prev->Period;
     if (MayPrint(current_)) Print(current_);
     list_->AddString("", 0);
+    if (in_.drill != nullptr) in_.drill->lines.push_back({});
     Print(grand_);
   }
 
@@ -140,6 +147,12 @@ class LineWriter {
   void Add(const PracApptElem& e) {
     const int col = ColumnOf(e.Key);
     if (col < 0) return;
+    ApptDrillMap::Place* place = nullptr;
+    if (in_.drill != nullptr) {
+      place = &in_.drill->places[&e];
+      place->group = groups_printed_;
+      place->column = col;
+    }
     std::vector<ApptColumnTotals*> cur = {&current_.columns[col]}, all = {&grand_.columns[col]};
     if (totals_ >= 0) {
       cur.push_back(&current_.columns[totals_]);
@@ -157,6 +170,7 @@ class LineWriter {
           }
         }
       }
+      if (place != nullptr) place->entry = entry;
       if (entry >= 0) {
         for (size_t j = 0; j < cur.size(); ++j) {
           ApptCodeTotals& c = cur[j]->Codes[entry];
@@ -222,6 +236,15 @@ class LineWriter {
     std::string text = first + "\t" + label + "\t";
     for (const std::string& c : cells) text += c + "\t";
     list_->AddString(text, line.grand ? 0 : kind);
+    if (in_.drill != nullptr) {
+      ApptDrillMap::Line l;
+      l.group = line.grand ? -1 : groups_printed_;
+      l.row_kind = kind;
+      l.entry = row_entry_;
+      l.grand = line.grand;
+      l.date = line.date;
+      in_.drill->lines.push_back(l);
+    }
   }
 
   template <class Cell>
@@ -233,6 +256,12 @@ class LineWriter {
   }
 
   void Print(const PeriodLine& line) {
+    PrintRows(line);
+    row_entry_ = -1;
+    if (!line.grand) ++groups_printed_;
+  }
+
+  void PrintRows(const PeriodLine& line) {
     const char u = s_.ProdUnits;
     if (s_.TrackProd == 'Y') {
       const size_t codes = line.columns.empty() ? 0 : line.columns[0].Codes.size();
@@ -241,6 +270,7 @@ class LineWriter {
         if (k == 0) first = line.grand ? ModuleString(278) : ApptPeriodLabel(s_.ReportBy, line.date);
         const bool summary = s_.ProdInfo == 'S';
         const std::string label = summary ? ModuleString(271) : line.columns[0].Codes[k].Code;
+        row_entry_ = static_cast<int>(k);
         Row(first, label, Cells(line, [&](const ApptColumnTotals& c) {
               const ApptCodeTotals& t = c.Codes[k];
               if (t.Count < 1) return std::string("0");
@@ -250,6 +280,7 @@ class LineWriter {
             }),
             summary ? kApptRowSummary : kApptRowBooked, line);
       }
+      row_entry_ = -1;
       Row(" ", ModuleString(272), Cells(line, [&](const ApptColumnTotals& c) {
             return ApptTimeText(u, c.AvailUnits, c.AvailMinutes, ",");
           }),
@@ -314,6 +345,8 @@ class LineWriter {
   QenListWindow* list_;
   PeriodLine current_, grand_;
   int totals_ = -1;
+  int groups_printed_ = 0;  // period groups printed so far (the drill map's group numbers)
+  int row_entry_ = -1;      // the code entry of the booked row being written
 };
 
 }  // namespace

@@ -35,6 +35,9 @@ struct ApptLineInput {
   std::vector<std::string> codes;
   // Office hours: open[weekday] (0 Sunday) when any of its six fields is set.
   std::array<bool, 7> open = {};
+  // Not null: notes which cells each element feeds and what each line is
+  // (appt_generator.h; the contributions are the generator's).
+  struct ApptDrillMap* drill = nullptr;
 };
 
 // The code list of the booked rows: 'S' one empty code; 'C' the ApptCodes

@@ -192,7 +192,8 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
 
   if (total >= 0) {
     const AuditTotalSpan& span = map.totals[static_cast<size_t>(total)];
-    const std::string label = cell(0).substr(0, cell(0).find_last_not_of("0123456789 ") + 1);
+    // "Total: 12" -> "Total", "Grand Total:" -> "Grand Total".
+    const std::string label = cell(0).substr(0, cell(0).find_last_not_of("0123456789 :") + 1);
     const std::string column = target.cell < static_cast<int>(list.Columns().size())
                                    ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
                                    : std::string();

@@ -19,8 +19,10 @@
 #include "appt/appt_lines.h"
 #include "appt/appt_style.h"
 #include "appt/appt_options.h"
+#include "appt/appt_drill.h"
 #include "appt/appt_generator.h"
 #include "cli/cli_chart.h"
+#include "cli/cli_drill.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "host/dates.h"
@@ -166,10 +168,17 @@ int RunProductivity(const CliOptions& options) {
   SetUpApptColumns(&list, &settings);
   PracApptGenerator gen(app.GetDb(), app.GetMainWindow(), 0, &settings);
   if (options.flags.count("statements") != 0) gen.SetStatementReads(true);
+  DrillTarget target;
+  if (DrillAsked(options) && !DrillTargetOf(kCommand, options, &target)) return 2;
+  ApptDrillMap map;
+  if (DrillAsked(options)) gen.KeepDrillMap(&map);
   if (settings.SelectedCount > 0) gen.Generate(&list);
   // A lost server (the run is partial) or a statement that failed (a
   // missing table, a damaged file): nothing is written.
   if (const int status = StopOnOutcome(kCommand, gen.Outcome()); status >= 0) return status;
+  if (DrillAsked(options)) {
+    return WriteDrill(kCommand, DrillApptCell(list, map, target, gen.Outcome().Cancelled()), options, {});
+  }
   ApptColourOptions colours;
   ReadApptColours(reader, &colours);
   TDList records;
@@ -198,7 +207,9 @@ CliRegistration productivity_registration{
                       "MESURE,AXE[,style=N] ; MESURE = le libellé d'une ligne (Disponible, Usage %, Estimation, "
                       "un code ...), AXE = P (périodes) ou S (producteurs ou salles), ou leurs mots ; majuscules "
                       "et accents indifférents, un début sans ambiguïté (ex. disp,prod)"},
-      {"statements", false, "lectures une requête à la fois (comparaison)"}},
+      {"statements", false, "lectures une requête à la fois (comparaison)"},
+      DrillFlag("vantra productivity ReportBy=M --drill 1,3 (les rendez-vous cédulés du premier producteur, "
+                "premier mois)")},
      &RunProductivity}};
 
 }  // namespace

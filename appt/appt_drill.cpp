@@ -1,0 +1,260 @@
+#include "appt/appt_drill.h"
+
+#include <cstdio>
+#include <unordered_set>
+
+#include "appt/appt_lines.h"
+#include "appt/appt_types.h"
+#include "host/dates.h"
+#include "host/list_window.h"
+
+namespace {
+
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string();
+  const size_t last = text.find_last_not_of(' ');
+  return std::string(text.substr(first, last - first + 1));
+}
+
+std::string DateText(long yyyymmdd) {
+  if (yyyymmdd <= 0) return std::string();
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04ld-%02ld-%02ld", yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
+  return buf;
+}
+
+std::string TimeText(long hhmmss) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%02ld:%02ld", hhmmss / 10000 % 100, hhmmss / 100 % 100);
+  return buf;
+}
+
+std::string Money(long cents) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "$%.2f", static_cast<double>(cents) / 100.0);
+  return buf;
+}
+
+std::string Hours(long minutes) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(minutes) / 60.0);
+  return buf;
+}
+
+std::string Number(long v) { return std::to_string(v); }
+
+std::string StatusText(char status) {
+  switch (status) {
+    case 'N': return "Absence";
+    case 'C': return "Annuler";
+    case 'U': return "Non Planifié";
+    default: return std::string(1, status);
+  }
+}
+
+std::string Row(const std::vector<std::string>& cells) {
+  std::string text;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) text += '\t';
+    text += cells[i];
+  }
+  return text;
+}
+
+std::vector<ListColumn> Columns(const std::vector<std::pair<const char*, int>>& titles) {
+  std::vector<ListColumn> out;
+  for (const auto& [title, width] : titles) {
+    ListColumn c;
+    c.title = title;
+    c.width_chars = width;
+    out.push_back(c);
+  }
+  return out;
+}
+
+// The rows of one kind of contribution, with a total row.
+void WriteAppointments(const std::vector<const ApptContribution*>& rows, DrillResult* out) {
+  long units = 0, minutes = 0, fee = 0;
+  long n = 0;
+  for (const ApptContribution* c : rows) {
+    const AptRec& a = c->apt;
+    out->list->AddString(Row({DateText(a.date), TimeText(a.time), Number(a.chair), a.producer, Number(a.patient),
+                              a.code, a.type, Number(c->units), Number(a.length * 5L), Hours(a.length * 5L),
+                              Money(a.fee)}),
+                         a.id > 0 ? a.id : ++n);
+    units += c->units;
+    minutes += a.length * 5L;
+    fee += a.fee;
+  }
+  out->list->AddString(Row({"Total", "", "", "", Number(static_cast<long>(rows.size())), "", "", Number(units),
+                            Number(minutes), Hours(minutes), Money(fee)}),
+                       -1);
+}
+
+void WriteDays(const std::vector<const ApptContribution*>& rows, DrillResult* out) {
+  long units = 0, minutes = 0;
+  for (const ApptContribution* c : rows) {
+    out->list->AddString(Row({DateText(c->day), c->key, Number(c->chair), c->blocks, Number(c->units),
+                              Number(c->free_slots * 5), Hours(c->free_slots * 5)}),
+                         c->day);
+    units += c->units;
+    minutes += c->free_slots * 5;
+  }
+  out->list->AddString(Row({"Total", "", "", "", Number(units), Number(minutes), Hours(minutes)}), -1);
+}
+
+void WriteMissed(const std::vector<const ApptContribution*>& rows, DrillResult* out) {
+  long n = 0;
+  for (const ApptContribution* c : rows) {
+    const AptRec& a = c->apt;
+    out->list->AddString(Row({DateText(c->audit_date), StatusText(a.status), DateText(a.date), Number(a.chair),
+                              a.producer, a.code, a.type, Number(c->units), Number(a.length * 5L),
+                              c->archived ? "archives" : "courant"}),
+                         ++n);
+  }
+  out->list->AddString(Row({"Total", Number(static_cast<long>(rows.size()))}), -1);
+}
+
+const std::vector<std::pair<const char*, int>> kAppointmentColumns = {
+    {"Date", 10},   {"Heure", 6},  {"Fauteuil", 8}, {"Producteur", 10}, {"Patient", 8},      {"Code", 6},
+    {"Type", 5},    {"Unités", 6}, {"Minutes", 7},  {"Heures", 7},      {"Honoraires", 10}};
+const std::vector<std::pair<const char*, int>> kDayColumns = {{"Date", 10},  {"Clé", 8},     {"Fauteuil", 8},
+                                                              {"Plages", 30}, {"Unités", 6}, {"Minutes", 7},
+                                                              {"Heures", 7}};
+const std::vector<std::pair<const char*, int>> kMissedColumns = {
+    {"Date de l'audit", 10}, {"Action", 12}, {"Date du rendez-vous", 10}, {"Fauteuil", 8},
+    {"Producteur", 10},      {"Code", 6},    {"Type", 5},                 {"Unités", 6}, {"Minutes", 7},
+    {"Table", 8}};
+
+}  // namespace
+
+DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target,
+                          bool partial) {
+  DrillResult result;
+  result.refused = CheckDrillCell(list, target);
+  if (result.Refused()) return result;
+  if (static_cast<size_t>(list.GetCount()) != map.lines.size()) {
+    result.refused = "la liste a changé depuis qu'elle a été générée : générez-la de nouveau pour voir ses détails";
+    return result;
+  }
+  const ApptDrillMap::Line& line = map.lines[static_cast<size_t>(target.line)];
+  const int column = target.cell - 2;
+  if (column < 0 || column >= map.columns || line.row_kind < 0) {
+    result.refused = LabelCellMessage(target);
+    return result;
+  }
+  if (line.row_kind == kApptRowNetFees) {
+    result.refused = "les frais nets viennent du service de production : ils n'ont pas de lignes de rendez-vous";
+    return result;
+  }
+  const bool every_column = column == map.totals_column;
+  // The elements the cell adds: those of its period group (every group in
+  // "Totaux") and its column (every column in the totals column).
+  std::unordered_set<const PracApptElem*> elems;
+  std::unordered_map<const PracApptElem*, int> entry_of;
+  for (const auto& [e, place] : map.places) {
+    if (!line.grand && place.group != line.group) continue;
+    if (!every_column && place.column != column) continue;
+    elems.insert(e);
+    entry_of[e] = place.entry;
+  }
+  std::vector<const ApptContribution*> booked, days, missed;
+  for (const ApptContribution& c : map.contributions) {
+    if (elems.count(c.elem) == 0) continue;
+    if (c.what == 'D') {
+      days.push_back(&c);
+    } else if (c.what == 'M') {
+      missed.push_back(&c);
+    } else {
+      booked.push_back(&c);
+    }
+  }
+  auto booked_of_entry = [&](int entry) {
+    std::vector<const ApptContribution*> out;
+    for (const ApptContribution* c : booked) {
+      const int e = entry_of[c->elem];
+      if (e >= 0 && (entry < 0 || e == entry)) out.push_back(c);
+    }
+    return out;
+  };
+  auto missed_of = [&](char status) {
+    std::vector<const ApptContribution*> out;
+    for (const ApptContribution* c : missed) {
+      if (status == 0 || c->apt.status == status) out.push_back(c);
+    }
+    return out;
+  };
+  std::string measure = Trimmed(list.GetItemText(target.line, 1));
+  switch (line.row_kind) {
+    case kApptRowSummary:
+    case kApptRowBooked:
+      StartDrillList(&result, 0, Columns(kAppointmentColumns));
+      WriteAppointments(booked_of_entry(line.row_kind == kApptRowBooked ? line.entry : -1), &result);
+      break;
+    case kApptRowFees:
+      StartDrillList(&result, 0, Columns(kAppointmentColumns));
+      WriteAppointments(booked, &result);
+      break;
+    case kApptRowAvailable:
+      StartDrillList(&result, 0, Columns(kDayColumns));
+      WriteDays(days, &result);
+      break;
+    case kApptRowUsage: {
+      StartDrillList(&result, 0, Columns(kAppointmentColumns));
+      BeginDrillGroup(&result, "Céduler");
+      WriteAppointments(booked_of_entry(-1), &result);
+      EndDrillGroup(&result);
+      BeginDrillGroup(&result, "Disponible");
+      // The days under the appointments' columns: date, key, chair, blocks, then units, minutes, hours.
+      for (const ApptContribution* c : days) {
+        result.list->AddString(Row({DateText(c->day), "", Number(c->chair), c->key, c->blocks, "", "",
+                                    Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5), ""}),
+                               c->day);
+      }
+      long units = 0, minutes = 0;
+      for (const ApptContribution* c : days) {
+        units += c->units;
+        minutes += c->free_slots * 5;
+      }
+      result.list->AddString(
+          Row({"Total", "", "", "", "", "", "", Number(units), Number(minutes), Hours(minutes), ""}), -1);
+      EndDrillGroup(&result);
+      break;
+    }
+    case kApptRowNoShows:
+      StartDrillList(&result, 0, Columns(kMissedColumns));
+      WriteMissed(missed_of('N'), &result);
+      break;
+    case kApptRowCancelled:
+      StartDrillList(&result, 0, Columns(kMissedColumns));
+      WriteMissed(missed_of('C'), &result);
+      break;
+    case kApptRowUnscheduled:
+      StartDrillList(&result, 0, Columns(kMissedColumns));
+      WriteMissed(missed_of('U'), &result);
+      break;
+    case kApptRowMissed:
+      StartDrillList(&result, 0, Columns(kMissedColumns));
+      WriteMissed(missed_of(0), &result);
+      break;
+    default:
+      result.refused = LabelCellMessage(target);
+      return result;
+  }
+  const std::string key = target.cell < static_cast<int>(list.Columns().size())
+                              ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                              : std::string();
+  // The period: the label of the group's first line ("novembre 2026"), "Totaux" for the grand group.
+  std::string period;
+  for (int l = target.line; l >= 0; --l) {
+    const std::string first = Trimmed(list.GetItemText(l, 0));
+    if (!first.empty()) {
+      period = first;
+      break;
+    }
+  }
+  std::string title = measure + " — " + key + " — " + period;
+  result.title = partial ? PartialDrillTitle(title) : title;
+  return result;
+}

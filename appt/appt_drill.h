@@ -1,0 +1,28 @@
+// The rows behind a figure of the productivity report (lists/drill.h).
+//
+//   Céduler, a code's row      the booked appointments counted (date, time,
+//                              chair, producer, patient, code, type, units,
+//                              minutes, hours, fee)
+//   Disponible                 the days and blocks whose time was counted
+//   Usage %                    its numerator's appointments and its
+//                              denominator's days, each as its group
+//   Estimation                 the booked appointments and their fees
+//   Absence, Annuler,          the schedule audit rows counted, with the
+//   Non Planifié               appointment date they carry (a row is counted
+//                              in the period of that date, not of its own)
+//   the totals column, the     the union of the cells they add
+//   "Totaux" group
+//
+// The rows are what the generation merged into the cell's elements, kept as
+// it merged them (ApptDrillMap), so they add up to the figure by
+// construction of the same code. Net fees come from the production service
+// and have no rows here yet.
+#pragma once
+
+#include "appt/appt_generator.h"
+#include "lists/drill.h"
+
+// list: the report the generation of map wrote. partial: the run was cut
+// short (the title says so).
+DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target,
+                          bool partial = false);
