@@ -14,7 +14,9 @@
 #include <cstring>
 
 #include "appt/appt_lines.h"
+#include "appt/appt_drill.h"
 #include "appt/appt_style.h"
+#include "lists/qt/drill_dialog.h"
 #include "appt/appt_generator.h"
 #include "appt/ui/appt_graph_dialog.h"
 #include "appt/ui/prac_appt_list_dlg.h"
@@ -147,6 +149,7 @@ void PracApptDialog::BuildControls() {
   AddControl(kResult, result_);
   outer->addWidget(result_, 1);
   result_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(result_, &ListView::CellActivated, this, [this](int row, int column) { DrillCell(row, column); });
   connect(result_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowMenu(result_->viewport()->mapToGlobal(pos)); });
   InstallColours();
@@ -292,7 +295,9 @@ void PracApptDialog::CmGenerate() {
   QApplication::setOverrideCursor(Qt::WaitCursor);
   {
     PracApptGenerator gen(ApplicationDb(), this, LauncherInfo(), &settings_);
+    gen.KeepDrillMap(&drill_map_);
     gen.Generate(result_->List());
+    drill_partial_ = !gen.Outcome().Finished();
     // The days done before a lost server or a failed statement stay
     // listed; the message says the list is not whole.
     last_outcome_ = gen.Outcome();
@@ -301,6 +306,11 @@ void PracApptDialog::CmGenerate() {
   CollectApptColours(*result_->List(), colours_, &colour_list_);
   result_->FitColumnsToContents();
   ShowOutcome(last_outcome_);
+}
+
+DrillDialog* PracApptDialog::DrillCell(int row, int column) {
+  return ShowDrill(this, DrillApptCell(*result_->List(), drill_map_, {row, column}, drill_partial_), {},
+                   LauncherInfo());
 }
 
 void PracApptDialog::CmClear() {

@@ -9,6 +9,8 @@
 // the to date is before the from date.
 #pragma once
 
+#include "appt/appt_generator.h"
+
 #include <memory>
 
 #include <QString>
@@ -20,6 +22,8 @@
 class QenDllHandler;
 class ListView;
 class QPoint;
+
+class DrillDialog;
 
 class PracApptDialog : public TGenDlg {
   Q_OBJECT
@@ -45,6 +49,10 @@ class PracApptDialog : public TGenDlg {
   const TDList& ColourList() const { return colour_list_; }
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
+  // Opens the rows behind a cell of the result list in a drill window, as a
+  // double-click or Enter on it does; null when the cell has none (a
+  // message says why).
+  DrillDialog* DrillCell(int row, int column);
 
  protected:
   void SetupWindow() override;
@@ -77,6 +85,8 @@ class PracApptDialog : public TGenDlg {
   ApptColourOptions colours_;
   QString pick_caption_;
   RunOutcome last_outcome_;
+  ApptDrillMap drill_map_;      // kept by the last generation
+  bool drill_partial_ = false;
   ListView* selection_ = nullptr;
   ListView* result_ = nullptr;
   TDList colour_list_;

@@ -34,7 +34,18 @@ DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, 
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
   view_ = new ListView(result_.list.get(), this);
-  if (style_) style_(view_);
+  if (style_) {
+    style_(view_);
+  } else {
+    // Total rows and group headings in bold, as in every list.
+    ListView* view = view_;
+    view_->SetRowStyleHook([view](int row) {
+      RowStyle s;
+      const long data = view->List()->GetItemData(row);
+      s.bold = data == -1 || (data == 0 && !IsBlankLine(*view->List(), row));
+      return s;
+    });
+  }
   layout->addWidget(view_, 1);
   auto* buttons = new QHBoxLayout;
   const int rows = result_.DataRows();

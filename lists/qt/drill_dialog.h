@@ -21,7 +21,8 @@
 #include "lists/list_style.h"
 
 class ListView;
-// Gives a drill window's view the row styles of the list its rows come from.
+// Gives a drill window's view the row styles of the list its rows come from
+// (empty: total rows and group headings in bold).
 using ViewStyler = std::function<void(ListView*)>;
 
 class ListView;

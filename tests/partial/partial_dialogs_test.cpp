@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "host/ini.h"
 #include "host/list_window.h"
 #include "host/qt/list_view.h"
+#include "lists/qt/drill_dialog.h"
 #include "stats/ui/stats_dialog.h"
 #include "suite/demo_db.h"
 #include "suite/production_service.h"
@@ -122,6 +124,41 @@ class PartialDialogsTest : public ::testing::Test {
     return QMessageBox::Yes;
   }};
 };
+
+// A double-click on a figure of the productivity list opens its
+// appointments, titled with the measure; on a list a lost server cut short
+// the title says the list is partial.
+TEST_F(PartialDialogsTest, ProductivityDrillSaysWhenTheListIsPartial) {
+  auto tab = std::make_unique<PracApptDialog>(nullptr, 2003, 0, nullptr);
+  tab->Create();
+  tab->Settings().DateFrom = 20260901;
+  const long start = db_->executed;
+  tab->Control<QAbstractButton>(PracApptDialog::kGenerate)->click();
+  const long statements = db_->executed - start;
+  QenListWindow* list = tab->ResultView()->List();
+  ASSERT_GT(list->GetCount(), 10);
+  const long before = db_->executed;
+  emit tab->ResultView()->CellActivated(0, 2);
+  DrillDialog* drill = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* d = qobject_cast<DrillDialog*>(w); d != nullptr && d->isVisible()) drill = d;
+  }
+  ASSERT_NE(drill, nullptr);
+  EXPECT_EQ(db_->executed, before) << "the rows come from the list's own generation";
+  EXPECT_TRUE(drill->windowTitle().startsWith("Céduler — ")) << drill->windowTitle().toStdString();
+  const std::string cell(list->GetItemText(0, 2));
+  EXPECT_NE(cell.find("(" + std::to_string(drill->Result().DataRows()) + ")"), std::string::npos) << cell;
+  drill->close();
+
+  db_->lose_at = db_->executed + statements - 3;  // in the last window of reads
+  tab->Control<QAbstractButton>(PracApptDialog::kGenerate)->click();
+  prompts_.clear();
+  DrillDialog* partial = tab->DrillCell(0, 2);
+  ASSERT_NE(partial, nullptr) << (prompts_.empty() ? std::string() : prompts_[0].text.toStdString());
+  EXPECT_TRUE(partial->windowTitle().endsWith("(liste partielle)")) << partial->windowTitle().toStdString();
+  partial->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
 
 TEST_F(PartialDialogsTest, ProductivityKeepsTheDaysDoneAndSaysItOnce) {
   auto tab = std::make_unique<PracApptDialog>(nullptr, 2003, 0, nullptr);
