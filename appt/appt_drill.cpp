@@ -1,12 +1,15 @@
 #include "appt/appt_drill.h"
 
 #include <cstdio>
+#include <set>
+#include <tuple>
 #include <unordered_set>
 
 #include "appt/appt_lines.h"
 #include "appt/appt_types.h"
 #include "host/dates.h"
 #include "host/list_window.h"
+#include "suite/production_service.h"
 
 namespace {
 
@@ -122,6 +125,9 @@ const std::vector<std::pair<const char*, int>> kAppointmentColumns = {
 const std::vector<std::pair<const char*, int>> kDayColumns = {{"Date", 10},  {"Clé", 8},     {"Fauteuil", 8},
                                                               {"Plages", 30}, {"Unités", 6}, {"Minutes", 7},
                                                               {"Heures", 7}};
+const std::vector<std::pair<const char*, int>> kFeeColumns = {
+    {"Date", 10}, {"Producteur", 10}, {"Genre", 14}, {"No", 8}, {"Patient", 8}, {"Code", 6},
+    {"Description", 30}, {"Frais", 10}};
 const std::vector<std::pair<const char*, int>> kMissedColumns = {
     {"Date de l'audit", 10}, {"Action", 12}, {"Date du rendez-vous", 10}, {"Fauteuil", 8},
     {"Producteur", 10},      {"Code", 6},    {"Type", 5},                 {"Unités", 6}, {"Minutes", 7},
@@ -130,7 +136,7 @@ const std::vector<std::pair<const char*, int>> kMissedColumns = {
 }  // namespace
 
 DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target,
-                          bool partial) {
+                          bool partial, GenDB* db) {
   DrillResult result;
   result.refused = CheckDrillCell(list, target);
   if (result.Refused()) return result;
@@ -144,10 +150,6 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
     result.refused = LabelCellMessage(target);
     return result;
   }
-  if (line.row_kind == kApptRowNetFees) {
-    result.refused = "les frais nets viennent du service de production : ils n'ont pas de lignes de rendez-vous";
-    return result;
-  }
   const bool every_column = column == map.totals_column;
   // The elements the cell adds: those of its period group (every group in
   // "Totaux") and its column (every column in the totals column).
@@ -158,6 +160,35 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
     if (!every_column && place.column != column) continue;
     elems.insert(e);
     entry_of[e] = place.entry;
+  }
+  if (line.row_kind == kApptRowNetFees) {
+    // Each period's fees once per producer: the ranges of the cell's elements.
+    std::set<std::tuple<long, long, std::string>> ranges;
+    for (const auto& [e, place] : map.places) {
+      if (elems.count(e) != 0 && place.net_to != 0) ranges.insert({place.net_from, place.net_to, place.key});
+    }
+    if (db == nullptr) {
+      result.refused = "les frais nets se lisent dans la base de données, absente ici";
+      return result;
+    }
+    StartDrillList(&result, 0, Columns(kFeeColumns));
+    long total = 0, n = 0;
+    for (const auto& [from, to, key] : ranges) {
+      std::vector<FeeItem> items;
+      std::string error;
+      if (!ListFeeItems(db, from, to, {key}, &items, &error)) {
+        result.outcome.NoteFailure("Les frais nets n'ont pu être lus : " + error);
+        result.outcome.NoteLostConnection(db);
+        break;
+      }
+      for (const FeeItem& item : items) {
+        result.list->AddString(Row({DateText(item.date), item.producer, item.kind, Number(item.id), Number(item.patient),
+                                    item.code, item.description, Money(item.cents)}),
+                               ++n);
+        total += item.cents;
+      }
+    }
+    result.list->AddString(Row({"Total", "", "", "", "", "", "", Money(total)}), -1);
   }
   std::vector<const ApptContribution*> booked, days, missed;
   for (const ApptContribution& c : map.contributions) {
@@ -238,6 +269,8 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       StartDrillList(&result, 0, Columns(kMissedColumns));
       WriteMissed(missed_of(0), &result);
       break;
+    case kApptRowNetFees:
+      break;  // listed above
     default:
       result.refused = LabelCellMessage(target);
       return result;

@@ -15,14 +15,18 @@
 //
 // The rows are what the generation merged into the cell's elements, kept as
 // it merged them (ApptDrillMap), so they add up to the figure by
-// construction of the same code. Net fees come from the production service
-// and have no rows here yet.
+// construction of the same code. Net fees open the rows the production
+// service sums into them (ListFeeItems, suite/production_service.h): the
+// producer's treatments, office charges and adjustments of the period.
 #pragma once
 
 #include "appt/appt_generator.h"
 #include "lists/drill.h"
 
+class GenDB;
+
 // list: the report the generation of map wrote. partial: the run was cut
-// short (the title says so).
+// short (the title says so). db: where net fees' rows are read (null: a net
+// fee has none to show).
 DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target,
-                          bool partial = false);
+                          bool partial = false, GenDB* db = nullptr);

@@ -101,6 +101,8 @@ struct ApptDrillMap {
     int group = -1;   // the period group the element is counted in
     int column = -1;  // its producer or chair column
     int entry = -1;   // booked elements: the code entry of their row, -1 none
+    std::string key;  // the element's producer or chair
+    long net_from = 0, net_to = 0;  // the range of its net fees (0: none computed)
   };
   std::unordered_map<const PracApptElem*, Place> places;
   struct Line {

@@ -152,6 +152,9 @@ class LineWriter {
       place = &in_.drill->places[&e];
       place->group = groups_printed_;
       place->column = col;
+      place->key = e.Key;
+      place->net_from = e.NetFrom;
+      place->net_to = e.NetTo;
     }
     std::vector<ApptColumnTotals*> cur = {&current_.columns[col]}, all = {&grand_.columns[col]};
     if (totals_ >= 0) {

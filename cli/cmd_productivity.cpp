@@ -177,7 +177,8 @@ int RunProductivity(const CliOptions& options) {
   // missing table, a damaged file): nothing is written.
   if (const int status = StopOnOutcome(kCommand, gen.Outcome()); status >= 0) return status;
   if (DrillAsked(options)) {
-    return WriteDrill(kCommand, DrillApptCell(list, map, target, gen.Outcome().Cancelled()), options, {});
+    return WriteDrill(kCommand, DrillApptCell(list, map, target, gen.Outcome().Cancelled(), app.GetDb()), options,
+                      {});
   }
   ApptColourOptions colours;
   ReadApptColours(reader, &colours);

@@ -102,6 +102,34 @@ std::string Trim(const std::string& s) {
   return s.substr(a, s.find_last_not_of(' ') - a + 1);
 }
 
+// The three sources of the fees T5 (T1 + T3 treatments, T2 office charges,
+// T4 adjustments): the aggregate of ComputeProductionFor, the daily fees and
+// the items listed behind a fee all read them from here.
+struct FeeSource {
+  const char* kind;      // what an item of it is, for the item list
+  const char* table;
+  const char* id;
+  const char* patient;
+  const char* producer;
+  const char* date;
+  const char* where;     // the rows that count
+  const char* amount;    // the fee of a row (T5's part)
+  const char* code;
+  const char* description;
+};
+constexpr FeeSource kFeeSources[] = {
+    {"Traitement", "CLMTRT", "CTRT_ID", "CTRT_PATID", "CTRT_PRODUCER", "CTRT_DATE",
+     "CTRT_STATUS = 'C' AND CTRT_DEL_DATE = 0", "CTRT_TOTAL", "CTRT_CODE", "CTRT_CODE_FC_DESC"},
+    {"Frais de bureau", "PATOCH", "POCH_ID", "POCH_PATID", "POCH_PRODUCER", "POCH_DATE", "POCH_DEL_DATE = 0",
+     "POCH_AMOUNT", "POCH_CODE", "POCH_DESCRIP"},
+    {"Ajustement", "ACCPMT", "APMT_ID", "APMT_PATID", "APMT_PRODUCER", "APMT_DATE",
+     "APMT_KIND = 'A' AND APMT_DEL_DATE = 0", "APMT_AMOUNT", "APMT_CODE", "APMT_DESCRIP"},
+};
+
+std::string FromWhere(const std::string& prefix, const FeeSource& src) {
+  return std::string("FROM ") + prefix + src.table + " WHERE " + src.where;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitProducerList(const std::string& text) {
@@ -159,18 +187,16 @@ bool ComputeProductionFor(GenDB* db, long from, long to, const std::vector<std::
   Windows win{from, to, (to / 10000) * 10000 + 101};
   bool ok = true;
   if (!records.empty()) {
-    ok = RunAggregate(db, "CTRT_PRODUCER", "CTRT_DATE",
-                      "FROM " + prefix + "CLMTRT WHERE CTRT_STATUS = 'C' AND CTRT_DEL_DATE = 0",
+    ok = RunAggregate(db, "CTRT_PRODUCER", "CTRT_DATE", FromWhere(prefix, kFeeSources[0]),
                       // A NULL amount counts 0 (a NULL insurer part must not
                       // take the treatment's total with it).
                       {{"", "COALESCE(CTRT_INS_AMT, 0)", Triple::T1, 1},
                        {"", "COALESCE(CTRT_TOTAL, 0) - COALESCE(CTRT_INS_AMT, 0)", Triple::T3, 1},
                        {"", "CTRT_LAB", Triple::T6, 1}},
                       win, &records, error) &&
-         RunAggregate(db, "POCH_PRODUCER", "POCH_DATE", "FROM " + prefix + "PATOCH WHERE POCH_DEL_DATE = 0",
+         RunAggregate(db, "POCH_PRODUCER", "POCH_DATE", FromWhere(prefix, kFeeSources[1]),
                       {{"", "POCH_AMOUNT", Triple::T2, 1}}, win, &records, error) &&
-         RunAggregate(db, "APMT_PRODUCER", "APMT_DATE",
-                      "FROM " + prefix + "ACCPMT WHERE APMT_KIND = 'A' AND APMT_DEL_DATE = 0",
+         RunAggregate(db, "APMT_PRODUCER", "APMT_DATE", FromWhere(prefix, kFeeSources[2]),
                       {{"", "APMT_AMOUNT", Triple::T4, 1}}, win, &records, error) &&
          RunAggregate(db, "APMT_PRODUCER", "APMT_DATE",
                       "FROM " + prefix + "ACCPMT WHERE APMT_KIND = 'P' AND APMT_DEL_DATE = 0",
@@ -201,25 +227,11 @@ bool ComputeDailyFees(GenDB* db, long from, long to, const std::vector<std::stri
     return false;
   }
   const std::string prefix = db->dbPrefix();
-  // The three sources of T5 (T1 + T3 treatments, T2 office charges, T4
-  // adjustments), with the conditions ComputeProductionFor gives them.
-  const struct {
-    const char* producer;
-    const char* date;
-    std::string from_where;
-    const char* amount;
-  } sources[] = {
-      {"CTRT_PRODUCER", "CTRT_DATE", "FROM " + prefix + "CLMTRT WHERE CTRT_STATUS = 'C' AND CTRT_DEL_DATE = 0",
-       "CTRT_TOTAL"},
-      {"POCH_PRODUCER", "POCH_DATE", "FROM " + prefix + "PATOCH WHERE POCH_DEL_DATE = 0", "POCH_AMOUNT"},
-      {"APMT_PRODUCER", "APMT_DATE", "FROM " + prefix + "ACCPMT WHERE APMT_KIND = 'A' AND APMT_DEL_DATE = 0",
-       "APMT_AMOUNT"},
-  };
-  for (const auto& src : sources) {
+  for (const FeeSource& src : kFeeSources) {
     char range[160];
     std::snprintf(range, sizeof range, " AND %s >= %ld AND %s <= %ld", src.date, from, src.date, to);
     const std::string sql = std::string("SELECT ") + src.producer + ", " + src.date + ", SUM(" + src.amount + ") " +
-                            src.from_where + range + " GROUP BY " + src.producer + ", " + src.date;
+                            FromWhere(prefix, src) + range + " GROUP BY " + src.producer + ", " + src.date;
     if (db->dbExecute(sql.c_str(), kCursor) != 0) {
       if (error) *error = db->LastError();
       db->dbClose(kCursor);
@@ -233,6 +245,48 @@ bool ComputeDailyFees(GenDB* db, long from, long to, const std::vector<std::stri
       db->dbGetLong(3, &amount, kCursor);
       if (!producers.empty() && std::find(producers.begin(), producers.end(), code) == producers.end()) continue;
       (*fees)[date][code] += amount;
+    }
+    const bool failed = !db->LastError().empty();
+    if (failed && error) *error = db->LastError();
+    db->dbClose(kCursor);
+    if (failed) return false;
+  }
+  return true;
+}
+
+bool ListFeeItems(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                  std::vector<FeeItem>* items, std::string* error) {
+  if (db == nullptr) {
+    if (error) *error = "aucune base de données";
+    return false;
+  }
+  const std::string prefix = db->dbPrefix();
+  for (const FeeSource& src : kFeeSources) {
+    char range[160];
+    std::snprintf(range, sizeof range, " AND %s >= %ld AND %s <= %ld", src.date, from, src.date, to);
+    const std::string sql = std::string("SELECT ") + src.producer + ", " + src.date + ", " + src.amount + ", " +
+                            src.id + ", " + src.patient + ", " + src.code + ", " + src.description + " " +
+                            FromWhere(prefix, src) + range + " ORDER BY " + src.date + ", " + src.id;
+    if (db->dbExecute(sql.c_str(), kCursor) != 0) {
+      if (error) *error = db->LastError();
+      db->dbClose(kCursor);
+      return false;
+    }
+    for (int r = db->dbFetch(0, kCursor); r == 0; r = db->dbFetch(1, kCursor)) {
+      FeeItem item;
+      db->dbGetField(1, &item.producer, kCursor, true);
+      if (!producers.empty() && std::find(producers.begin(), producers.end(), item.producer) == producers.end()) {
+        continue;
+      }
+      item.kind = src.kind;
+      item.table = src.table;
+      db->dbGetLong(2, &item.date, kCursor);
+      db->dbGetLong(3, &item.cents, kCursor);
+      db->dbGetLong(4, &item.id, kCursor);
+      db->dbGetLong(5, &item.patient, kCursor);
+      db->dbGetField(6, &item.code, kCursor, true);
+      db->dbGetField(7, &item.description, kCursor, true);
+      items->push_back(std::move(item));
     }
     const bool failed = !db->LastError().empty();
     if (failed && error) *error = db->LastError();
