@@ -22,12 +22,14 @@
 #include <vector>
 
 #include "cli/cli_chart.h"
+#include "cli/cli_drill.h"
 #include "cli/cli_options.h"
 #include "host/gendb.h"
 #include "cli/cli_output.h"
 #include "goals/goal_editor.h"
 #include "goals/goals_style.h"
 #include "goals/goals_graph.h"
+#include "goals/goals_drill.h"
 #include "goals/goals_generator.h"
 #include "host/atomic_file.h"
 #include "host/dates.h"
@@ -205,11 +207,16 @@ int RunGoals(const CliOptions& options) {
   }
   QenListWindow list(kGoalsListId);
   SetGoalsColumns(&list, report, display.show_tot_col == 'Y');
+  DrillTarget target;
+  if (DrillAsked(options) && !DrillTargetOf("goals", options, &target)) return 2;
+  GoalsDrillMap map;
   const GoalsResult result = GenerateGoalsReport(app.GetDb(), report, display, selected,
-                                                 ChannelProduction(&app, app.GetMainWindow()), &list);
+                                                 ChannelProduction(&app, app.GetMainWindow()), &list,
+                                                 DrillAsked(options) ? &map : nullptr);
   // A lost server (the run is partial) or a failed statement or production
   // request (the figures would lack what it read): nothing is written.
   if (const int status = StopOnOutcome("goals", result.outcome); status >= 0) return status;
+  if (DrillAsked(options)) return WriteDrill("goals", DrillGoalsCell(app.GetDb(), list, map, target), options, {});
   bool written = false;
   if (options.flags.count("chart") != 0) {
     written = WriteGoalsChart(list, report, display, selected, options, &error);
@@ -412,7 +419,8 @@ CliRegistration goals_registration{
        "dessine le diagramme dans --out (PNG ; ses valeurs avec --format tsv) : DONNÉES,AXE[,compare][,style=N] ; "
        "un code ou les mots de la fenêtre (majuscules et accents indifférents, un début sans ambiguïté) : données "
        "10104 Pourcentage, 10338 Production, 92 Objectif ; axe 10079, 10342, 10341, 10151 à 10154 (les choix de "
-       "la fenêtre : ex. --chart pourcentage,mois)"}},
+       "la fenêtre : ex. --chart pourcentage,mois)"},
+      DrillFlag("vantra goals Year=2026 --drill 1,2 (production et objectif du premier producteur en janvier)")},
      &RunGoals}};
 
 CliRegistration goals_edit_registration{

@@ -210,8 +210,16 @@ GoalsProductionFn ChannelProduction(QenApplication* app, HWindow owner) {
   };
 }
 
+long GoalOfPeriod(const GoalInfo& record, bool monthly, int n) {
+  if (n < 1 || n > (monthly ? 12 : 4)) return 0;
+  if (monthly) return record.goals[n - 1];
+  long g = 0;
+  for (int m = 3 * n - 3; m < 3 * n; ++m) g += record.goals[m];
+  return g;
+}
+
 void ApplyGoalRecord(const GoalInfo& record, bool monthly, const std::vector<GoalsPeriod>& periods,
-                     std::vector<GoalsEntry>* entries) {
+                     std::vector<GoalsEntry>* entries, int record_index) {
   const std::string code = record.producer;
   const bool practice = code == "*";
   const bool group = code.size() >= 2 && code[1] == '*';
@@ -229,17 +237,9 @@ void ApplyGoalRecord(const GoalInfo& record, bool monthly, const std::vector<Goa
     } else {
       continue;
     }
-    for (size_t i = 0; i < periods.size(); ++i) {
-      const int n = periods[i].number;
-      long g = 0;
-      if (monthly) {
-        g = record.goals[n - 1];
-      } else {
-        for (int m = 3 * n - 3; m < 3 * n; ++m) g += record.goals[m];
-      }
-      e.goal[i] = g;
-    }
+    for (size_t i = 0; i < periods.size(); ++i) e.goal[i] = GoalOfPeriod(record, monthly, periods[i].number);
     e.applied = std::max(e.applied, strength);
+    e.goal_record = record_index;
   }
 }
 
@@ -253,8 +253,9 @@ RunOutcome CheckGoalsRun(GenDB* db, const GoalsOptions& options, size_t selected
 
 GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
                                 const std::vector<std::string>& selected, const GoalsProductionFn& production,
-                                QenListWindow* list) {
+                                QenListWindow* list, GoalsDrillMap* drill) {
   GoalsResult result;
+  if (drill != nullptr) *drill = GoalsDrillMap();
   list->ClearList();
   if (db != nullptr) result.outcome = BeginRun(db);
   std::vector<int> years = {options.Year()};
@@ -328,7 +329,10 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
     }
     result.outcome.NoteFailure(db->LastError());
     db->dbClose(kGoalsCursor);
-    for (const GoalInfo& g : records) ApplyGoalRecord(g, options.Monthly(), shape, &result.entries);
+    for (size_t r = 0; r < records.size(); ++r) {
+      ApplyGoalRecord(records[r], options.Monthly(), shape, &result.entries, static_cast<int>(r));
+    }
+    if (drill != nullptr) drill->records = records;
     if (result.outcome.NoteLostConnection(db)) {
       result.entries.clear();
       return result;
@@ -346,11 +350,18 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
       const GoalsEntry& e = result.entries[i];
       std::string label = e.producer;
       if (compare) label += "(" + std::to_string(e.year) + ")";
-      if (compare && i > 0 && result.entries[i - 1].producer != e.producer) list->AddString("", 0);
+      if (compare && i > 0 && result.entries[i - 1].producer != e.producer) {
+        list->AddString("", 0);
+        if (drill != nullptr) drill->lines.push_back({});
+      }
       list->AddString(RowText(label, e.production, e.goal, display, show_total),
                       e.year == years[0] ? kGoalLineYear : kGoalLineCompYear);
+      if (drill != nullptr) drill->lines.push_back({static_cast<int>(i), 0});
     }
-    if (!result.entries.empty()) list->AddString("", 0);
+    if (!result.entries.empty()) {
+      list->AddString("", 0);
+      if (drill != nullptr) drill->lines.push_back({});
+    }
   }
   std::vector<int> order = years;
   std::sort(order.begin(), order.end());
@@ -367,6 +378,17 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
     if (compare) label += " " + std::to_string(year);
     list->AddString(RowText(label, production, goal, display, show_total),
                     year == years[0] ? kGoalLineTotal : kGoalLineCompTotal);
+    if (drill != nullptr) drill->lines.push_back({-1, year});
+  }
+  if (drill != nullptr) {
+    drill->entries = result.entries;
+    for (size_t y = 0; y < years.size() && y < 2; ++y) {
+      drill->years[y] = years[y];
+      drill->periods[y] = GoalsPeriods(options, years[y]);
+    }
+    drill->monthly = options.Monthly();
+    drill->show_total = show_total;
+    drill->display = display;
   }
   return result;
 }

@@ -108,12 +108,34 @@ struct GoalsEntry {
   std::vector<long> production;
   std::vector<long> goal;
   int applied = 0;  // 0 none, 1 "*", 2 group, 3 exact: the strongest record applied
+  int goal_record = -1;  // the record that gave its goals (index in the records applied), -1 none
 };
 
+// A record's goal for a period: its month's, or a quarter's three months.
+long GoalOfPeriod(const GoalInfo& record, bool monthly, int number);
+
 // Step 3 for one record: applies it to the entries of its year, per chosen
-// month number (quarters summed).
+// month number (quarters summed). record_index: what the entries it applies
+// to note as their goal_record.
 void ApplyGoalRecord(const GoalInfo& record, bool monthly, const std::vector<GoalsPeriod>& periods,
-                     std::vector<GoalsEntry>* entries);
+                     std::vector<GoalsEntry>* entries, int record_index = -1);
+
+// What a drill on the report needs, kept by a generation when asked: the
+// entries and goal records behind its rows, and what each line is.
+struct GoalsDrillMap {
+  struct Line {
+    int entry = -1;  // a producer's line: its entry
+    int year = 0;    // a totals line: its year (0: not a totals line)
+  };
+  std::vector<Line> lines;  // one per list line (blank lines: entry -1, year 0)
+  std::vector<GoalsEntry> entries;
+  std::vector<GoalInfo> records;
+  std::vector<GoalsPeriod> periods[2];  // the chosen periods of the year, of the comparison year
+  int years[2] = {0, 0};
+  bool monthly = true;
+  bool show_total = false;
+  GoalsDisplay display;
+};
 
 struct GoalsResult {
   std::vector<GoalsEntry> entries;  // sorted by code then year
@@ -127,4 +149,4 @@ struct GoalsResult {
 // first; its columns are left as they are). Returns the entries.
 GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
                                 const std::vector<std::string>& selected, const GoalsProductionFn& production,
-                                QenListWindow* list);
+                                QenListWindow* list, GoalsDrillMap* drill = nullptr);

@@ -12,7 +12,9 @@
 #include <QVBoxLayout>
 
 #include "goals/goals_style.h"
+#include "goals/goals_drill.h"
 #include "goals/goals_generator.h"
+#include "lists/qt/drill_dialog.h"
 #include "goals/ui/goal_codes.h"
 #include "goals/ui/goals_fields.h"
 #include "goals/ui/goals_graph_dialog.h"
@@ -129,6 +131,7 @@ void PracGoalsDialog::BuildControls() {
   outer->addWidget(left_panel);
 
   report_ = new ListView(kReportList, this);
+  connect(report_, &ListView::CellActivated, this, [this](int row, int column) { DrillCell(row, column); });
   AddControl(kReportList, report_);
   outer->addWidget(report_, 1);
   report_->SetRowStyleHook([this](int row) {
@@ -247,7 +250,8 @@ void PracGoalsDialog::CmGenerate() {
   generated_ = options_;
   generated_producers_ = options_.producers;
   const GoalsResult result = GenerateGoalsReport(ApplicationDb(), options_, display_, options_.producers,
-                                                 ChannelProduction(QenApplication::Instance(), this), list);
+                                                 ChannelProduction(QenApplication::Instance(), this), list,
+                                                 &drill_map_);
   CollectGoalColours(*list, display_, &colours_);
   report_->FitColumnsToContents();
   for (int c = 0; c < static_cast<int>(list->Columns().size()); ++c) {
@@ -256,6 +260,10 @@ void PracGoalsDialog::CmGenerate() {
   }
   last_outcome_ = result.outcome;
   ShowOutcome(last_outcome_);
+}
+
+DrillDialog* PracGoalsDialog::DrillCell(int row, int column) {
+  return ShowDrill(this, DrillGoalsCell(ApplicationDb(), *ReportList(), drill_map_, {row, column}), {}, LauncherInfo());
 }
 
 void PracGoalsDialog::CmDefaults() {

@@ -15,6 +15,8 @@
 // generation and after "&Options", so printing and export keep them.
 #pragma once
 
+#include "goals/goals_generator.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -30,6 +32,8 @@ class QCheckBox;
 class QMenu;
 class QenDllHandler;
 class QenListWindow;
+
+class DrillDialog;
 
 class PracGoalsDialog : public TGenDlg {
   Q_OBJECT
@@ -65,6 +69,10 @@ class PracGoalsDialog : public TGenDlg {
   const std::vector<std::string>& GeneratedProducers() const { return generated_producers_; }
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
+  // Opens the production rows and the goal record behind a cell of the
+  // report in a drill window, as a double-click or Enter does; null when
+  // the cell has none (a message says why).
+  DrillDialog* DrillCell(int row, int column);
   std::unique_ptr<QMenu> MakeMenu();
 
   // The handlers (public for the tests).
@@ -105,5 +113,6 @@ class PracGoalsDialog : public TGenDlg {
   QCheckBox* quarter_boxes_[4] = {};
   QCheckBox* select_all_ = nullptr;
   RunOutcome last_outcome_;
+  GoalsDrillMap drill_map_;  // kept by the last generation
   std::string last_export_;
 };

@@ -211,6 +211,18 @@ TEST_F(PartialDialogsTest, GoalsLeaveNoRowAndSayItOnce) {
   tab.CmGenerate();
   ASSERT_TRUE(prompts_.empty()) << prompts_[0].text.toStdString();
   ASSERT_GT(tab.ReportList()->GetCount(), 1);
+  // A double-click on a producer's January opens its production rows and its goal record.
+  emit tab.ReportView()->CellActivated(0, 1);
+  DrillDialog* drill = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* d = qobject_cast<DrillDialog*>(w); d != nullptr && d->isVisible()) drill = d;
+  }
+  ASSERT_NE(drill, nullptr) << (prompts_.empty() ? std::string() : prompts_[0].text.toStdString());
+  EXPECT_TRUE(drill->windowTitle().endsWith("— JAN")) << drill->windowTitle().toStdString();
+  ASSERT_EQ(drill->Result().groups.size(), 2u);
+  EXPECT_GT(drill->Result().DataRows(), 10);
+  drill->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   db_->lose_at = db_->executed + 2;
   tab.CmGenerate();
   ExpectOneLossBox();

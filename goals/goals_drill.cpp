@@ -1,0 +1,158 @@
+#include "goals/goals_drill.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+#include "host/list_window.h"
+#include "suite/production_service.h"
+
+namespace {
+
+std::string DateText(long d) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04ld-%02ld-%02ld", d / 10000, d / 100 % 100, d % 100);
+  return buf;
+}
+
+std::string Money(long cents) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "$%.2f", static_cast<double>(cents) / 100.0);
+  return buf;
+}
+
+std::string Row(const std::vector<std::string>& cells) {
+  std::string text;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) text += '\t';
+    text += cells[i];
+  }
+  return text;
+}
+
+std::string Trimmed(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string();
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::vector<ListColumn> Columns() {
+  std::vector<ListColumn> out;
+  for (const auto& [title, width] : std::vector<std::pair<const char*, int>>{
+           {"Date", 10}, {"Producteur", 10}, {"Genre", 14}, {"No", 8}, {"Patient", 8}, {"Code", 6},
+           {"Description", 30}, {"Montant", 10}}) {
+    ListColumn c;
+    c.title = title;
+    c.width_chars = width;
+    out.push_back(c);
+  }
+  return out;
+}
+
+}  // namespace
+
+DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDrillMap& map, const DrillTarget& target,
+                           bool partial) {
+  DrillResult result;
+  result.refused = CheckDrillCell(list, target);
+  if (result.Refused()) return result;
+  if (static_cast<size_t>(list.GetCount()) != map.lines.size()) {
+    result.refused = "la liste a changé depuis qu'elle a été générée : générez-la de nouveau pour voir ses détails";
+    return result;
+  }
+  const GoalsDrillMap::Line& line = map.lines[static_cast<size_t>(target.line)];
+  // The entries of the line: one producer's, or every producer's of a totals line's year.
+  std::vector<const GoalsEntry*> entries;
+  if (line.entry >= 0 && static_cast<size_t>(line.entry) < map.entries.size()) {
+    entries.push_back(&map.entries[static_cast<size_t>(line.entry)]);
+  } else if (line.year != 0) {
+    for (const GoalsEntry& e : map.entries) {
+      if (e.year == line.year) entries.push_back(&e);
+    }
+  }
+  const size_t shown = map.periods[0].size();
+  const bool total_cell = map.show_total && target.cell == kGoalsTotalColumn;
+  if (target.cell < 1 || (!total_cell && static_cast<size_t>(target.cell) > shown) || (line.entry < 0 && line.year == 0)) {
+    result.refused = LabelCellMessage(target);
+    return result;
+  }
+  if (db == nullptr) {
+    result.refused = "la production se lit dans la base de données, absente ici";
+    return result;
+  }
+  result.outcome = BeginRun(db);
+  // The periods of the cell (indexes among the chosen ones).
+  std::vector<size_t> periods;
+  if (total_cell) {
+    for (size_t i = 0; i < shown; ++i) periods.push_back(i);
+  } else {
+    periods.push_back(static_cast<size_t>(target.cell - 1));
+  }
+  auto periods_of = [&](int year) -> const std::vector<GoalsPeriod>& {
+    return year == map.years[1] && map.years[1] != 0 ? map.periods[1] : map.periods[0];
+  };
+
+  StartDrillList(&result, 0, Columns());
+  BeginDrillGroup(&result, "Production");
+  long produced = 0, n = 0;
+  // One read per year over the span of the cell's periods, kept to its periods' days.
+  std::set<int> years;
+  for (const GoalsEntry* e : entries) years.insert(e->year);
+  for (int year : years) {
+    const std::vector<GoalsPeriod>& ps = periods_of(year);
+    std::vector<std::string> producers;
+    for (const GoalsEntry* e : entries) {
+      if (e->year == year) producers.push_back(e->producer);
+    }
+    long from = 0, to = 0;
+    for (size_t i : periods) {
+      if (i >= ps.size()) continue;
+      from = from == 0 ? ps[i].from : std::min(from, ps[i].from);
+      to = std::max(to, ps[i].to);
+    }
+    if (from == 0 || producers.empty()) continue;
+    std::vector<FeeItem> items;
+    std::string error;
+    if (!ListFeeItems(db, from, to, producers, &items, &error)) {
+      result.outcome.NoteFailure("La production n'a pu être lue : " + error);
+      result.outcome.NoteLostConnection(db);
+      break;
+    }
+    for (const FeeItem& item : items) {
+      bool inside = false;
+      for (size_t i : periods) inside = inside || (i < ps.size() && item.date >= ps[i].from && item.date <= ps[i].to);
+      if (!inside) continue;
+      result.list->AddString(Row({DateText(item.date), item.producer, item.kind, std::to_string(item.id),
+                                  std::to_string(item.patient), item.code, item.description, Money(item.cents)}),
+                             ++n);
+      produced += item.cents;
+    }
+  }
+  result.list->AddString(Row({"Total", "", "", "", "", "", "", Money(produced)}), -1);
+  EndDrillGroup(&result);
+
+  BeginDrillGroup(&result, "Objectif");
+  long goal = 0;
+  for (const GoalsEntry* e : entries) {
+    if (e->goal_record < 0 || static_cast<size_t>(e->goal_record) >= map.records.size()) continue;
+    const GoalInfo& record = map.records[static_cast<size_t>(e->goal_record)];
+    const std::vector<GoalsPeriod>& ps = periods_of(e->year);
+    for (size_t i : periods) {
+      if (i >= ps.size()) continue;
+      const long cents = GoalOfPeriod(record, map.monthly, ps[i].number);
+      result.list->AddString(Row({"", e->producer, "Objectif", std::to_string(record.id), "", record.Producer(),
+                                  std::to_string(record.year) + " " + ps[i].title, Money(cents)}),
+                             record.id > 0 ? record.id : ++n);
+      goal += cents;
+    }
+  }
+  result.list->AddString(Row({"Total", "", "", "", "", "", "", Money(goal)}), -1);
+  EndDrillGroup(&result);
+
+  const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
+                                 ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                                 : std::string();
+  const std::string title = Trimmed(list.GetItemText(target.line, 0)) + " — " + column;
+  result.title = partial ? PartialDrillTitle(title) : title;
+  return result;
+}
