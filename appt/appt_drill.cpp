@@ -98,6 +98,7 @@ void WriteAppointments(const std::vector<const ApptContribution*>& rows, DrillRe
 void WriteDays(const std::vector<const ApptContribution*>& rows, DrillResult* out) {
   long units = 0, minutes = 0;
   for (const ApptContribution* c : rows) {
+    if (c->free_slots == 0 && c->units == 0) continue;  // a chair without time that day adds nothing
     out->list->AddString(Row({DateText(c->day), c->key, Number(c->chair), c->blocks, Number(c->units),
                               Number(c->free_slots * 5), Hours(c->free_slots * 5)}),
                          c->day);
@@ -237,9 +238,11 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       WriteAppointments(booked_of_entry(-1), &result);
       EndDrillGroup(&result);
       BeginDrillGroup(&result, "Disponible");
-      // The days under the appointments' columns: date, key, chair, blocks, then units, minutes, hours.
+      // The days under the appointments' columns: the blocks where the time
+      // goes, the chair, the producer or chair key, then units, minutes, hours.
       for (const ApptContribution* c : days) {
-        result.list->AddString(Row({DateText(c->day), "", Number(c->chair), c->key, c->blocks, "", "",
+        if (c->free_slots == 0 && c->units == 0) continue;
+        result.list->AddString(Row({DateText(c->day), c->blocks, Number(c->chair), c->key, "", "", "",
                                     Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5), ""}),
                                c->day);
       }
