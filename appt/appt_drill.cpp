@@ -95,11 +95,11 @@ void WriteAppointments(const std::vector<const ApptContribution*>& rows, DrillRe
                        -1);
 }
 
-void WriteDays(const std::vector<const ApptContribution*>& rows, DrillResult* out) {
+void WriteDays(const std::vector<const ApptContribution*>& rows, long day_start, DrillResult* out) {
   long units = 0, minutes = 0;
   for (const ApptContribution* c : rows) {
     if (c->free_slots == 0 && c->units == 0) continue;  // a chair without time that day adds nothing
-    out->list->AddString(Row({DateText(c->day), c->key, Number(c->chair), c->blocks, Number(c->units),
+    out->list->AddString(Row({DateText(c->day), c->key, Number(c->chair), c->BlocksText(day_start), Number(c->units),
                               Number(c->free_slots * 5), Hours(c->free_slots * 5)}),
                          c->day);
     units += c->units;
@@ -230,7 +230,7 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       break;
     case kApptRowAvailable:
       StartDrillList(&result, 0, Columns(kDayColumns));
-      WriteDays(days, &result);
+      WriteDays(days, map.day_start, &result);
       break;
     case kApptRowUsage: {
       StartDrillList(&result, 0, Columns(kAppointmentColumns));
@@ -242,7 +242,7 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       // goes, the chair, the producer or chair key, then units, minutes, hours.
       for (const ApptContribution* c : days) {
         if (c->free_slots == 0 && c->units == 0) continue;
-        result.list->AddString(Row({DateText(c->day), c->blocks, Number(c->chair), c->key, "", "", "",
+        result.list->AddString(Row({DateText(c->day), c->BlocksText(map.day_start), Number(c->chair), c->key, "", "", "",
                                     Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5), ""}),
                                c->day);
       }

@@ -163,7 +163,11 @@ void PracApptGenerator::BuildProducerChairs() {
 }
 
 bool PracApptGenerator::Generate(QenListWindow* list) {
-  if (drill_map_ != nullptr) drill_map_->Clear();
+  if (drill_map_ != nullptr) {
+    drill_map_->Clear();
+    drill_map_->contributions.reserve(4096);
+    drill_map_->day_start = caldat_->Scheduler().DayStart();
+  }
   DayLoop();
   SortByDateKeyKind();
   if (settings_->TrackProd == 'Y' && settings_->ListBy == 'P' && settings_->NetFees == 'Y') ComputeNetFees();
@@ -401,12 +405,8 @@ std::string PracApptGenerator::IndexKey(long kind, char status, const char* key,
 
 namespace {
 
-// "08:00-12:00, 13:00-17:00": the runs of available slots ('I') of a day's
-// map, slot 0 at day_start (HHMMSS).
-std::string SlotBlocks(const char* slots, long day_start) {
-  const int origin = static_cast<int>(day_start / 10000 * 60 + day_start / 100 % 100);
-  std::string out;
-  char buf[64];
+// The runs of available slots ('I') of a day's map, into c.
+void NoteBlocks(const char* slots, ApptContribution* c) {
   for (int s = 0; s < kSlotsPerDay && slots[s] != '\0';) {
     if (slots[s] != 'I') {
       ++s;
@@ -414,15 +414,28 @@ std::string SlotBlocks(const char* slots, long day_start) {
     }
     const int first = s;
     while (s < kSlotsPerDay && slots[s] == 'I') ++s;
-    const int from = origin + first * 5, to = origin + s * 5;
+    if (c->block_count < ApptContribution::kMaxBlocks) {
+      c->blocks[c->block_count][0] = static_cast<short>(first);
+      c->blocks[c->block_count][1] = static_cast<short>(s);
+      ++c->block_count;
+    }
+  }
+}
+
+}  // namespace
+
+std::string ApptContribution::BlocksText(long day_start) const {
+  const int origin = static_cast<int>(day_start / 10000 * 60 + day_start / 100 % 100);
+  std::string out;
+  char buf[64];
+  for (int b = 0; b < block_count; ++b) {
+    const int from = origin + blocks[b][0] * 5, to = origin + blocks[b][1] * 5;
     std::snprintf(buf, sizeof buf, "%s%02d:%02d-%02d:%02d", out.empty() ? "" : ", ", from / 60, from % 60, to / 60,
                   to % 60);
     out += buf;
   }
   return out;
 }
-
-}  // namespace
 
 void PracApptGenerator::RecordAvailability(const char* slots, const char* key, long day, short chair) {
   if (key == nullptr || key[0] == '\0') return;
@@ -437,10 +450,10 @@ void PracApptGenerator::RecordAvailability(const char* slots, const char* key, l
     c.day = day;
     c.free_slots = n;
     c.units = Units(n, day);
-    c.key = key;
+    CopyField(c.key, key);
     c.chair = chair;
-    c.blocks = SlotBlocks(slots, caldat_->Scheduler().DayStart());
-    drill_map_->contributions.push_back(std::move(c));
+    NoteBlocks(slots, &c);
+    drill_map_->contributions.push_back(c);
   };
   auto it = index_.find(index);
   if (it != index_.end()) {
@@ -475,8 +488,8 @@ void PracApptGenerator::RecordAppointment(const AptRec& r, long kind, long audit
     c.audit_date = audit_date;
     c.archived = archived;
     c.units = Units(r.length, r.date);
-    c.key = key;
-    drill_map_->contributions.push_back(std::move(c));
+    CopyField(c.key, key.c_str());
+    drill_map_->contributions.push_back(c);
   };
   auto it = index_.find(index);
   if (it != index_.end()) {

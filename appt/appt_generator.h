@@ -84,15 +84,21 @@ void ParseScheduleAudit(const char* info1, const char* info2, AptRec* out);
 struct ApptContribution {
   const PracApptElem* elem = nullptr;  // the element it went into (identity only)
   char what = 0;            // 'A' a booked appointment, 'M' a missed one (schedule audit row), 'D' a day's time
+  bool archived = false;    // M: from the archived audit table
+  short chair = 0;          // D: the chair whose time it is (producer reports: one of the producer's)
+  char key[8] = {};         // the producer code or chair key
   AptRec apt;               // A and M: the appointment (M: as the audit row carries it)
   long audit_date = 0;      // M: the audit row's date
-  bool archived = false;    // M: from the archived audit table
   long day = 0;             // D: the day
   long free_slots = 0;      // D: 5-minute slots available
   long units = 0;           // A, M and D: the units counted
-  std::string key;          // the producer code or chair key
-  short chair = 0;          // D: the chair whose time it is (producer reports: one of the producer's)
-  std::string blocks;       // D: the available blocks, "08:00-12:00, 13:00-17:00"
+  // D: the runs of available slots [first, end) of the day, at most
+  // kMaxBlocks (a day cut into more keeps its first ones and its total).
+  static constexpr int kMaxBlocks = 6;
+  short blocks[kMaxBlocks][2] = {};
+  short block_count = 0;
+  // "08:00-12:00, 13:00-17:00", slot 0 at day_start (HHMMSS).
+  std::string BlocksText(long day_start) const;
 };
 struct ApptDrillMap {
   std::vector<ApptContribution> contributions;
@@ -117,6 +123,7 @@ struct ApptDrillMap {
   int totals_column = -1;   // -1 none
   char report_by = 'M';
   char prod_units = 'H';
+  long day_start = 60000;   // HHMMSS of slot 0 of the days' maps
   void Clear() { *this = ApptDrillMap(); }
 };
 
