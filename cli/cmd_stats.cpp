@@ -32,6 +32,7 @@
 
 #include "bridge/appt_productivity_source.h"
 #include "cli/cli_chart.h"
+#include "cli/cli_drill.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "host/atomic_file.h"
@@ -40,6 +41,7 @@
 #include "host/strings.h"
 #include "stats/case_acceptance.h"
 #include "suite/production_service.h"
+#include "stats/stats_drill.h"
 #include "stats/stats_generator.h"
 #include "stats/stats_graph_series.h"
 #include "stats/stats_options.h"
@@ -279,6 +281,14 @@ int RunStats(const CliOptions& given) {
                          "acceptance ou summary\n");
     return 2;
   }
+  DrillTarget target;
+  if (DrillAsked(options)) {
+    if (only == 0) {
+      std::fprintf(stderr, "vantra stats : --drill porte sur une liste : donnez --list patients\n");
+      return 2;
+    }
+    if (!DrillTargetOf("stats", options, &target)) return 2;
+  }
   QenApplication app;
   std::string error;
   if (!SetUpApplication(options, &app, &error)) {
@@ -349,6 +359,9 @@ int RunStats(const CliOptions& given) {
     return 1;
   }
 
+  if (DrillAsked(options)) {
+    return WriteDrill("stats", DrillStatsCell(context.db, sel, only, lists.List(only), target), options, {});
+  }
   bool written = true;
   if (chart) {
     written = WriteStatsChart(lists, only, sel, options.flags.at("chart"), options, &error);
@@ -404,7 +417,8 @@ CliRegistration stats_registration{
       {"chart", true,
        "dessine le diagramme de la liste dans --out (PNG ; ses valeurs avec --format tsv) : "
        "DONNÉE[,style=N][,axis=P|T][,main=P|T][,row=N][,dates] ; DONNÉE = un code ou les mots de la fenêtre "
-       "(ex. 10326 ou nouveaux, 277 ou usage, 10177 ou nombre)"}},
+       "(ex. 10326 ou nouveaux, 277 ou usage, 10177 ou nombre)"},
+      DrillFlag("vantra stats --list patients --drill 1,2 (les nouveaux patients du premier dentiste)")},
      &RunStats}};
 
 }  // namespace

@@ -23,11 +23,35 @@ std::string DateBounds(const char* column, const StatsSelection& s) {
   return out;
 }
 
-std::string Tail(const StatsSelection& s) {
-  std::string out;
+std::string Producers(const StatsSelection& s) {
   const std::string clause = ProducerClause(s, "PAT_DOCTOR", true);
-  if (!clause.empty()) out += " AND " + clause;
-  return out + " group by PAT_DOCTOR " + " order by PAT_DOCTOR ";
+  return clause.empty() ? std::string() : " AND " + clause;
+}
+
+std::string Tail(const StatsSelection& s) { return Producers(s) + " group by PAT_DOCTOR " + " order by PAT_DOCTOR "; }
+
+// The tables and conditions of statement index, its date bounds included:
+// what the counts count and the rows behind them list.
+std::string FromWhere(int index, const StatsSelection& s, const std::string& p) {
+  switch (index) {
+    case 0:
+      return p + "PATIENT WHERE PAT_DELETE_DATE = 0 " + DateBounds("PAT_OPEN_DATE", s);
+    case 1:
+      return p + "PATIENT WHERE PAT_DELETE_DATE = 0 " + DateBounds("PAT_LAST_CLAIM_DATE", s);
+    case 2:
+      return p + "PATIENT," + p + "AUDITFIL " +
+             "WHERE AUD_RECID = PAT_ID AND PAT_DELETE_DATE = 0 AND AUD_TYPE = 'B' AND AUD_FLD_NAME1 = '" +
+             "PATSTATUS" + "' " + " AND ((AUD_FLD_INFO1 = 'I' AND AUD_FLD_INFO2 != '1') OR AUD_FLD_INFO1 = 'C')" +
+             DateBounds("AUD_DATE", s);
+    case 3:
+      return p + "PATIENT," + p + "AUDHIS " +
+             "WHERE AUDH_RECID = PAT_ID AND PAT_DELETE_DATE = 0 AND AUDH_TYPE = 'B' AND AUDH_FLD_NAME1 = '" +
+             "PATSTATUS" + "' " +
+             " AND ((AUDH_FLD_INFO1 = 'I' AND AUDH_FLD_INFO2 != '1') OR AUDH_FLD_INFO1 = 'C')" +
+             DateBounds("AUDH_DATE", s);
+    default:
+      return std::string();
+  }
 }
 
 PatListElem* FindDoctor(TDList& list, const char* doctor) {
@@ -40,29 +64,18 @@ PatListElem* FindDoctor(TDList& list, const char* doctor) {
 }  // namespace
 
 std::string PatientsStatement(int index, const StatsSelection& s, const char* prefix) {
-  const std::string p = prefix;
-  switch (index) {
-    case 0:
-      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT WHERE PAT_DELETE_DATE = 0 " +
-             DateBounds("PAT_OPEN_DATE", s) + Tail(s);
-    case 1:
-      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT WHERE PAT_DELETE_DATE = 0 " +
-             DateBounds("PAT_LAST_CLAIM_DATE", s) + Tail(s);
-    case 2:
-      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT," + p + "AUDITFIL " +
-             "WHERE AUD_RECID = PAT_ID AND PAT_DELETE_DATE = 0 AND AUD_TYPE = 'B' AND AUD_FLD_NAME1 = '" +
-             "PATSTATUS" + "' " + " AND ((AUD_FLD_INFO1 = 'I' AND AUD_FLD_INFO2 != '1') OR AUD_FLD_INFO1 = 'C')" +
-             DateBounds("AUD_DATE", s) + Tail(s);
-    case 3:
-      return "SELECT COUNT(0), PAT_DOCTOR from " + p + "PATIENT," + p + "AUDHIS " +
-             "WHERE AUDH_RECID = PAT_ID AND PAT_DELETE_DATE = 0 AND AUDH_TYPE = 'B' AND AUDH_FLD_NAME1 = '" +
-             "PATSTATUS" + "' " +
-             " AND ((AUDH_FLD_INFO1 = 'I' AND AUDH_FLD_INFO2 != '1') OR AUDH_FLD_INFO1 = 'C')" +
-             DateBounds("AUDH_DATE", s) + Tail(s);
-    default:
-      return std::string();
-  }
+  if (index < 0 || index > 3) return std::string();
+  return "SELECT COUNT(0), PAT_DOCTOR from " + FromWhere(index, s, prefix) + Tail(s);
 }
+
+std::string PatientRowsStatement(int index, const StatsSelection& s, const char* prefix) {
+  static const char* const kDate[4] = {"PAT_OPEN_DATE", "PAT_LAST_CLAIM_DATE", "AUD_DATE", "AUDH_DATE"};
+  if (index < 0 || index > 3) return std::string();
+  return std::string("SELECT PAT_DOCTOR, PAT_ID, PAT_PNAME, PAT_LNAME, ") + kDate[index] + " from " +
+         FromWhere(index, s, prefix) + Producers(s) + " order by PAT_DOCTOR, PAT_ID";
+}
+
+bool PatientCountAdds(int index) { return index == 0 || index == 3; }
 
 RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list) {
   list->ClearList();
@@ -86,12 +99,8 @@ RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* l
         std::memcpy(e->doctor, doctor, sizeof doctor);
         doctors.Append(e);
       }
-      switch (q) {
-        case 0: e->new_patients += count; break;
-        case 1: e->active_patients = count; break;
-        case 2: e->status_changes = count; break;
-        default: e->status_changes += count; break;
-      }
+      long& figure = q == 0 ? e->new_patients : q == 1 ? e->active_patients : e->status_changes;
+      figure = PatientCountAdds(q) ? figure + count : count;
     }
     outcome.NoteFailure(db->LastError());
     db->dbClose(c);

@@ -29,6 +29,15 @@ inline constexpr int kStatsQueryCursor = 117;
 
 // The four statements, in execution order (index 0..3), for tests and docs.
 std::string PatientsStatement(int index, const StatsSelection& s, const char* prefix);
+// The rows statement index counts (same tables and conditions): PAT_DOCTOR,
+// PAT_ID, PAT_PNAME, PAT_LNAME and the date the statement bounds, ordered by
+// doctor (its groups in the same order) then patient.
+std::string PatientRowsStatement(int index, const StatsSelection& s, const char* prefix);
+// Whether statement index's count is added to its doctor's figure (new
+// patients, archived status changes) or replaces it (active patients,
+// current status changes): for a doctor read from two groups (a code longer
+// than its field), the figure is the last group's count.
+bool PatientCountAdds(int index);
 
 // Clears list and fills it. Returns false when a statement failed (the list
 // holds what the others produced; *error names the failure).

@@ -13,6 +13,8 @@
 #include "host/dates.h"
 #include "host/list_layout.h"
 #include "host/list_window.h"
+#include "lists/qt/drill_dialog.h"
+#include "stats/stats_drill.h"
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
@@ -113,6 +115,7 @@ void PracStatDialog::BuildControls() {
     const int n = p.list_number;
     connect(view, &QWidget::customContextMenuRequested, this,
             [this, view, n](const QPoint& pos) { ContextMenu(n, view->viewport()->mapToGlobal(pos)); });
+    connect(view, &ListView::CellActivated, this, [this, n](int row, int column) { DrillCell(n, row, column); });
     layout->addWidget(view);
     views_[p.list_number] = view;
     lists->addWidget(box, p.row, p.column);
@@ -208,7 +211,16 @@ StatsContext PracStatDialog::Context() const {
   return c;
 }
 
+DrillDialog* PracStatDialog::DrillCell(int list_number, int row, int column) {
+  if (list_number < 1 || list_number > 4) return nullptr;
+  return ShowDrill(this,
+                   DrillStatsCell(ApplicationDb(), generated_sel_[list_number], list_number, lists_.List(list_number),
+                                  {row, column}),
+                   {}, LauncherInfo());
+}
+
 void PracStatDialog::AfterFill(int list_number) {
+  if (list_number >= 1 && list_number <= 4) generated_sel_[list_number] = sel_;
   ListView* view = views_[list_number];
   if (view->List()->GetCount() > 0) {
     view->FitColumnsToContents();

@@ -24,6 +24,8 @@
 class ListView;
 class QenDllHandler;
 
+class DrillDialog;
+
 class PracStatDialog : public TGenDlg {
   Q_OBJECT
  public:
@@ -54,6 +56,10 @@ class PracStatDialog : public TGenDlg {
   void ContextMenu(int list_number, const QPoint& global_pos, bool show = true);
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
+  // Opens the rows behind a cell of list list_number in a drill window, as a
+  // double-click or Enter does (the patients list); null when the cell has
+  // none (a message says why).
+  DrillDialog* DrillCell(int list_number, int row, int column);
 
   // Commands.
   void CmGenerate();
@@ -82,6 +88,7 @@ class PracStatDialog : public TGenDlg {
   QenDllHandler* module_;
   WDIniObj ini_;
   StatsSelection sel_;
+  StatsSelection generated_sel_[5];  // the selection each list was last filled with
   StatsColorOptions colours_;
   StatsLists lists_;
   ListView* views_[5] = {};

@@ -189,6 +189,21 @@ TEST_F(PartialDialogsTest, StatisticsStopAtTheLostListAndSayItOnce) {
   ASSERT_GT(tab->Lists().List(kStatsPatients).GetCount(), 2);
   ASSERT_GT(tab->Lists().List(kStatsAcceptance).GetCount(), 0);
   const std::vector<std::string> patients = Rows(tab->Lists().List(kStatsPatients));
+  // A double-click on a dentist's active patients opens them.
+  const QenListWindow& list = tab->Lists().List(kStatsPatients);
+  emit tab->View(kStatsPatients)->CellActivated(1, 4);
+  DrillDialog* drill = nullptr;
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* d = qobject_cast<DrillDialog*>(w); d != nullptr && d->isVisible()) drill = d;
+  }
+  ASSERT_NE(drill, nullptr) << (prompts_.empty() ? std::string() : prompts_[0].text.toStdString());
+  EXPECT_EQ(std::to_string(drill->Result().DataRows()), std::string(list.GetItemText(1, 4)));
+  drill->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  // Another list says it has no rows to show yet, and opens nothing.
+  EXPECT_EQ(tab->DrillCell(kStatsSummary, 0, 1), nullptr);
+  ASSERT_EQ(prompts_.size(), 1u);
+  prompts_.clear();
 
   // Lost after the patients' four statements: the lists after them are empty.
   db_->lose_at = db_->executed + 4;
