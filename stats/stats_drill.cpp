@@ -10,6 +10,7 @@
 #include "host/list_window.h"
 #include "host/strings.h"
 #include "stats/stats_patients.h"
+#include "suite/production_service.h"
 
 namespace {
 
@@ -144,6 +145,70 @@ DrillResult DrillPatients(GenDB* db, const StatsSelection& s, const QenListWindo
   return result;
 }
 
+std::string Money(long cents) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "$%.2f", static_cast<double>(cents) / 100.0);
+  return buf;
+}
+
+// The summary list: a producer's figure, or the total's, is the sum of the
+// production rows of its column.
+DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow& list, const DrillTarget& target) {
+  DrillResult result;
+  static const ProductionColumn kColumns[8] = {
+      ProductionColumn::kTreatments,        ProductionColumn::kOfficeCharges,     ProductionColumn::kAdjustments,
+      ProductionColumn::kFees,              ProductionColumn::kClaimedTreatments, ProductionColumn::kInsurancePayments,
+      ProductionColumn::kPayments,          ProductionColumn::kPaymentsAndFees};
+  const std::string label = Trimmed(list.GetItemText(target.line, 0));
+  const bool total = label == Trimmed(ModuleString(kTotalLabel));
+  if (target.cell < 1 || target.cell > 8 || (!total && list.GetItemData(target.line) != 1)) {
+    result.refused = label == Trimmed(ModuleString(kGoalLabel))
+                         ? std::string("l'objectif vient des options de l'onglet : aucune ligne n'est derrière")
+                         : LabelCellMessage(target);
+    return result;
+  }
+  std::vector<std::string> producers;
+  if (total) {
+    for (int l = 0; l < list.GetCount(); ++l) {
+      if (list.GetItemData(l) == 1) producers.push_back(Trimmed(list.GetItemText(l, 0)));
+    }
+  } else {
+    producers.push_back(label);
+  }
+  result.outcome = BeginRun(db);
+  std::vector<ListColumn> columns;
+  for (const auto& [title, width] : std::vector<std::pair<const char*, int>>{
+           {"Date", 10}, {"Producteur", 10}, {"Genre", 16}, {"No", 8}, {"Patient", 8}, {"Code", 6},
+           {"Description", 30}, {"Montant", 10}}) {
+    ListColumn c;
+    c.title = title;
+    c.width_chars = width;
+    columns.push_back(c);
+  }
+  StartDrillList(&result, 0, std::move(columns));
+  std::vector<FeeItem> items;
+  std::string error;
+  if (!producers.empty() &&
+      !ListProductionItems(db, s.from, s.to, producers, kColumns[target.cell - 1], &items, &error)) {
+    result.outcome.NoteFailure("Les lignes de production n'ont pu être lues : " + error);
+    result.outcome.NoteLostConnection(db);
+  }
+  long sum = 0, n = 0;
+  for (const FeeItem& item : items) {
+    result.list->AddString(DateText(item.date) + "\t" + item.producer + "\t" + item.kind + "\t" +
+                               std::to_string(item.id) + "\t" + std::to_string(item.patient) + "\t" + item.code +
+                               "\t" + item.description + "\t" + Money(item.cents),
+                           ++n);
+    sum += item.cents;
+  }
+  result.list->AddString("Total\t\t\t\t\t\t\t" + Money(sum), -1);
+  const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
+                                 ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                                 : std::string();
+  result.title = column + " — " + label;
+  return result;
+}
+
 }  // namespace
 
 DrillResult DrillStatsCell(GenDB* db, const StatsSelection& s, int list_number, const QenListWindow& list,
@@ -155,11 +220,14 @@ DrillResult DrillStatsCell(GenDB* db, const StatsSelection& s, int list_number, 
     result.refused = "les lignes se lisent dans la base de données, absente ici";
     return result;
   }
-  if (list_number != kStatsPatients) {
-    result.refused = "cette liste n'offre pas encore les lignes derrière ses chiffres (seule la liste des patients)";
+  if (list_number == kStatsPatients) {
+    result = DrillPatients(db, s, list, target);
+  } else if (list_number == kStatsSummary) {
+    result = DrillSummary(db, s, list, target);
+  } else {
+    result.refused = "cette liste n'offre pas encore les lignes derrière ses chiffres (patients et sommaire seulement)";
     return result;
   }
-  result = DrillPatients(db, s, list, target);
   if (partial && !result.Refused()) result.title = PartialDrillTitle(result.title);
   return result;
 }

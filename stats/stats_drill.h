@@ -8,7 +8,11 @@
 //   active patients    the patients with a claim in the period
 // Each from the statement the count comes from, listing its rows
 // (PatientRowsStatement), grouped by dentist exactly as the count groups.
-// The other lists have no rows behind their figures yet.
+// Summary list (one line per producer, then "Total:"): each amount opens the
+// production rows it sums (ListProductionItems: treatments, office charges,
+// adjustments, fees, claimed treatments, insurance payments, payments,
+// payments and fees). The productivity and case-acceptance lists have no
+// rows behind their figures yet.
 #pragma once
 
 #include "lists/drill.h"

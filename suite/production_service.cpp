@@ -130,6 +130,25 @@ std::string FromWhere(const std::string& prefix, const FeeSource& src) {
   return std::string("FROM ") + prefix + src.table + " WHERE " + src.where;
 }
 
+// The other sources of the summary's columns: payments (by source and
+// method; credits, negative cents) and the treatments of claims sent (P1).
+constexpr FeeSource kPaymentSource = {"Paiement", "ACCPMT", "APMT_ID", "APMT_PATID", "APMT_PRODUCER", "APMT_DATE",
+                                      "APMT_KIND = 'P' AND APMT_DEL_DATE = 0", "APMT_AMOUNT", "APMT_CODE",
+                                      "APMT_DESCRIP"};
+struct PaymentMeasure {
+  const char* condition;
+  Triple triple;
+};
+constexpr PaymentMeasure kPaymentMeasures[4] = {
+    {"APMT_SOURCE != 'I' AND APMT_METHOD IN ('C','Q')", Triple::G0a},
+    {"APMT_SOURCE != 'I' AND APMT_METHOD NOT IN ('C','Q')", Triple::G0b},
+    {"APMT_SOURCE = 'I' AND APMT_METHOD = 'Q'", Triple::G1a},
+    {"APMT_SOURCE = 'I' AND APMT_METHOD != 'Q'", Triple::G1b},
+};
+constexpr FeeSource kClaimSource = {"Traitement réclamé", "CLMTRT", "CTRT_ID", "CTRT_PATID", "CTRT_PRODUCER",
+                                    "PCLM_DATE", "PCLM_ID = CTRT_PCLMID AND PCLM_STATUS = 'T' AND CTRT_DEL_DATE = 0",
+                                    "CTRT_TOTAL", "CTRT_CODE", "CTRT_CODE_FC_DESC"};
+
 }  // namespace
 
 std::vector<std::string> SplitProducerList(const std::string& text) {
@@ -198,18 +217,16 @@ bool ComputeProductionFor(GenDB* db, long from, long to, const std::vector<std::
                       {{"", "POCH_AMOUNT", Triple::T2, 1}}, win, &records, error) &&
          RunAggregate(db, "APMT_PRODUCER", "APMT_DATE", FromWhere(prefix, kFeeSources[2]),
                       {{"", "APMT_AMOUNT", Triple::T4, 1}}, win, &records, error) &&
-         RunAggregate(db, "APMT_PRODUCER", "APMT_DATE",
-                      "FROM " + prefix + "ACCPMT WHERE APMT_KIND = 'P' AND APMT_DEL_DATE = 0",
-                      {{"APMT_SOURCE != 'I' AND APMT_METHOD IN ('C','Q')", "APMT_AMOUNT", Triple::G0a, -1},
-                       {"APMT_SOURCE != 'I' AND APMT_METHOD NOT IN ('C','Q')", "APMT_AMOUNT", Triple::G0b, -1},
-                       {"APMT_SOURCE = 'I' AND APMT_METHOD = 'Q'", "APMT_AMOUNT", Triple::G1a, -1},
-                       {"APMT_SOURCE = 'I' AND APMT_METHOD != 'Q'", "APMT_AMOUNT", Triple::G1b, -1}},
+         RunAggregate(db, "APMT_PRODUCER", "APMT_DATE", FromWhere(prefix, kPaymentSource),
+                      {{kPaymentMeasures[0].condition, "APMT_AMOUNT", kPaymentMeasures[0].triple, -1},
+                       {kPaymentMeasures[1].condition, "APMT_AMOUNT", kPaymentMeasures[1].triple, -1},
+                       {kPaymentMeasures[2].condition, "APMT_AMOUNT", kPaymentMeasures[2].triple, -1},
+                       {kPaymentMeasures[3].condition, "APMT_AMOUNT", kPaymentMeasures[3].triple, -1}},
                       win, &records, error) &&
          RunAggregate(db, "TTRT_PRODUCER", "TTRT_DATE", "FROM " + prefix + "TXPTRT WHERE TTRT_DEL_DATE = 0",
                       {{"", "TTRT_TOTAL", Triple::P0, 1}}, win, &records, error) &&
          RunAggregate(db, "CTRT_PRODUCER", "PCLM_DATE",
-                      "FROM " + prefix + "CLMTRT, " + prefix +
-                          "PATCLM WHERE PCLM_ID = CTRT_PCLMID AND PCLM_STATUS = 'T' AND CTRT_DEL_DATE = 0",
+                      "FROM " + prefix + "CLMTRT, " + prefix + "PATCLM WHERE " + kClaimSource.where,
                       {{"", "CTRT_TOTAL", Triple::P1, 1}}, win, &records, error);
   }
   if (!ok) return false;
@@ -254,46 +271,98 @@ bool ComputeDailyFees(GenDB* db, long from, long to, const std::vector<std::stri
   return true;
 }
 
-bool ListFeeItems(GenDB* db, long from, long to, const std::vector<std::string>& producers,
-                  std::vector<FeeItem>* items, std::string* error) {
+namespace {
+
+// The rows of one source over [from, to] (condition: an extra condition, ""
+// none; sign: what a row's amount counts as), into items.
+bool ReadItems(GenDB* db, const std::string& from_where, const FeeSource& src, const std::string& condition, int sign,
+               long from, long to, const std::vector<std::string>& producers, std::vector<FeeItem>* items,
+               std::string* error) {
+  char range[160];
+  std::snprintf(range, sizeof range, " AND %s >= %ld AND %s <= %ld", src.date, from, src.date, to);
+  const std::string sql = std::string("SELECT ") + src.producer + ", " + src.date + ", " + src.amount + ", " +
+                          src.id + ", " + src.patient + ", " + src.code + ", " + src.description + " " + from_where +
+                          (condition.empty() ? std::string() : " AND (" + condition + ")") + range + " ORDER BY " +
+                          src.date + ", " + src.id;
+  if (db->dbExecute(sql.c_str(), kCursor) != 0) {
+    if (error) *error = db->LastError();
+    db->dbClose(kCursor);
+    return false;
+  }
+  for (int r = db->dbFetch(0, kCursor); r == 0; r = db->dbFetch(1, kCursor)) {
+    FeeItem item;
+    db->dbGetField(1, &item.producer, kCursor, true);
+    if (!producers.empty() && std::find(producers.begin(), producers.end(), item.producer) == producers.end()) continue;
+    item.kind = src.kind;
+    item.table = src.table;
+    db->dbGetLong(2, &item.date, kCursor);
+    long amount = 0;
+    db->dbGetLong(3, &amount, kCursor);
+    item.cents = sign * amount;
+    db->dbGetLong(4, &item.id, kCursor);
+    db->dbGetLong(5, &item.patient, kCursor);
+    db->dbGetField(6, &item.code, kCursor, true);
+    db->dbGetField(7, &item.description, kCursor, true);
+    items->push_back(std::move(item));
+  }
+  const bool failed = !db->LastError().empty();
+  if (failed && error) *error = db->LastError();
+  db->dbClose(kCursor);
+  return !failed;
+}
+
+// The payment measures of the triples asked (their conditions OR'ed).
+std::string PaymentCondition(std::initializer_list<Triple> triples) {
+  std::string out;
+  for (const PaymentMeasure& m : kPaymentMeasures) {
+    for (Triple t : triples) {
+      if (t != m.triple) continue;
+      out += (out.empty() ? "(" : " OR (") + std::string(m.condition) + ")";
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+bool ListProductionItems(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                         ProductionColumn column, std::vector<FeeItem>* items, std::string* error) {
   if (db == nullptr) {
     if (error) *error = "aucune base de données";
     return false;
   }
   const std::string prefix = db->dbPrefix();
-  for (const FeeSource& src : kFeeSources) {
-    char range[160];
-    std::snprintf(range, sizeof range, " AND %s >= %ld AND %s <= %ld", src.date, from, src.date, to);
-    const std::string sql = std::string("SELECT ") + src.producer + ", " + src.date + ", " + src.amount + ", " +
-                            src.id + ", " + src.patient + ", " + src.code + ", " + src.description + " " +
-                            FromWhere(prefix, src) + range + " ORDER BY " + src.date + ", " + src.id;
-    if (db->dbExecute(sql.c_str(), kCursor) != 0) {
-      if (error) *error = db->LastError();
-      db->dbClose(kCursor);
-      return false;
-    }
-    for (int r = db->dbFetch(0, kCursor); r == 0; r = db->dbFetch(1, kCursor)) {
-      FeeItem item;
-      db->dbGetField(1, &item.producer, kCursor, true);
-      if (!producers.empty() && std::find(producers.begin(), producers.end(), item.producer) == producers.end()) {
-        continue;
+  auto fees = [&](int first, int last) {
+    for (int i = first; i <= last; ++i) {
+      if (!ReadItems(db, FromWhere(prefix, kFeeSources[i]), kFeeSources[i], "", 1, from, to, producers, items, error)) {
+        return false;
       }
-      item.kind = src.kind;
-      item.table = src.table;
-      db->dbGetLong(2, &item.date, kCursor);
-      db->dbGetLong(3, &item.cents, kCursor);
-      db->dbGetLong(4, &item.id, kCursor);
-      db->dbGetLong(5, &item.patient, kCursor);
-      db->dbGetField(6, &item.code, kCursor, true);
-      db->dbGetField(7, &item.description, kCursor, true);
-      items->push_back(std::move(item));
     }
-    const bool failed = !db->LastError().empty();
-    if (failed && error) *error = db->LastError();
-    db->dbClose(kCursor);
-    if (failed) return false;
+    return true;
+  };
+  auto payments = [&](std::initializer_list<Triple> triples) {
+    return ReadItems(db, FromWhere(prefix, kPaymentSource), kPaymentSource, PaymentCondition(triples), -1, from, to,
+                     producers, items, error);
+  };
+  switch (column) {
+    case ProductionColumn::kTreatments: return fees(0, 0);
+    case ProductionColumn::kOfficeCharges: return fees(1, 1);
+    case ProductionColumn::kAdjustments: return fees(2, 2);
+    case ProductionColumn::kFees: return fees(0, 2);
+    case ProductionColumn::kClaimedTreatments:
+      return ReadItems(db, "FROM " + prefix + "CLMTRT, " + prefix + "PATCLM WHERE " + kClaimSource.where, kClaimSource,
+                       "", 1, from, to, producers, items, error);
+    case ProductionColumn::kInsurancePayments: return payments({Triple::G1a, Triple::G1b});
+    case ProductionColumn::kPayments: return payments({Triple::G0a, Triple::G0b, Triple::G1a, Triple::G1b});
+    case ProductionColumn::kPaymentsAndFees:
+      return payments({Triple::G0a, Triple::G0b, Triple::G1a, Triple::G1b}) && fees(0, 2);
   }
-  return true;
+  return false;
+}
+
+bool ListFeeItems(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                  std::vector<FeeItem>* items, std::string* error) {
+  return ListProductionItems(db, from, to, producers, ProductionColumn::kFees, items, error);
 }
 
 bool ComputeProduction(GenDB* db, long from, long to, const std::vector<std::string>& producers,

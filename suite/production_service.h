@@ -111,5 +111,25 @@ struct FeeItem {
 bool ListFeeItems(GenDB* db, long from, long to, const std::vector<std::string>& producers,
                   std::vector<FeeItem>* items, std::string* error);
 
+// The figures of the statistics' summary, each a sum of production rows:
+// treatments T1+T3, office charges T2, adjustments T4, fees T5, claimed
+// treatments P1, insurance payments G1c, payments G2c, payments and fees.
+enum class ProductionColumn {
+  kTreatments,
+  kOfficeCharges,
+  kAdjustments,
+  kFees,
+  kClaimedTreatments,
+  kInsurancePayments,
+  kPayments,
+  kPaymentsAndFees,
+};
+// The rows that make column's figure over [from, to] (value 1) for the
+// listed producers (every one when empty), from the tables and conditions
+// ComputeProduction sums them with; payments are credits (negative cents),
+// as in the G triples.
+bool ListProductionItems(GenDB* db, long from, long to, const std::vector<std::string>& producers,
+                         ProductionColumn column, std::vector<FeeItem>* items, std::string* error);
+
 // Installs a ProductionChannel over app as its request channel.
 void InstallProductionService(QenApplication* app);

@@ -201,7 +201,7 @@ TEST_F(PartialDialogsTest, StatisticsStopAtTheLostListAndSayItOnce) {
   drill->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   // Another list says it has no rows to show yet, and opens nothing.
-  EXPECT_EQ(tab->DrillCell(kStatsSummary, 0, 1), nullptr);
+  EXPECT_EQ(tab->DrillCell(kStatsAcceptance, 0, 1), nullptr);
   ASSERT_EQ(prompts_.size(), 1u);
   prompts_.clear();
 
