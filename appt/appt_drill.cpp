@@ -13,32 +13,6 @@
 
 namespace {
 
-std::string Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::string();
-  const size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
-}
-
-std::string DateText(long yyyymmdd) {
-  if (yyyymmdd <= 0) return std::string();
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%04ld-%02ld-%02ld", yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
-  return buf;
-}
-
-std::string TimeText(long hhmmss) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%02ld:%02ld", hhmmss / 10000 % 100, hhmmss / 100 % 100);
-  return buf;
-}
-
-std::string Money(long cents) {
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "$%.2f", static_cast<double>(cents) / 100.0);
-  return buf;
-}
-
 std::string Hours(long minutes) {
   char buf[32];
   std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(minutes) / 60.0);
@@ -49,31 +23,15 @@ std::string Number(long v) { return std::to_string(v); }
 
 std::string StatusText(char status) {
   switch (status) {
-    case 'N': return "Absence";
-    case 'C': return "Annuler";
-    case 'U': return "Non Planifié";
-    default: return std::string(1, status);
+    case 'N':
+      return "Absence";
+    case 'C':
+      return "Annuler";
+    case 'U':
+      return "Non Planifié";
+    default:
+      return std::string(1, status);
   }
-}
-
-std::string Row(const std::vector<std::string>& cells) {
-  std::string text;
-  for (size_t i = 0; i < cells.size(); ++i) {
-    if (i > 0) text += '\t';
-    text += cells[i];
-  }
-  return text;
-}
-
-std::vector<ListColumn> Columns(const std::vector<std::pair<const char*, int>>& titles) {
-  std::vector<ListColumn> out;
-  for (const auto& [title, width] : titles) {
-    ListColumn c;
-    c.title = title;
-    c.width_chars = width;
-    out.push_back(c);
-  }
-  return out;
 }
 
 // The rows of one kind of contribution, with a total row.
@@ -82,16 +40,16 @@ void WriteAppointments(const std::vector<const ApptContribution*>& rows, DrillRe
   long n = 0;
   for (const ApptContribution* c : rows) {
     const AptRec& a = c->apt;
-    out->list->AddString(Row({DateText(a.date), TimeText(a.time), Number(a.chair), a.producer, Number(a.patient),
-                              a.code, a.type, Number(c->units), Number(a.length * 5L), Hours(a.length * 5L),
-                              Money(a.fee)}),
+    out->list->AddString(DrillRowText({DrillDateText(a.date), DrillTimeText(a.time), Number(a.chair), a.producer,
+                                       Number(a.patient), a.code, a.type, Number(c->units), Number(a.length * 5L),
+                                       Hours(a.length * 5L), DrillMoneyText(a.fee)}),
                          a.id > 0 ? a.id : ++n);
     units += c->units;
     minutes += a.length * 5L;
     fee += a.fee;
   }
-  out->list->AddString(Row({"Total", "", "", "", Number(static_cast<long>(rows.size())), "", "", Number(units),
-                            Number(minutes), Hours(minutes), Money(fee)}),
+  out->list->AddString(DrillRowText({"Total", "", "", "", Number(static_cast<long>(rows.size())), "", "", Number(units),
+                                     Number(minutes), Hours(minutes), DrillMoneyText(fee)}),
                        -1);
 }
 
@@ -99,45 +57,47 @@ void WriteDays(const std::vector<const ApptContribution*>& rows, long day_start,
   long units = 0, minutes = 0;
   for (const ApptContribution* c : rows) {
     if (c->free_slots == 0 && c->units == 0) continue;  // a chair without time that day adds nothing
-    out->list->AddString(Row({DateText(c->day), c->key, Number(c->chair), c->BlocksText(day_start), Number(c->units),
-                              Number(c->free_slots * 5), Hours(c->free_slots * 5)}),
+    out->list->AddString(DrillRowText({DrillDateText(c->day), c->key, Number(c->chair), c->BlocksText(day_start),
+                                       Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5)}),
                          c->day);
     units += c->units;
     minutes += c->free_slots * 5;
   }
-  out->list->AddString(Row({"Total", "", "", "", Number(units), Number(minutes), Hours(minutes)}), -1);
+  out->list->AddString(DrillRowText({"Total", "", "", "", Number(units), Number(minutes), Hours(minutes)}), -1);
 }
 
 void WriteMissed(const std::vector<const ApptContribution*>& rows, DrillResult* out) {
   long n = 0;
   for (const ApptContribution* c : rows) {
     const AptRec& a = c->apt;
-    out->list->AddString(Row({DateText(c->audit_date), StatusText(a.status), DateText(a.date), Number(a.chair),
-                              a.producer, a.code, a.type, Number(c->units), Number(a.length * 5L),
-                              c->archived ? "archives" : "courant"}),
+    out->list->AddString(DrillRowText({DrillDateText(c->audit_date), StatusText(a.status), DrillDateText(a.date),
+                                       Number(a.chair), a.producer, a.code, a.type, Number(c->units),
+                                       Number(a.length * 5L), c->archived ? "archives" : "courant"}),
                          ++n);
   }
-  out->list->AddString(Row({"Total", Number(static_cast<long>(rows.size()))}), -1);
+  out->list->AddString(DrillRowText({"Total", Number(static_cast<long>(rows.size()))}), -1);
 }
 
 const std::vector<std::pair<const char*, int>> kAppointmentColumns = {
-    {"Date", 10},   {"Heure", 6},  {"Fauteuil", 8}, {"Producteur", 10}, {"Patient", 8},      {"Code", 6},
-    {"Type", 5},    {"Unités", 6}, {"Minutes", 7},  {"Heures", 7},      {"Honoraires", 10}};
-const std::vector<std::pair<const char*, int>> kDayColumns = {{"Date", 10},  {"Clé", 8},     {"Fauteuil", 8},
-                                                              {"Plages", 30}, {"Unités", 6}, {"Minutes", 7},
-                                                              {"Heures", 7}};
-const std::vector<std::pair<const char*, int>> kFeeColumns = {
-    {"Date", 10}, {"Producteur", 10}, {"Genre", 14}, {"No", 8}, {"Patient", 8}, {"Code", 6},
-    {"Description", 30}, {"Frais", 10}};
-const std::vector<std::pair<const char*, int>> kMissedColumns = {
-    {"Date de l'audit", 10}, {"Action", 12}, {"Date du rendez-vous", 10}, {"Fauteuil", 8},
-    {"Producteur", 10},      {"Code", 6},    {"Type", 5},                 {"Unités", 6}, {"Minutes", 7},
-    {"Table", 8}};
+    {"Date", 10}, {"Heure", 6},  {"Fauteuil", 8}, {"Producteur", 10}, {"Patient", 8},    {"Code", 6},
+    {"Type", 5},  {"Unités", 6}, {"Minutes", 7},  {"Heures", 7},      {"Honoraires", 10}};
+const std::vector<std::pair<const char*, int>> kDayColumns = {
+    {"Date", 10}, {"Clé", 8}, {"Fauteuil", 8}, {"Plages", 30}, {"Unités", 6}, {"Minutes", 7}, {"Heures", 7}};
+const std::vector<std::pair<const char*, int>> kMissedColumns = {{"Date de l'audit", 10},
+                                                                 {"Action", 12},
+                                                                 {"Date du rendez-vous", 10},
+                                                                 {"Fauteuil", 8},
+                                                                 {"Producteur", 10},
+                                                                 {"Code", 6},
+                                                                 {"Type", 5},
+                                                                 {"Unités", 6},
+                                                                 {"Minutes", 7},
+                                                                 {"Table", 8}};
 
 }  // namespace
 
-DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target,
-                          bool partial, GenDB* db) {
+DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target, bool partial,
+                          GenDB* db) {
   DrillResult result;
   result.refused = CheckDrillCell(list, target);
   if (result.Refused()) return result;
@@ -172,7 +132,7 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       result.refused = "les frais nets se lisent dans la base de données, absente ici";
       return result;
     }
-    StartDrillList(&result, 0, Columns(kFeeColumns));
+    StartDrillList(&result, 0, FeeItemColumns());
     long total = 0, n = 0;
     for (const auto& [from, to, key] : ranges) {
       std::vector<FeeItem> items;
@@ -182,14 +142,9 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
         result.outcome.NoteLostConnection(db);
         break;
       }
-      for (const FeeItem& item : items) {
-        result.list->AddString(Row({DateText(item.date), item.producer, item.kind, Number(item.id), Number(item.patient),
-                                    item.code, item.description, Money(item.cents)}),
-                               ++n);
-        total += item.cents;
-      }
+      total += AddFeeItemRows(items, &n, result.list.get());
     }
-    result.list->AddString(Row({"Total", "", "", "", "", "", "", Money(total)}), -1);
+    result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(total)}), -1);
   }
   std::vector<const ApptContribution*> booked, days, missed;
   for (const ApptContribution& c : map.contributions) {
@@ -217,23 +172,23 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
     }
     return out;
   };
-  std::string measure = Trimmed(list.GetItemText(target.line, 1));
+  std::string measure = TrimmedCell(list.GetItemText(target.line, 1));
   switch (line.row_kind) {
     case kApptRowSummary:
     case kApptRowBooked:
-      StartDrillList(&result, 0, Columns(kAppointmentColumns));
+      StartDrillList(&result, 0, DrillColumns(kAppointmentColumns));
       WriteAppointments(booked_of_entry(line.row_kind == kApptRowBooked ? line.entry : -1), &result);
       break;
     case kApptRowFees:
-      StartDrillList(&result, 0, Columns(kAppointmentColumns));
+      StartDrillList(&result, 0, DrillColumns(kAppointmentColumns));
       WriteAppointments(booked, &result);
       break;
     case kApptRowAvailable:
-      StartDrillList(&result, 0, Columns(kDayColumns));
+      StartDrillList(&result, 0, DrillColumns(kDayColumns));
       WriteDays(days, map.day_start, &result);
       break;
     case kApptRowUsage: {
-      StartDrillList(&result, 0, Columns(kAppointmentColumns));
+      StartDrillList(&result, 0, DrillColumns(kAppointmentColumns));
       BeginDrillGroup(&result, "Céduler");
       WriteAppointments(booked_of_entry(-1), &result);
       EndDrillGroup(&result);
@@ -242,9 +197,10 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       // goes, the chair, the producer or chair key, then units, minutes, hours.
       for (const ApptContribution* c : days) {
         if (c->free_slots == 0 && c->units == 0) continue;
-        result.list->AddString(Row({DateText(c->day), c->BlocksText(map.day_start), Number(c->chair), c->key, "", "", "",
-                                    Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5), ""}),
-                               c->day);
+        result.list->AddString(
+            DrillRowText({DrillDateText(c->day), c->BlocksText(map.day_start), Number(c->chair), c->key, "", "", "",
+                          Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5), ""}),
+            c->day);
       }
       long units = 0, minutes = 0;
       for (const ApptContribution* c : days) {
@@ -252,24 +208,24 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
         minutes += c->free_slots * 5;
       }
       result.list->AddString(
-          Row({"Total", "", "", "", "", "", "", Number(units), Number(minutes), Hours(minutes), ""}), -1);
+          DrillRowText({"Total", "", "", "", "", "", "", Number(units), Number(minutes), Hours(minutes), ""}), -1);
       EndDrillGroup(&result);
       break;
     }
     case kApptRowNoShows:
-      StartDrillList(&result, 0, Columns(kMissedColumns));
+      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
       WriteMissed(missed_of('N'), &result);
       break;
     case kApptRowCancelled:
-      StartDrillList(&result, 0, Columns(kMissedColumns));
+      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
       WriteMissed(missed_of('C'), &result);
       break;
     case kApptRowUnscheduled:
-      StartDrillList(&result, 0, Columns(kMissedColumns));
+      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
       WriteMissed(missed_of('U'), &result);
       break;
     case kApptRowMissed:
-      StartDrillList(&result, 0, Columns(kMissedColumns));
+      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
       WriteMissed(missed_of(0), &result);
       break;
     case kApptRowNetFees:
@@ -279,12 +235,12 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       return result;
   }
   const std::string key = target.cell < static_cast<int>(list.Columns().size())
-                              ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                              ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
                               : std::string();
   // The period: the label of the group's first line ("novembre 2026"), "Totaux" for the grand group.
   std::string period;
   for (int l = target.line; l >= 0; --l) {
-    const std::string first = Trimmed(list.GetItemText(l, 0));
+    const std::string first = TrimmedCell(list.GetItemText(l, 0));
     if (!first.empty()) {
       period = first;
       break;

@@ -6,9 +6,9 @@
 
 #include "audit/audit_lines.h"
 #include "audit/audit_options.h"
+#include "host/gendb.h"
 #include "host/list_layout.h"
 #include "host/strings.h"
-#include "host/gendb.h"
 
 namespace {
 
@@ -16,13 +16,6 @@ namespace {
 int IndexOf(const std::vector<int>& lines, int line) {
   const auto it = std::lower_bound(lines.begin(), lines.end(), line);
   return it != lines.end() && *it == line ? static_cast<int>(it - lines.begin()) : -1;
-}
-
-std::string Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::string();
-  const size_t last = text.find_last_not_of(' ');
-  return std::string(text.substr(first, last - first + 1));
 }
 
 // "A — B — C" of the texts that are not blank.
@@ -35,8 +28,6 @@ std::string JoinTitle(const std::vector<std::string>& parts) {
   }
   return title;
 }
-
-std::vector<ListColumn> ColumnsOf(const QenListWindow& list) { return list.Columns(); }
 
 // The key row (0 user, 1 date, 2 module, 3 action) a total line's cell counts, or -1.
 //   detailed and history: "Total: dates" \t duration \t users \t "" \t modules \t actions
@@ -88,8 +79,8 @@ void CopyLines(GenDB* db, HWindow parent, const AuditOptions& options, const Qen
 
 // The detailed rows whose summary key is one of keys: the detailed
 // generator over the same options, its dates narrowed to the keys' dates.
-void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options,
-                    const std::vector<AuditSummaryKey>& keys, DrillResult* out) {
+void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, const std::vector<AuditSummaryKey>& keys,
+                    DrillResult* out) {
   std::unordered_set<AuditSummaryKey, AuditSummaryKeyHash> wanted(keys.begin(), keys.end());
   AuditOptions narrowed = options;
   if (options.subtotal[1] == 1 && !keys.empty()) {
@@ -143,7 +134,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
   const bool summary = map.list_id == 301;
   const int data = IndexOf(map.data_lines, target.line);
   const int total = IndexOf(map.total_lines, target.line);
-  auto cell = [&](int c) { return Trimmed(list.GetItemText(target.line, c)); };
+  auto cell = [&](int c) { return TrimmedCell(list.GetItemText(target.line, c)); };
   auto finish = [&](std::string title) {
     result.title = partial ? PartialDrillTitle(title) : title;
     return std::move(result);
@@ -156,7 +147,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
       return result;
     }
     DetailedRowsOf(db, parent, options, {map.summary[static_cast<size_t>(data)]}, &result);
-    const std::string tous = Trimmed(ModuleString(13));
+    const std::string tous = TrimmedCell(ModuleString(13));
     std::vector<std::string> parts;
     for (int c : {4, 2, 3, 0}) {
       const std::string text = cell(c);
@@ -195,7 +186,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
     // "Total: 12" -> "Total", "Grand Total:" -> "Grand Total".
     const std::string label = cell(0).substr(0, cell(0).find_last_not_of("0123456789 :") + 1);
     const std::string column = target.cell < static_cast<int>(list.Columns().size())
-                                   ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                                   ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
                                    : std::string();
     if (summary && target.cell == 5) {
       std::vector<AuditSummaryKey> keys;
@@ -210,7 +201,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
       result.refused = LabelCellMessage(target);
       return result;
     }
-    StartDrillList(&result, map.list_id, ColumnsOf(list));
+    StartDrillList(&result, map.list_id, list.Columns());
     result.list->SetStyles(list.Style(), list.ExStyle());
     CopyLines(db, parent, options, list, map, span.first[key], span.end, &result);
     return finish(JoinTitle({label, column, std::to_string(span.end - span.first[key])}));

@@ -7,49 +7,7 @@
 #include "host/list_window.h"
 #include "suite/production_service.h"
 
-namespace {
-
-std::string DateText(long d) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%04ld-%02ld-%02ld", d / 10000, d / 100 % 100, d % 100);
-  return buf;
-}
-
-std::string Money(long cents) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "$%.2f", static_cast<double>(cents) / 100.0);
-  return buf;
-}
-
-std::string Row(const std::vector<std::string>& cells) {
-  std::string text;
-  for (size_t i = 0; i < cells.size(); ++i) {
-    if (i > 0) text += '\t';
-    text += cells[i];
-  }
-  return text;
-}
-
-std::string Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::string();
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
-std::vector<ListColumn> Columns() {
-  std::vector<ListColumn> out;
-  for (const auto& [title, width] : std::vector<std::pair<const char*, int>>{
-           {"Date", 10}, {"Producteur", 10}, {"Genre", 14}, {"No", 8}, {"Patient", 8}, {"Code", 6},
-           {"Description", 30}, {"Montant", 10}}) {
-    ListColumn c;
-    c.title = title;
-    c.width_chars = width;
-    out.push_back(c);
-  }
-  return out;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDrillMap& map, const DrillTarget& target,
                            bool partial) {
@@ -72,7 +30,8 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
   }
   const size_t shown = map.periods[0].size();
   const bool total_cell = map.show_total && target.cell == kGoalsTotalColumn;
-  if (target.cell < 1 || (!total_cell && static_cast<size_t>(target.cell) > shown) || (line.entry < 0 && line.year == 0)) {
+  if (target.cell < 1 || (!total_cell && static_cast<size_t>(target.cell) > shown) ||
+      (line.entry < 0 && line.year == 0)) {
     result.refused = LabelCellMessage(target);
     return result;
   }
@@ -92,7 +51,7 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
     return year == map.years[1] && map.years[1] != 0 ? map.periods[1] : map.periods[0];
   };
 
-  StartDrillList(&result, 0, Columns());
+  StartDrillList(&result, 0, FeeItemColumns());
   BeginDrillGroup(&result, "Production");
   long produced = 0, n = 0;
   // One read per year over the span of the cell's periods, kept to its periods' days.
@@ -118,17 +77,16 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
       result.outcome.NoteLostConnection(db);
       break;
     }
-    for (const FeeItem& item : items) {
-      bool inside = false;
-      for (size_t i : periods) inside = inside || (i < ps.size() && item.date >= ps[i].from && item.date <= ps[i].to);
-      if (!inside) continue;
-      result.list->AddString(Row({DateText(item.date), item.producer, item.kind, std::to_string(item.id),
-                                  std::to_string(item.patient), item.code, item.description, Money(item.cents)}),
-                             ++n);
-      produced += item.cents;
+    // Kept to the cell's periods' days (the read spans from the first to the last).
+    std::vector<FeeItem> inside;
+    for (FeeItem& item : items) {
+      bool in = false;
+      for (size_t i : periods) in = in || (i < ps.size() && item.date >= ps[i].from && item.date <= ps[i].to);
+      if (in) inside.push_back(std::move(item));
     }
+    produced += AddFeeItemRows(inside, &n, result.list.get());
   }
-  result.list->AddString(Row({"Total", "", "", "", "", "", "", Money(produced)}), -1);
+  result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(produced)}), -1);
   EndDrillGroup(&result);
 
   BeginDrillGroup(&result, "Objectif");
@@ -140,19 +98,20 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
     for (size_t i : periods) {
       if (i >= ps.size()) continue;
       const long cents = GoalOfPeriod(record, map.monthly, ps[i].number);
-      result.list->AddString(Row({"", e->producer, "Objectif", std::to_string(record.id), "", record.Producer(),
-                                  std::to_string(record.year) + " " + ps[i].title, Money(cents)}),
-                             record.id > 0 ? record.id : ++n);
+      result.list->AddString(
+          DrillRowText({"", e->producer, "Objectif", std::to_string(record.id), "", record.Producer(),
+                        std::to_string(record.year) + " " + ps[i].title, DrillMoneyText(cents)}),
+          record.id > 0 ? record.id : ++n);
       goal += cents;
     }
   }
-  result.list->AddString(Row({"Total", "", "", "", "", "", "", Money(goal)}), -1);
+  result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(goal)}), -1);
   EndDrillGroup(&result);
 
   const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
-                                 ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                                 ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
                                  : std::string();
-  const std::string title = Trimmed(list.GetItemText(target.line, 0)) + " — " + column;
+  const std::string title = TrimmedCell(list.GetItemText(target.line, 0)) + " — " + column;
   result.title = partial ? PartialDrillTitle(title) : title;
   return result;
 }

@@ -61,3 +61,18 @@ struct ProdAnalRequest {
   char last_producer[4] = {};
   long flag = 1;
 };
+
+// One row behind a production figure: a completed treatment, an office
+// charge, an adjustment or a payment, with the part of the figure it gives
+// (cents; payments are credits, negative).
+struct FeeItem {
+  std::string kind;         // "Traitement", "Frais de bureau", "Ajustement", "Paiement" ...
+  std::string table;        // CLMTRT, PATOCH, ACCPMT
+  long id = 0;
+  long date = 0;
+  std::string producer;
+  long patient = 0;
+  std::string code;
+  std::string description;
+  long cents = 0;
+};

@@ -1,6 +1,7 @@
 #include "lists/drill.h"
 
 #include <charconv>
+#include <cstdio>
 
 namespace {
 
@@ -36,8 +37,8 @@ bool IsBlankLine(const QenListWindow& list, int line) {
 std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target) {
   const int count = list.GetCount();
   if (target.line < 0 || target.line >= count) {
-    return "la ligne " + std::to_string(target.line + 1) + " dépasse la fin de la liste (" +
-           std::to_string(count) + (count == 1 ? " ligne)" : " lignes)");
+    return "la ligne " + std::to_string(target.line + 1) + " dépasse la fin de la liste (" + std::to_string(count) +
+           (count == 1 ? " ligne)" : " lignes)");
   }
   if (IsBlankLine(list, target.line)) {
     return "la ligne " + std::to_string(target.line + 1) + " est une ligne blanche : rien n'y est compté";
@@ -86,3 +87,71 @@ void EndDrillGroup(DrillResult* result) {
 }
 
 std::string PartialDrillTitle(const std::string& title) { return title + " (liste partielle)"; }
+
+std::string TrimmedCell(std::string_view text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string_view::npos) return std::string();
+  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
+}
+
+std::string DrillDateText(long d) {
+  if (d <= 0) return std::string();
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%04ld-%02ld-%02ld", d / 10000, d / 100 % 100, d % 100);
+  return buf;
+}
+
+std::string DrillTimeText(long hhmmss) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "%02ld:%02ld", hhmmss / 10000 % 100, hhmmss / 100 % 100);
+  return buf;
+}
+
+std::string DrillMoneyText(long cents) {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "$%.2f", static_cast<double>(cents) / 100.0);
+  return buf;
+}
+
+std::string DrillRowText(const std::vector<std::string>& cells) {
+  std::string text;
+  for (size_t i = 0; i < cells.size(); ++i) {
+    if (i > 0) text += '\t';
+    text += cells[i];
+  }
+  return text;
+}
+
+std::vector<ListColumn> DrillColumns(const std::vector<std::pair<const char*, int>>& titles) {
+  std::vector<ListColumn> out;
+  for (const auto& [title, width] : titles) {
+    ListColumn c;
+    c.title = title;
+    c.width_chars = width;
+    out.push_back(std::move(c));
+  }
+  return out;
+}
+
+std::vector<ListColumn> FeeItemColumns() {
+  return DrillColumns({{"Date", 10},
+                       {"Producteur", 10},
+                       {"Genre", 16},
+                       {"No", 8},
+                       {"Patient", 8},
+                       {"Code", 6},
+                       {"Description", 30},
+                       {"Montant", 10}});
+}
+
+long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list) {
+  long cents = 0;
+  for (const FeeItem& item : items) {
+    list->AddString(
+        DrillRowText({DrillDateText(item.date), item.producer, item.kind, std::to_string(item.id),
+                      std::to_string(item.patient), item.code, item.description, DrillMoneyText(item.cents)}),
+        ++*ordinal);
+    cents += item.cents;
+  }
+  return cents;
+}

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "host/list_window.h"
+#include "host/prodanal.h"
 #include "host/run_outcome.h"
 
 struct DrillTarget {
@@ -88,3 +89,20 @@ void BeginDrillGroup(DrillResult* result, std::string title);
 void EndDrillGroup(DrillResult* result);
 // The title of a partial list's drill: "TITLE (liste partielle)".
 std::string PartialDrillTitle(const std::string& title);
+
+// --- the cells of drilled rows, alike in every tab ------------------------------
+// The text without its leading and trailing blanks (a list cell as shown).
+std::string TrimmedCell(std::string_view text);
+// "2026-11-30" ("" for 0 or less), "14:50" (HHMMSS), "$-4.50" (cents).
+std::string DrillDateText(long yyyymmdd);
+std::string DrillTimeText(long hhmmss);
+std::string DrillMoneyText(long cents);
+// The cells joined by tabs.
+std::string DrillRowText(const std::vector<std::string>& cells);
+// Columns of the titles and widths (in characters) given.
+std::vector<ListColumn> DrillColumns(const std::vector<std::pair<const char*, int>>& titles);
+// The production rows' columns (date, producer, kind, number, patient,
+// code, description, amount) and their rows, item data counted from
+// *ordinal + 1; returns their cents. The amount is the 8th cell.
+std::vector<ListColumn> FeeItemColumns();
+long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list);

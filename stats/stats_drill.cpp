@@ -14,19 +14,6 @@
 
 namespace {
 
-std::string Trimmed(std::string_view text) {
-  const size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::string();
-  return std::string(text.substr(first, text.find_last_not_of(' ') - first + 1));
-}
-
-std::string DateText(long d) {
-  if (d <= 0) return std::string();
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "%04ld-%02ld-%02ld", d / 10000, d / 100 % 100, d % 100);
-  return buf;
-}
-
 const char* const kSources[4] = {"Nouveau", "Actif", "Statut (courant)", "Statut (archives)"};
 
 struct PatientRow {
@@ -83,29 +70,21 @@ bool RowsOf(GenDB* db, const StatsSelection& s, int index, const std::set<std::s
 void WriteRows(const std::vector<PatientRow>& rows, DrillResult* out) {
   long n = 0;
   for (const PatientRow& r : rows) {
-    const std::string text = (r.doctor.empty() ? std::string() : "D" + r.doctor) + "\t" + std::to_string(r.id) +
-                             "\t" + r.first + "\t" + r.last + "\t" + DateText(r.date) + "\t" + kSources[r.source];
+    const std::string text = (r.doctor.empty() ? std::string() : "D" + r.doctor) + "\t" + std::to_string(r.id) + "\t" +
+                             r.first + "\t" + r.last + "\t" + DrillDateText(r.date) + "\t" + kSources[r.source];
     out->list->AddString(text, r.id != 0 && r.id != -1 ? r.id : ++n);
   }
   out->list->AddString("Total\t" + std::to_string(rows.size()) + "\t\t\t\t", -1);
 }
 
 std::vector<ListColumn> PatientColumns() {
-  std::vector<ListColumn> out;
-  for (const auto& [title, width] : std::vector<std::pair<const char*, int>>{
-           {"Dentiste", 8}, {"Patient", 8}, {"Prénom", 15}, {"Nom", 20}, {"Date", 10}, {"Source", 16}}) {
-    ListColumn c;
-    c.title = title;
-    c.width_chars = width;
-    out.push_back(c);
-  }
-  return out;
+  return DrillColumns({{"Dentiste", 8}, {"Patient", 8}, {"Prénom", 15}, {"Nom", 20}, {"Date", 10}, {"Source", 16}});
 }
 
 DrillResult DrillPatients(GenDB* db, const StatsSelection& s, const QenListWindow& list, const DrillTarget& target) {
   DrillResult result;
-  const std::string label = Trimmed(list.GetItemText(target.line, 0));
-  const bool total = label == Trimmed(ModuleString(kTotalLabel));
+  const std::string label = TrimmedCell(list.GetItemText(target.line, 0));
+  const bool total = label == TrimmedCell(ModuleString(kTotalLabel));
   if (target.cell < 1 || target.cell > 4 || (!total && list.GetItemData(target.line) <= 0)) {
     result.refused = LabelCellMessage(target);
     return result;
@@ -115,7 +94,7 @@ DrillResult DrillPatients(GenDB* db, const StatsSelection& s, const QenListWindo
   if (total) {
     for (int l = 0; l < list.GetCount(); ++l) {
       if (list.GetItemData(l) <= 0) continue;
-      const std::string d = Trimmed(list.GetItemText(l, 0));
+      const std::string d = TrimmedCell(list.GetItemText(l, 0));
       doctors.insert(d.size() > 1 && d[0] == 'D' ? d.substr(1) : std::string());
     }
   }
@@ -129,26 +108,26 @@ DrillResult DrillPatients(GenDB* db, const StatsSelection& s, const QenListWindo
     if (heading) EndDrillGroup(&result);
   };
   switch (target.cell) {
-    case 1: group("", {0}, false); break;
-    case 2: group("", {2, 3}, false); break;
+    case 1:
+      group("", {0}, false);
+      break;
+    case 2:
+      group("", {2, 3}, false);
+      break;
     case 3:
       group("Nouveaux patients", {0}, true);
       group("Changements de statut", {2, 3}, true);
       break;
-    default: group("", {1}, false); break;
+    default:
+      group("", {1}, false);
+      break;
   }
   result.outcome.NoteLostConnection(db);
   const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
-                                 ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                                 ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
                                  : std::string();
   result.title = column + " — " + (label.empty() ? std::string("?") : label);
   return result;
-}
-
-std::string Money(long cents) {
-  char buf[48];
-  std::snprintf(buf, sizeof buf, "$%.2f", static_cast<double>(cents) / 100.0);
-  return buf;
 }
 
 // The summary list: a producer's figure, or the total's, is the sum of the
@@ -156,13 +135,13 @@ std::string Money(long cents) {
 DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow& list, const DrillTarget& target) {
   DrillResult result;
   static const ProductionColumn kColumns[8] = {
-      ProductionColumn::kTreatments,        ProductionColumn::kOfficeCharges,     ProductionColumn::kAdjustments,
-      ProductionColumn::kFees,              ProductionColumn::kClaimedTreatments, ProductionColumn::kInsurancePayments,
-      ProductionColumn::kPayments,          ProductionColumn::kPaymentsAndFees};
-  const std::string label = Trimmed(list.GetItemText(target.line, 0));
-  const bool total = label == Trimmed(ModuleString(kTotalLabel));
+      ProductionColumn::kTreatments, ProductionColumn::kOfficeCharges,     ProductionColumn::kAdjustments,
+      ProductionColumn::kFees,       ProductionColumn::kClaimedTreatments, ProductionColumn::kInsurancePayments,
+      ProductionColumn::kPayments,   ProductionColumn::kPaymentsAndFees};
+  const std::string label = TrimmedCell(list.GetItemText(target.line, 0));
+  const bool total = label == TrimmedCell(ModuleString(kTotalLabel));
   if (target.cell < 1 || target.cell > 8 || (!total && list.GetItemData(target.line) != 1)) {
-    result.refused = label == Trimmed(ModuleString(kGoalLabel))
+    result.refused = label == TrimmedCell(ModuleString(kGoalLabel))
                          ? std::string("l'objectif vient des options de l'onglet : aucune ligne n'est derrière")
                          : LabelCellMessage(target);
     return result;
@@ -170,22 +149,13 @@ DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow
   std::vector<std::string> producers;
   if (total) {
     for (int l = 0; l < list.GetCount(); ++l) {
-      if (list.GetItemData(l) == 1) producers.push_back(Trimmed(list.GetItemText(l, 0)));
+      if (list.GetItemData(l) == 1) producers.push_back(TrimmedCell(list.GetItemText(l, 0)));
     }
   } else {
     producers.push_back(label);
   }
   result.outcome = BeginRun(db);
-  std::vector<ListColumn> columns;
-  for (const auto& [title, width] : std::vector<std::pair<const char*, int>>{
-           {"Date", 10}, {"Producteur", 10}, {"Genre", 16}, {"No", 8}, {"Patient", 8}, {"Code", 6},
-           {"Description", 30}, {"Montant", 10}}) {
-    ListColumn c;
-    c.title = title;
-    c.width_chars = width;
-    columns.push_back(c);
-  }
-  StartDrillList(&result, 0, std::move(columns));
+  StartDrillList(&result, 0, FeeItemColumns());
   std::vector<FeeItem> items;
   std::string error;
   if (!producers.empty() &&
@@ -193,17 +163,11 @@ DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow
     result.outcome.NoteFailure("Les lignes de production n'ont pu être lues : " + error);
     result.outcome.NoteLostConnection(db);
   }
-  long sum = 0, n = 0;
-  for (const FeeItem& item : items) {
-    result.list->AddString(DateText(item.date) + "\t" + item.producer + "\t" + item.kind + "\t" +
-                               std::to_string(item.id) + "\t" + std::to_string(item.patient) + "\t" + item.code +
-                               "\t" + item.description + "\t" + Money(item.cents),
-                           ++n);
-    sum += item.cents;
-  }
-  result.list->AddString("Total\t\t\t\t\t\t\t" + Money(sum), -1);
+  long n = 0;
+  const long sum = AddFeeItemRows(items, &n, result.list.get());
+  result.list->AddString("Total\t\t\t\t\t\t\t" + DrillMoneyText(sum), -1);
   const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
-                                 ? Trimmed(list.Columns()[static_cast<size_t>(target.cell)].title)
+                                 ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
                                  : std::string();
   result.title = column + " — " + label;
   return result;

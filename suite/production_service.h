@@ -92,19 +92,6 @@ class ProductionChannel : public RequestChannel {
 bool ComputeDailyFees(GenDB* db, long from, long to, const std::vector<std::string>& producers,
                       std::map<long, std::map<std::string, long>>* fees, std::string* error);
 
-// One row behind the fees T5: a completed treatment, an office charge or an
-// adjustment, with the part of T5 it gives (cents).
-struct FeeItem {
-  std::string kind;         // "Traitement", "Frais de bureau", "Ajustement"
-  std::string table;        // CLMTRT, PATOCH, ACCPMT
-  long id = 0;
-  long date = 0;
-  std::string producer;
-  long patient = 0;
-  std::string code;
-  std::string description;
-  long cents = 0;
-};
 // The rows whose fees ComputeProduction sums into T5 (value 1) over [from,
 // to] for the listed producers (every one when empty), from the same
 // tables and conditions, by date then id. Their cents add up to T5.

@@ -26,10 +26,7 @@ void Say(QWidget* parent, const std::string& text, QMessageBox::Icon icon) {
 }  // namespace
 
 DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info)
-    : QDialog(parent),
-      result_(std::move(result)),
-      style_(std::move(style)),
-      launcher_info_(launcher_info) {
+    : QDialog(parent), result_(std::move(result)), style_(std::move(style)), launcher_info_(launcher_info) {
   setWindowTitle(Utf8(result_.title));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
