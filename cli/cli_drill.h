@@ -20,6 +20,6 @@ bool DrillAsked(const CliOptions& options);
 bool DrillTargetOf(const char* command, const CliOptions& options, DrillTarget* target);
 // Ends a drill: a refused cell prints its line (exit 2), a failed or lost
 // run stops as every run does (StopOnOutcome), else the rows are written
-// with the drill's title in the page heading and the file's name. Returns
-// the exit status.
+// with the drill's title in the page heading and the file's name, in style
+// (empty: total rows and group headings in bold). Returns the exit status.
 int WriteDrill(const char* command, const DrillResult& result, const CliOptions& options, CellStyleFn style);
