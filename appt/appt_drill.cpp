@@ -99,12 +99,8 @@ const std::vector<std::pair<const char*, int>> kMissedColumns = {{"Date de l'aud
 DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target, bool partial,
                           GenDB* db) {
   DrillResult result;
-  result.refused = CheckDrillCell(list, target);
+  result.refused = CheckDrillCell(list, target, static_cast<long>(map.lines.size()));
   if (result.Refused()) return result;
-  if (static_cast<size_t>(list.GetCount()) != map.lines.size()) {
-    result.refused = "la liste a changé depuis qu'elle a été générée : générez-la de nouveau pour voir ses détails";
-    return result;
-  }
   const ApptDrillMap::Line& line = map.lines[static_cast<size_t>(target.line)];
   const int column = target.cell - 2;
   if (column < 0 || column >= map.columns || line.row_kind < 0) {

@@ -112,8 +112,8 @@ void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, cons
   DrillFurther(db, parent, narrowed, std::move(map), out);
 }
 
-}  // namespace
-
+// The history module of an audit row's module: 20105, 20120 or 20160, or 0
+// when the row's module keeps no record history.
 long HistoryModuleOf(long module) {
   switch (module) {
     case 20105:
@@ -125,11 +125,14 @@ long HistoryModuleOf(long module) {
   }
 }
 
+}  // namespace
+
+
 DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& options, const QenListWindow& list,
                            const AuditDrillMap& map, const DrillTarget& target, bool partial) {
   DrillResult result;
   result.outcome = BeginRun(db);
-  result.refused = CheckDrillCell(list, target);
+  result.refused = CheckDrillCell(list, target, map.lines);
   if (result.Refused()) return result;
   const bool summary = map.list_id == 301;
   const int data = IndexOf(map.data_lines, target.line);

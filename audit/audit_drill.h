@@ -30,7 +30,3 @@ class GenDB;
 // title says so). parent: the window of the drill's meter.
 DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& options, const QenListWindow& list,
                            const AuditDrillMap& map, const DrillTarget& target, bool partial = false);
-
-// The history module of an audit row's module: 20105, 20120 or 20160, or 0
-// when the row's module keeps no record history.
-long HistoryModuleOf(long module);

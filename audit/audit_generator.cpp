@@ -237,8 +237,9 @@ void PracBaseGenerator::EmitData(AuditLineSink* sink, std::string_view text, con
     if (e.group_mode == 1) {
       drill_map_->summary.push_back(SummaryKeyOf(e.Record(), e.module_code, options_->subtotal));
     } else {
-      drill_map_->rows.push_back({e.record_id(), e.module_code, e.audit_id});
+      drill_map_->rows.push_back({e.record_id(), e.module_code});
     }
+    drill_map_->lines = lines_written_ + 1;
   }
   ++lines_written_;
   sink->AddLine(text, e.audit_id);
@@ -252,6 +253,7 @@ void PracBaseGenerator::EmitTotal(AuditLineSink* sink, std::string_view text, bo
     span.end = counted_;
     drill_map_->total_lines.push_back(lines_written_);
     drill_map_->totals.push_back(span);
+    drill_map_->lines = lines_written_ + 1;
   }
   ++lines_written_;
   sink->AddLine(text, kTotalItemData);
@@ -259,6 +261,7 @@ void PracBaseGenerator::EmitTotal(AuditLineSink* sink, std::string_view text, bo
 
 void PracBaseGenerator::EmitBlank(AuditLineSink* sink) {
   ++lines_written_;
+  if (drill_map_ != nullptr) drill_map_->lines = lines_written_;
   sink->AddLine(kAuditBlankLine, 0);
 }
 

@@ -141,7 +141,6 @@ struct AuditTotalSpan {
 struct AuditRowRef {
   long record_id = 0;
   long module = 0;
-  long audit_id = 0;
 };
 struct AuditDrillMap {
   int list_id = 0;                        // 300 detailed, 301 summary, 5111 history
@@ -150,6 +149,7 @@ struct AuditDrillMap {
   std::vector<AuditTotalSpan> totals;     // parallel to total_lines
   std::vector<AuditSummaryKey> summary;   // summary: element k's key
   std::vector<AuditRowRef> rows;          // detailed and history: element k's record
+  long lines = 0;                         // the lines the fill wrote
   void Clear() { *this = AuditDrillMap(); }
 };
 

@@ -30,18 +30,7 @@ int WriteDrill(const char* command, const DrillResult& result, const CliOptions&
   if (const int status = StopOnOutcome(command, result.outcome); status >= 0) return status;
   ListDecor decor;
   decor.title = result.title;
-  if (style) {
-    decor.style = std::move(style);
-  } else {
-    // Total rows and group headings in bold, as the drill window shows them.
-    const QenListWindow* rows = result.list.get();
-    decor.style = [rows](int row, int) {
-      CellStyle c;
-      const long data = rows->GetItemData(row);
-      c.bold = data == -1 || (data == 0 && !IsBlankLine(*rows, row));
-      return c;
-    };
-  }
+  decor.style = style ? std::move(style) : DrillRowStyle(result.list.get());
   std::string error;
   if (!WriteList(*result.list, options, decor, &error)) {
     std::fprintf(stderr, "vantra %s : %s\n", command, error.c_str());

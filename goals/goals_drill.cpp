@@ -12,12 +12,8 @@ namespace {}  // namespace
 DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDrillMap& map, const DrillTarget& target,
                            bool partial) {
   DrillResult result;
-  result.refused = CheckDrillCell(list, target);
+  result.refused = CheckDrillCell(list, target, static_cast<long>(map.lines.size()));
   if (result.Refused()) return result;
-  if (static_cast<size_t>(list.GetCount()) != map.lines.size()) {
-    result.refused = "la liste a changé depuis qu'elle a été générée : générez-la de nouveau pour voir ses détails";
-    return result;
-  }
   const GoalsDrillMap::Line& line = map.lines[static_cast<size_t>(target.line)];
   // The entries of the line: one producer's, or every producer's of a totals line's year.
   std::vector<const GoalsEntry*> entries;

@@ -34,8 +34,11 @@ bool IsBlankLine(const QenListWindow& list, int line) {
   return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target) {
+std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target, long written_lines) {
   const int count = list.GetCount();
+  if (written_lines >= 0 && written_lines != count) {
+    return "la liste a changé depuis qu'elle a été générée : générez-la de nouveau pour voir ses détails";
+  }
   if (target.line < 0 || target.line >= count) {
     return "la ligne " + std::to_string(target.line + 1) + " dépasse la fin de la liste (" + std::to_string(count) +
            (count == 1 ? " ligne)" : " lignes)");
@@ -54,6 +57,15 @@ std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target)
 std::string LabelCellMessage(const DrillTarget& target) {
   return "la cellule " + std::to_string(target.cell + 1) + " de la ligne " + std::to_string(target.line + 1) +
          " est un libellé : aucune ligne n'est derrière";
+}
+
+CellStyleFn DrillRowStyle(const QenListWindow* list) {
+  return [list](int row, int) {
+    CellStyle style;
+    const long data = list->GetItemData(row);
+    style.bold = data == -1 || (data == 0 && !IsBlankLine(*list, row));
+    return style;
+  };
 }
 
 int DrillResult::DataRows() const {

@@ -30,6 +30,7 @@
 #include "host/list_window.h"
 #include "host/prodanal.h"
 #include "host/run_outcome.h"
+#include "lists/list_style.h"
 
 struct DrillTarget {
   int line = -1;  // 0-based row of the list
@@ -44,13 +45,19 @@ bool ParseDrillTarget(std::string_view text, DrillTarget* out, std::string* erro
 //   "la ligne 12 dépasse la fin de la liste (10 lignes)"
 //   "la ligne 3 est une ligne blanche : rien n'y est compté"
 //   "la ligne 2 n'a que 6 cellules"
+//   "la liste a changé depuis qu'elle a été générée : ..." (written_lines:
+//   the lines the generation wrote, when the caller knows them; a list
+//   filtered or cleared since no longer matches what the drill kept)
 // Lines and cells are told 1-based, as the user gave them.
-std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target);
+std::string CheckDrillCell(const QenListWindow& list, const DrillTarget& target, long written_lines = -1);
 // The refusal of a label cell: "la cellule 2 de la ligne 4 est un libellé :
 // aucune ligne n'est derrière".
 std::string LabelCellMessage(const DrillTarget& target);
 // True for a line whose cells are all blank.
 bool IsBlankLine(const QenListWindow& list, int line);
+// The emphasis of a drill list wherever it is shown, printed or exported:
+// total rows (-1) and group headings (item data 0, not blank) in bold.
+CellStyleFn DrillRowStyle(const QenListWindow* list);
 
 // One group of drilled rows: rows [first, end) of the result list, under a
 // heading row when the drill has more than one group.

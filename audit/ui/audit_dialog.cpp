@@ -318,19 +318,13 @@ void PracListDialog::CmGenerate() {
   last_outcome_ = generator->Outcome();
   drill.options = std::make_unique<AuditOptions>(*options_);
   drill.partial = !last_outcome_.Finished();
-  drill.lines = target->GetCount();
   ShowOutcome(last_outcome_);
 }
 
 DrillDialog* PracListDialog::DrillCell(bool summary, int row, int column) {
   const DrillState& drill = drill_[summary ? 1 : 0];
   const QenListWindow* list = (summary ? summary_ : detailed_)->List();
-  if (!drill.options || drill.lines != list->GetCount()) {
-    // Never generated here, or filtered since: the lines no longer match.
-    DrillResult stale;
-    stale.refused = "la liste a changé depuis qu'elle a été générée : générez-la de nouveau pour voir ses détails";
-    return ShowDrill(this, std::move(stale), InstallAuditRowEmphasis, LauncherInfo());
-  }
+  if (!drill.options) return nullptr;  // never generated: nothing to open
   return ShowDrill(this,
                    DrillAuditCell(ApplicationDb(), this, *drill.options, *list, drill.map, {row, column}, drill.partial),
                    InstallAuditRowEmphasis, LauncherInfo());

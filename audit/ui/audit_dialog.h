@@ -106,7 +106,6 @@ class PracListDialog : public TGenDlg {
     std::unique_ptr<AuditOptions> options;
     AuditDrillMap map;
     bool partial = false;
-    int lines = -1;  // the list's lines when it was written (-1: never written)
   };
   DrillState drill_[2];  // detailed, summary
   WDIniObj ini_;

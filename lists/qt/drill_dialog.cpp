@@ -34,12 +34,10 @@ DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, 
   if (style_) {
     style_(view_);
   } else {
-    // Total rows and group headings in bold, as in every list.
-    ListView* view = view_;
-    view_->SetRowStyleHook([view](int row) {
+    const CellStyleFn bold = DrillRowStyle(result_.list.get());
+    view_->SetRowStyleHook([bold](int row) {
       RowStyle s;
-      const long data = view->List()->GetItemData(row);
-      s.bold = data == -1 || (data == 0 && !IsBlankLine(*view->List(), row));
+      s.bold = bold(row, 0).bold;
       return s;
     });
   }
