@@ -94,7 +94,94 @@ const std::vector<std::pair<const char*, int>> kMissedColumns = {{"Date de l'aud
                                                                  {"Minutes", 7},
                                                                  {"Table", 8}};
 
+// The contributions to elems, by what they are.
+void Split(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems,
+           std::vector<const ApptContribution*>* booked, std::vector<const ApptContribution*>* days,
+           std::vector<const ApptContribution*>* missed) {
+  for (const ApptContribution& c : map.contributions) {
+    if (elems.count(c.elem) == 0) continue;
+    if (c.what == 'D') {
+      days->push_back(&c);
+    } else if (c.what == 'M') {
+      missed->push_back(&c);
+    } else {
+      booked->push_back(&c);
+    }
+  }
+}
+
+std::vector<const ApptContribution*> MissedOf(const std::vector<const ApptContribution*>& missed, char status) {
+  std::vector<const ApptContribution*> out;
+  for (const ApptContribution* c : missed) {
+    if (status == 0 || c->apt.status == status) out.push_back(c);
+  }
+  return out;
+}
+
+// The rows of a row kind from its contributions; false for a kind without
+// rows here.
+bool WriteKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>& booked,
+               const std::vector<const ApptContribution*>& days, const std::vector<const ApptContribution*>& missed,
+               long row_kind, DrillResult* result) {
+  switch (row_kind) {
+    case kApptRowSummary:
+    case kApptRowBooked:
+    case kApptRowFees:
+      StartDrillList(result, 0, DrillColumns(kAppointmentColumns));
+      WriteAppointments(booked, result);
+      return true;
+    case kApptRowAvailable:
+      StartDrillList(result, 0, DrillColumns(kDayColumns));
+      WriteDays(days, map.day_start, result);
+      return true;
+    case kApptRowUsage: {
+      StartDrillList(result, 0, DrillColumns(kAppointmentColumns));
+      BeginDrillGroup(result, "Céduler");
+      WriteAppointments(booked, result);
+      EndDrillGroup(result);
+      BeginDrillGroup(result, "Disponible");
+      // The days under the appointments' columns: the blocks where the time
+      // goes, the chair, the producer or chair key, then units, minutes, hours.
+      long units = 0, minutes = 0;
+      for (const ApptContribution* c : days) {
+        units += c->units;
+        minutes += c->free_slots * 5;
+        if (c->free_slots == 0 && c->units == 0) continue;
+        result->list->AddString(
+            DrillRowText({DrillDateText(c->day), c->BlocksText(map.day_start), Number(c->chair), c->key, "", "", "",
+                          Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5), ""}),
+            c->day);
+      }
+      result->list->AddString(
+          DrillRowText({"Total", "", "", "", "", "", "", Number(units), Number(minutes), Hours(minutes), ""}), -1);
+      EndDrillGroup(result);
+      return true;
+    }
+    case kApptRowNoShows:
+    case kApptRowCancelled:
+    case kApptRowUnscheduled:
+    case kApptRowMissed: {
+      const char status = row_kind == kApptRowNoShows     ? 'N'
+                          : row_kind == kApptRowCancelled ? 'C'
+                          : row_kind == kApptRowUnscheduled ? 'U'
+                                                            : 0;
+      StartDrillList(result, 0, DrillColumns(kMissedColumns));
+      WriteMissed(MissedOf(missed, status), result);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
 }  // namespace
+
+bool DrillApptElements(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
+                       DrillResult* out) {
+  std::vector<const ApptContribution*> booked, days, missed;
+  Split(map, elems, &booked, &days, &missed);
+  return WriteKind(map, booked, days, missed, row_kind, out);
+}
 
 DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target, bool partial,
                           GenDB* db) {
@@ -143,16 +230,7 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
     result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(total)}), -1);
   }
   std::vector<const ApptContribution*> booked, days, missed;
-  for (const ApptContribution& c : map.contributions) {
-    if (elems.count(c.elem) == 0) continue;
-    if (c.what == 'D') {
-      days.push_back(&c);
-    } else if (c.what == 'M') {
-      missed.push_back(&c);
-    } else {
-      booked.push_back(&c);
-    }
-  }
+  Split(map, elems, &booked, &days, &missed);
   auto booked_of_entry = [&](int entry) {
     std::vector<const ApptContribution*> out;
     for (const ApptContribution* c : booked) {
@@ -161,74 +239,21 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
     }
     return out;
   };
-  auto missed_of = [&](char status) {
-    std::vector<const ApptContribution*> out;
-    for (const ApptContribution* c : missed) {
-      if (status == 0 || c->apt.status == status) out.push_back(c);
-    }
-    return out;
-  };
   std::string measure = TrimmedCell(list.GetItemText(target.line, 1));
   switch (line.row_kind) {
     case kApptRowSummary:
     case kApptRowBooked:
-      StartDrillList(&result, 0, DrillColumns(kAppointmentColumns));
-      WriteAppointments(booked_of_entry(line.row_kind == kApptRowBooked ? line.entry : -1), &result);
+      booked = booked_of_entry(line.row_kind == kApptRowBooked ? line.entry : -1);
       break;
-    case kApptRowFees:
-      StartDrillList(&result, 0, DrillColumns(kAppointmentColumns));
-      WriteAppointments(booked, &result);
+    case kApptRowUsage:
+      booked = booked_of_entry(-1);
       break;
-    case kApptRowAvailable:
-      StartDrillList(&result, 0, DrillColumns(kDayColumns));
-      WriteDays(days, map.day_start, &result);
-      break;
-    case kApptRowUsage: {
-      StartDrillList(&result, 0, DrillColumns(kAppointmentColumns));
-      BeginDrillGroup(&result, "Céduler");
-      WriteAppointments(booked_of_entry(-1), &result);
-      EndDrillGroup(&result);
-      BeginDrillGroup(&result, "Disponible");
-      // The days under the appointments' columns: the blocks where the time
-      // goes, the chair, the producer or chair key, then units, minutes, hours.
-      for (const ApptContribution* c : days) {
-        if (c->free_slots == 0 && c->units == 0) continue;
-        result.list->AddString(
-            DrillRowText({DrillDateText(c->day), c->BlocksText(map.day_start), Number(c->chair), c->key, "", "", "",
-                          Number(c->units), Number(c->free_slots * 5), Hours(c->free_slots * 5), ""}),
-            c->day);
-      }
-      long units = 0, minutes = 0;
-      for (const ApptContribution* c : days) {
-        units += c->units;
-        minutes += c->free_slots * 5;
-      }
-      result.list->AddString(
-          DrillRowText({"Total", "", "", "", "", "", "", Number(units), Number(minutes), Hours(minutes), ""}), -1);
-      EndDrillGroup(&result);
-      break;
-    }
-    case kApptRowNoShows:
-      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
-      WriteMissed(missed_of('N'), &result);
-      break;
-    case kApptRowCancelled:
-      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
-      WriteMissed(missed_of('C'), &result);
-      break;
-    case kApptRowUnscheduled:
-      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
-      WriteMissed(missed_of('U'), &result);
-      break;
-    case kApptRowMissed:
-      StartDrillList(&result, 0, DrillColumns(kMissedColumns));
-      WriteMissed(missed_of(0), &result);
-      break;
-    case kApptRowNetFees:
-      break;  // listed above
     default:
-      result.refused = LabelCellMessage(target);
-      return result;
+      break;
+  }
+  if (line.row_kind != kApptRowNetFees && !WriteKind(map, booked, days, missed, line.row_kind, &result)) {
+    result.refused = LabelCellMessage(target);
+    return result;
   }
   const std::string key = target.cell < static_cast<int>(list.Columns().size())
                               ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)

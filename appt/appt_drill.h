@@ -20,6 +20,8 @@
 // producer's treatments, office charges and adjustments of the period.
 #pragma once
 
+#include <unordered_set>
+
 #include "appt/appt_generator.h"
 #include "lists/drill.h"
 
@@ -30,3 +32,11 @@ class GenDB;
 // fee has none to show).
 DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target,
                           bool partial = false, GenDB* db = nullptr);
+
+// The rows merged into elems (elements of the computation that kept map),
+// as a cell of row kind row_kind lists them: kApptRowSummary, kApptRowBooked
+// and kApptRowFees the booked appointments, kApptRowAvailable the days,
+// kApptRowUsage both as groups, kApptRowMissed (and its three statuses) the
+// missed rows. Starts out's list; false (nothing written) for another kind.
+bool DrillApptElements(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
+                       DrillResult* out);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
+#include <string>
 #include <unordered_set>
 
 #include "audit/audit_lines.h"
@@ -77,10 +79,31 @@ void CopyLines(GenDB* db, HWindow parent, const AuditOptions& options, const Qen
   DrillFurther(db, parent, options, std::move(own), out);
 }
 
+// The users the summary keys name, when the keys are by user and every one
+// names a user: the detailed run may then read only their rows.
+bool KeyUsers(const AuditOptions& options, const std::vector<AuditSummaryKey>& keys, AuditOptions* narrowed) {
+  if (options.subtotal[0] != 1 || keys.empty()) return false;
+  std::vector<std::string> users;
+  for (const AuditSummaryKey& k : keys) {
+    const std::string user(k.user, strnlen(k.user, sizeof k.user));
+    if (user.empty()) return false;  // a NULL user is not found by name
+    if (std::find(users.begin(), users.end(), user) == users.end()) users.push_back(user);
+  }
+  if (users.size() > static_cast<size_t>(kAuditMaxUsers)) return false;
+  narrowed->all_users = 'N';
+  std::memset(narrowed->users, 0, sizeof narrowed->users);
+  for (const std::string& user : users) narrowed->AddUser(user.c_str());
+  return true;
+}
+
 // The detailed rows whose summary key is one of keys: the detailed
 // generator over the same options, its dates narrowed to the keys' dates.
+// count: the rows the keys merge. When the keys are by user, the run first
+// reads only their users' rows; a name the audit trail holds longer than a
+// log-on name reads cut, so when that run does not find count rows the
+// whole range is read again.
 void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, const std::vector<AuditSummaryKey>& keys,
-                    DrillResult* out) {
+                    long count, DrillResult* out) {
   std::unordered_set<AuditSummaryKey, AuditSummaryKeyHash> wanted(keys.begin(), keys.end());
   AuditOptions narrowed = options;
   if (options.subtotal[1] == 1 && !keys.empty()) {
@@ -92,24 +115,41 @@ void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, cons
     narrowed.from_date = std::max(options.from_date, from);
     narrowed.to_date = std::min(options.to_date, to);
   }
-  PracDetailedGenerator gen(db, parent, &narrowed);
-  auto map = std::make_shared<AuditDrillMap>();
-  map->list_id = 300;
-  gen.KeepDrillMap(map.get());
-  gen.SetRowFilter([&wanted, &options](const AuditRecord& r) -> long {
-    AuditSummaryKey key;
-    long summary_module = 0;
-    if (!SummaryKeyOfRow(r, options, &key, &summary_module) || wanted.count(key) == 0) return 0;
-    // Listed as the detailed list lists it; a row only the summary places
-    // keeps the summary's module.
-    const long module = ModuleCodeOf(r, options);
-    return module != 0 ? module : summary_module;
-  });
-  StartDrillList(out, 300, {});
-  LoadRes(out->list.get(), 300);
-  gen.Generate(out->list.get());
-  out->outcome = gen.Outcome();
-  DrillFurther(db, parent, narrowed, std::move(map), out);
+  AuditOptions by_user = narrowed;
+  const bool users_first = KeyUsers(options, keys, &by_user);
+  for (AuditOptions* run : {&by_user, &narrowed}) {
+    if (run == &by_user && !users_first) continue;
+    PracDetailedGenerator gen(db, parent, run);
+    auto map = std::make_shared<AuditDrillMap>();
+    map->list_id = 300;
+    gen.KeepDrillMap(map.get());
+    gen.SetRowFilter([&wanted, &options](const AuditRecord& r) -> long {
+      AuditSummaryKey key;
+      long summary_module = 0;
+      if (!SummaryKeyOfRow(r, options, &key, &summary_module) || wanted.count(key) == 0) return 0;
+      // Listed as the detailed list lists it; a row only the summary places
+      // keeps the summary's module.
+      const long module = ModuleCodeOf(r, options);
+      return module != 0 ? module : summary_module;
+    });
+    StartDrillList(out, 300, {});
+    LoadRes(out->list.get(), 300);
+    gen.Generate(out->list.get());
+    out->outcome = gen.Outcome();
+    const bool whole = static_cast<long>(map->data_lines.size()) == count;
+    if (run == &by_user && out->outcome.Finished() && !whole) continue;
+    DrillFurther(db, parent, narrowed, std::move(map), out);
+    return;
+  }
+}
+
+// The rows elements [first, end) of a summary merge.
+long MergedRows(const AuditDrillMap& map, long first, long end) {
+  long rows = 0;
+  for (long k = std::max<long>(first, 0); k < end && k < static_cast<long>(map.counts.size()); ++k) {
+    rows += map.counts[static_cast<size_t>(k)];
+  }
+  return rows;
 }
 
 // The history module of an audit row's module: 20105, 20120 or 20160, or 0
@@ -149,7 +189,8 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
       result.refused = LabelCellMessage(target);
       return result;
     }
-    DetailedRowsOf(db, parent, options, {map.summary[static_cast<size_t>(data)]}, &result);
+    DetailedRowsOf(db, parent, options, {map.summary[static_cast<size_t>(data)]}, MergedRows(map, data, data + 1),
+                   &result);
     const std::string tous = TrimmedCell(ModuleString(13));
     std::vector<std::string> parts;
     for (int c : {4, 2, 3, 0}) {
@@ -196,7 +237,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
       for (long k = span.sum_first; k < span.end && k < static_cast<long>(map.summary.size()); ++k) {
         keys.push_back(map.summary[static_cast<size_t>(k)]);
       }
-      DetailedRowsOf(db, parent, options, keys, &result);
+      DetailedRowsOf(db, parent, options, keys, MergedRows(map, span.sum_first, span.end), &result);
       return finish(JoinTitle({label, column, cell(5)}));
     }
     const int key = KeyOfTotalCell(map.list_id, target.cell);

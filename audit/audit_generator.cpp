@@ -236,6 +236,7 @@ void PracBaseGenerator::EmitData(AuditLineSink* sink, std::string_view text, con
     drill_map_->data_lines.push_back(lines_written_);
     if (e.group_mode == 1) {
       drill_map_->summary.push_back(SummaryKeyOf(e.Record(), e.module_code, options_->subtotal));
+      drill_map_->counts.push_back(e.count);
     } else {
       drill_map_->rows.push_back({e.record_id(), e.module_code});
     }

@@ -148,6 +148,7 @@ struct AuditDrillMap {
   std::vector<int> total_lines;           // list line of each total line (ascending)
   std::vector<AuditTotalSpan> totals;     // parallel to total_lines
   std::vector<AuditSummaryKey> summary;   // summary: element k's key
+  std::vector<long> counts;               // summary: the rows element k merges
   std::vector<AuditRowRef> rows;          // detailed and history: element k's record
   long lines = 0;                         // the lines the fill wrote
   void Clear() { *this = AuditDrillMap(); }

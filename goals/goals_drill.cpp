@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
+#include <memory>
 #include <set>
 
 #include "host/list_window.h"
@@ -86,6 +88,8 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
   EndDrillGroup(&result);
 
   BeginDrillGroup(&result, "Objectif");
+  // The goal rows open their record in the goal editor.
+  auto records = std::make_shared<std::map<int, long>>();
   long goal = 0;
   for (const GoalsEntry* e : entries) {
     if (e->goal_record < 0 || static_cast<size_t>(e->goal_record) >= map.records.size()) continue;
@@ -94,15 +98,20 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
     for (size_t i : periods) {
       if (i >= ps.size()) continue;
       const long cents = GoalOfPeriod(record, map.monthly, ps[i].number);
-      result.list->AddString(
+      const int line = result.list->AddString(
           DrillRowText({"", e->producer, "Objectif", std::to_string(record.id), "", record.Producer(),
                         std::to_string(record.year) + " " + ps[i].title, DrillMoneyText(cents)}),
           record.id > 0 ? record.id : ++n);
+      if (record.id > 0) (*records)[line] = record.id;
       goal += cents;
     }
   }
   result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(goal)}), -1);
   EndDrillGroup(&result);
+  result.record_of = [records](const QenListWindow&, int line) -> long {
+    const auto it = records->find(line);
+    return it == records->end() ? 0 : it->second;
+  };
 
   const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
                                  ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)

@@ -81,6 +81,10 @@ struct DrillResult {
   // The drill of the result's own rows, when they have rows behind them
   // (a detailed audit row its record's history); empty when they have none.
   std::function<DrillResult(const QenListWindow& rows, const DrillTarget& target)> further;
+  // The record a row of the result stands for, opened in its own editor
+  // rather than drilled (a goal row its goal record): its id, 0 for a row
+  // that stands for none. Empty when no row does.
+  std::function<long(const QenListWindow& rows, int line)> record_of;
 
   bool Refused() const { return !refused.empty(); }
   // The rows that are data rows (item data neither 0 nor -1).

@@ -42,6 +42,10 @@ std::span<const MenuItem> ModuleMenu(int menu_id) {
 std::vector<MenuEntry> ListMenuEntries(const ListMenuState& state) {
   const bool empty_list = state.has_list && state.row_count == 0;
   std::vector<MenuEntry> out;
+  if (state.on_cell) {
+    out.push_back({kCmDrillCell, kDrillMenuText, true});
+    out.push_back({0, "", true});
+  }
   for (const MenuItem& item : ModuleMenu(state.menu_id)) {
     bool enabled = true;
     switch (item.command) {

@@ -7,6 +7,9 @@
 //              "&Imprimer Liste" 4000 | "&Exporter à Excel" 4001
 //   menu 1002  "&Données Diagramme..." 4002 | "&Filtre..." 4006 | --- | "&Imprimer Liste" 4000 |
 //              "&Exporter à Excel" 4001
+//
+// A menu opened over a cell of a result list starts with "Détails…" 4007
+// (the rows behind that cell, as a double-click opens them) and a separator.
 #pragma once
 
 #include <span>
@@ -19,7 +22,10 @@ enum ListMenuCommand : int {
   kCmGenerateAll = 4004,
   kCmPrintAll = 4005,
   kCmListFilter = 4006,
+  kCmDrillCell = 4007,
 };
+
+inline constexpr char kDrillMenuText[] = "Détails…";
 
 struct MenuItem {
   int command;       // 0 = separator
@@ -36,6 +42,7 @@ struct ListMenuState {
   bool has_list = true;            // the list the menu acts on exists
   int row_count = 0;               // rows of that list (the shown page's list on the tab)
   int page = 0;                    // audit tab (1002): the inner tab's page, 0 detailed, 1 summary
+  bool on_cell = false;            // the menu opens over a cell whose rows can be asked for
 };
 
 struct MenuEntry {
@@ -50,6 +57,7 @@ struct MenuEntry {
 //   - 1000, 1001: 4002 is greyed when the list exists and holds no row;
 //   - 1002: 4002 and 4006 are greyed when the shown list holds no row, and
 //     4006 is removed when page 1 (summary) is shown.
+//   - on_cell: "Détails…" and a separator come first.
 // "&Imprimer Liste" is never disabled. A separator that would end up first,
 // last or doubled is dropped too.
 std::vector<MenuEntry> ListMenuEntries(const ListMenuState& state);

@@ -34,14 +34,18 @@ std::vector<TableDef> BuildTables() {
                 {"AUDITFIL_SCHED", {"AUD_TYPE", "AUD_ACTION", "AUD_DATE"}},
                 // Patients' status changes and planned treatments of a period:
                 // type B or T, one field name.
-                {"AUDITFIL_FIELD", {"AUD_TYPE", "AUD_FLD_NAME1", "AUD_DATE"}}}});
+                {"AUDITFIL_FIELD", {"AUD_TYPE", "AUD_FLD_NAME1", "AUD_DATE"}},
+                // The rows of chosen users over a range (the audit tab's
+                // user choice, a summary count's rows by user).
+                {"AUDITFIL_USER", {"AUD_USER", "AUD_DATE"}}}});
   t.push_back({"AUDHIS", "archived audit trail, same columns as AUDITFIL", VANTRA_AUDIT_COLUMNS("AUDH"),
                "AUDH_ID",
                {{"AUDHIS_DATE", {"AUDH_DATE", "AUDH_TYPE"}},
                 {"AUDHIS_RECID", {"AUDH_RECID", "AUDH_TYPE"}},
                 {"AUDHIS_CHART", {"AUDH_FLD_NAME3", "AUDH_FLD_INFO1"}},
                 {"AUDHIS_SCHED", {"AUDH_TYPE", "AUDH_ACTION", "AUDH_DATE"}},
-                {"AUDHIS_FIELD", {"AUDH_TYPE", "AUDH_FLD_NAME1", "AUDH_DATE"}}}});
+                {"AUDHIS_FIELD", {"AUDH_TYPE", "AUDH_FLD_NAME1", "AUDH_DATE"}},
+                {"AUDHIS_USER", {"AUDH_USER", "AUDH_DATE"}}}});
 
   // --- people -----------------------------------------------------------------
   t.push_back({"ACCOUNT", "family accounts (the person responsible for payment)",

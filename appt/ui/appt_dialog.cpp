@@ -149,6 +149,7 @@ void PracApptDialog::BuildControls() {
   AddControl(kResult, result_);
   outer->addWidget(result_, 1);
   result_->setContextMenuPolicy(Qt::CustomContextMenu);
+  drill_item_ = new DrillMenuItem(this);
   connect(result_, &ListView::CellActivated, this, [this](int row, int column) { DrillCell(row, column); });
   connect(result_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowMenu(result_->viewport()->mapToGlobal(pos)); });
@@ -381,6 +382,7 @@ void PracApptDialog::ShowMenu(const QPoint& pos) {
   state.menu_id = 1000;
   state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
   state.row_count = result_->List()->GetCount();
+  state.on_cell = drill_item_->Aim(result_, pos, [this](int row, int column) { DrillCell(row, column); });
   MakeListMenu(this, ListMenuEntries(state))->exec(pos);
 }
 

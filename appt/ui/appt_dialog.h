@@ -24,6 +24,7 @@ class ListView;
 class QPoint;
 
 class DrillDialog;
+class DrillMenuItem;
 
 class PracApptDialog : public TGenDlg {
   Q_OBJECT
@@ -87,6 +88,7 @@ class PracApptDialog : public TGenDlg {
   RunOutcome last_outcome_;
   ApptDrillMap drill_map_;      // kept by the last generation
   bool drill_partial_ = false;
+  DrillMenuItem* drill_item_ = nullptr;
   ListView* selection_ = nullptr;
   ListView* result_ = nullptr;
   TDList colour_list_;

@@ -151,6 +151,7 @@ void PracListDialog::BuildControls() {
       this, inner_tab_,
       [this] { return AuditShownList{ShownList(), ShownView(), inner_tab_->GetSel() == 1 ? 1 : 0}; },
       options_.get(), 1002, LauncherInfo());
+  tools_->SetCellDrill([this](int kind, int row, int column) { DrillCell(kind == 1, row, column); });
 }
 
 void PracListDialog::SetupWindow() {

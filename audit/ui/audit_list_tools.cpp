@@ -7,6 +7,7 @@
 #include "audit/audit_types.h"
 #include "lists/list_style.h"
 #include "lists/qt/bmp_menu.h"
+#include "lists/qt/drill_dialog.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "audit/ui/audit_graph_dialog.h"
@@ -61,8 +62,20 @@ std::unique_ptr<QMenu> AuditListTools::MakeMenu() const {
   return MakeListMenu(dialog_, ListMenuEntries(MenuState()));
 }
 
+void AuditListTools::SetCellDrill(CellDrillFn drill) {
+  if (!drill_item_) drill_item_ = new DrillMenuItem(dialog_);
+  cell_drill_ = std::move(drill);
+}
+
 void AuditListTools::ShowMenu(const QPoint& global_pos) {
-  std::unique_ptr<QMenu> menu = MakeMenu();
+  ListMenuState state = MenuState();
+  if (drill_item_ && cell_drill_) {
+    const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
+    const int kind = shown.kind;
+    state.on_cell = drill_item_->Aim(shown.view, global_pos,
+                                     [this, kind](int row, int column) { cell_drill_(kind, row, column); });
+  }
+  std::unique_ptr<QMenu> menu = MakeListMenu(dialog_, ListMenuEntries(state));
   if (menu->actions().isEmpty()) return;
   menu->exec(global_pos);
 }

@@ -47,6 +47,7 @@
 class QenDialog;
 class QenListWindow;
 class ListView;
+class DrillMenuItem;
 class QMenu;
 class QPoint;
 class QWidget;
@@ -85,8 +86,13 @@ class AuditListTools : public QObject {
   std::unique_ptr<QMenu> MakeMenu() const;
   // The state the enabling rules read now.
   ListMenuState MenuState() const;
-  // Opens the menu at global_pos (modal popup).
+  // Opens the menu at global_pos (modal popup); over a cell of the shown
+  // list, when a cell drill is set, it starts with "Détails…".
   void ShowMenu(const QPoint& global_pos);
+  // What "Détails…" does with the cell (row, column) of the shown list of
+  // kind (AuditShownList::kind).
+  using CellDrillFn = std::function<void(int kind, int row, int column)>;
+  void SetCellDrill(CellDrillFn drill);
 
   // The commands (also reached through dialog->SendCommand).
   void CmPrint();
@@ -108,6 +114,8 @@ class AuditListTools : public QObject {
   long launcher_info_;
   QPointer<PracListFilterDialog> filter_;
   std::string last_export_;
+  DrillMenuItem* drill_item_ = nullptr;  // with SetCellDrill
+  CellDrillFn cell_drill_;
 };
 
 // Bold emphasis of the audit lists, as a row-style hook of view: total rows

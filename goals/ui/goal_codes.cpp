@@ -87,8 +87,13 @@ TAmount* GoalCodes::MonthField(int month) const { return month >= 1 && month <= 
 void GoalCodes::SetupWindow() {
   TGenDlg::SetupWindow();
   producer_->LoadProducers(ApplicationDb());
-  LoadList(0);
-  CmNew();
+  LoadList(open_on_);
+  const int at = RecordList()->GetSelIndex();
+  if (open_on_ != 0 && at >= 0 && RecordList()->GetItemData(at) == open_on_) {
+    EvSelect(at);
+  } else {
+    CmNew();
+  }
 }
 
 void GoalCodes::ToTransfer(const GoalInfo& g) {

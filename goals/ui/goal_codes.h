@@ -55,6 +55,11 @@ class GoalCodes : public TGenDlg {
   bool Deleted() const { return deleted_; }
   bool AnyChange() const { return added_ || changed_ || deleted_; }
 
+  // Opens on the record with this id (selected, changing mode) instead of
+  // an empty record: a goal row of a drill window opens its record. An id
+  // no longer in the table opens an empty record. Call before Execute.
+  void OpenOnRecord(long id) { open_on_ = id; }
+
   int Mode() const { return mode_; }
   QenListWindow* RecordList() const;
   TAmount* MonthField(int month) const;  // 1-12
@@ -97,6 +102,7 @@ class GoalCodes : public TGenDlg {
   GoalInfo buffer_;
   int mode_ = kAdding;
   long selected_id_ = 0;
+  long open_on_ = 0;
   bool added_ = false, changed_ = false, deleted_ = false;
   ListView* list_ = nullptr;
   TProdSearchCBox* producer_ = nullptr;

@@ -147,9 +147,11 @@ void PracGoalsDialog::BuildControls() {
     s.background = ToQColor(c.background == kWhite ? kNoColor : c.background);
   });
   report_->setContextMenuPolicy(Qt::CustomContextMenu);
+  drill_item_ = new DrillMenuItem(this);
   connect(report_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
-    std::unique_ptr<QMenu> menu = MakeMenu();
-    if (!menu->actions().isEmpty()) menu->exec(report_->viewport()->mapToGlobal(pos));
+    const QPoint global = report_->viewport()->mapToGlobal(pos);
+    std::unique_ptr<QMenu> menu = MakeMenu(&global);
+    if (!menu->actions().isEmpty()) menu->exec(global);
   });
 }
 
@@ -263,7 +265,8 @@ void PracGoalsDialog::CmGenerate() {
 }
 
 DrillDialog* PracGoalsDialog::DrillCell(int row, int column) {
-  return ShowDrill(this, DrillGoalsCell(ApplicationDb(), *ReportList(), drill_map_, {row, column}), {}, LauncherInfo());
+  return ShowDrill(this, DrillGoalsCell(ApplicationDb(), *ReportList(), drill_map_, {row, column}), {}, LauncherInfo(),
+                   [this](long id) { OpenGoalEditor(id); });
 }
 
 void PracGoalsDialog::CmDefaults() {
@@ -276,8 +279,11 @@ void PracGoalsDialog::CmDefaults() {
   }
 }
 
-void PracGoalsDialog::CmConfiguration() {
+void PracGoalsDialog::CmConfiguration() { OpenGoalEditor(0); }
+
+void PracGoalsDialog::OpenGoalEditor(long record_id) {
   GoalCodes editor(this, 2010, LauncherInfo(), -1, module_);
+  editor.OpenOnRecord(record_id);
   editor.Execute();
   if (!editor.AnyChange()) return;
   const QString year = year_box_->currentText(), comp = comp_box_->currentText();
@@ -305,11 +311,14 @@ void PracGoalsDialog::CmOptions() {
   Restyle();
 }
 
-std::unique_ptr<QMenu> PracGoalsDialog::MakeMenu() {
+std::unique_ptr<QMenu> PracGoalsDialog::MakeMenu(const QPoint* global_pos) {
   ListMenuState state;
   state.menu_id = 1000;
   state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
   state.row_count = ReportList()->GetCount();
+  if (global_pos) {
+    state.on_cell = drill_item_->Aim(report_, *global_pos, [this](int row, int column) { DrillCell(row, column); });
+  }
   return MakeListMenu(this, ListMenuEntries(state));
 }
 

@@ -34,6 +34,8 @@ class QenDllHandler;
 class QenListWindow;
 
 class DrillDialog;
+class DrillMenuItem;
+class QPoint;
 
 class PracGoalsDialog : public TGenDlg {
   Q_OBJECT
@@ -72,8 +74,14 @@ class PracGoalsDialog : public TGenDlg {
   // Opens the production rows and the goal record behind a cell of the
   // report in a drill window, as a double-click or Enter does; null when
   // the cell has none (a message says why).
+  // "Configuration des objectifs" (dialog 2010), on the record with this id
+  // when it is not 0 (a goal row of a drill window); the tab's years are
+  // reloaded when a record changed.
+  void OpenGoalEditor(long record_id);
   DrillDialog* DrillCell(int row, int column);
-  std::unique_ptr<QMenu> MakeMenu();
+  // The right-click menu; over a cell of the report (global_pos) it starts
+  // with "Détails…".
+  std::unique_ptr<QMenu> MakeMenu(const QPoint* global_pos = nullptr);
 
   // The handlers (public for the tests).
   void CmGenerate();
@@ -114,5 +122,6 @@ class PracGoalsDialog : public TGenDlg {
   QCheckBox* select_all_ = nullptr;
   RunOutcome last_outcome_;
   GoalsDrillMap drill_map_;  // kept by the last generation
+  DrillMenuItem* drill_item_ = nullptr;
   std::string last_export_;
 };

@@ -20,6 +20,7 @@ constexpr CommandPicture kPictures[] = {
     {kCmPrintList, "document-print", "print"},       {kCmExportList, "x-office-spreadsheet", "export"},
     {kCmChartData, "office-chart-bar", "chart"},     {kCmGenerateAll, "view-refresh", "generate"},
     {kCmPrintAll, "", "print-all"},                  {kCmListFilter, "view-filter", "filter"},
+    {kCmDrillCell, "zoom-in", "details"},
 };
 
 QIcon OurIcon(const char* name) {

@@ -7,6 +7,7 @@
 
 #include "host/qt/list_view.h"
 #include "host/qt/qen_dialog.h"
+#include "lists/list_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 
@@ -25,8 +26,13 @@ void Say(QWidget* parent, const std::string& text, QMessageBox::Icon icon) {
 
 }  // namespace
 
-DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info)
-    : QDialog(parent), result_(std::move(result)), style_(std::move(style)), launcher_info_(launcher_info) {
+DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
+                         RecordOpener open_record)
+    : QDialog(parent),
+      result_(std::move(result)),
+      style_(std::move(style)),
+      launcher_info_(launcher_info),
+      open_record_(std::move(open_record)) {
   setWindowTitle(Utf8(result_.title));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
@@ -59,9 +65,14 @@ DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, 
   connect(print, &QPushButton::clicked, this, [this] { CmPrint(); });
   connect(exporter, &QPushButton::clicked, this, [this] { CmExport(); });
   connect(close, &QPushButton::clicked, this, &QDialog::close);
-  if (result_.further) {
+  if (result_.further || (result_.record_of && open_record_)) {
     connect(view_, &ListView::CellActivated, this, [this](int row, int column) {
-      ShowDrill(this, result_.further(*result_.list, {row, column}), style_, launcher_info_);
+      const long record = result_.record_of && open_record_ ? result_.record_of(*result_.list, row) : 0;
+      if (record > 0) {
+        open_record_(record);
+      } else if (result_.further) {
+        ShowDrill(this, result_.further(*result_.list, {row, column}), style_, launcher_info_, open_record_);
+      }
     });
   }
   view_->FitColumnsToContents();
@@ -84,7 +95,8 @@ void DrillDialog::CmExport() {
   last_export_ = Utf8(exporter.ExportedPath());
 }
 
-DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info) {
+DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
+                       RecordOpener open_record) {
   if (result.Refused()) {
     Say(parent, result.refused, QMessageBox::Information);
     return nullptr;
@@ -93,7 +105,28 @@ DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, lo
     Say(parent, result.outcome.message, QMessageBox::Warning);
     return nullptr;
   }
-  auto* dialog = new DrillDialog(parent, std::move(result), std::move(style), launcher_info);
+  auto* dialog = new DrillDialog(parent, std::move(result), std::move(style), launcher_info, std::move(open_record));
   dialog->show();
   return dialog;
+}
+
+DrillMenuItem::DrillMenuItem(QenDialog* dialog) : QObject(dialog) {
+  dialog->OnCommand(kCmDrillCell, [this] { Choose(); });
+}
+
+bool DrillMenuItem::Aim(const ListView* view, const QPoint& global_pos, DrillFn drill) {
+  drill_ = nullptr;
+  if (!view) return false;
+  const QModelIndex index = view->indexAt(view->viewport()->mapFromGlobal(global_pos));
+  if (!index.isValid() || IsBlankLine(*view->List(), index.row())) return false;
+  row_ = index.row();
+  column_ = index.column();
+  drill_ = std::move(drill);
+  return true;
+}
+
+void DrillMenuItem::Choose() {
+  DrillFn drill = std::move(drill_);
+  drill_ = nullptr;
+  if (drill) drill(row_, column_);
 }

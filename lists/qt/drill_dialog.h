@@ -24,14 +24,20 @@ class ListView;
 // Gives a drill window's view the row styles of the list its rows come from
 // (empty: total rows and group headings in bold).
 using ViewStyler = std::function<void(ListView*)>;
+// Opens the record a drilled row stands for (DrillResult::record_of) in its
+// editor.
+using RecordOpener = std::function<void(long id)>;
 
 class ListView;
 class QLabel;
+class QPoint;
+class QenDialog;
 
 class DrillDialog : public QDialog {
   Q_OBJECT
  public:
-  DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info);
+  DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
+              RecordOpener open_record = {});
   ~DrillDialog() override;
 
   const DrillResult& Result() const { return result_; }
@@ -46,10 +52,37 @@ class DrillDialog : public QDialog {
   DrillResult result_;
   ViewStyler style_;
   long launcher_info_;
+  RecordOpener open_record_;
   ListView* view_ = nullptr;
   QString last_export_;
 };
 
+// The "Détails…" item of a result list's right-click menu (lists/list_menu.h):
+// before the menu opens, Aim notes the cell under the click; choosing the
+// item drills that cell as a double-click on it would.
+//
+//   drill_item_ = new DrillMenuItem(this);
+//   state.on_cell = drill_item_->Aim(view, global_pos, [this](int r, int c) { DrillCell(r, c); });
+class DrillMenuItem : public QObject {
+  Q_OBJECT
+ public:
+  using DrillFn = std::function<void(int row, int column)>;
+  // Handles the item's command (kCmDrillCell) of dialog; a child of dialog.
+  explicit DrillMenuItem(QenDialog* dialog);
+  // Keeps the cell of view under global_pos with drill; false, and nothing
+  // kept, when the point is on no cell or on a blank line.
+  bool Aim(const ListView* view, const QPoint& global_pos, DrillFn drill);
+  // The command: drills the cell kept by the last Aim, once.
+  void Choose();
+
+ private:
+  int row_ = -1;
+  int column_ = -1;
+  DrillFn drill_;
+};
+
 // Shows result: a message for a refused cell or a failed run, else a new
 // DrillDialog (non-modal, deleted when closed), returned (null when none).
-DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info);
+// A double-click on a row that stands for a record calls open_record.
+DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
+                       RecordOpener open_record = {});

@@ -116,6 +116,20 @@ void Filter(QPainter& p) {
   p.drawLine(QPointF(8, 7.5), QPointF(24, 7.5));
 }
 
+// The rows behind a figure: list lines under a magnifying glass.
+void Details(QPainter& p) {
+  p.setPen(QPen(kInk, 1.5));
+  p.setBrush(kPaper);
+  p.drawRect(QRectF(2.5, 2.5, 20, 24));
+  p.setPen(QPen(kInk, 1.2));
+  for (double y : {8.0, 12.5, 17.0, 21.5}) p.drawLine(QPointF(6, y), QPointF(19, y));
+  p.setPen(QPen(kInk, 3.2, Qt::SolidLine, Qt::RoundCap));
+  p.drawLine(QPointF(22.5, 22.5), QPointF(29, 29));
+  p.setPen(QPen(kInk, 1.8));
+  p.setBrush(QColor(kBlue.red(), kBlue.green(), kBlue.blue(), 110));
+  p.drawEllipse(QPointF(17.5, 17.5), 7, 7);
+}
+
 void Save(const QString& dir, const QString& name, const std::function<void(QPainter&)>& draw) {
   for (int size : {16, 32}) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
@@ -140,5 +154,6 @@ int main(int argc, char** argv) {
   Save(dir, "chart", Chart);
   Save(dir, "generate", Generate);
   Save(dir, "filter", Filter);
+  Save(dir, "details", Details);
   return 0;
 }

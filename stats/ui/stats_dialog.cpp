@@ -58,6 +58,7 @@ PracStatDialog::PracStatDialog(QWidget* parent, int resource_id, long launcher_i
   OnCommand(kCmPrintAll, &PracStatDialog::CmPrintAll);
   OnCommand(kCmExportList, &PracStatDialog::CmExport);
   OnCommand(kCmChartData, &PracStatDialog::CmChart);
+  drill_item_ = new DrillMenuItem(this);
 }
 
 PracStatDialog::~PracStatDialog() = default;
@@ -289,6 +290,9 @@ void PracStatDialog::ContextMenu(int list_number, const QPoint& global_pos, bool
   state.menu_id = 1001;
   state.spreadsheet_folder = !TGetStatInfo::GetSpreadSheetDirectory().empty();
   state.row_count = lists_.List(list_number).GetCount();
+  state.on_cell = drill_item_->Aim(views_[list_number], global_pos, [this, list_number](int row, int column) {
+    DrillCell(list_number, row, column);
+  });
   MakeListMenu(this, ListMenuEntries(state))->exec(global_pos);
 }
 

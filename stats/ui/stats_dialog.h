@@ -25,6 +25,7 @@ class ListView;
 class QenDllHandler;
 
 class DrillDialog;
+class DrillMenuItem;
 
 class PracStatDialog : public TGenDlg {
   Q_OBJECT
@@ -94,6 +95,7 @@ class PracStatDialog : public TGenDlg {
   ListView* views_[5] = {};
   ListView* producers_ = nullptr;
   int recorded_ = 0;
+  DrillMenuItem* drill_item_ = nullptr;
   StatsProductivitySource* productivity_ = nullptr;
   RunOutcome last_outcome_;
 };

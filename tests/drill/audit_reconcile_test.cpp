@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "host/list_layout.h"
 #include "host/list_window.h"
 #include "suite/demo_db.h"
+#include "suite/schema.h"
 #include "tests/support/damaged_practice.h"
 #include "tests/support/test_db.h"
 
@@ -184,6 +186,44 @@ TEST_P(AuditReconcileTest, GrandTotalIsTheDetailedList) {
   for (int r = 0; r < detailed.GetCount(); ++r) {
     ASSERT_EQ(all.list->GetString(r), detailed.GetString(r)) << r;
   }
+}
+
+// A summary by user reads only the line's users' rows; a name longer than a
+// log-on name reads cut (its key is not the stored name), a quote is a
+// quote: each line still opens exactly the rows it counts.
+TEST_P(AuditReconcileTest, SummaryByUserNamesThatReadCutOrQuoted) {
+  std::string error;
+  ASSERT_TRUE(CreateSchema(Db(), &error)) << error;
+  struct Row {
+    const char* user;  // SQL literal
+    int rows;
+  };
+  const Row rows[] = {{"'anne'", 3}, {"'léopoldin'", 2}, {"'O''Brien'", 1}, {"''", 2}};
+  int id = 1;
+  for (const Row& r : rows) {
+    for (int n = 0; n < r.rows; ++n, ++id) {
+      Exec("INSERT INTO AUDITFIL VALUES (" + std::to_string(id) + ", 'B', 'E', 1, " + r.user +
+           ", 20261130, " + std::to_string(100000 + id) + ", 'PATIENT', '', '', '', '', '')");
+    }
+  }
+  AuditOptions options = OptionsOf({"by_user", true, "1", "1000"}, 30);
+  QenListWindow list(301);
+  LoadRes(&list, 301);
+  AuditDrillMap map;
+  map.list_id = 301;
+  PracSummaryGenerator gen(Db(), nullptr, &options);
+  gen.KeepDrillMap(&map);
+  gen.Generate(&list);
+  ASSERT_TRUE(gen.Outcome().Finished()) << gen.Outcome().message;
+  std::multiset<long> counts;
+  for (int line : map.data_lines) {
+    const DrillResult r = DrillAuditCell(Db(), nullptr, options, list, map, {line, 5});
+    ASSERT_FALSE(r.Refused()) << r.refused;
+    EXPECT_EQ(r.DataRows(), NumberIn(list.GetItemText(line, 5))) << list.GetString(line);
+    counts.insert(r.DataRows());
+  }
+  // anne 3, the cut name 2, O'Brien 1, the rows without a user 2.
+  EXPECT_EQ(counts, (std::multiset<long>{1, 2, 2, 3}));
 }
 
 INSTANTIATE_DB_TEST(AuditReconcileTest);

@@ -10,6 +10,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -26,6 +27,7 @@
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
+#include "lists/qt/drill_dialog.h"
 #include "lists/qt/printer_select.h"
 #include "suite/production_service.h"
 #include "suite/schema.h"
@@ -109,6 +111,51 @@ TEST_F(GoalsDialogTest, GenerateGivesTheCommandLinesRowsAndColours) {
   // The recorded cells are what printing reads.
   const ListReport report(tab.ReportList(), "Objectif", nullptr, &tab.Colours());
   EXPECT_EQ(report.StyleOf(1, 1).background, Rgb(0, 255, 0));
+}
+
+// A goal row of a drill window opens the goal editor on its record; a
+// production row of the same window opens nothing.
+TEST_F(GoalsDialogTest, DrilledGoalRowOpensTheEditorOnItsRecord) {
+  PracGoalsDialog tab(nullptr, 2009, 0, nullptr);
+  tab.Create();
+  tab.CmGenerate();
+  ASSERT_TRUE(prompts_.empty()) << prompts_[0].toStdString();
+  DrillDialog* drill = tab.DrillCell(1, 1);  // D01(2026), January
+  ASSERT_NE(drill, nullptr);
+  const DrillResult& result = drill->Result();
+  ASSERT_EQ(result.groups.size(), 2u);
+  ASSERT_TRUE(result.record_of);
+  const DrillGroup& goals = result.groups[1];
+  int goal_row = -1;
+  for (int r = goals.first; r < goals.end && goal_row < 0; ++r) {
+    if (result.record_of(*result.list, r) > 0) goal_row = r;
+  }
+  ASSERT_GE(goal_row, 0);
+  const long record = result.record_of(*result.list, goal_row);
+  for (int r = result.groups[0].first; r < result.groups[0].end; ++r) {
+    EXPECT_EQ(result.record_of(*result.list, r), 0) << "production row " << r;
+  }
+  // The editor is modal: look at it once it is up, then close it.
+  long shown_id = -1;
+  int shown_mode = 0;
+  QTimer::singleShot(0, [&] {
+    auto* editor = qobject_cast<GoalCodes*>(QApplication::activeModalWidget());
+    if (editor == nullptr) return;
+    shown_id = editor->Buffer().id;
+    shown_mode = editor->Mode();
+    editor->SendCommand(2);  // Cancel
+  });
+  emit drill->View()->CellActivated(goal_row, 0);
+  EXPECT_EQ(shown_id, record);
+  EXPECT_EQ(shown_mode, GoalCodes::kChanging);
+
+  // Opened for a record no longer there: an empty record.
+  GoalCodes editor(nullptr, 2010, 0, -1, nullptr);
+  editor.OpenOnRecord(987654);
+  editor.Create();
+  EXPECT_EQ(editor.Mode(), GoalCodes::kAdding);
+  drill->close();
+  QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 TEST_F(GoalsDialogTest, ValidationMessagesInOrderAndNothingGenerated) {

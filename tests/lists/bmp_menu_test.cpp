@@ -27,7 +27,7 @@ class BmpMenuTest : public ::testing::Test {
 };
 
 TEST_F(BmpMenuTest, EveryListCommandHasItsPicture) {
-  for (int command : {kCmPrintList, kCmExportList, kCmChartData, kCmGenerateAll, kCmPrintAll, kCmListFilter}) {
+  for (int command : {kCmPrintList, kCmExportList, kCmChartData, kCmGenerateAll, kCmPrintAll, kCmListFilter, kCmDrillCell}) {
     SCOPED_TRACE(command);
     const QIcon icon = TBmpMenu::CommandIcon(command);
     ASSERT_FALSE(icon.isNull());

@@ -45,6 +45,11 @@ TEST(ListMenuTest, EnablingRules) {
       {"stats_menu_1001", {1001, true, true, 0, 0},
        "(&Données Diagramme...) | Générer | - | Imprimer &Tous | &Imprimer Liste | &Exporter à Excel"},
       {"unknown_menu", {999, true, true, 0, 0}, ""},
+      {"over_a_cell", {1000, true, true, 3, 0, true},
+       "Détails… | - | &Données Diagramme... | - | &Imprimer Liste | &Exporter à Excel"},
+      {"over_a_summary_cell", {1002, false, true, 5, 1, true},
+       "Détails… | - | &Données Diagramme... | - | &Imprimer Liste"},
+      {"over_a_cell_of_no_menu", {999, true, true, 0, 0, true}, "Détails…"},
   };
   for (const Case& c : cases) EXPECT_EQ(Render(c.state), c.expected) << c.name;
 }
