@@ -118,24 +118,41 @@ std::vector<const ApptContribution*> MissedOf(const std::vector<const ApptContri
   return out;
 }
 
-// The rows of a row kind from its contributions; false for a kind without
-// rows here.
-bool WriteKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>& booked,
-               const std::vector<const ApptContribution*>& days, const std::vector<const ApptContribution*>& missed,
-               long row_kind, DrillResult* result) {
+// The columns of a row kind's rows (empty: a kind without rows here).
+std::vector<ListColumn> KindColumns(long row_kind) {
   switch (row_kind) {
     case kApptRowSummary:
     case kApptRowBooked:
     case kApptRowFees:
-      StartDrillList(result, 0, DrillColumns(kAppointmentColumns));
+    case kApptRowUsage:
+      return DrillColumns(kAppointmentColumns);
+    case kApptRowAvailable:
+      return DrillColumns(kDayColumns);
+    case kApptRowNoShows:
+    case kApptRowCancelled:
+    case kApptRowUnscheduled:
+    case kApptRowMissed:
+      return DrillColumns(kMissedColumns);
+    default:
+      return {};
+  }
+}
+
+// Appends the rows of a row kind from its contributions; false for a kind
+// without rows here.
+bool AddKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>& booked,
+             const std::vector<const ApptContribution*>& days, const std::vector<const ApptContribution*>& missed,
+             long row_kind, DrillResult* result) {
+  switch (row_kind) {
+    case kApptRowSummary:
+    case kApptRowBooked:
+    case kApptRowFees:
       WriteAppointments(booked, result);
       return true;
     case kApptRowAvailable:
-      StartDrillList(result, 0, DrillColumns(kDayColumns));
       WriteDays(days, map.day_start, result);
       return true;
     case kApptRowUsage: {
-      StartDrillList(result, 0, DrillColumns(kAppointmentColumns));
       BeginDrillGroup(result, "Céduler");
       WriteAppointments(booked, result);
       EndDrillGroup(result);
@@ -165,13 +182,21 @@ bool WriteKind(const ApptDrillMap& map, const std::vector<const ApptContribution
                           : row_kind == kApptRowCancelled ? 'C'
                           : row_kind == kApptRowUnscheduled ? 'U'
                                                             : 0;
-      StartDrillList(result, 0, DrillColumns(kMissedColumns));
       WriteMissed(MissedOf(missed, status), result);
       return true;
     }
     default:
       return false;
   }
+}
+
+bool WriteKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>& booked,
+               const std::vector<const ApptContribution*>& days, const std::vector<const ApptContribution*>& missed,
+               long row_kind, DrillResult* result) {
+  std::vector<ListColumn> columns = KindColumns(row_kind);
+  if (columns.empty()) return false;
+  StartDrillList(result, 0, std::move(columns));
+  return AddKind(map, booked, days, missed, row_kind, result);
 }
 
 }  // namespace
@@ -181,6 +206,16 @@ bool DrillApptElements(const ApptDrillMap& map, const std::unordered_set<const P
   std::vector<const ApptContribution*> booked, days, missed;
   Split(map, elems, &booked, &days, &missed);
   return WriteKind(map, booked, days, missed, row_kind, out);
+}
+
+std::vector<ListColumn> ApptDrillColumns(long row_kind) { return KindColumns(row_kind); }
+
+bool AddApptDrillRows(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
+                      DrillResult* out) {
+  if (KindColumns(row_kind).empty()) return false;
+  std::vector<const ApptContribution*> booked, days, missed;
+  Split(map, elems, &booked, &days, &missed);
+  return AddKind(map, booked, days, missed, row_kind, out);
 }
 
 DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target, bool partial,

@@ -40,3 +40,9 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
 // missed rows. Starts out's list; false (nothing written) for another kind.
 bool DrillApptElements(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
                        DrillResult* out);
+// The same in two steps, for a drill that lists several kinds or sets of
+// elements in one list: the columns of row_kind's rows (empty for another
+// kind), then its rows appended to out's list (started with them).
+std::vector<ListColumn> ApptDrillColumns(long row_kind);
+bool AddApptDrillRows(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
+                      DrillResult* out);

@@ -162,12 +162,15 @@ void PracApptGenerator::BuildProducerChairs() {
   chairs_loaded_ = true;
 }
 
+void PracApptGenerator::StartDrillMap() {
+  if (drill_map_ == nullptr) return;
+  drill_map_->Clear();
+  drill_map_->contributions.reserve(4096);
+  drill_map_->day_start = caldat_->Scheduler().DayStart();
+}
+
 bool PracApptGenerator::Generate(QenListWindow* list) {
-  if (drill_map_ != nullptr) {
-    drill_map_->Clear();
-    drill_map_->contributions.reserve(4096);
-    drill_map_->day_start = caldat_->Scheduler().DayStart();
-  }
+  StartDrillMap();
   DayLoop();
   SortByDateKeyKind();
   if (settings_->TrackProd == 'Y' && settings_->ListBy == 'P' && settings_->NetFees == 'Y') ComputeNetFees();
@@ -184,6 +187,7 @@ bool PracApptGenerator::Generate(QenListWindow* list) {
 }
 
 bool PracApptGenerator::Compute() {
+  StartDrillMap();
   DayLoop();
   std::map<const TDElem*, std::string> keys;
   char buf[32];

@@ -150,8 +150,8 @@ class PracApptGenerator {
   // Days processed by the last run.
   long DaysDone() const { return days_done_; }
 
-  // The next Generate also keeps in *map what a drill on its report needs
-  // (null: nothing kept). map must outlive the run.
+  // The next Generate (or Compute: the rows merged, no lines) also keeps in
+  // *map what a drill on its report needs (null: nothing kept). map must outlive the run.
   void KeepDrillMap(ApptDrillMap* map) { drill_map_ = map; }
 
   // true: statement-by-statement reads (for comparison); default false.
@@ -181,6 +181,8 @@ class PracApptGenerator {
   // audit_date, archived: a missed appointment's audit row.
   void RecordAppointment(const AptRec& r, long kind, long audit_date = 0, bool archived = false);
   void SortByDateKeyKind();
+  // Clears the kept drill map (when one is kept) for a new computation.
+  void StartDrillMap();
   void ComputeNetFees();
   void EnsureWindow(long day);
   std::string IndexKey(long kind, char status, const char* key, long date, const char* code) const;

@@ -22,10 +22,13 @@ class ApptProductivitySource : public StatsProductivitySource {
   // Unscheduled, Cancelled and TotalsOnly 'Y', the request's period, units
   // and producers; its elements in its order (by key, then kind).
   RunOutcome Compute(const StatsProductivityRequest& request, std::vector<StatsProductivityFigure>* out) override;
+  // The same computation keeping its rows (PracApptGenerator::KeepDrillMap),
+  // listed by the productivity tab's drill (DrillApptElements).
+  DrillResult DrillFigure(const StatsProductivityRequest& request, const std::string& producer, int cell) override;
 
   // Days the last Compute finished (after a Cancel or a lost server, the
   // figures cover those days only); -1 before any.
-  long DaysDone() const { return days_done_; }
+  long DaysDone() const override { return days_done_; }
 
  private:
   GenDB* db_;

@@ -284,7 +284,7 @@ int RunStats(const CliOptions& given) {
   DrillTarget target;
   if (DrillAsked(options)) {
     if (only == 0) {
-      std::fprintf(stderr, "vantra stats : --drill porte sur une liste : donnez --list patients\n");
+      std::fprintf(stderr, "vantra stats : --drill porte sur une liste : donnez --list patients, productivity, acceptance ou summary\n");
       return 2;
     }
     if (!DrillTargetOf("stats", options, &target)) return 2;
@@ -360,7 +360,7 @@ int RunStats(const CliOptions& given) {
   }
 
   if (DrillAsked(options)) {
-    return WriteDrill("stats", DrillStatsCell(context.db, sel, only, lists.List(only), target), options, {});
+    return WriteDrill("stats", DrillStatsCell(context, sel, only, lists.List(only), target), options, {});
   }
   bool written = true;
   if (chart) {

@@ -117,6 +117,7 @@ void CaseAcceptanceGenerator::Count(CaseStats r, const CaseItem& item) {
   else r.accepted_amount += item.total;
   if (r.action == 'A') created_.Add(r);
   if (!CaseAccepted(r, sel_, created_)) return;
+  if (counted_ != nullptr) counted_->push_back(r);
   for (CaseStats& m : merged_) {
     if (m.group == r.group && std::strcmp(m.producer, r.producer) == 0) {
       m.new_count += r.new_count;
@@ -276,6 +277,7 @@ RunOutcome CaseAcceptanceGenerator::Fill(QenListWindow* list) {
   list->ClearList();
   created_.Clear();
   merged_.clear();
+  if (counted_ != nullptr) counted_->clear();
   error_.clear();
   lookups_ = 0;
   if (db_ == nullptr) return RunOutcome();

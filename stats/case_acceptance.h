@@ -141,6 +141,11 @@ class CaseAcceptanceGenerator {
   // give the same list.
   void SetStatementLookups(bool on) { statement_lookups_ = on; }
 
+  // The next Fill also keeps in *rows every record it counts, as counted
+  // (producer and amount set), in reading order: the rows behind the list's
+  // figures (null: none kept). rows must outlive the Fill.
+  void KeepCounted(std::vector<CaseStats>* rows) { counted_ = rows; }
+
   // Clears list and fills it; failed when a statement failed.
   RunOutcome Fill(QenListWindow* list);
 
@@ -163,6 +168,7 @@ class CaseAcceptanceGenerator {
   bool statement_lookups_ = false;
   CaseCreatedItems created_;
   std::vector<CaseStats> merged_;
+  std::vector<CaseStats>* counted_ = nullptr;
   std::string error_;
   long lookups_ = 0;
 };

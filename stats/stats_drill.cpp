@@ -1,5 +1,6 @@
 #include "stats/stats_drill.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
@@ -9,7 +10,12 @@
 #include "host/gendb.h"
 #include "host/list_window.h"
 #include "host/strings.h"
+#include "host/dates.h"
+#include "stats/case_acceptance.h"
+#include "stats/stats_format.h"
+#include "stats/stats_generator.h"
 #include "stats/stats_patients.h"
+#include "stats/stats_productivity.h"
 #include "suite/production_service.h"
 
 namespace {
@@ -173,24 +179,137 @@ DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow
   return result;
 }
 
+std::string ColumnTitle(const QenListWindow& list, int cell) {
+  return static_cast<size_t>(cell) < list.Columns().size()
+             ? TrimmedCell(list.Columns()[static_cast<size_t>(cell)].title)
+             : std::string();
+}
+
+// The productivity list: its producer rows (item data 1) and total; the
+// rows come from the computation that gave the figures, run again by the
+// source with its rows kept. A partial list holds the days done: so does
+// its drill.
+DrillResult DrillProductivity(const StatsContext& context, const StatsSelection& s, const QenListWindow& list,
+                              const DrillTarget& target, bool partial) {
+  DrillResult result;
+  const std::string label = TrimmedCell(list.GetItemText(target.line, 0));
+  const bool total = label == TrimmedCell(ModuleString(kTotalLabel));
+  if (target.cell < 1 || target.cell > kStatsProductivityCells || (!total && list.GetItemData(target.line) != 1)) {
+    result.refused = LabelCellMessage(target);
+    return result;
+  }
+  if (context.productivity == nullptr) {
+    result.refused = ProductivityNotConnectedMessage();
+    return result;
+  }
+  StatsProductivityRequest request = MakeProductivityRequest(s, context.prod_units);
+  const long days = context.productivity->DaysDone();
+  if (partial && days >= 0) request.to = std::min(request.to, incr_date(request.from, days - 1));
+  result = context.productivity->DrillFigure(request, total ? std::string() : label, target.cell);
+  result.title = ColumnTitle(list, target.cell) + " — " + label;
+  return result;
+}
+
+// The case-acceptance list: a producer's row (or a group's total) of
+// planned treatments or proposals opens the audit rows the generation
+// counted into it, with the item's producer and amount.
+DrillResult DrillAcceptance(const StatsContext& context, const StatsSelection& s, const QenListWindow& list,
+                            const DrillTarget& target) {
+  DrillResult result;
+  const auto* row = dynamic_cast<const CaseStatsElem*>(list.GetItemRecord(target.line));
+  if (row == nullptr || row->rec.category == kCaseHeader || target.cell < 2 || target.cell > 6) {
+    result.refused = LabelCellMessage(target);
+    return result;
+  }
+  const bool total = row->rec.category == kCaseTotal;
+  std::vector<CaseStats> counted;
+  {
+    QenListWindow scratch;
+    CaseAcceptanceGenerator gen(context.db, s);
+    gen.SetStatementLookups(context.statement_lookups);
+    gen.KeepCounted(&counted);
+    result.outcome = gen.Fill(&scratch);
+  }
+  result.outcome.NoteLostConnection(context.db);
+  std::vector<const CaseStats*> created, accepted;
+  for (const CaseStats& r : counted) {
+    if (r.group != row->rec.group || (!total && std::string(r.producer) != row->rec.producer)) continue;
+    if (r.new_count > 0) created.push_back(&r);
+    if (r.accepted_count > 0) accepted.push_back(&r);
+  }
+  StartDrillList(&result, 0,
+                 DrillColumns({{"Date", 10}, {"Action", 12}, {"Article", 8}, {"Producteur", 10}, {"Statut", 8},
+                               {"Nombre", 6}, {"Montant", 10}}));
+  auto write = [&](const std::vector<const CaseStats*>& rows, bool accepted_side) {
+    long count = 0, cents = 0, n = 0;
+    for (const CaseStats* r : rows) {
+      const long c = accepted_side ? r->accepted_count : r->new_count;
+      const long a = accepted_side ? r->accepted_amount : r->new_amount;
+      std::string status;
+      if (r->old_status != 0) status += r->old_status;
+      if (r->action == 'E') status += "->";
+      if (r->new_status != 0) status += r->new_status;
+      result.list->AddString(DrillRowText({DrillDateText(r->date), r->action == 'A' ? "Création" : "Modification",
+                                           std::to_string(r->record_id), r->producer, status, std::to_string(c),
+                                           DollarText(a)}),
+                             r->record_id > 0 ? r->record_id : ++n);
+      count += c;
+      cents += a;
+    }
+    result.list->AddString(DrillRowText({"Total", "", "", "", "", std::to_string(count), DollarText(cents)}), -1);
+  };
+  const std::string new_title = ColumnTitle(list, 2), accepted_title = ColumnTitle(list, 4);
+  switch (target.cell) {
+    case 2:
+    case 3:
+      write(created, false);
+      break;
+    case 4:
+    case 5:
+      write(accepted, true);
+      break;
+    default:
+      BeginDrillGroup(&result, "Nouveau");
+      write(created, false);
+      BeginDrillGroup(&result, "Accepté");
+      write(accepted, true);
+      EndDrillGroup(&result);
+      break;
+  }
+  const std::string what = TrimmedCell(ModuleString(row->rec.group == kCaseGroupPlanned ? 83 : 84));
+  const std::string producer = total ? TrimmedCell(ModuleString(kTotalLabel)) : std::string(row->rec.producer);
+  result.title = what + " — " + producer + " — " + ColumnTitle(list, target.cell);
+  return result;
+}
+
 }  // namespace
 
-DrillResult DrillStatsCell(GenDB* db, const StatsSelection& s, int list_number, const QenListWindow& list,
-                           const DrillTarget& target, bool partial) {
+DrillResult DrillStatsCell(const StatsContext& context, const StatsSelection& s, int list_number,
+                           const QenListWindow& list, const DrillTarget& target, bool partial) {
   DrillResult result;
   result.refused = CheckDrillCell(list, target);
   if (result.Refused()) return result;
+  GenDB* db = context.db;
   if (db == nullptr) {
     result.refused = "les lignes se lisent dans la base de données, absente ici";
     return result;
   }
-  if (list_number == kStatsPatients) {
-    result = DrillPatients(db, s, list, target);
-  } else if (list_number == kStatsSummary) {
-    result = DrillSummary(db, s, list, target);
-  } else {
-    result.refused = "cette liste n'offre pas encore les lignes derrière ses chiffres (patients et sommaire seulement)";
-    return result;
+  switch (list_number) {
+    case kStatsPatients:
+      result = DrillPatients(db, s, list, target);
+      break;
+    case kStatsSummary:
+      result = DrillSummary(db, s, list, target);
+      break;
+    case kStatsProductivity:
+      result = DrillProductivity(context, s, list, target, partial);
+      break;
+    case kStatsAcceptance:
+      result = DrillAcceptance(context, s, list, target);
+      break;
+    default:
+      result.refused = "liste inconnue : " + std::to_string(list_number);
+      return result;
   }
   if (partial && !result.Refused()) result.title = PartialDrillTitle(result.title);
   return result;

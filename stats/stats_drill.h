@@ -11,16 +11,25 @@
 // Summary list (one line per producer, then "Total:"): each amount opens the
 // production rows it sums (ListProductionItems: treatments, office charges,
 // adjustments, fees, claimed treatments, insurance payments, payments,
-// payments and fees). The productivity and case-acceptance lists have no
-// rows behind their figures yet.
+// payments and fees).
+// Productivity list: the rows the productivity computation merged into the
+// row's elements (StatsProductivitySource::DrillFigure; cells in
+// kStatsProductivityCells).
+// Case-acceptance list (planned treatments, proposals; a producer's row or
+// a group's total): new count and amount open the creations counted,
+// accepted count and amount the changes counted, the percentage both as
+// groups; each row is an audit row as the generation counted it
+// (CaseAcceptanceGenerator::KeepCounted), with its item's producer and
+// amount.
 #pragma once
 
 #include "lists/drill.h"
 #include "stats/stats_types.h"
 
-class GenDB;
+struct StatsContext;
 
 // list_number: the list the cell is in (kStatsPatients ...); list: that list
-// as the fill of s wrote it.
-DrillResult DrillStatsCell(GenDB* db, const StatsSelection& s, int list_number, const QenListWindow& list,
-                           const DrillTarget& target, bool partial = false);
+// as the fill of s with context wrote it (the same database, productivity
+// source and units).
+DrillResult DrillStatsCell(const StatsContext& context, const StatsSelection& s, int list_number,
+                           const QenListWindow& list, const DrillTarget& target, bool partial = false);

@@ -120,6 +120,12 @@ void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, 
   list->AddString(RowText(total, units), total.item_data);
 }
 
+DrillResult StatsProductivitySource::DrillFigure(const StatsProductivityRequest&, const std::string&, int) {
+  DrillResult result;
+  result.refused = "ce calcul de productivité ne garde pas les lignes de ses chiffres";
+  return result;
+}
+
 const char* ProductivityNotConnectedMessage() {
   return "la liste de productivité n'est pas encore reliée au calcul de productivité";
 }

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "host/run_outcome.h"
+#include "lists/drill.h"
 
 #include "stats/stats_types.h"
 
@@ -60,7 +61,27 @@ class StatsProductivitySource {
   // lost: the figures of the days done before it).
   virtual RunOutcome Compute(const StatsProductivityRequest& request,
                              std::vector<StatsProductivityFigure>* out) = 0;
+  // The rows behind a cell of the list the request's figures fill: the
+  // computation run again for the request, keeping the rows it merges into
+  // each element, listed for the cell as the fold counts them (cells and
+  // rules: kStatsProductivityCells below). producer: the row's code, ""
+  // for the total row (every element). A source that keeps no rows refuses.
+  virtual DrillResult DrillFigure(const StatsProductivityRequest& request, const std::string& producer, int cell);
+  // Days the last Compute finished (a cancelled or cut-short list holds
+  // those days only); -1 when unknown.
+  virtual long DaysDone() const { return -1; }
 };
+
+// The cells of a productivity row and what their rows are:
+//   1 booked     the booked appointments (their hours and count); on a
+//                producer row whose appointments fall in elements of
+//                several statuses, a second group: the appointments the
+//                count shows (the fold takes the count of the producer's
+//                last booked element)
+//   2 available  the days and blocks whose time was counted
+//   3 usage      the booked appointments and the days, each as its group
+//   4 missed     the schedule audit rows counted
+inline constexpr int kStatsProductivityCells = 4;
 
 StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char prod_units);
 

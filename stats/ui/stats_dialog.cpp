@@ -215,8 +215,8 @@ StatsContext PracStatDialog::Context() const {
 DrillDialog* PracStatDialog::DrillCell(int list_number, int row, int column) {
   if (list_number < 1 || list_number > 4) return nullptr;
   return ShowDrill(this,
-                   DrillStatsCell(ApplicationDb(), generated_sel_[list_number], list_number, lists_.List(list_number),
-                                  {row, column}),
+                   DrillStatsCell(Context(), generated_sel_[list_number], list_number, lists_.List(list_number),
+                                  {row, column}, generated_partial_[list_number]),
                    {}, LauncherInfo());
 }
 
@@ -243,6 +243,7 @@ void PracStatDialog::CmGenerate() {
       continue;
     }
     const RunOutcome step = FillStatsList(n, sel_, context, &lists_);
+    generated_partial_[n] = !step.Finished();
     // The productivity list stays empty until the program connects the
     // productivity computation; that is not an error of this run.
     if (n != kStatsProductivity || context.productivity != nullptr || step.ServerLost()) run.Merge(step);
@@ -257,6 +258,7 @@ void PracStatDialog::CmGenerateOne() {
   const int n = recorded_;
   if (n == 0 || !PrepareGeneration()) return;
   last_outcome_ = FillStatsList(n, sel_, Context(), &lists_);
+  generated_partial_[n] = !last_outcome_.Finished();
   AfterFill(n);
   ShowOutcome(last_outcome_);
 }

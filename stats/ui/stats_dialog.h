@@ -90,6 +90,7 @@ class PracStatDialog : public TGenDlg {
   WDIniObj ini_;
   StatsSelection sel_;
   StatsSelection generated_sel_[5];  // the selection each list was last filled with
+  bool generated_partial_[5] = {};    // ... and whether that fill was cut short
   StatsColorOptions colours_;
   StatsLists lists_;
   ListView* views_[5] = {};

@@ -200,8 +200,8 @@ TEST_F(PartialDialogsTest, StatisticsStopAtTheLostListAndSayItOnce) {
   EXPECT_EQ(std::to_string(drill->Result().DataRows()), std::string(list.GetItemText(1, 4)));
   drill->close();
   QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-  // Another list says it has no rows to show yet, and opens nothing.
-  EXPECT_EQ(tab->DrillCell(kStatsAcceptance, 0, 1), nullptr);
+  // A label cell says so, and opens nothing.
+  EXPECT_EQ(tab->DrillCell(kStatsAcceptance, 1, 0), nullptr);
   ASSERT_EQ(prompts_.size(), 1u);
   prompts_.clear();
 

@@ -1,0 +1,1 @@
+../acceptance_all/input.sql

@@ -1,0 +1,1 @@
+../productivity_selected_hours/input.sql
