@@ -9,6 +9,7 @@
 #include "appt/appt_types.h"
 #include "host/dates.h"
 #include "host/list_window.h"
+#include "suite/patient_names.h"
 #include "suite/production_service.h"
 
 namespace {
@@ -34,14 +35,23 @@ std::string StatusText(char status) {
   }
 }
 
-// The rows of one kind of contribution, with a total row.
-void WriteAppointments(const std::vector<const ApptContribution*>& rows, DrillResult* out) {
+// The booked appointments, with a total row; their patients' names read
+// from db (null, or a failed read: the ids alone).
+void WriteAppointments(const std::vector<const ApptContribution*>& rows, GenDB* db, DrillResult* out) {
+  DrillPatientNames names;
+  if (db != nullptr) {
+    std::vector<long> ids;
+    ids.reserve(rows.size());
+    for (const ApptContribution* c : rows) ids.push_back(c->apt.patient);
+    ReadPatientNames(db, ids, &names, nullptr);
+  }
   long units = 0, minutes = 0, fee = 0;
   long n = 0;
   for (const ApptContribution* c : rows) {
     const AptRec& a = c->apt;
     out->list->AddString(DrillRowText({DrillDateText(a.date), DrillTimeText(a.time), Number(a.chair), a.producer,
-                                       Number(a.patient), a.code, a.type, Number(c->units), Number(a.length * 5L),
+                                       DrillPatientText(a.patient, &names), a.code, a.type, Number(c->units),
+                                       Number(a.length * 5L),
                                        Hours(a.length * 5L), DrillMoneyText(a.fee)}),
                          a.id > 0 ? a.id : ++n);
     units += c->units;
@@ -79,7 +89,7 @@ void WriteMissed(const std::vector<const ApptContribution*>& rows, DrillResult* 
 }
 
 const std::vector<std::pair<const char*, int>> kAppointmentColumns = {
-    {"Date", 10}, {"Heure", 6},  {"Fauteuil", 8}, {"Producteur", 10}, {"Patient", 8},    {"Code", 6},
+    {"Date", 10}, {"Heure", 6},  {"Fauteuil", 8}, {"Producteur", 10}, {"Patient", 24},   {"Code", 6},
     {"Type", 5},  {"Unités", 6}, {"Minutes", 7},  {"Heures", 7},      {"Honoraires", 10}};
 const std::vector<std::pair<const char*, int>> kDayColumns = {
     {"Date", 10}, {"Clé", 8}, {"Fauteuil", 8}, {"Plages", 30}, {"Unités", 6}, {"Minutes", 7}, {"Heures", 7}};
@@ -142,19 +152,19 @@ std::vector<ListColumn> KindColumns(long row_kind) {
 // without rows here.
 bool AddKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>& booked,
              const std::vector<const ApptContribution*>& days, const std::vector<const ApptContribution*>& missed,
-             long row_kind, DrillResult* result) {
+             long row_kind, GenDB* db, DrillResult* result) {
   switch (row_kind) {
     case kApptRowSummary:
     case kApptRowBooked:
     case kApptRowFees:
-      WriteAppointments(booked, result);
+      WriteAppointments(booked, db, result);
       return true;
     case kApptRowAvailable:
       WriteDays(days, map.day_start, result);
       return true;
     case kApptRowUsage: {
       BeginDrillGroup(result, "Céduler");
-      WriteAppointments(booked, result);
+      WriteAppointments(booked, db, result);
       EndDrillGroup(result);
       BeginDrillGroup(result, "Disponible");
       // The days under the appointments' columns: the blocks where the time
@@ -192,30 +202,30 @@ bool AddKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>
 
 bool WriteKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>& booked,
                const std::vector<const ApptContribution*>& days, const std::vector<const ApptContribution*>& missed,
-               long row_kind, DrillResult* result) {
+               long row_kind, GenDB* db, DrillResult* result) {
   std::vector<ListColumn> columns = KindColumns(row_kind);
   if (columns.empty()) return false;
   StartDrillList(result, 0, std::move(columns));
-  return AddKind(map, booked, days, missed, row_kind, result);
+  return AddKind(map, booked, days, missed, row_kind, db, result);
 }
 
 }  // namespace
 
 bool DrillApptElements(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
-                       DrillResult* out) {
+                       DrillResult* out, GenDB* db) {
   std::vector<const ApptContribution*> booked, days, missed;
   Split(map, elems, &booked, &days, &missed);
-  return WriteKind(map, booked, days, missed, row_kind, out);
+  return WriteKind(map, booked, days, missed, row_kind, db, out);
 }
 
 std::vector<ListColumn> ApptDrillColumns(long row_kind) { return KindColumns(row_kind); }
 
 bool AddApptDrillRows(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
-                      DrillResult* out) {
+                      DrillResult* out, GenDB* db) {
   if (KindColumns(row_kind).empty()) return false;
   std::vector<const ApptContribution*> booked, days, missed;
   Split(map, elems, &booked, &days, &missed);
-  return AddKind(map, booked, days, missed, row_kind, out);
+  return AddKind(map, booked, days, missed, row_kind, db, out);
 }
 
 DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, const DrillTarget& target, bool partial,
@@ -260,7 +270,9 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
         result.outcome.NoteLostConnection(db);
         break;
       }
-      total += AddFeeItemRows(items, &n, result.list.get());
+      DrillPatientNames names;
+      ReadPatientNames(db, items, &names, nullptr);
+      total += AddFeeItemRows(items, &n, result.list.get(), &names);
     }
     result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(total)}), -1);
   }
@@ -286,7 +298,7 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
     default:
       break;
   }
-  if (line.row_kind != kApptRowNetFees && !WriteKind(map, booked, days, missed, line.row_kind, &result)) {
+  if (line.row_kind != kApptRowNetFees && !WriteKind(map, booked, days, missed, line.row_kind, db, &result)) {
     result.refused = LabelCellMessage(target);
     return result;
   }

@@ -15,7 +15,8 @@
 //
 // The rows are what the generation merged into the cell's elements, kept as
 // it merged them (ApptDrillMap), so they add up to the figure by
-// construction of the same code. Net fees open the rows the production
+// construction of the same code; an appointment's patient shows with its
+// name when db can give it. Net fees open the rows the production
 // service sums into them (ListFeeItems, suite/production_service.h): the
 // producer's treatments, office charges and adjustments of the period.
 #pragma once
@@ -38,11 +39,12 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
 // and kApptRowFees the booked appointments, kApptRowAvailable the days,
 // kApptRowUsage both as groups, kApptRowMissed (and its three statuses) the
 // missed rows. Starts out's list; false (nothing written) for another kind.
+// db: where the appointments' patients' names are read (null: ids alone).
 bool DrillApptElements(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
-                       DrillResult* out);
+                       DrillResult* out, GenDB* db = nullptr);
 // The same in two steps, for a drill that lists several kinds or sets of
 // elements in one list: the columns of row_kind's rows (empty for another
 // kind), then its rows appended to out's list (started with them).
 std::vector<ListColumn> ApptDrillColumns(long row_kind);
 bool AddApptDrillRows(const ApptDrillMap& map, const std::unordered_set<const PracApptElem*>& elems, long row_kind,
-                      DrillResult* out);
+                      DrillResult* out, GenDB* db = nullptr);

@@ -81,7 +81,7 @@ DrillResult ApptProductivitySource::DrillFigure(const StatsProductivityRequest& 
   switch (cell) {
     case 1:
       if (producer.empty() || booked.size() < 2) {
-        DrillApptElements(map, booked, kApptRowSummary, &result);
+        DrillApptElements(map, booked, kApptRowSummary, &result, db_);
         break;
       }
       {
@@ -89,24 +89,24 @@ DrillResult ApptProductivitySource::DrillFigure(const StatsProductivityRequest& 
         // the count the last one's.
         StartDrillList(&result, 0, ApptDrillColumns(kApptRowSummary));
         BeginDrillGroup(&result, "Céduler");
-        AddApptDrillRows(map, booked, kApptRowSummary, &result);
+        AddApptDrillRows(map, booked, kApptRowSummary, &result, db_);
         std::string status = last_booked->Status > ' ' ? std::string(1, last_booked->Status) : std::string();
         BeginDrillGroup(&result, "Nombre (dernier élément compté, statut « " + status + " »)");
-        AddApptDrillRows(map, {last_booked}, kApptRowSummary, &result);
+        AddApptDrillRows(map, {last_booked}, kApptRowSummary, &result, db_);
         EndDrillGroup(&result);
       }
       break;
     case 2:
-      DrillApptElements(map, available, kApptRowAvailable, &result);
+      DrillApptElements(map, available, kApptRowAvailable, &result, db_);
       break;
     case 3: {
       std::unordered_set<const PracApptElem*> both = booked;
       both.insert(available.begin(), available.end());
-      DrillApptElements(map, both, kApptRowUsage, &result);
+      DrillApptElements(map, both, kApptRowUsage, &result, db_);
       break;
     }
     default:
-      DrillApptElements(map, missed, kApptRowMissed, &result);
+      DrillApptElements(map, missed, kApptRowMissed, &result, db_);
       break;
   }
   return result;

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "host/list_window.h"
+#include "suite/patient_names.h"
 #include "suite/production_service.h"
 
 namespace {}  // namespace
@@ -82,7 +83,9 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
       for (size_t i : periods) in = in || (i < ps.size() && item.date >= ps[i].from && item.date <= ps[i].to);
       if (in) inside.push_back(std::move(item));
     }
-    produced += AddFeeItemRows(inside, &n, result.list.get());
+    DrillPatientNames names;
+    ReadPatientNames(db, inside, &names, nullptr);
+    produced += AddFeeItemRows(inside, &n, result.list.get(), &names);
   }
   result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(produced)}), -1);
   EndDrillGroup(&result);

@@ -150,18 +150,27 @@ std::vector<ListColumn> FeeItemColumns() {
                        {"Producteur", 10},
                        {"Genre", 16},
                        {"No", 8},
-                       {"Patient", 8},
+                       {"Patient", 24},
                        {"Code", 6},
                        {"Description", 30},
                        {"Montant", 10}});
 }
 
-long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list) {
+std::string DrillPatientText(long id, const DrillPatientNames* names) {
+  if (id == 0) return std::string();
+  const auto it = names != nullptr ? names->find(id) : DrillPatientNames::const_iterator();
+  if (names == nullptr || it == names->end()) return std::to_string(id);
+  return it->second + " (" + std::to_string(id) + ")";
+}
+
+long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list,
+                    const DrillPatientNames* names) {
   long cents = 0;
   for (const FeeItem& item : items) {
     list->AddString(
         DrillRowText({DrillDateText(item.date), item.producer, item.kind, std::to_string(item.id),
-                      std::to_string(item.patient), item.code, item.description, DrillMoneyText(item.cents)}),
+                      DrillPatientText(item.patient, names), item.code, item.description,
+                      DrillMoneyText(item.cents)}),
         ++*ordinal);
     cents += item.cents;
   }

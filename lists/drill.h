@@ -25,6 +25,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "host/list_window.h"
@@ -108,6 +109,11 @@ std::string TrimmedCell(std::string_view text);
 std::string DrillDateText(long yyyymmdd);
 std::string DrillTimeText(long hhmmss);
 std::string DrillMoneyText(long cents);
+// A patient's cell: "Last, First (id)" when names holds the id's name, the
+// id alone otherwise, "" for id 0. names: id -> name (ReadPatientNames,
+// suite/patient_names.h); may be null.
+using DrillPatientNames = std::unordered_map<long, std::string>;
+std::string DrillPatientText(long id, const DrillPatientNames* names);
 // The cells joined by tabs.
 std::string DrillRowText(const std::vector<std::string>& cells);
 // Columns of the titles and widths (in characters) given.
@@ -116,4 +122,6 @@ std::vector<ListColumn> DrillColumns(const std::vector<std::pair<const char*, in
 // code, description, amount) and their rows, item data counted from
 // *ordinal + 1; returns their cents. The amount is the 8th cell.
 std::vector<ListColumn> FeeItemColumns();
-long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list);
+// names: the patients' names (may be null: ids alone).
+long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list,
+                    const DrillPatientNames* names = nullptr);

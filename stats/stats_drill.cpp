@@ -16,6 +16,7 @@
 #include "stats/stats_generator.h"
 #include "stats/stats_patients.h"
 #include "stats/stats_productivity.h"
+#include "suite/patient_names.h"
 #include "suite/production_service.h"
 
 namespace {
@@ -170,7 +171,9 @@ DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow
     result.outcome.NoteLostConnection(db);
   }
   long n = 0;
-  const long sum = AddFeeItemRows(items, &n, result.list.get());
+  DrillPatientNames names;
+  ReadPatientNames(db, items, &names, nullptr);
+  const long sum = AddFeeItemRows(items, &n, result.list.get(), &names);
   result.list->AddString("Total\t\t\t\t\t\t\t" + DrillMoneyText(sum), -1);
   const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
                                  ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
