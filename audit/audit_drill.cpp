@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <cstring>
 #include <string>
 #include <unordered_set>
@@ -73,6 +74,8 @@ void CopyLines(GenDB* db, HWindow parent, const AuditOptions& options, const Qen
     const int line = map.data_lines[i];
     own->data_lines.push_back(out->list->GetCount());
     if (i < map.summary.size()) own->summary.push_back(map.summary[i]);
+    if (i < map.counts.size()) own->counts.push_back(map.counts[i]);
+    if (i < map.ids.size()) own->ids.push_back(map.ids[i]);
     if (i < map.rows.size()) own->rows.push_back(map.rows[i]);
     out->list->AddString(list.GetString(line), list.GetItemData(line));
   }
@@ -96,14 +99,54 @@ bool KeyUsers(const AuditOptions& options, const std::vector<AuditSummaryKey>& k
   return true;
 }
 
+// The detailed generator reading only the audit ids given (of the one
+// table of the options' source): the rows a summary merged.
+class IdsDetailedGenerator : public PracDetailedGenerator {
+ public:
+  IdsDetailedGenerator(GenDB* db, HWindow parent, AuditOptions* options, const std::vector<long>* ids)
+      : PracDetailedGenerator(db, parent, options), ids_(ids) {}
+  std::string BuildRecordCondition(char source) override {
+    std::string in = std::string(" ") + AuditColumnName(source, kColId) + " IN (";
+    for (size_t i = 0; i < ids_->size(); ++i) {
+      if (i > 0) in += ',';
+      in += std::to_string((*ids_)[i]);
+    }
+    return in + ") ";
+  }
+
+ private:
+  const std::vector<long>* ids_;
+};
+
+// The most ids a drill names in its statement; a larger count reads its
+// dates' range instead.
+constexpr size_t kMaxDrillIds = 200000;
+
 // The detailed rows whose summary key is one of keys: the detailed
-// generator over the same options, its dates narrowed to the keys' dates.
-// count: the rows the keys merge. When the keys are by user, the run first
-// reads only their users' rows; a name the audit trail holds longer than a
-// log-on name reads cut, so when that run does not find count rows the
-// whole range is read again.
-void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, const std::vector<AuditSummaryKey>& keys,
-                    long count, DrillResult* out) {
+// generator over the same options, its dates narrowed to the keys' dates,
+// keeping the rows whose summary key is wanted. count: the rows the keys
+// merge. Where the summary kept the ids it merged (one table), the run
+// reads only those rows (when they are fewer than a third of the list's);
+// else, for keys by user, only their users' rows. A log-on name the audit
+// trail holds longer than it reads is cut, so a narrowed run that does not
+// find count rows reads the whole range again.
+void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, const AuditDrillMap& map,
+                    const std::vector<long>& elements, long count, DrillResult* out) {
+  std::vector<AuditSummaryKey> keys;
+  std::vector<long> ids;
+  bool by_id = map.ids.size() == map.summary.size() && options.source != 'B';
+  long listed = 0;
+  for (long c : map.counts) listed += c;
+  for (long k : elements) {
+    if (k < 0 || static_cast<size_t>(k) >= map.summary.size()) continue;
+    keys.push_back(map.summary[static_cast<size_t>(k)]);
+    if (by_id) {
+      const std::vector<long>& merged = map.ids[static_cast<size_t>(k)];
+      ids.insert(ids.end(), merged.begin(), merged.end());
+    }
+  }
+  by_id = by_id && !ids.empty() && ids.size() <= kMaxDrillIds && static_cast<long>(ids.size()) * 3 <= listed;
+  std::sort(ids.begin(), ids.end());
   std::unordered_set<AuditSummaryKey, AuditSummaryKeyHash> wanted(keys.begin(), keys.end());
   AuditOptions narrowed = options;
   if (options.subtotal[1] == 1 && !keys.empty()) {
@@ -116,14 +159,25 @@ void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, cons
     narrowed.to_date = std::min(options.to_date, to);
   }
   AuditOptions by_user = narrowed;
-  const bool users_first = KeyUsers(options, keys, &by_user);
-  for (AuditOptions* run : {&by_user, &narrowed}) {
-    if (run == &by_user && !users_first) continue;
-    PracDetailedGenerator gen(db, parent, run);
-    auto map = std::make_shared<AuditDrillMap>();
-    map->list_id = 300;
-    gen.KeepDrillMap(map.get());
-    gen.SetRowFilter([&wanted, &options](const AuditRecord& r) -> long {
+  const bool users_first = !by_id && KeyUsers(options, keys, &by_user);
+  // The ids are the rows: no date range, which the engine would rather walk.
+  AuditOptions by_ids = narrowed;
+  by_ids.from_date = 0;
+  by_ids.to_date = 0;
+  enum Run { kById, kByUser, kRange };
+  for (Run run : {kById, kByUser, kRange}) {
+    if ((run == kById && !by_id) || (run == kByUser && !users_first)) continue;
+    AuditOptions* run_options = run == kById ? &by_ids : run == kByUser ? &by_user : &narrowed;
+    std::unique_ptr<PracDetailedGenerator> gen;
+    if (run == kById) {
+      gen = std::make_unique<IdsDetailedGenerator>(db, parent, run_options, &ids);
+    } else {
+      gen = std::make_unique<PracDetailedGenerator>(db, parent, run_options);
+    }
+    auto rows = std::make_shared<AuditDrillMap>();
+    rows->list_id = 300;
+    gen->KeepDrillMap(rows.get());
+    gen->SetRowFilter([&wanted, &options](const AuditRecord& r) -> long {
       AuditSummaryKey key;
       long summary_module = 0;
       if (!SummaryKeyOfRow(r, options, &key, &summary_module) || wanted.count(key) == 0) return 0;
@@ -134,11 +188,11 @@ void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, cons
     });
     StartDrillList(out, 300, {});
     LoadRes(out->list.get(), 300);
-    gen.Generate(out->list.get());
-    out->outcome = gen.Outcome();
-    const bool whole = static_cast<long>(map->data_lines.size()) == count;
-    if (run == &by_user && out->outcome.Finished() && !whole) continue;
-    DrillFurther(db, parent, narrowed, std::move(map), out);
+    gen->Generate(out->list.get());
+    out->outcome = gen->Outcome();
+    const bool whole = static_cast<long>(rows->data_lines.size()) == count;
+    if (run != kRange && out->outcome.Finished() && !whole) continue;
+    DrillFurther(db, parent, narrowed, std::move(rows), out);
     return;
   }
 }
@@ -189,8 +243,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
       result.refused = LabelCellMessage(target);
       return result;
     }
-    DetailedRowsOf(db, parent, options, {map.summary[static_cast<size_t>(data)]}, MergedRows(map, data, data + 1),
-                   &result);
+    DetailedRowsOf(db, parent, options, map, {data}, MergedRows(map, data, data + 1), &result);
     const std::string tous = TrimmedCell(ModuleString(13));
     std::vector<std::string> parts;
     for (int c : {4, 2, 3, 0}) {
@@ -233,11 +286,9 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
                                    ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
                                    : std::string();
     if (summary && target.cell == 5) {
-      std::vector<AuditSummaryKey> keys;
-      for (long k = span.sum_first; k < span.end && k < static_cast<long>(map.summary.size()); ++k) {
-        keys.push_back(map.summary[static_cast<size_t>(k)]);
-      }
-      DetailedRowsOf(db, parent, options, keys, MergedRows(map, span.sum_first, span.end), &result);
+      std::vector<long> elements;
+      for (long k = span.sum_first; k < span.end; ++k) elements.push_back(k);
+      DetailedRowsOf(db, parent, options, map, elements, MergedRows(map, span.sum_first, span.end), &result);
       return finish(JoinTitle({label, column, cell(5)}));
     }
     const int key = KeyOfTotalCell(map.list_id, target.cell);

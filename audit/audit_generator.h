@@ -149,6 +149,9 @@ struct AuditDrillMap {
   std::vector<AuditTotalSpan> totals;     // parallel to total_lines
   std::vector<AuditSummaryKey> summary;   // summary: element k's key
   std::vector<long> counts;               // summary: the rows element k merges
+  // Summary of one table (source A or H): the audit ids element k merges,
+  // parallel to summary (empty for both tables, whose ids may repeat).
+  std::vector<std::vector<long>> ids;
   std::vector<AuditRowRef> rows;          // detailed and history: element k's record
   long lines = 0;                         // the lines the fill wrote
   void Clear() { *this = AuditDrillMap(); }

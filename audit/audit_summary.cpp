@@ -78,6 +78,7 @@ struct PracSummaryGenerator::MergeIndex {
   struct Merged {
     VantraElem* elem;
     long last_id;  // the largest id merged: its row gives the time
+    std::vector<long> ids = {};  // with a drill map of one table: every id merged
   };
   std::unordered_map<AuditSummaryKey, Merged, AuditSummaryKeyHash> map;
 };
@@ -115,6 +116,7 @@ void PracSummaryGenerator::ReadRow() {
   if (!KeyOfSummaryColumns(r, *options_, &key, &module)) return;  // r holds only those columns
   const long group = options_->subtotal[3] == 1 ? key.group : ActionGroupOf(r, 1);
   auto [it, fresh] = index_->map.try_emplace(key, MergeIndex::Merged{nullptr, id});
+  if (drill_map_ != nullptr && options_->source != 'B') it->second.ids.push_back(id);
   if (!fresh) {
     // Whatever order the engine reads the rows in: the element shows the
     // time of the row written last (the largest id) and, for the rest, is
@@ -208,6 +210,10 @@ void PracSummaryGenerator::FillLines(AuditLineSink* list) {
     const char* user = flag[0] == 1 ? e->user() : tous;
     SummaryLine(&line, date_text, time_text, user, module, verb, e->count);
     EmitData(list, line, *e);
+    if (drill_map_ != nullptr && options_->source != 'B') {
+      const auto merged = index_->map.find(drill_map_->summary.back());
+      drill_map_->ids.push_back(merged != index_->map.end() ? std::move(merged->second.ids) : std::vector<long>());
+    }
     totals_.group_sum += e->count;
     totals_.grand_sum += e->count;
   }
