@@ -261,7 +261,6 @@ DrillResult DrillAcceptance(const StatsContext& context, const StatsSelection& s
     }
     result.list->AddString(DrillRowText({"Total", "", "", "", "", std::to_string(count), DollarText(cents)}), -1);
   };
-  const std::string new_title = ColumnTitle(list, 2), accepted_title = ColumnTitle(list, 4);
   switch (target.cell) {
     case 2:
     case 3:
@@ -281,7 +280,12 @@ DrillResult DrillAcceptance(const StatsContext& context, const StatsSelection& s
   }
   const std::string what = TrimmedCell(ModuleString(row->rec.group == kCaseGroupPlanned ? 83 : 84));
   const std::string producer = total ? TrimmedCell(ModuleString(kTotalLabel)) : std::string(row->rec.producer);
-  result.title = what + " — " + producer + " — " + ColumnTitle(list, target.cell);
+  // The side the cell is on, as the group's heading names it ("Nouveau", "P->I/C", "Approuvé").
+  const bool planned = row->rec.group == kCaseGroupPlanned;
+  const std::string side = target.cell <= 3 ? TrimmedCell(ModuleString(87))
+                           : target.cell <= 5 ? TrimmedCell(ModuleString(planned ? 85 : 86))
+                                              : std::string();
+  result.title = what + " — " + producer + " — " + (side.empty() ? "" : side + " ") + ColumnTitle(list, target.cell);
   return result;
 }
 

@@ -7,18 +7,24 @@
 #include <memory>
 #include <string>
 
+#include <QApplication>
+
+#include "bridge/appt_productivity_source.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/ini.h"
 #include "host/list_window.h"
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
+#include "lists/drill.h"
 #include "lists/qt/color_chooser.h"
+#include "lists/qt/drill_dialog.h"
 #include "lists/qt/printer_select.h"
 #include "stats/case_acceptance.h"
 #include "stats/ui/stats_dialog.h"
 #include "stats/ui/stats_graph_dialog.h"
 #include "stats/ui/stats_options_dialog.h"
+#include "suite/demo_db.h"
 #include "suite/production_service.h"
 #include "suite/schema.h"
 #include "tests/stats/stats_fixture.h"
@@ -215,6 +221,81 @@ TEST_F(StatsDialogTest, ChartOfTheAcceptanceListGivesTwoSeriesPerGroup) {
   ASSERT_TRUE(chart.BuildGraphData());
   EXPECT_EQ(chart.Series().Count(), 2u);
   EXPECT_TRUE(chart.windowTitle().endsWith(QStringLiteral("(Acceptation des cas)")));
+}
+
+// The demo practice's productivity and case-acceptance figures open their
+// rows in a drill window, titled with what was drilled; the window prints
+// its rows. VANTRA_STATS_DRILL_PNG and VANTRA_STATS_DRILL_PDF keep the
+// window's picture and its printout.
+TEST(StatsDrillWindowTest, ProductivityAndAcceptanceOpenTheirRows) {
+  TempDir dir;
+  QenApplication app;
+  std::string error;
+  auto db = OpenGenDB("sqlite:" + dir.File("demo.sqlite"), "", true, &error);
+  ASSERT_NE(db, nullptr) << error;
+  DemoOptions demo;
+  demo.today = kToday;
+  DemoSummary summary;
+  ASSERT_TRUE(GenerateDemoPractice(db.get(), demo, &summary, &error)) << error;
+  ApptProductivitySource source(db.get(), nullptr, 0);
+  app.SetDb(std::move(db));
+  app.SetINI(dir.File("tolvane.ini"));
+  InstallProductionService(&app);
+  QenApplication::SetInstance(&app);
+  ScopedPromptHook yes([](const PromptRequest&) { return QMessageBox::Yes; });
+  {
+    PracStatDialog tab(nullptr, 2007, 0, nullptr);
+    tab.SetProductivitySource(&source);
+    tab.Create();
+    tab.SendCommand(PracStatDialog::kCmGenerate);
+    ASSERT_TRUE(tab.LastOutcome().Finished()) << tab.LastOutcome().message;
+    const QenListWindow& productivity = tab.Lists().List(kStatsProductivity);
+    ASSERT_GT(productivity.GetCount(), 2);
+    // The first producer's missed appointments: as many rows as the cell says.
+    emit tab.View(kStatsProductivity)->CellActivated(0, 4);
+    DrillDialog* drill = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (auto* d = qobject_cast<DrillDialog*>(w); d != nullptr && d->isVisible()) drill = d;
+    }
+    ASSERT_NE(drill, nullptr);
+    const std::string producer = TrimmedCell(productivity.GetItemText(0, 0));
+    EXPECT_TRUE(drill->windowTitle().endsWith(QString::fromStdString(" — " + producer)))
+        << drill->windowTitle().toStdString();
+    EXPECT_EQ(std::to_string(drill->Result().DataRows()), TrimmedCell(productivity.GetItemText(0, 4)));
+    drill->close();
+
+    // A producer's planned treatments accepted, from its acceptance row.
+    const QenListWindow& acceptance = tab.Lists().List(kStatsAcceptance);
+    int accepted = -1;
+    for (int line = 0; line < acceptance.GetCount() && accepted < 0; ++line) {
+      const std::string count = TrimmedCell(acceptance.GetItemText(line, 4));
+      if (TrimmedCell(acceptance.GetItemText(line, 0)).empty() && !count.empty() && count != "0") accepted = line;
+    }
+    ASSERT_GE(accepted, 0);
+    drill = tab.DrillCell(kStatsAcceptance, accepted, 4);
+    ASSERT_NE(drill, nullptr);
+    EXPECT_EQ(std::to_string(drill->Result().DataRows()), TrimmedCell(acceptance.GetItemText(accepted, 4)));
+    EXPECT_TRUE(drill->windowTitle().startsWith(QStringLiteral("Traitements Planifiés — ")))
+        << drill->windowTitle().toStdString();
+    if (const char* shot = std::getenv("VANTRA_STATS_DRILL_PNG")) drill->grab().save(shot);
+    const std::string pdf = dir.File("drill.pdf");
+    {
+      ScopedPrinterChoice choice([&](QPrinter* p) {
+        p->setOutputFormat(QPrinter::PdfFormat);
+        p->setOutputFileName(QString::fromStdString(pdf));
+        return true;
+      });
+      drill->CmPrint();
+    }
+    const std::string text = PdfText(pdf);
+    EXPECT_NE(text.find("Modification"), std::string::npos) << text;
+    if (const char* keep = std::getenv("VANTRA_STATS_DRILL_PDF")) {
+      std::filesystem::copy_file(pdf, keep, std::filesystem::copy_options::overwrite_existing);
+    }
+    drill->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  QenApplication::SetInstance(nullptr);
 }
 
 }  // namespace
