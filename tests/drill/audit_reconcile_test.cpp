@@ -128,6 +128,16 @@ Walk WalkList(GenDB* db, const ListCase& c, long days, int history_lines, long t
   return walk;
 }
 
+// The summary list of options with its drill map.
+RunOutcome SummaryOf(GenDB* db, AuditOptions* options, QenListWindow* list, AuditDrillMap* map) {
+  LoadRes(list, 301);
+  map->list_id = 301;
+  PracSummaryGenerator gen(db, nullptr, options);
+  gen.KeepDrillMap(map);
+  gen.Generate(list);
+  return gen.Outcome();
+}
+
 class AuditReconcileTest : public DbTest {};
 
 TEST_P(AuditReconcileTest, DemoPracticeEveryCell) {
@@ -174,12 +184,8 @@ TEST_P(AuditReconcileTest, GrandTotalIsTheDetailedList) {
   ASSERT_TRUE(GenerateDemoPractice(Db(), demo, &summary, &error)) << error;
   AuditOptions options = OptionsOf({"x", true, "12", "1100"}, 10);
   QenListWindow summary_list(301);
-  LoadRes(&summary_list, 301);
   AuditDrillMap map;
-  map.list_id = 301;
-  PracSummaryGenerator gen(Db(), nullptr, &options);
-  gen.KeepDrillMap(&map);
-  gen.Generate(&summary_list);
+  ASSERT_TRUE(SummaryOf(Db(), &options, &summary_list, &map).Finished());
   const int last = summary_list.GetCount() - 1;
   const DrillResult all = DrillAuditCell(Db(), nullptr, options, summary_list, map, {last, 5});
   ASSERT_FALSE(all.Refused()) << all.refused;
@@ -214,13 +220,9 @@ TEST_P(AuditReconcileTest, SummaryByUserNamesThatReadCutOrQuoted) {
   }
   AuditOptions options = OptionsOf({"by_user", true, "1", "1000"}, 30);
   QenListWindow list(301);
-  LoadRes(&list, 301);
   AuditDrillMap map;
-  map.list_id = 301;
-  PracSummaryGenerator gen(Db(), nullptr, &options);
-  gen.KeepDrillMap(&map);
-  gen.Generate(&list);
-  ASSERT_TRUE(gen.Outcome().Finished()) << gen.Outcome().message;
+  const RunOutcome summarised = SummaryOf(Db(), &options, &list, &map);
+  ASSERT_TRUE(summarised.Finished()) << summarised.message;
   std::multiset<long> counts;
   for (int line : map.data_lines) {
     const DrillResult r = DrillAuditCell(Db(), nullptr, options, list, map, {line, 5});

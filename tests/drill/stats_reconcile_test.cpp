@@ -68,7 +68,8 @@ std::string HoursText(long minutes) {  // as the list writes hours
   return buffer;
 }
 
-int WalkPatients(GenDB* db, const Period& p) {
+// The period's selection: every active producer, or the first two.
+StatsSelection SelectionOf(GenDB* db, const Period& p) {
   StatsSelection s;
   s.from = p.from;
   s.to = p.to;
@@ -76,6 +77,11 @@ int WalkPatients(GenDB* db, const Period& p) {
   if (p.some_producers && codes.size() > 2) codes.resize(2);
   s.all_producers = p.some_producers ? 'N' : 'Y';
   s.SetProducers(codes);
+  return s;
+}
+
+int WalkPatients(GenDB* db, const Period& p) {
+  const StatsSelection s = SelectionOf(db, p);
   QenListWindow list(107);
   const RunOutcome filled = FillPatientsList(db, s, &list);
   EXPECT_TRUE(filled.Finished()) << filled.message;
@@ -171,13 +177,7 @@ int WalkSummary(GenDB* db, const Period& p) {
 // its second group's rows (the total's: all of them), the available hours
 // the days' minutes, the usage both, the missed count its rows.
 int WalkProductivity(GenDB* db, const Period& p) {
-  StatsSelection s;
-  s.from = p.from;
-  s.to = p.to;
-  std::vector<std::string> codes = ActiveProducerCodes(db);
-  if (p.some_producers && codes.size() > 2) codes.resize(2);
-  s.all_producers = p.some_producers ? 'N' : 'Y';
-  s.SetProducers(codes);
+  const StatsSelection s = SelectionOf(db, p);
   ApptProductivitySource source(db, nullptr, 0);
   QenListWindow list(109);
   const RunOutcome filled = FillProductivityList(&source, s, 'H', &list);
