@@ -2,9 +2,11 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "host/list_window.h"
 #include "host/qt/list_view.h"
 #include "host/qt/qen_dialog.h"
 #include "lists/list_menu.h"
@@ -36,23 +38,36 @@ DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, 
   setWindowTitle(Utf8(result_.title));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
-  view_ = new ListView(result_.list.get(), this);
+  // The view shows a copy of the rows, which the filter narrows; the
+  // result's own list stays whole for the rows' further drills.
+  shown_ = std::make_unique<QenListWindow>(result_.list->Id());
+  shown_->SetColumns(result_.list->Columns());
+  shown_->SetStyles(result_.list->Style(), result_.list->ExStyle());
+  view_ = new ListView(shown_.get(), this);
   if (style_) {
     style_(view_);
   } else {
-    const CellStyleFn bold = DrillRowStyle(result_.list.get());
+    const CellStyleFn bold = DrillRowStyle(shown_.get());
     view_->SetRowStyleHook([bold](int row) {
       RowStyle s;
       s.bold = bold(row, 0).bold;
       return s;
     });
   }
+  auto* filter_row = new QHBoxLayout;
+  auto* filter_label = new QLabel("Fi&ltre :", this);
+  filter_ = new QLineEdit(this);
+  filter_->setClearButtonEnabled(true);
+  filter_->setPlaceholderText("les lignes qui contiennent ce texte");
+  filter_label->setBuddy(filter_);
+  filter_row->addWidget(filter_label);
+  filter_row->addWidget(filter_, 1);
+  layout->addLayout(filter_row);
   layout->addWidget(view_, 1);
   auto* buttons = new QHBoxLayout;
-  const int rows = result_.DataRows();
-  auto* count = new QLabel(QString::number(rows) + (rows == 1 ? " ligne" : " lignes"), this);
-  count->setObjectName("drill_count");
-  buttons->addWidget(count);
+  count_ = new QLabel(this);
+  count_->setObjectName("drill_count");
+  buttons->addWidget(count_);
   buttons->addStretch(1);
   auto* print = new QPushButton("&Imprimer Liste", this);
   auto* exporter = new QPushButton("&Exporter à Excel", this);
@@ -65,8 +80,11 @@ DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, 
   connect(print, &QPushButton::clicked, this, [this] { CmPrint(); });
   connect(exporter, &QPushButton::clicked, this, [this] { CmExport(); });
   connect(close, &QPushButton::clicked, this, &QDialog::close);
+  connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) { SetFilter(text); });
   if (result_.further || (result_.record_of && open_record_)) {
-    connect(view_, &ListView::CellActivated, this, [this](int row, int column) {
+    connect(view_, &ListView::CellActivated, this, [this](int shown_row, int column) {
+      if (shown_row < 0 || static_cast<size_t>(shown_row) >= origin_.size()) return;
+      const int row = origin_[static_cast<size_t>(shown_row)];
       const long record = result_.record_of && open_record_ ? result_.record_of(*result_.list, row) : 0;
       if (record > 0) {
         open_record_(record);
@@ -75,11 +93,42 @@ DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, 
       }
     });
   }
+  SetFilter(QString());
   view_->FitColumnsToContents();
   resize(900, 480);
 }
 
 DrillDialog::~DrillDialog() = default;
+
+void DrillDialog::SetFilter(const QString& text) {
+  if (filter_->text() != text) filter_->setText(text);  // comes back here through textChanged
+  const QString wanted = text.trimmed();
+  const QenListWindow& all = *result_.list;
+  origin_.clear();
+  shown_->ClearList();
+  {
+    ListBatch batch(shown_.get());
+    for (int r = 0; r < all.GetCount(); ++r) {
+      const long data = all.GetItemData(r);
+      if (!wanted.isEmpty()) {
+        // Headings and totals add up what the filter no longer shows.
+        if (data == 0 || data == -1) continue;
+        if (!QString::fromUtf8(std::string(all.GetString(r)).c_str()).contains(wanted, Qt::CaseInsensitive)) continue;
+      }
+      shown_->AddString(all.GetString(r), data);
+      origin_.push_back(r);
+    }
+  }
+  const int rows = result_.DataRows();
+  int shown = 0;
+  for (int r = 0; r < shown_->GetCount(); ++r) {
+    const long data = shown_->GetItemData(r);
+    if (data != 0 && data != -1) ++shown;
+  }
+  QString count = QString::number(shown) + (shown == 1 ? " ligne" : " lignes");
+  if (!wanted.isEmpty()) count += " sur " + QString::number(rows);
+  count_->setText(count);
+}
 
 void DrillDialog::CmPrint() {
   TPrinterSelectDlg choice(this, launcher_info_);

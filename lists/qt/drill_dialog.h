@@ -2,9 +2,11 @@
 //
 // Opened by a double-click (or Enter) on a cell of a result list: titled with
 // what was drilled, it shows the rows in the list view every list uses, with
-// the list tools: "&Imprimer Liste" (printer choice, then the printout
-// titled with the window's text), "&Exporter à Excel" (a workbook in the
-// spreadsheet folder), and the row count. A drill window's own cells drill
+// the list tools: a filter ("Filtre :", the rows that contain its text;
+// headings and totals are left out while it is set), "&Imprimer Liste"
+// (printer choice, then the printout of the rows shown, titled with the
+// window's text), "&Exporter à Excel" (a workbook of the rows shown, in the
+// spreadsheet folder), and the row count ("12 lignes sur 194"). A drill window's own cells drill
 // further when the drill gave its rows one (DrillResult::further): a
 // detailed audit row opens its record's history.
 //
@@ -16,6 +18,8 @@
 
 #include <QDialog>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "lists/drill.h"
 #include "lists/list_style.h"
@@ -30,6 +34,7 @@ using RecordOpener = std::function<void(long id)>;
 
 class ListView;
 class QLabel;
+class QLineEdit;
 class QPoint;
 class QenDialog;
 
@@ -42,6 +47,8 @@ class DrillDialog : public QDialog {
 
   const DrillResult& Result() const { return result_; }
   ListView* View() const { return view_; }
+  // Shows the rows whose text contains text (any case; empty: every row).
+  void SetFilter(const QString& text);
   // The commands of the buttons (public for the tests).
   void CmPrint();
   void CmExport();
@@ -53,7 +60,11 @@ class DrillDialog : public QDialog {
   ViewStyler style_;
   long launcher_info_;
   RecordOpener open_record_;
+  std::unique_ptr<QenListWindow> shown_;  // the rows the filter lets through
+  std::vector<int> origin_;                // shown row -> row of result_.list
   ListView* view_ = nullptr;
+  QLineEdit* filter_ = nullptr;
+  QLabel* count_ = nullptr;
   QString last_export_;
 };
 

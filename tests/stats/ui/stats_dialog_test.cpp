@@ -8,6 +8,7 @@
 #include <string>
 
 #include <QApplication>
+#include <QLabel>
 
 #include "bridge/appt_productivity_source.h"
 #include "host/application.h"
@@ -277,6 +278,17 @@ TEST(StatsDrillWindowTest, ProductivityAndAcceptanceOpenTheirRows) {
     EXPECT_EQ(std::to_string(drill->Result().DataRows()), TrimmedCell(acceptance.GetItemText(accepted, 4)));
     EXPECT_TRUE(drill->windowTitle().startsWith(QStringLiteral("Traitements Planifiés — ")))
         << drill->windowTitle().toStdString();
+    // The filter keeps the rows holding its text, in any case, and leaves the total out.
+    const int all = drill->Result().DataRows();
+    int with_c = 0;
+    for (int r = 0; r < drill->Result().list->GetCount(); ++r) {
+      const std::string row(drill->Result().list->GetString(r));
+      with_c += drill->Result().list->GetItemData(r) > 0 && row.find("->C") != std::string::npos;
+    }
+    drill->SetFilter(QStringLiteral("->c"));
+    EXPECT_EQ(drill->View()->List()->GetCount(), with_c);
+    EXPECT_EQ(drill->findChild<QLabel*>("drill_count")->text(),
+              QString::number(with_c) + (with_c == 1 ? " ligne sur " : " lignes sur ") + QString::number(all));
     if (const char* shot = std::getenv("VANTRA_STATS_DRILL_PNG")) drill->grab().save(shot);
     const std::string pdf = dir.File("drill.pdf");
     {
@@ -287,8 +299,15 @@ TEST(StatsDrillWindowTest, ProductivityAndAcceptanceOpenTheirRows) {
       });
       drill->CmPrint();
     }
+    // The printout is of the rows shown.
     const std::string text = PdfText(pdf);
-    EXPECT_NE(text.find("Modification"), std::string::npos) << text;
+    int printed = 0;
+    for (size_t at = text.find("Modification"); at != std::string::npos; at = text.find("Modification", at + 1)) {
+      ++printed;
+    }
+    EXPECT_EQ(printed, with_c) << text;
+    drill->SetFilter(QString());
+    EXPECT_EQ(drill->View()->List()->GetCount(), drill->Result().list->GetCount());
     if (const char* keep = std::getenv("VANTRA_STATS_DRILL_PDF")) {
       std::filesystem::copy_file(pdf, keep, std::filesystem::copy_options::overwrite_existing);
     }
