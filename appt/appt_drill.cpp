@@ -302,9 +302,7 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
     result.refused = LabelCellMessage(target);
     return result;
   }
-  const std::string key = target.cell < static_cast<int>(list.Columns().size())
-                              ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
-                              : std::string();
+  const std::string key = DrillColumnTitle(list, target.cell);
   // The period: the label of the group's first line ("novembre 2026"), "Totaux" for the grand group.
   std::string period;
   for (int l = target.line; l >= 0; --l) {

@@ -282,9 +282,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
     const AuditTotalSpan& span = map.totals[static_cast<size_t>(total)];
     // "Total: 12" -> "Total", "Grand Total:" -> "Grand Total".
     const std::string label = cell(0).substr(0, cell(0).find_last_not_of("0123456789 :") + 1);
-    const std::string column = target.cell < static_cast<int>(list.Columns().size())
-                                   ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
-                                   : std::string();
+    const std::string column = DrillColumnTitle(list, target.cell);
     if (summary && target.cell == 5) {
       std::vector<long> elements;
       for (long k = span.sum_first; k < span.end; ++k) elements.push_back(k);

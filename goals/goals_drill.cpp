@@ -116,9 +116,7 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
     return it == records->end() ? 0 : it->second;
   };
 
-  const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
-                                 ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
-                                 : std::string();
+  const std::string column = DrillColumnTitle(list, target.cell);
   const std::string title = TrimmedCell(list.GetItemText(target.line, 0)) + " — " + column;
   result.title = partial ? PartialDrillTitle(title) : title;
   return result;

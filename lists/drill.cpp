@@ -156,6 +156,11 @@ std::vector<ListColumn> FeeItemColumns() {
                        {"Montant", 10}});
 }
 
+std::string DrillColumnTitle(const QenListWindow& list, int cell) {
+  if (cell < 0 || static_cast<size_t>(cell) >= list.Columns().size()) return std::string();
+  return TrimmedCell(list.Columns()[static_cast<size_t>(cell)].title);
+}
+
 std::string DrillPatientText(long id, const DrillPatientNames* names) {
   if (id == 0) return std::string();
   const auto it = names != nullptr ? names->find(id) : DrillPatientNames::const_iterator();

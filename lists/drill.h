@@ -105,6 +105,9 @@ std::string PartialDrillTitle(const std::string& title);
 // --- the cells of drilled rows, alike in every tab ------------------------------
 // The text without its leading and trailing blanks (a list cell as shown).
 std::string TrimmedCell(std::string_view text);
+// The title of list's column cell, trimmed ("" past the columns): what a
+// drill's title names the drilled cell by.
+std::string DrillColumnTitle(const QenListWindow& list, int cell);
 // "2026-11-30" ("" for 0 or less), "14:50" (HHMMSS), "$-4.50" (cents).
 std::string DrillDateText(long yyyymmdd);
 std::string DrillTimeText(long hhmmss);

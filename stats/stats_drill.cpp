@@ -130,9 +130,7 @@ DrillResult DrillPatients(GenDB* db, const StatsSelection& s, const QenListWindo
       break;
   }
   result.outcome.NoteLostConnection(db);
-  const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
-                                 ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
-                                 : std::string();
+  const std::string column = DrillColumnTitle(list, target.cell);
   result.title = column + " — " + (label.empty() ? std::string("?") : label);
   return result;
 }
@@ -175,17 +173,9 @@ DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow
   ReadPatientNames(db, items, &names, nullptr);
   const long sum = AddFeeItemRows(items, &n, result.list.get(), &names);
   result.list->AddString("Total\t\t\t\t\t\t\t" + DrillMoneyText(sum), -1);
-  const std::string column = static_cast<size_t>(target.cell) < list.Columns().size()
-                                 ? TrimmedCell(list.Columns()[static_cast<size_t>(target.cell)].title)
-                                 : std::string();
+  const std::string column = DrillColumnTitle(list, target.cell);
   result.title = column + " — " + label;
   return result;
-}
-
-std::string ColumnTitle(const QenListWindow& list, int cell) {
-  return static_cast<size_t>(cell) < list.Columns().size()
-             ? TrimmedCell(list.Columns()[static_cast<size_t>(cell)].title)
-             : std::string();
 }
 
 // The productivity list: its producer rows (item data 1) and total; the
@@ -209,7 +199,7 @@ DrillResult DrillProductivity(const StatsContext& context, const StatsSelection&
   const long days = context.productivity->DaysDone();
   if (partial && days >= 0) request.to = std::min(request.to, incr_date(request.from, days - 1));
   result = context.productivity->DrillFigure(request, total ? std::string() : label, target.cell);
-  result.title = ColumnTitle(list, target.cell) + " — " + label;
+  result.title = DrillColumnTitle(list, target.cell) + " — " + label;
   return result;
 }
 
@@ -285,7 +275,7 @@ DrillResult DrillAcceptance(const StatsContext& context, const StatsSelection& s
   const std::string side = target.cell <= 3 ? TrimmedCell(ModuleString(87))
                            : target.cell <= 5 ? TrimmedCell(ModuleString(planned ? 85 : 86))
                                               : std::string();
-  result.title = what + " — " + producer + " — " + (side.empty() ? "" : side + " ") + ColumnTitle(list, target.cell);
+  result.title = what + " — " + producer + " — " + (side.empty() ? "" : side + " ") + DrillColumnTitle(list, target.cell);
   return result;
 }
 
