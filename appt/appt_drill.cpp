@@ -49,11 +49,13 @@ void WriteAppointments(const std::vector<const ApptContribution*>& rows, GenDB* 
   long n = 0;
   for (const ApptContribution* c : rows) {
     const AptRec& a = c->apt;
+    std::string patient = DrillPatientText(a.patient, &names);
     out->list->AddString(DrillRowText({DrillDateText(a.date), DrillTimeText(a.time), Number(a.chair), a.producer,
-                                       DrillPatientText(a.patient, &names), a.code, a.type, Number(c->units),
+                                       patient, a.code, a.type, Number(c->units),
                                        Number(a.length * 5L),
                                        Hours(a.length * 5L), DrillMoneyText(a.fee)}),
                          a.id > 0 ? a.id : ++n);
+    out->NotePatient(a.patient, std::move(patient));
     units += c->units;
     minutes += a.length * 5L;
     fee += a.fee;
@@ -148,11 +150,33 @@ std::vector<ListColumn> KindColumns(long row_kind) {
   }
 }
 
+// The columns of a row kind's rows a chart adds up: hours first (what the
+// report is about), then units and fees.
+std::vector<DrillMeasure> KindMeasures(long row_kind) {
+  switch (row_kind) {
+    case kApptRowSummary:
+    case kApptRowBooked:
+    case kApptRowFees:
+    case kApptRowUsage:
+      return {{9, ChartUnit::kHours}, {7, ChartUnit::kUnits}, {10, ChartUnit::kMoney}};
+    case kApptRowAvailable:
+      return {{6, ChartUnit::kHours}, {4, ChartUnit::kUnits}};
+    case kApptRowNoShows:
+    case kApptRowCancelled:
+    case kApptRowUnscheduled:
+    case kApptRowMissed:
+      return {{7, ChartUnit::kUnits}};
+    default:
+      return {};
+  }
+}
+
 // Appends the rows of a row kind from its contributions; false for a kind
 // without rows here.
 bool AddKind(const ApptDrillMap& map, const std::vector<const ApptContribution*>& booked,
              const std::vector<const ApptContribution*>& days, const std::vector<const ApptContribution*>& missed,
              long row_kind, GenDB* db, DrillResult* result) {
+  if (result->measures.empty()) result->measures = KindMeasures(row_kind);
   switch (row_kind) {
     case kApptRowSummary:
     case kApptRowBooked:
@@ -272,7 +296,7 @@ DrillResult DrillApptCell(const QenListWindow& list, const ApptDrillMap& map, co
       }
       DrillPatientNames names;
       ReadPatientNames(db, items, &names, nullptr);
-      total += AddFeeItemRows(items, &n, result.list.get(), &names);
+      total += AddFeeItemRows(items, &n, &result, &names);
     }
     result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(total)}), -1);
   }

@@ -219,8 +219,29 @@ long HistoryModuleOf(long module) {
   }
 }
 
+// The history list of record_id under options (the modules it was opened
+// from) into out.
+void HistoryRows(GenDB* db, HWindow parent, AuditOptions* options, long record_id, DrillResult* out) {
+  PracAuditGenerator gen(db, parent, options, record_id, 0);
+  StartDrillList(out, 5111, {});
+  LoadDialogListRes(out->list.get(), 2006, 5111);
+  gen.Generate(out->list.get());
+  out->outcome = gen.Outcome();
+}
+
 }  // namespace
 
+DrillResult DrillPatientHistory(GenDB* db, HWindow parent, const AuditIniReader& read, long patient_id,
+                                const std::string& patient_text) {
+  DrillResult result;
+  result.outcome = BeginRun(db);
+  if (!result.outcome.Complete()) return result;
+  AuditOptions history;
+  ReadAuditHistoryOptions(read, 20105, &history);
+  HistoryRows(db, parent, &history, patient_id, &result);
+  result.title = JoinTitle({"Historique des Audits", patient_text});
+  return result;
+}
 
 DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& options, const QenListWindow& list,
                            const AuditDrillMap& map, const DrillTarget& target, bool partial) {
@@ -270,11 +291,7 @@ DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& option
     history.all_users = 'Y';
     history.from_date = 0;
     history.to_date = 0;
-    PracAuditGenerator gen(db, parent, &history, row.record_id, 0);
-    StartDrillList(&result, 5111, {});
-    LoadDialogListRes(result.list.get(), 2006, 5111);
-    gen.Generate(result.list.get());
-    result.outcome = gen.Outcome();
+    HistoryRows(db, parent, &history, row.record_id, &result);
     return finish(JoinTitle({"Historique", cell(4), std::to_string(row.record_id)}));
   }
 

@@ -13,6 +13,9 @@
 //                              one: patients 20105, referrals 20120, medical
 //                              20160
 //
+// And for the other tabs' rows that name a patient (an appointment, a
+// production item): DrillPatientHistory, the history of the patient's file.
+//
 // The spans of the totals and the keys of the lines come from the fill that
 // wrote the list (AuditDrillMap, kept with PracBaseGenerator::KeepDrillMap),
 // so a drill never reads the audit rows again except to list a summary
@@ -20,6 +23,7 @@
 #pragma once
 
 #include "audit/audit_generator.h"
+#include "audit/audit_options.h"
 #include "audit/audit_types.h"
 #include "lists/drill.h"
 
@@ -30,3 +34,11 @@ class GenDB;
 // title says so). parent: the window of the drill's meter.
 DrillResult DrillAuditCell(GenDB* db, HWindow parent, const AuditOptions& options, const QenListWindow& list,
                            const AuditDrillMap& map, const DrillTarget& target, bool partial = false);
+
+// The audit history of a patient's file, as the history window opened from
+// the patient module (20105) shows it for patient_id: every date, every
+// user, the history's options read through read (ReadAuditHistoryOptions).
+// Titled "Historique des Audits — <patient_text>"; its lines drill no
+// further.
+DrillResult DrillPatientHistory(GenDB* db, HWindow parent, const AuditIniReader& read, long patient_id,
+                                const std::string& patient_text);

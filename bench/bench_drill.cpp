@@ -10,8 +10,9 @@
 //                 drilled (the detailed rows behind it), beside the detailed
 //                 list of the same days (whose rows the drill lists)
 //
-//   bench_drill [sqlite:PATH | postgresql://...] [TODAY]
-// Default: the demo database; TODAY pins the date the periods end at.
+//   bench_drill [sqlite:PATH | postgresql://...] [TODAY] [PREFIX]
+// Default: the demo database; TODAY pins the date the periods end at;
+// PREFIX the tables' prefix (a schema on PostgreSQL: "big.").
 #include <sys/resource.h>
 
 #include <chrono>
@@ -75,7 +76,8 @@ int main(int argc, char** argv) {
   if (argc > 2) SetToday(std::atol(argv[2]));
   std::string error;
   QenApplication app;
-  std::unique_ptr<GenDB> owned = OpenGenDB(url, "", false, &error);
+  const std::string prefix = argc > 3 ? argv[3] : "";
+  std::unique_ptr<GenDB> owned = OpenGenDB(url, prefix, false, &error);
   if (!owned) {
     std::fprintf(stderr, "bench_drill: %s\n", error.c_str());
     return 1;

@@ -85,7 +85,7 @@ DrillResult DrillGoalsCell(GenDB* db, const QenListWindow& list, const GoalsDril
     }
     DrillPatientNames names;
     ReadPatientNames(db, inside, &names, nullptr);
-    produced += AddFeeItemRows(inside, &n, result.list.get(), &names);
+    produced += AddFeeItemRows(inside, &n, &result, &names);
   }
   result.list->AddString(DrillRowText({"Total", "", "", "", "", "", "", DrillMoneyText(produced)}), -1);
   EndDrillGroup(&result);

@@ -78,6 +78,18 @@ int DrillResult::DataRows() const {
   return n;
 }
 
+DrillResult::PatientRef DrillResult::PatientOf(int line) const {
+  return line >= 0 && static_cast<size_t>(line) < row_patients.size() ? row_patients[static_cast<size_t>(line)]
+                                                                        : PatientRef();
+}
+
+void DrillResult::NotePatient(long patient, std::string text) {
+  if (!list || list->GetCount() == 0 || patient == 0) return;
+  const size_t line = static_cast<size_t>(list->GetCount() - 1);
+  if (row_patients.size() <= line) row_patients.resize(line + 1);
+  row_patients[line] = PatientRef{patient, std::move(text)};
+}
+
 void StartDrillList(DrillResult* result, int list_id, std::vector<ListColumn> columns) {
   result->list = std::make_unique<QenListWindow>(list_id);
   result->list->SetColumns(std::move(columns));
@@ -168,15 +180,16 @@ std::string DrillPatientText(long id, const DrillPatientNames* names) {
   return it->second + " (" + std::to_string(id) + ")";
 }
 
-long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list,
+long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, DrillResult* out,
                     const DrillPatientNames* names) {
+  if (out->measures.empty()) out->measures.push_back({7, ChartUnit::kMoney});
   long cents = 0;
   for (const FeeItem& item : items) {
-    list->AddString(
-        DrillRowText({DrillDateText(item.date), item.producer, item.kind, std::to_string(item.id),
-                      DrillPatientText(item.patient, names), item.code, item.description,
-                      DrillMoneyText(item.cents)}),
-        ++*ordinal);
+    std::string patient = DrillPatientText(item.patient, names);
+    out->list->AddString(DrillRowText({DrillDateText(item.date), item.producer, item.kind, std::to_string(item.id),
+                                       patient, item.code, item.description, DrillMoneyText(item.cents)}),
+                         ++*ordinal);
+    out->NotePatient(item.patient, std::move(patient));
     cents += item.cents;
   }
   return cents;

@@ -31,6 +31,7 @@
 #include "host/list_window.h"
 #include "host/prodanal.h"
 #include "host/run_outcome.h"
+#include "lists/graph_data.h"
 #include "lists/list_style.h"
 
 struct DrillTarget {
@@ -68,6 +69,13 @@ struct DrillGroup {
   int end = 0;
 };
 
+// A column of drilled rows that a chart of them adds up (an amount, hours,
+// units): its cell and what its numbers measure.
+struct DrillMeasure {
+  int column = -1;
+  ChartUnit unit = ChartUnit::kCount;
+};
+
 struct DrillResult {
   std::string title;
   // The rows, with the columns they are shown in. Owned here so the drill
@@ -86,11 +94,27 @@ struct DrillResult {
   // rather than drilled (a goal row its goal record): its id, 0 for a row
   // that stands for none. Empty when no row does.
   std::function<long(const QenListWindow& rows, int line)> record_of;
+  // The patient each row names (by line; 0 or past the end: none). A row
+  // that names a patient opens the audit history of the patient's file
+  // when nothing else is behind it (the window's DrillOpeners::history).
+  struct PatientRef {
+    long id = 0;
+    std::string text;  // as the row shows the patient ("Roy, Anne (12)")
+  };
+  std::vector<PatientRef> row_patients;
+  // The columns a chart of the rows can add up, besides counting them.
+  std::vector<DrillMeasure> measures;
 
   bool Refused() const { return !refused.empty(); }
   // The rows that are data rows (item data neither 0 nor -1).
   int DataRows() const;
+  // The patient row names (id 0: none).
+  PatientRef PatientOf(int line) const;
+  // Notes that the row just added to list names patient (0: none), shown
+  // as text.
+  void NotePatient(long patient, std::string text);
 };
+
 
 // Makes result->list a list with id list_id and columns (a drill's list has
 // the columns of the list its rows come from).
@@ -125,6 +149,7 @@ std::vector<ListColumn> DrillColumns(const std::vector<std::pair<const char*, in
 // code, description, amount) and their rows, item data counted from
 // *ordinal + 1; returns their cents. The amount is the 8th cell.
 std::vector<ListColumn> FeeItemColumns();
-// names: the patients' names (may be null: ids alone).
-long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, QenListWindow* list,
+// The rows go to out's list, each noting its patient; the amount column is
+// out's measure. names: the patients' names (may be null: ids alone).
+long AddFeeItemRows(const std::vector<FeeItem>& items, long* ordinal, DrillResult* out,
                     const DrillPatientNames* names = nullptr);

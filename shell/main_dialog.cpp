@@ -7,6 +7,7 @@
 
 #include "appt/ui/appt_dialog.h"
 #include "audit/ui/audit_dialog.h"
+#include "audit/ui/audit_list_tools.h"
 #include "goals/ui/goals_dialog.h"
 #include "host/qt/ml_tooltip.h"
 #include "host/strings.h"
@@ -36,6 +37,12 @@ QenVantraMainDialog::QenVantraMainDialog(QWidget* parent, int resource_id, QenDl
   productivity_ = std::make_unique<ApptProductivitySource>(app ? app->GetDb() : nullptr, static_cast<QWidget*>(stats_),
                                                            launcher_info);
   stats_->SetProductivitySource(productivity_.get());
+  // Appointments, production items and patients in the drill windows open
+  // their patient's audit history, which the audit tab computes.
+  const HistoryOpener history = PatientHistoryOpener(launcher_info);
+  appt_->SetHistoryOpener(history);
+  stats_->SetHistoryOpener(history);
+  goals_->SetHistoryOpener(history);
   tabs_->AddPage(59, audit_, 0, QColor(151, 43, 174), 0);
   tabs_->AddPage(71, appt_, 1, QColor(231, 211, 231), 0);
   tabs_->AddPage(82, stats_, 2, QColor(198, 166, 198), 0);

@@ -80,6 +80,9 @@ void WriteRows(const std::vector<PatientRow>& rows, DrillResult* out) {
     const std::string text = (r.doctor.empty() ? std::string() : "D" + r.doctor) + "\t" + std::to_string(r.id) + "\t" +
                              r.first + "\t" + r.last + "\t" + DrillDateText(r.date) + "\t" + kSources[r.source];
     out->list->AddString(text, r.id != 0 && r.id != -1 ? r.id : ++n);
+    std::string name = r.last;
+    if (!r.first.empty()) name += (name.empty() ? "" : ", ") + r.first;
+    out->NotePatient(r.id, name.empty() ? std::to_string(r.id) : name + " (" + std::to_string(r.id) + ")");
   }
   out->list->AddString("Total\t" + std::to_string(rows.size()) + "\t\t\t\t", -1);
 }
@@ -171,7 +174,7 @@ DrillResult DrillSummary(GenDB* db, const StatsSelection& s, const QenListWindow
   long n = 0;
   DrillPatientNames names;
   ReadPatientNames(db, items, &names, nullptr);
-  const long sum = AddFeeItemRows(items, &n, result.list.get(), &names);
+  const long sum = AddFeeItemRows(items, &n, &result, &names);
   result.list->AddString("Total\t\t\t\t\t\t\t" + DrillMoneyText(sum), -1);
   const std::string column = DrillColumnTitle(list, target.cell);
   result.title = column + " — " + label;
@@ -233,6 +236,7 @@ DrillResult DrillAcceptance(const StatsContext& context, const StatsSelection& s
   StartDrillList(&result, 0,
                  DrillColumns({{"Date", 10}, {"Action", 12}, {"Article", 8}, {"Producteur", 10}, {"Statut", 8},
                                {"Nombre", 6}, {"Montant", 10}}));
+  result.measures = {{6, ChartUnit::kMoney}, {5, ChartUnit::kCount}};
   auto write = [&](const std::vector<const CaseStats*>& rows, bool accepted_side) {
     long count = 0, cents = 0, n = 0;
     for (const CaseStats* r : rows) {

@@ -311,7 +311,7 @@ void PracApptDialog::CmGenerate() {
 
 DrillDialog* PracApptDialog::DrillCell(int row, int column) {
   return ShowDrill(this, DrillApptCell(*result_->List(), drill_map_, {row, column}, drill_partial_, ApplicationDb()), {},
-                   LauncherInfo());
+                   LauncherInfo(), DrillOpeners{{}, history_});
 }
 
 void PracApptDialog::CmClear() {

@@ -18,6 +18,7 @@
 #include "appt/appt_options.h"
 #include "appt/appt_types.h"
 #include "host/qt/qen_dialog.h"
+#include "lists/qt/drill_dialog.h"
 
 class QenDllHandler;
 class ListView;
@@ -54,6 +55,10 @@ class PracApptDialog : public TGenDlg {
   // double-click or Enter on it does; null when the cell has none (a
   // message says why).
   DrillDialog* DrillCell(int row, int column);
+  // What a drilled row naming a patient opens: the audit history of the
+  // patient's file, which another tab computes (the program hands it in;
+  // until then such rows open nothing).
+  void SetHistoryOpener(HistoryOpener opener) { history_ = std::move(opener); }
 
  protected:
   void SetupWindow() override;
@@ -88,6 +93,7 @@ class PracApptDialog : public TGenDlg {
   RunOutcome last_outcome_;
   ApptDrillMap drill_map_;      // kept by the last generation
   bool drill_partial_ = false;
+  HistoryOpener history_;
   DrillMenuItem* drill_item_ = nullptr;
   ListView* selection_ = nullptr;
   ListView* result_ = nullptr;

@@ -3,6 +3,8 @@
 #include <QMenu>
 #include <QWidget>
 
+#include "audit/audit_drill.h"
+#include "audit/audit_options.h"
 #include "audit/audit_style.h"
 #include "audit/audit_types.h"
 #include "lists/list_style.h"
@@ -152,4 +154,13 @@ void InstallAuditRowEmphasis(ListView* view) {
     style.bold = AuditRowIsBold(list->Id(), list->GetItemData(row));
     return style;
   });
+}
+
+HistoryOpener PatientHistoryOpener(long launcher_info) {
+  return [launcher_info](QWidget* parent, long patient_id, const std::string& patient_text) -> DrillDialog* {
+    const QenApplication* app = QenApplication::Instance();
+    const WDIniObj ini(app ? app->GetINI() : std::string());
+    return ShowDrill(parent, DrillPatientHistory(ApplicationDb(), parent, IniReaderOf(ini), patient_id, patient_text),
+                     InstallAuditRowEmphasis, launcher_info);
+  };
 }

@@ -43,6 +43,7 @@
 #include <string>
 
 #include "lists/list_menu.h"
+#include "lists/qt/drill_dialog.h"
 
 class QenDialog;
 class QenListWindow;
@@ -123,3 +124,9 @@ class AuditListTools : public QObject {
 // of lists 108 and 109 are drawn in the view's bold font ("Helv"-like,
 // weight 800); other rows keep the list's font; colours are not changed.
 void InstallAuditRowEmphasis(ListView* view);
+
+// What the other tabs' drill windows open for a row naming a patient: the
+// audit history of the patient's file (DrillPatientHistory) in a drill
+// window with the audit lists' emphasis, read from the application's
+// database with the history's options from the suite's INI file.
+HistoryOpener PatientHistoryOpener(long launcher_info);

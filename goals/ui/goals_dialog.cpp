@@ -266,7 +266,7 @@ void PracGoalsDialog::CmGenerate() {
 
 DrillDialog* PracGoalsDialog::DrillCell(int row, int column) {
   return ShowDrill(this, DrillGoalsCell(ApplicationDb(), *ReportList(), drill_map_, {row, column}), {}, LauncherInfo(),
-                   [this](long id) { OpenGoalEditor(id); });
+                   DrillOpeners{[this](long id) { OpenGoalEditor(id); }, history_});
 }
 
 void PracGoalsDialog::CmDefaults() {

@@ -24,6 +24,7 @@
 #include "goals/goals_options.h"
 #include "host/ini.h"
 #include "host/qt/qen_dialog.h"
+#include "lists/qt/drill_dialog.h"
 #include "host/tdlist.h"
 
 class GoalsCBox;
@@ -79,6 +80,10 @@ class PracGoalsDialog : public TGenDlg {
   // reloaded when a record changed.
   void OpenGoalEditor(long record_id);
   DrillDialog* DrillCell(int row, int column);
+  // What a drilled row naming a patient opens: the audit history of the
+  // patient's file, which another tab computes (the program hands it in;
+  // until then such rows open nothing).
+  void SetHistoryOpener(HistoryOpener opener) { history_ = std::move(opener); }
   // The right-click menu; over a cell of the report (global_pos) it starts
   // with "Détails…".
   std::unique_ptr<QMenu> MakeMenu(const QPoint* global_pos = nullptr);
@@ -122,6 +127,7 @@ class PracGoalsDialog : public TGenDlg {
   QCheckBox* select_all_ = nullptr;
   RunOutcome last_outcome_;
   GoalsDrillMap drill_map_;  // kept by the last generation
+  HistoryOpener history_;
   DrillMenuItem* drill_item_ = nullptr;
   std::string last_export_;
 };

@@ -10,6 +10,7 @@
 #include "host/qt/list_view.h"
 #include "host/qt/qen_dialog.h"
 #include "lists/list_menu.h"
+#include "lists/qt/drill_graph_dialog.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 
@@ -29,12 +30,12 @@ void Say(QWidget* parent, const std::string& text, QMessageBox::Icon icon) {
 }  // namespace
 
 DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
-                         RecordOpener open_record)
+                         DrillOpeners openers)
     : QDialog(parent),
       result_(std::move(result)),
       style_(std::move(style)),
       launcher_info_(launcher_info),
-      open_record_(std::move(open_record)) {
+      openers_(std::move(openers)) {
   setWindowTitle(Utf8(result_.title));
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);
@@ -69,36 +70,48 @@ DrillDialog::DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, 
   count_->setObjectName("drill_count");
   buttons->addWidget(count_);
   buttons->addStretch(1);
+  auto* graph = new QPushButton("&Graphique", this);
   auto* print = new QPushButton("&Imprimer Liste", this);
   auto* exporter = new QPushButton("&Exporter à Excel", this);
   auto* close = new QPushButton("&Fermer", this);
-  for (QPushButton* b : {print, exporter, close}) {
+  for (QPushButton* b : {graph, print, exporter, close}) {
     b->setAutoDefault(false);
     buttons->addWidget(b);
   }
   layout->addLayout(buttons);
+  connect(graph, &QPushButton::clicked, this, [this] { CmGraph(); });
   connect(print, &QPushButton::clicked, this, [this] { CmPrint(); });
   connect(exporter, &QPushButton::clicked, this, [this] { CmExport(); });
   connect(close, &QPushButton::clicked, this, &QDialog::close);
   connect(filter_, &QLineEdit::textChanged, this, [this](const QString& text) { SetFilter(text); });
-  if (result_.further || (result_.record_of && open_record_)) {
-    connect(view_, &ListView::CellActivated, this, [this](int shown_row, int column) {
-      if (shown_row < 0 || static_cast<size_t>(shown_row) >= origin_.size()) return;
-      const int row = origin_[static_cast<size_t>(shown_row)];
-      const long record = result_.record_of && open_record_ ? result_.record_of(*result_.list, row) : 0;
-      if (record > 0) {
-        open_record_(record);
-      } else if (result_.further) {
-        ShowDrill(this, result_.further(*result_.list, {row, column}), style_, launcher_info_, open_record_);
-      }
-    });
-  }
+  connect(view_, &ListView::CellActivated, this, [this](int shown_row, int column) { Activate(shown_row, column); });
   SetFilter(QString());
   view_->FitColumnsToContents();
   resize(900, 480);
 }
 
 DrillDialog::~DrillDialog() = default;
+
+DrillDialog* DrillDialog::Activate(int shown_row, int column) {
+  if (shown_row < 0 || static_cast<size_t>(shown_row) >= origin_.size()) return nullptr;
+  const int row = origin_[static_cast<size_t>(shown_row)];
+  const long record = result_.record_of && openers_.record ? result_.record_of(*result_.list, row) : 0;
+  if (record > 0) {
+    openers_.record(record);
+    return nullptr;
+  }
+  const DrillResult::PatientRef patient = result_.PatientOf(row);
+  const bool history = patient.id > 0 && openers_.history;
+  if (result_.further) {
+    DrillResult more = result_.further(*result_.list, {row, column});
+    // A row whose own drill has nothing may still name a patient.
+    if (!(more.Refused() && history)) return ShowDrill(this, std::move(more), style_, launcher_info_, openers_);
+  }
+  if (history) {
+    return openers_.history(this, patient.id, patient.text.empty() ? std::to_string(patient.id) : patient.text);
+  }
+  return nullptr;
+}
 
 void DrillDialog::SetFilter(const QString& text) {
   if (filter_->text() != text) filter_->setText(text);  // comes back here through textChanged
@@ -130,6 +143,11 @@ void DrillDialog::SetFilter(const QString& text) {
   count_->setText(count);
 }
 
+void DrillDialog::CmGraph() {
+  DrillGraphDialog chart(this, &result_, origin_, filter_->text(), launcher_info_);
+  chart.Execute();
+}
+
 void DrillDialog::CmPrint() {
   TPrinterSelectDlg choice(this, launcher_info_);
   if (choice.Execute() != 1) return;
@@ -145,7 +163,7 @@ void DrillDialog::CmExport() {
 }
 
 DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
-                       RecordOpener open_record) {
+                       DrillOpeners openers) {
   if (result.Refused()) {
     Say(parent, result.refused, QMessageBox::Information);
     return nullptr;
@@ -154,7 +172,7 @@ DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, lo
     Say(parent, result.outcome.message, QMessageBox::Warning);
     return nullptr;
   }
-  auto* dialog = new DrillDialog(parent, std::move(result), std::move(style), launcher_info, std::move(open_record));
+  auto* dialog = new DrillDialog(parent, std::move(result), std::move(style), launcher_info, std::move(openers));
   dialog->show();
   return dialog;
 }

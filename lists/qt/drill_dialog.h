@@ -6,9 +6,13 @@
 // headings and totals are left out while it is set), "&Imprimer Liste"
 // (printer choice, then the printout of the rows shown, titled with the
 // window's text), "&Exporter à Excel" (a workbook of the rows shown, in the
-// spreadsheet folder), and the row count ("12 lignes sur 194"). A drill window's own cells drill
+// spreadsheet folder), "&Graphique" (a chart of the rows shown: counted or
+// added up by one of the drill's measures, along a column; DrillGraphDialog),
+// and the row count ("12 lignes sur 194"). A drill window's own cells drill
 // further when the drill gave its rows one (DrillResult::further): a
-// detailed audit row opens its record's history.
+// detailed audit row opens its record's history; a row naming a patient (an
+// appointment, a production item, a patient) the history of the patient's
+// file, when the tab was handed the means (DrillOpeners::history).
 //
 //   ShowDrill(this, DrillAuditCell(...), InstallAuditRowEmphasis, launcher_info);
 //
@@ -19,6 +23,7 @@
 #include <QDialog>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "lists/drill.h"
@@ -31,6 +36,20 @@ using ViewStyler = std::function<void(ListView*)>;
 // Opens the record a drilled row stands for (DrillResult::record_of) in its
 // editor.
 using RecordOpener = std::function<void(long id)>;
+// What a drill window's rows open besides their own drills, handed in by the
+// tab (and to the tab by the program):
+//   record   a row that stands for a record (a goal row: the goal editor)
+//   history  a row that names a patient (DrillResult::row_patients): the
+//            audit history of the patient's file, in a drill window
+class DrillDialog;
+// Opens the audit history of a patient's file (patient id, the patient's
+// cell as the row shows it, "Roy, Anne (12)") in a drill window over
+// parent; returns it (null when none opened).
+using HistoryOpener = std::function<DrillDialog*(QWidget* parent, long patient_id, const std::string& patient_text)>;
+struct DrillOpeners {
+  RecordOpener record;
+  HistoryOpener history;
+};
 
 class ListView;
 class QLabel;
@@ -42,24 +61,30 @@ class DrillDialog : public QDialog {
   Q_OBJECT
  public:
   DrillDialog(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
-              RecordOpener open_record = {});
+              DrillOpeners openers = {});
   ~DrillDialog() override;
 
   const DrillResult& Result() const { return result_; }
   ListView* View() const { return view_; }
   // Shows the rows whose text contains text (any case; empty: every row).
   void SetFilter(const QString& text);
-  // The commands of the buttons (public for the tests).
+  // The commands of the buttons (public for the tests). CmGraph: the chart
+  // of the rows shown (DrillGraphDialog), modal.
+  void CmGraph();
   void CmPrint();
   void CmExport();
   // The last export's path ("" before one).
   QString LastExport() const { return last_export_; }
+  // What a double-click (or Enter) on shown row, column opens: the row's
+  // record in its editor, its further drill, or its patient's history (the
+  // new drill window, null when none opened).
+  DrillDialog* Activate(int shown_row, int column);
 
  private:
   DrillResult result_;
   ViewStyler style_;
   long launcher_info_;
-  RecordOpener open_record_;
+  DrillOpeners openers_;
   std::unique_ptr<QenListWindow> shown_;  // the rows the filter lets through
   std::vector<int> origin_;                // shown row -> row of result_.list
   ListView* view_ = nullptr;
@@ -94,6 +119,7 @@ class DrillMenuItem : public QObject {
 
 // Shows result: a message for a refused cell or a failed run, else a new
 // DrillDialog (non-modal, deleted when closed), returned (null when none).
-// A double-click on a row that stands for a record calls open_record.
+// A double-click on a row that stands for a record calls openers.record, on
+// a row naming a patient openers.history.
 DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
-                       RecordOpener open_record = {});
+                       DrillOpeners openers = {});

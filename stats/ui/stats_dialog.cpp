@@ -217,7 +217,7 @@ DrillDialog* PracStatDialog::DrillCell(int list_number, int row, int column) {
   return ShowDrill(this,
                    DrillStatsCell(Context(), generated_sel_[list_number], list_number, lists_.List(list_number),
                                   {row, column}, generated_partial_[list_number]),
-                   {}, LauncherInfo());
+                   {}, LauncherInfo(), DrillOpeners{{}, history_});
 }
 
 void PracStatDialog::AfterFill(int list_number) {

@@ -19,6 +19,7 @@
 
 #include "host/ini.h"
 #include "host/qt/qen_dialog.h"
+#include "lists/qt/drill_dialog.h"
 #include "stats/stats_generator.h"
 
 class ListView;
@@ -44,6 +45,11 @@ class PracStatDialog : public TGenDlg {
 
   // The productivity computation (not owned; null = not connected).
   void SetProductivitySource(StatsProductivitySource* source) { productivity_ = source; }
+  // What a drilled row naming a patient opens: the audit history of the
+  // patient's file, which another tab computes (the program hands it in;
+  // until then such rows open nothing).
+  void SetHistoryOpener(HistoryOpener opener) { history_ = std::move(opener); }
+
 
   // --- state, for the window tests -------------------------------------------
   StatsSelection& Selection() { return sel_; }
@@ -98,5 +104,6 @@ class PracStatDialog : public TGenDlg {
   int recorded_ = 0;
   DrillMenuItem* drill_item_ = nullptr;
   StatsProductivitySource* productivity_ = nullptr;
+  HistoryOpener history_;
   RunOutcome last_outcome_;
 };

@@ -2,6 +2,8 @@
 // over a small SQLite practice database.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QPushButton>
 #include <cstring>
@@ -416,6 +418,7 @@ TEST_F(AuditDialogTest, DoubleClickOnAFigureOpensItsRows) {
   EXPECT_EQ(drill->Result().DataRows(), 4);
   EXPECT_TRUE(drill->windowTitle().startsWith("Grand Total")) << drill->windowTitle().toStdString();
   EXPECT_EQ(drill->View()->List()->GetItemData(0), 1);  // the rows in the detailed list's order
+  if (const char* shot = std::getenv("VANTRA_AUDIT_DRILL_PNG")) drill->grab().save(shot);  // to look at it
 
   // Row 1 (patient 7's address, module 20105) opens patient 7's history.
   emit drill->View()->CellActivated(0, 0);
