@@ -125,9 +125,11 @@ constexpr size_t kMaxDrillIds = 200000;
 // The detailed rows whose summary key is one of keys: the detailed
 // generator over the same options, its dates narrowed to the keys' dates,
 // keeping the rows whose summary key is wanted. count: the rows the keys
-// merge. Where the summary kept the ids it merged (one table), the run
-// reads only those rows (when they are fewer than a third of the list's);
-// else, for keys by user, only their users' rows. A log-on name the audit
+// merge. For keys by user the run reads only their users' rows (the index
+// on user and date finds them; on PostgreSQL this is twice as fast as
+// naming the ids); else, where the summary kept the ids it merged (one
+// table), only those rows (when they are fewer than a third of the
+// list's). A log-on name the audit
 // trail holds longer than it reads is cut, so a narrowed run that does not
 // find count rows reads the whole range again.
 void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, const AuditDrillMap& map,
@@ -159,7 +161,8 @@ void DetailedRowsOf(GenDB* db, HWindow parent, const AuditOptions& options, cons
     narrowed.to_date = std::min(options.to_date, to);
   }
   AuditOptions by_user = narrowed;
-  const bool users_first = !by_id && KeyUsers(options, keys, &by_user);
+  const bool users_first = KeyUsers(options, keys, &by_user);
+  by_id = by_id && !users_first;
   // The ids are the rows: no date range, which the engine would rather walk.
   AuditOptions by_ids = narrowed;
   by_ids.from_date = 0;
