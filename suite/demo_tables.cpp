@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "suite/demo_internal.h"
+#include "suite/presets.h"
 
 namespace demo {
 namespace {
@@ -317,6 +318,40 @@ void WriteVisits(Writer* wr, const World& w) {
   });
 }
 
+// The reports an office manager runs every week or month, saved by the
+// administrator today: one preset per analysis.
+void WritePresets(Writer* wr, const World& w) {
+  const std::string year = std::to_string(YearOf(w.today));
+  const std::string last_year = std::to_string(YearOf(w.today) - 1);
+  using Pairs = std::vector<std::pair<std::string, std::string>>;
+  auto preset = [](const char* analysis, const char* name, PeriodRule period, Pairs keys, Pairs flags) {
+    Preset p;
+    p.analysis = analysis;
+    p.name = name;
+    p.period = period;
+    p.keys = std::move(keys);
+    p.flags = std::move(flags);
+    return p;
+  };
+  const std::vector<Preset> presets = {
+      preset("audit", "Journal du mois dernier", PeriodRule::kLastMonth,
+             {{"AllModules", "Y"}, {"AllUsers", "Y"}, {"SumBy", "1000"}}, {{"summary", ""}}),
+      preset("productivity", "Annulations du mois", PeriodRule::kMonthToDate,
+             {{"ListBy", "P"}, {"AllProducers", "Y"}, {"ReportBy", "W"}, {"Cancelled", "Y"}, {"NoShows", "Y"}}, {}),
+      preset("stats", "Analyse de l'année", PeriodRule::kYearToDate, {{"AllProducers", "Y"}}, {}),
+      preset("goals", "Objectifs de l'année", PeriodRule::kYearToDate,
+             {{"Year", year}, {"CompYear", last_year}, {"AllProducers", "Y"}, {"ReportBy", "M"}}, {}),
+  };
+  wr->Table("PRESETS", [&](TableWriter& o) {
+    for (size_t i = 0; i < presets.size(); ++i) {
+      const Preset& p = presets[i];
+      o.Int(static_cast<int64_t>(i + 1)).Text(p.analysis).Text(p.name).Text(PeriodRuleCode(p.period)).Int(0).Int(0);
+      o.Text(p.format).Text(PresetPairsText(p.keys)).Text(PresetPairsText(p.flags)).Text("ADMIN");
+      o.Int(DateOf(w.today)).EndRow();
+    }
+  });
+}
+
 }  // namespace
 
 bool WriteTables(GenDB* db, const World& w, DemoSummary* summary, std::string* error) {
@@ -324,6 +359,7 @@ bool WriteTables(GenDB* db, const World& w, DemoSummary* summary, std::string* e
   WriteFrame(&wr, w);
   WritePeople(&wr, w);
   WriteVisits(&wr, w);
+  WritePresets(&wr, w);
   return wr.ok();
 }
 

@@ -209,6 +209,17 @@ std::vector<TableDef> BuildTables() {
                 // One record per producer (or group) and year, also when two
                 // workstations save the same pair at once.
                 {"GOALS_PROD_YEAR", {"GOAL_PROD", "GOAL_YEAR"}, true}}});
+
+  // --- report presets -------------------------------------------------------------
+  // Keys and flags are "KEY=VALUE" lines (PresetPairsText, suite/presets.h).
+  t.push_back({"PRESETS", "report presets: the options of one analysis under a name (tabs, --preset, batch)",
+               {Id("PRE_ID"), Txt("PRE_ANALYSIS", 12), Txt("PRE_NAME", 60), Txt("PRE_PERIOD", 20), Int("PRE_FROM"),
+                Int("PRE_TO"), Txt("PRE_FORMAT", 4), Txt("PRE_KEYS", 0), Txt("PRE_FLAGS", 0),
+                Txt("PRE_SAVED_BY", 32), Int("PRE_SAVED_ON")},
+               "PRE_ID",
+               // One preset of a name per analysis, also when two
+               // workstations save the same name at once.
+               {{"PRESETS_NAME", {"PRE_ANALYSIS", "PRE_NAME"}, true}}});
   return t;
 }
 
