@@ -63,9 +63,16 @@ CliRegistration::CliRegistration(CliCommand command) { Registry().push_back(std:
 
 const std::vector<CliCommand>& CliCommands() { return Registry(); }
 
+const CliCommand* FindCliCommand(std::string_view name) {
+  for (const CliCommand& c : Registry()) {
+    if (name == c.name) return &c;
+  }
+  return nullptr;
+}
+
 bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
                      CliOptions* out, std::string* error) {
-  static const char* kValueOptions[] = {"db", "prefix", "ini", "today", "from", "to", "format", "out"};
+  static const char* kValueOptions[] = {"db", "prefix", "ini", "today", "from", "to", "format", "out", "preset"};
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -122,6 +129,13 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
           return false;
         }
         out->format = value;
+        out->format_given = true;
+      } else if (name == "preset") {
+        if (value.empty()) {
+          *error = "l'option --preset demande un nom";
+          return false;
+        }
+        out->preset = value;
       } else if (name == "out") {
         out->out = value;
       } else {  // dates

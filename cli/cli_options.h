@@ -15,6 +15,8 @@
 //   --format text|tsv|csv|xlsx|pdf   (default text)
 //   --out FILE        (default standard output)
 //   --item-data       prefix each tsv/csv line with the row's item data
+//   --preset NAME     the analyses: a report preset's options first, those
+//                     given on the command line over them (cli/cli_preset.h)
 //   --help
 // Commands add their own flags through CliCommand::extra_flags.
 #pragma once
@@ -35,6 +37,13 @@ inline constexpr int kExitPartial = 3;
 #include "host/application.h"
 #include "host/run_outcome.h"
 
+// What a run wrote, for a caller that runs a command in-process and asks
+// (vantra batch): the output writers (cli/cli_output.h) add the rows of the
+// lists they write, in every format.
+struct CliWritten {
+  long rows = 0;
+};
+
 struct CliOptions {
   std::string db_url;
   bool db_given = false;
@@ -45,12 +54,15 @@ struct CliOptions {
   bool from_given = false, to_given = false;
   std::map<std::string, std::string> overrides;  // KEY=VALUE, in memory only
   std::string format = "text";
+  bool format_given = false;
   std::string out;
   bool item_data = false;
   bool help = false;
   // Flags a command declared (name without "--" -> value; "" for switches).
   std::map<std::string, std::string> flags;
   std::vector<std::string> positional;
+  std::string preset;  // --preset NAME (applied before the command runs)
+  CliWritten* written = nullptr;  // null: nobody asks
 };
 
 // A command's description for parsing and --help.
@@ -188,6 +200,14 @@ struct CliCommand {
   const char* usage;                     // text after "usage: vantra NAME "
   std::vector<CliFlag> extra_flags;
   int (*run)(const CliOptions& options); // exit status
+  // The commands that read an INI section: the section, and every KEY= the
+  // command accepts (a key of its own section bare, another section's as
+  // SECTION.KEY), the one list the command checks its arguments against.
+  // Presets keep these keys; `vantra preset keys` lists them.
+  const char* ini_section = nullptr;
+  const std::vector<std::string>& (*keys)() = nullptr;
+  // Also takes the flags every analysis keeps in a preset (`vantra preset save`).
+  bool analysis_flags = false;
 };
 
 // Commands register themselves from their own file:
@@ -196,3 +216,5 @@ struct CliRegistration {
   explicit CliRegistration(CliCommand command);
 };
 const std::vector<CliCommand>& CliCommands();
+// The command of that name, or null.
+const CliCommand* FindCliCommand(std::string_view name);

@@ -103,11 +103,22 @@ void WriteText(FILE* f, const QenListWindow& list, bool item_data) {
 
 }  // namespace
 
+void CountWritten(const CliOptions& options, long rows) {
+  if (options.written != nullptr) options.written->rows += rows;
+}
+
 bool WriteWorkbook(const std::vector<const ListReport*>& reports, const std::string& title,
                    const CliOptions& options, std::string* error) {
-  if (!options.out.empty()) return WriteReportsXlsx(reports, options.out, error);
+  long rows = 0;
+  for (const ListReport* r : reports) rows += r->list != nullptr ? r->list->GetCount() : 0;
+  if (!options.out.empty()) {
+    if (!WriteReportsXlsx(reports, options.out, error)) return false;
+    CountWritten(options, rows);
+    return true;
+  }
   const std::string path = ExportReportsToSpreadsheet(reports, title, error);
   if (path.empty()) return false;
+  CountWritten(options, rows);
   // The path on standard output is the result: report when it is lost.
   AtomicFile out;
   if (!out.Open(std::string(), error)) return false;
@@ -152,7 +163,9 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
         *error = "le format pdf demande --out FICHIER";
         return false;
       }
-      return WriteListPdf(report, options.out, error);
+      if (!WriteListPdf(report, options.out, error)) return false;
+      CountWritten(options, list.GetCount());
+      return true;
     }
     return WriteWorkbook({&report}, report.title, options, error);
   }
@@ -170,6 +183,7 @@ bool WriteList(const QenListWindow& list, const CliOptions& options, const ListD
 }
 
 void WriteListStream(FILE* f, const QenListWindow& list, const CliOptions& options) {
+  CountWritten(options, list.GetCount());
   if (options.format == "csv") {
     int cells = CellsOf(list);
     if (!list.Columns().empty()) {
@@ -210,6 +224,8 @@ TsvWriter::~TsvWriter() = default;  // out_ removes an unfinished file
 
 bool TsvWriter::Open(const CliOptions& options, std::string* error) {
   item_data_ = options.item_data;
+  written_ = options.written;
+  rows_ = 0;
   if (!out_.Open(options.out, error)) return false;
   buffer_.resize(kTsvBuffer);
   used_ = 0;
@@ -238,9 +254,12 @@ void TsvWriter::Row(std::string_view text, long item_data) {
   p += text.size();
   *p++ = '\n';
   used_ = static_cast<size_t>(p - buffer_.data());
+  ++rows_;
 }
 
 bool TsvWriter::Finish(std::string* error) {
   Flush();
-  return out_.Commit(error);
+  if (!out_.Commit(error)) return false;
+  if (written_ != nullptr) written_->rows += rows_;
+  return true;
 }

@@ -19,6 +19,13 @@
 
 class QenListWindow;
 struct CliOptions;
+struct CliWritten;
+
+// Adds rows to what the run wrote (CliOptions::written), when asked. Every
+// writer below counts the rows it writes; a command that writes rows of its
+// own (a tsv with its own item data, a document of several lists) counts
+// them with this.
+void CountWritten(const CliOptions& options, long rows);
 
 // Writes text's bytes to f; an empty view (whose data may be null) writes
 // nothing.
@@ -87,6 +94,8 @@ class TsvWriter {
  private:
   void Flush();
   AtomicFile out_;
+  CliWritten* written_ = nullptr;
+  long rows_ = 0;
   bool item_data_ = false;
   std::vector<char> buffer_;
   size_t used_ = 0;

@@ -6,13 +6,14 @@
 // keys and encodings; --from/--to replace the dates. Exit status: 0 when the
 // list was written (also when it is empty), 1 when rows may be missing (the
 // database failed) or the output could not be written, 2 for a bad option.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "audit/audit_drill.h"
 #include "audit/audit_generator.h"
@@ -36,21 +37,22 @@ namespace {
 // so leak checkers do not report it).
 PracBaseGenerator* g_left_to_exit = nullptr;
 
-const std::set<std::string>& KnownKeys() {
-  static const std::set<std::string> keys = {"DaysDiff",   "SortBy",     "SumBy",
-                                             "AllUsers",   "Users",      "AllModules",
-                                             "Modules",    "AuditTypes", "TrackEntryExit"};
+// The keys of PRAC_DETAILED the audit commands take as KEY=VALUE.
+const std::vector<std::string>& AuditKeys() {
+  static const std::vector<std::string> keys = {"DaysDiff", "SortBy",     "SumBy",      "AllUsers",      "Users",
+                                                "AllModules", "Modules", "AuditTypes", "TrackEntryExit"};
   return keys;
 }
 
 bool CheckArguments(const char* command, const CliOptions& options) {
+  const std::vector<std::string>& keys = AuditKeys();
   for (const auto& [key, value] : options.overrides) {
     if (key.find('.') != std::string::npos) continue;  // SECTION.KEY: another section's key
-    if (KnownKeys().count(key) == 0) {
-      std::fprintf(stderr,
-                   "vantra %s : clé inconnue : %s (clés de PRAC_DETAILED : DaysDiff, SortBy, "
-                   "SumBy, AllUsers, Users, AllModules, Modules, AuditTypes, TrackEntryExit)\n",
-                   command, key.c_str());
+    if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+      std::string all;
+      for (const std::string& k : keys) all += (all.empty() ? "" : ", ") + k;
+      std::fprintf(stderr, "vantra %s : clé inconnue : %s (clés de %s : %s)\n", command, key.c_str(),
+                   kAuditIniSection, all.c_str());
       return false;
     }
   }
@@ -247,7 +249,8 @@ int RunAudit(const CliOptions& options) {
   // than deleting it element by element.
   auto gen = std::make_unique<PracDetailedGenerator>(app.GetDb(), app.GetMainWindow(), &audit);
   const int status = GenerateAndWrite("audit", gen.get(), &list, options, app.GetDb(), audit);
-  g_left_to_exit = gen.release();
+  // A batch runs several lists in one process: the one before goes now.
+  delete std::exchange(g_left_to_exit, gen.release());
   return status;
 }
 
@@ -297,7 +300,9 @@ CliRegistration audit_registration{
                       "1 usager, 2 date, 3 module, 4 action, 5 table, ou les mots de la fenêtre (majuscules et "
                       "accents indifférents, un début sans ambiguïté) ; ex. 4,1 ou action,usager"},
       DrillFlag("vantra audit --summary SumBy=1000 --drill 1,6 (les lignes d'audit du premier usager)")},
-     &RunAudit}};
+     &RunAudit,
+     kAuditIniSection,
+     &AuditKeys}};
 
 CliRegistration history_registration{
     {"history", "historique des audits d'un dossier",
@@ -306,6 +311,8 @@ CliRegistration history_registration{
       {"module", true, "module appelant : 20105 patient, 20120 références, 20160 médical"},
       {"account", true, "compte dont les lignes sont aussi montrées (module 20105)"},
       DrillFlag("vantra history --record 12 --module 20105 --drill 3,1 (les lignes que compte un total)")},
-     &RunHistory}};
+     &RunHistory,
+     kAuditIniSection,
+     &AuditKeys}};
 
 }  // namespace

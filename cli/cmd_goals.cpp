@@ -17,7 +17,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -47,17 +46,23 @@
 
 namespace {
 
-const std::set<std::string>& KnownKeys() {
-  static const std::set<std::string> keys = [] {
-    std::set<std::string> k = {"Year",       "CompYear", "AllProducers", "Producers",    "TotalsOnly",
-                               "ReportBy",   "Month",    "Q",            "ShowTotCol",   "NoGoals",
-                               "RoundUp",    "GoalsDisplay", "FeesDisplay"};
+// The keys of PRAC_GOALS the command takes as KEY=VALUE.
+const std::vector<std::string>& GoalsKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> k = {"Year",       "CompYear", "AllProducers", "Producers",    "TotalsOnly",
+                                  "ReportBy",   "Month",    "Q",            "ShowTotCol",   "NoGoals",
+                                  "RoundUp",    "GoalsDisplay", "FeesDisplay"};
     for (const char* name : {"Bold", "Color", "GoalColor", "GoalFrom", "GoalTo"}) {
-      for (int i = 0; i < 3; ++i) k.insert(name + std::to_string(i));
+      for (int i = 0; i < 3; ++i) k.push_back(name + std::to_string(i));
     }
     return k;
   }();
   return keys;
+}
+
+bool KnownKey(const std::string& key) {
+  const std::vector<std::string>& keys = GoalsKeys();
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
 GoalsIniReader ReaderOf(const CliOptions& options) {
@@ -70,6 +75,7 @@ bool WriteKindRows(const QenListWindow& list, const CliOptions& options, std::st
   AtomicFile out;
   if (!out.Open(options.out, error)) return false;
   FILE* f = out.File();
+  CountWritten(options, list.GetCount());
   for (int r = 0; r < list.GetCount(); ++r) {
     const long kind = list.GetItemData(r);
     if (kind != 0) std::fprintf(f, "%ld", kind);
@@ -124,7 +130,7 @@ bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const Goa
 
 int RunGoals(const CliOptions& options) {
   for (const auto& [key, value] : options.overrides) {
-    if (KnownKeys().count(key) == 0) {
+    if (!KnownKey(key)) {
       std::fprintf(stderr,
                    "vantra goals : clé inconnue : %s (clés de PRAC_GOALS : Year, CompYear, AllProducers, "
                    "Producers, TotalsOnly, ReportBy, Month, Q, ShowTotCol, NoGoals, RoundUp, GoalsDisplay, "
@@ -421,7 +427,9 @@ CliRegistration goals_registration{
        "10104 Pourcentage, 10338 Production, 92 Objectif ; axe 10079, 10342, 10341, 10151 à 10154 (les choix de "
        "la fenêtre : ex. --chart pourcentage,mois)"},
       DrillFlag("vantra goals Year=2026 --drill 1,2 (production et objectif du premier producteur en janvier)")},
-     &RunGoals}};
+     &RunGoals,
+     kGoalsIniSection,
+     &GoalsKeys}};
 
 CliRegistration goals_edit_registration{
     {"goals-edit", "objectifs : liste, ajout, modification, suppression, copie (table GOALS)",

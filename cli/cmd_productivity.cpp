@@ -211,6 +211,8 @@ CliRegistration productivity_registration{
       {"statements", false, "lectures une requête à la fois (comparaison)"},
       DrillFlag("vantra productivity ReportBy=M --drill 1,3 (les rendez-vous cédulés du premier producteur, "
                 "premier mois)")},
-     &RunProductivity}};
+     &RunProductivity,
+     kApptIniSection,
+     &ApptOptionKeys}};
 
 }  // namespace

@@ -21,10 +21,10 @@
 // list could not be computed (the database or the production service
 // failed, the productivity list is not connected) or the output could not
 // be written, 2 for a bad option.
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <set>
 #include <sstream>
 #include <memory>
 #include <string>
@@ -60,19 +60,26 @@ namespace {
 
 constexpr char kApptUnitsKey[] = "PRAC_APPT.ProdUnits";
 
-bool KnownKey(const std::string& key) {
-  static const std::set<std::string> fixed = {"AllProducers", "Producers", "FeesGoal", "DiffColorBy",
-                                              "PctColorBy",   "UsageColorBy", "AmtColorBy", "FeesColorBy",
-                                              "PmtsColorBy",  kApptUnitsKey};
-  if (fixed.count(key)) return true;
-  for (const char* stem : {"DiffColor", "PctColor", "UsageColor", "AmountColor", "FeesColor", "PmtsColor",
-                           "DiffFrom", "DiffTo", "PctFrom", "PctTo", "UsageFrom", "UsageTo", "AmountFrom",
-                           "AmountTo", "FeesFrom", "FeesTo", "PmtsFrom", "PmtsTo"}) {
-    for (int k = 0; k < 3; ++k) {
-      if (key == stem + std::to_string(k)) return true;
+// The keys the command takes as KEY=VALUE: PRAC_STATS's (also written
+// PRAC_STATS.KEY) and PRAC_APPT.ProdUnits.
+const std::vector<std::string>& StatsKeys() {
+  static const std::vector<std::string> keys = [] {
+    std::vector<std::string> k = {"AllProducers", "Producers",  "FeesGoal",    "DiffColorBy", "PctColorBy",
+                                  "UsageColorBy", "AmtColorBy", "FeesColorBy", "PmtsColorBy"};
+    for (const char* stem : {"DiffColor", "PctColor", "UsageColor", "AmountColor", "FeesColor", "PmtsColor",
+                             "DiffFrom", "DiffTo", "PctFrom", "PctTo", "UsageFrom", "UsageTo", "AmountFrom",
+                             "AmountTo", "FeesFrom", "FeesTo", "PmtsFrom", "PmtsTo"}) {
+      for (int i = 0; i < 3; ++i) k.push_back(stem + std::to_string(i));
     }
-  }
-  return false;
+    k.push_back(kApptUnitsKey);
+    return k;
+  }();
+  return keys;
+}
+
+bool KnownKey(const std::string& key) {
+  const std::vector<std::string>& keys = StatsKeys();
+  return std::find(keys.begin(), keys.end(), key) != keys.end();
 }
 
 std::string StripSection(const std::string& key) {
@@ -114,7 +121,9 @@ std::string ItemDataField(const QenListWindow& list, int list_number, int row) {
   }
 }
 
-void WriteTsv(FILE* f, const QenListWindow& list, int list_number, bool item_data) {
+void WriteTsv(FILE* f, const QenListWindow& list, int list_number, const CliOptions& options) {
+  const bool item_data = options.item_data;
+  CountWritten(options, list.GetCount());
   for (int r = 0; r < list.GetCount(); ++r) {
     if (item_data) std::fprintf(f, "%s\t", ItemDataField(list, list_number, r).c_str());
     const std::string_view row = list.GetString(r);
@@ -371,6 +380,9 @@ int RunStats(const CliOptions& given) {
       written = false;
     } else {
       written = WriteStatsPdf(lists, numbers, PeriodText(sel.from, sel.to), options.out, &error);
+      if (written) {
+        for (int n : numbers) CountWritten(options, lists.List(n).GetCount());
+      }
     }
   } else if (options.format == "xlsx") {
     // One sheet per list, in the print-all order (or the one list asked).
@@ -392,7 +404,7 @@ int RunStats(const CliOptions& given) {
       const int n = numbers[i];
       if (numbers.size() > 1) std::fprintf(f, "%s\n", ModuleString(StatsListTitle(n)));
       if (options.format == "tsv") {
-        WriteTsv(f, lists.List(n), n, options.item_data);
+        WriteTsv(f, lists.List(n), n, options);
       } else {
         WriteListStream(f, lists.List(n), options);
       }
@@ -419,6 +431,8 @@ CliRegistration stats_registration{
        "DONNÉE[,style=N][,axis=P|T][,main=P|T][,row=N][,dates] ; DONNÉE = un code ou les mots de la fenêtre "
        "(ex. 10326 ou nouveaux, 277 ou usage, 10177 ou nombre)"},
       DrillFlag("vantra stats --list patients --drill 1,2 (les nouveaux patients du premier dentiste)")},
-     &RunStats}};
+     &RunStats,
+     kStatsIniSection,
+     &StatsKeys}};
 
 }  // namespace

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "cli/cli_options.h"
+#include "cli/cli_preset.h"
 #include "cli/stderr_meter.h"
 #include "host/atomic_file.h"
 #include "host/dates.h"
@@ -50,6 +52,8 @@ void PrintCommandHelp(const CliCommand& c) {
       "  --format F             text, tsv, csv, xlsx ou pdf (défaut : text)\n"
       "  --out FICHIER          écrit dans FICHIER plutôt qu'à la sortie standard\n"
       "  --item-data            ajoute la donnée de rangée en première colonne (tsv, csv)\n"
+      "  --preset NOM           (audit, productivity, stats, goals) les options d'un préréglage\n"
+      "                         (vantra preset) ; celles données ici l'emportent\n"
       "\n"
       "Codes de sortie : 0 fait, 1 échec, 2 arguments refusés, 3 liste partielle (connexion au\n"
       "serveur perdue pendant la génération : rien n'est écrit), 70 erreur interne.\n",
@@ -88,7 +92,9 @@ int Main(int argc, char** argv) {
   }
   CliOptions options;
   std::string error;
-  if (!ParseCliOptions(argc - 2, argv + 2, command->extra_flags, &options, &error)) {
+  std::vector<CliFlag> flags = command->extra_flags;
+  if (command->analysis_flags) AddAnalysisFlags(&flags);
+  if (!ParseCliOptions(argc - 2, argv + 2, flags, &options, &error)) {
     std::fprintf(stderr, "vantra %s : %s\n", command->name, error.c_str());
     return 2;
   }
@@ -96,6 +102,7 @@ int Main(int argc, char** argv) {
     PrintCommandHelp(*command);
     return CheckStandardOutput(command->name, 0);
   }
+  if (const int status = ApplyNamedPreset(*command, &options); status >= 0) return status;
   const std::string clash = CheckOutputTarget(options);
   if (!clash.empty()) {
     std::fprintf(stderr, "vantra %s : %s\n", command->name, clash.c_str());
