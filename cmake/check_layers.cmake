@@ -55,7 +55,9 @@ function(allowed_for layer out)
   elseif(layer STREQUAL "lists")
     set(a ${base} lists)
   elseif(layer STREQUAL "lists/qt")
-    set(a ${base} host/qt lists lists/qt)
+    # suite/ lies beside host/: the tabs' shared windows may read the
+    # practice's presets.
+    set(a ${base} suite host/qt lists lists/qt)
   elseif(layer MATCHES "^(audit|appt|stats|goals)/ui$")
     set(a ${base} suite host/qt lists lists/qt ${CMAKE_MATCH_1} ${CMAKE_MATCH_1}/ui)
   elseif(layer MATCHES "^(audit|appt|stats|goals)$")

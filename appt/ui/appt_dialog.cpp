@@ -32,6 +32,7 @@
 #include "host/strings.h"
 #include "lists/list_menu.h"
 #include "lists/qt/bmp_menu.h"
+#include "lists/qt/preset_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
 #include "suite/calendar.h"
@@ -142,6 +143,9 @@ void PracApptDialog::BuildControls() {
     buttons->addWidget(button);
   }
   left->addLayout(buttons);
+  presets_ = new PresetMenu(this, {"productivity", [this](Preset* p) { return CollectPreset(p); },
+                                   [this](const Preset& p, long from, long to) { ApplyPreset(p, from, to); }});
+  left->addWidget(presets_->Button());
   outer->addLayout(left, 0);
 
   result_ = new ListView(kResult, this);
@@ -174,6 +178,35 @@ void PracApptDialog::LoadOptions() {
   auto read = [&ini](const char* key, const char* def) { return ini.read_secini(kApptIniSection, key, def); };
   ReadApptOptions(read, ldate_today(), &settings_);
   ReadApptColours(read, &colours_);
+}
+
+bool PracApptDialog::CollectPreset(Preset* out) {
+  if (!UpdateDialog(0)) return false;
+  ReadSelectionList();
+  WriteApptOptions(settings_, [out](const char* key, const std::string& value) { AddPresetKey(out, key, value); });
+  out->from = settings_.DateFrom;
+  out->to = settings_.DateTo;
+  return true;
+}
+
+void PracApptDialog::ApplyPreset(const Preset& preset, long from, long to) {
+  const WDIniObj ini(IniPath());
+  ReadApptOptions(PresetReader(preset, [&ini](const char* key, const char* def) {
+                    return ini.read_secini(kApptIniSection, key, def);
+                  }),
+                  ldate_today(), &settings_);
+  if (from != 0) {
+    settings_.DateFrom = from;
+    settings_.DateTo = to;
+  }
+  UpdateDialog(1);
+  FillSelectionList();
+  SetUpResultColumns();
+  UpdatePickCaption(settings_.ProdInfo);
+  ApplyTrackRule();
+  const bool track = Control<QAbstractButton>(kTrackProd)->isChecked();
+  if (settings_.ProdInfo == 'S' && track) EnableControl(kPick, false);
+  if (settings_.ListBy == 'C' && track) EnableControl(kNetFees, false);
 }
 
 bool PracApptDialog::ProducerMode() const {

@@ -25,6 +25,8 @@ class ListView;
 class QPoint;
 
 class DrillDialog;
+class PresetMenu;
+struct Preset;
 class DrillMenuItem;
 
 class PracApptDialog : public TGenDlg {
@@ -59,6 +61,7 @@ class PracApptDialog : public TGenDlg {
   // patient's file, which another tab computes (the program hands it in;
   // until then such rows open nothing).
   void SetHistoryOpener(HistoryOpener opener) { history_ = std::move(opener); }
+  PresetMenu* Presets() const { return presets_; }
 
  protected:
   void SetupWindow() override;
@@ -66,6 +69,10 @@ class PracApptDialog : public TGenDlg {
  private:
   void BuildControls();
   void LoadOptions();
+  // The preset's side of the "Préréglages" menu: the controls' options into
+  // a preset, a preset into the controls.
+  bool CollectPreset(Preset* out);
+  void ApplyPreset(const Preset& preset, long from, long to);
   void FillSelectionList();
   void SetUpResultColumns();
   void UpdatePickCaption(char prod_info);
@@ -95,6 +102,7 @@ class PracApptDialog : public TGenDlg {
   bool drill_partial_ = false;
   HistoryOpener history_;
   DrillMenuItem* drill_item_ = nullptr;
+  PresetMenu* presets_ = nullptr;  // "Préréglages", beside "&Générer"
   ListView* selection_ = nullptr;
   ListView* result_ = nullptr;
   TDList colour_list_;

@@ -14,6 +14,7 @@
 #include "audit/audit_generator.h"
 #include "audit/audit_options.h"
 #include "audit/ui/audit_list_tools.h"
+#include "lists/qt/preset_menu.h"
 #include "host/application.h"
 #include "host/dates.h"
 #include "host/list_layout.h"
@@ -121,6 +122,9 @@ void PracListDialog::BuildControls() {
   buttons->addWidget(clear);
   buttons->addWidget(defaults);
   left->addLayout(buttons);
+  presets_ = new PresetMenu(this, {"audit", [this](Preset* p) { return CollectPreset(p); },
+                                   [this](const Preset& p, long from, long to) { ApplyPreset(p, from, to); }});
+  left->addWidget(presets_->Button());
 
   auto* left_panel = new QWidget(this);
   left_panel->setLayout(left);
@@ -165,6 +169,36 @@ void PracListDialog::SetupWindow() {
 
 void PracListDialog::ReadOptions() {
   ReadAuditTabOptions(IniReaderOf(ini_), ldate_today(), options_.get());
+}
+
+bool PracListDialog::CollectPreset(Preset* out) {
+  if (!UpdateDialog(0)) return false;
+  CollectSubtotals();
+  CollectUsers();
+  CollectModules();
+  WriteAuditDefaults(*options_, [out](const char* key, const std::string& value) {
+    AddPresetKey(out, key, value);
+    return true;
+  });
+  if (inner_tab_->GetSel() == 1) out->flags.emplace_back("summary", "");
+  out->from = options_->from_date;
+  out->to = options_->to_date;
+  return true;
+}
+
+void PracListDialog::ApplyPreset(const Preset& preset, long from, long to) {
+  ReadAuditTabOptions(PresetReader(preset, IniReaderOf(ini_)), ldate_today(), options_.get());
+  if (from != 0) {
+    options_->from_date = from;
+    options_->to_date = to;
+  }
+  FillUserList();
+  FillModuleList();
+  FillSortList();
+  UpdateDialog(1);
+  bool summary = false;
+  for (const auto& [flag, value] : preset.flags) summary = summary || flag == "summary";
+  inner_tab_->SetSel(summary ? 1 : 0);
 }
 
 QenListWindow* PracListDialog::SortList() const { return sort_list_->List(); }

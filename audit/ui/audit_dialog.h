@@ -30,6 +30,8 @@ class QenVantraTabCtrl;
 void FitResultColumns(ListView* view);
 
 class DrillDialog;
+class PresetMenu;
+struct Preset;
 
 class PracListDialog : public TGenDlg {
   Q_OBJECT
@@ -70,6 +72,7 @@ class PracListDialog : public TGenDlg {
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
   AuditListTools* Tools() const { return tools_; }
+  PresetMenu* Presets() const { return presets_; }
   // Opens the rows behind cell column of row of the detailed (summary
   // false) or summary list in a drill window, as a double-click or Enter on
   // the cell does; returns it (null when the cell has no rows: a message
@@ -89,6 +92,10 @@ class PracListDialog : public TGenDlg {
  private:
   void BuildControls();
   void ReadOptions();
+  // The preset's side of the "Préréglages" menu: the controls' options (and
+  // the list shown: detailed or summary) into a preset, a preset into them.
+  bool CollectPreset(Preset* out);
+  void ApplyPreset(const Preset& preset, long from, long to);
   void FillUserList();
   void FillModuleList();
   void FillSortList();
@@ -118,4 +125,5 @@ class PracListDialog : public TGenDlg {
   char source_values_[4] = {};  // "AHB"
   RunOutcome last_outcome_;
   AuditListTools* tools_ = nullptr;  // child of the dialog
+  PresetMenu* presets_ = nullptr;    // "Préréglages", beside "&Générer"
 };

@@ -1,5 +1,9 @@
 #include "goals/ui/goals_dialog.h"
 
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,6 +18,7 @@
 #include "goals/goals_style.h"
 #include "goals/goals_drill.h"
 #include "goals/goals_generator.h"
+#include "lists/qt/preset_menu.h"
 #include "lists/qt/drill_dialog.h"
 #include "goals/ui/goal_codes.h"
 #include "goals/ui/goals_fields.h"
@@ -125,6 +130,9 @@ void PracGoalsDialog::BuildControls() {
     ++i;
   }
   left->addLayout(buttons);
+  presets_ = new PresetMenu(this, {"goals", [this](Preset* p) { return CollectPreset(p); },
+                                   [this](const Preset& p, long from, long to) { ApplyPreset(p, from, to); }});
+  left->addWidget(presets_->Button());
   auto* left_panel = new QWidget(this);
   left_panel->setLayout(left);
   left_panel->setFixedWidth(300);
@@ -267,6 +275,36 @@ void PracGoalsDialog::CmGenerate() {
 DrillDialog* PracGoalsDialog::DrillCell(int row, int column) {
   return ShowDrill(this, DrillGoalsCell(ApplicationDb(), *ReportList(), drill_map_, {row, column}), {}, LauncherInfo(),
                    DrillOpeners{[this](long id) { OpenGoalEditor(id); }, history_});
+}
+
+bool PracGoalsDialog::CollectPreset(Preset* out) {
+  if (!UpdateDialog(0)) return false;
+  ReadSelection();
+  const auto write = [out](const char* key, const std::string& value) {
+    AddPresetKey(out, key, value);
+    return true;
+  };
+  WriteGoalsOptions(options_, write);
+  WriteGoalsDisplay(display_, write);
+  const long year = std::atol(options_.year);
+  out->from = year > 0 ? year * 10000 + 101 : 0;
+  out->to = year > 0 ? year * 10000 + 1231 : 0;
+  return true;
+}
+
+void PracGoalsDialog::ApplyPreset(const Preset& preset, long /*from*/, long to) {
+  const PresetKeyReader read = PresetReader(preset, ReaderOf(ini_));
+  ReadGoalsOptions(read, &options_);
+  ReadGoalsDisplay(read, &display_);
+  if (to != 0) {
+    const std::string year = std::to_string(to / 10000 % 10000);
+    std::memcpy(options_.year, year.c_str(), std::min(year.size() + 1, sizeof options_.year));
+    options_.year[sizeof options_.year - 1] = '\0';
+  }
+  UpdateDialog(1);
+  LayColumns();
+  FillProducerList();
+  ApplyMode(options_.Monthly());
 }
 
 void PracGoalsDialog::CmDefaults() {

@@ -36,6 +36,8 @@ class QenListWindow;
 
 class DrillDialog;
 class DrillMenuItem;
+class PresetMenu;
+struct Preset;
 class QPoint;
 
 class PracGoalsDialog : public TGenDlg {
@@ -98,6 +100,7 @@ class PracGoalsDialog : public TGenDlg {
   void CmPrint();
   void CmExport();
   void CmChart();
+  PresetMenu* Presets() const { return presets_; }
 
  protected:
   void SetupWindow() override;
@@ -106,6 +109,11 @@ class PracGoalsDialog : public TGenDlg {
   void BuildControls();
   void FillProducerList();
   void ReadSelection();
+  // The preset's side of the "Préréglages" menu: the controls' options into
+  // a preset, a preset into the controls (the
+  // year of its period's end as the year shown).
+  bool CollectPreset(Preset* out);
+  void ApplyPreset(const Preset& preset, long from, long to);
   void ApplyMode(bool monthly);
   void LayColumns();
   void Restyle();
@@ -118,6 +126,7 @@ class PracGoalsDialog : public TGenDlg {
   GoalsDisplay display_;
   std::vector<std::string> generated_producers_;
   TDList colours_;  // ColorListElem of the list's coloured cells
+  PresetMenu* presets_ = nullptr;  // "Préréglages", beside "&Générer"
   ListView* report_ = nullptr;
   ListView* producers_ = nullptr;
   GoalsCBox* year_box_ = nullptr;

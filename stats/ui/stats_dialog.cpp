@@ -13,6 +13,7 @@
 #include "host/dates.h"
 #include "host/list_layout.h"
 #include "host/list_window.h"
+#include "lists/qt/preset_menu.h"
 #include "lists/qt/drill_dialog.h"
 #include "stats/stats_drill.h"
 #include "host/qt/fields.h"
@@ -90,6 +91,9 @@ void PracStatDialog::BuildControls() {
     if (id == kCmGenerate) b->setDefault(true);
   }
   left->addLayout(buttons);
+  presets_ = new PresetMenu(this, {"stats", [this](Preset* p) { return CollectPreset(p); },
+                                   [this](const Preset& p, long from, long to) { ApplyPreset(p, from, to); }});
+  left->addWidget(presets_->Button());
   auto* left_panel = new QWidget(this);
   left_panel->setLayout(left);
   left_panel->setFixedWidth(250);
@@ -261,6 +265,33 @@ void PracStatDialog::CmGenerateOne() {
   generated_partial_[n] = !last_outcome_.Finished();
   AfterFill(n);
   ShowOutcome(last_outcome_);
+}
+
+bool PracStatDialog::CollectPreset(Preset* out) {
+  if (!UpdateDialog(0)) return false;
+  ReadProducerList();
+  ReadStatsColorOptions(StatsIniReaderOf(ini_), &colours_);
+  const auto write = [out](const char* key, const std::string& value) {
+    AddPresetKey(out, key, value);
+    return true;
+  };
+  WriteStatsDefaults(sel_, write);
+  WriteStatsColorOptions(colours_, write);
+  out->from = sel_.from;
+  out->to = sel_.to;
+  return true;
+}
+
+void PracStatDialog::ApplyPreset(const Preset& preset, long from, long to) {
+  const PresetKeyReader read = PresetReader(preset, StatsIniReaderOf(ini_));
+  ReadStatsSelection(read, ldate_today(), &sel_);
+  ReadStatsColorOptions(read, &colours_);
+  if (from != 0) {
+    sel_.from = from;
+    sel_.to = to;
+  }
+  UpdateDialog(1);
+  FillProducerList();
 }
 
 void PracStatDialog::CmDefaults() {

@@ -27,6 +27,8 @@ class QenDllHandler;
 
 class DrillDialog;
 class DrillMenuItem;
+class PresetMenu;
+struct Preset;
 
 class PracStatDialog : public TGenDlg {
   Q_OBJECT
@@ -77,6 +79,7 @@ class PracStatDialog : public TGenDlg {
   void CmPrintAll();
   void CmExport();
   void CmChart();
+  PresetMenu* Presets() const { return presets_; }
 
  protected:
   void SetupWindow() override;
@@ -85,6 +88,10 @@ class PracStatDialog : public TGenDlg {
   void BuildControls();
   void FillProducerList();
   void ReadProducerList();
+  // The preset's side of the "Préréglages" menu: the controls' options into
+  // a preset, a preset into the controls.
+  bool CollectPreset(Preset* out);
+  void ApplyPreset(const Preset& preset, long from, long to);
   // Controls into the selection, colour options reloaded; false when
   // generation cannot start.
   bool PrepareGeneration();
@@ -98,6 +105,7 @@ class PracStatDialog : public TGenDlg {
   StatsSelection generated_sel_[5];  // the selection each list was last filled with
   bool generated_partial_[5] = {};    // ... and whether that fill was cut short
   StatsColorOptions colours_;
+  PresetMenu* presets_ = nullptr;  // "Préréglages", beside "&Générer"
   StatsLists lists_;
   ListView* views_[5] = {};
   ListView* producers_ = nullptr;
