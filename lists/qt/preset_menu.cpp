@@ -54,13 +54,23 @@ QMenu* PresetMenu::Menu() {
   return menu_;
 }
 
-void PresetMenu::Say(const QString& text, bool warning) const {
+QMessageBox::StandardButton PresetMenu::Prompt(const QString& text, QMessageBox::Icon icon,
+                                               QMessageBox::StandardButtons buttons) const {
   PromptRequest ask;
   ask.parent = tab_;
   ask.caption = QStringLiteral("Préréglages");
   ask.text = text;
-  ask.icon = warning ? QMessageBox::Warning : QMessageBox::Information;
-  QenDialog::Prompt(ask);
+  ask.icon = icon;
+  ask.buttons = buttons;
+  return QenDialog::Prompt(ask);
+}
+
+void PresetMenu::Say(const QString& text, bool warning) const {
+  Prompt(text, warning ? QMessageBox::Warning : QMessageBox::Information, QMessageBox::Ok);
+}
+
+bool PresetMenu::Ask(const QString& text) const {
+  return Prompt(text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 void PresetMenu::Refill() {
@@ -124,13 +134,9 @@ bool PresetMenu::SaveAs(const std::string& name, PeriodRule period, const std::s
   std::string error;
   PresetSaveResult saved = SavePreset(ApplicationDb(), &preset, replace, &error);
   if (saved == PresetSaveResult::kExists) {
-    PromptRequest ask;
-    ask.parent = tab_;
-    ask.caption = QStringLiteral("Préréglages");
-    ask.text = QStringLiteral("Le préréglage « %1 » existe déjà. Voulez-vous le remplacer ?").arg(Utf8(name));
-    ask.icon = QMessageBox::Question;
-    ask.buttons = QMessageBox::Yes | QMessageBox::No;
-    if (QenDialog::Prompt(ask) != QMessageBox::Yes) return false;
+    if (!Ask(QStringLiteral("Le préréglage « %1 » existe déjà. Voulez-vous le remplacer ?").arg(Utf8(name)))) {
+      return false;
+    }
     saved = SavePreset(ApplicationDb(), &preset, true, &error);
   }
   if (saved != PresetSaveResult::kSaved) {
@@ -141,13 +147,7 @@ bool PresetMenu::SaveAs(const std::string& name, PeriodRule period, const std::s
 }
 
 bool PresetMenu::Delete(const std::string& name) {
-  PromptRequest ask;
-  ask.parent = tab_;
-  ask.caption = QStringLiteral("Préréglages");
-  ask.text = QStringLiteral("Supprimer le préréglage « %1 » ?").arg(Utf8(name));
-  ask.icon = QMessageBox::Question;
-  ask.buttons = QMessageBox::Yes | QMessageBox::No;
-  if (QenDialog::Prompt(ask) != QMessageBox::Yes) return false;
+  if (!Ask(QStringLiteral("Supprimer le préréglage « %1 » ?").arg(Utf8(name)))) return false;
   std::string error;
   if (!DeletePreset(ApplicationDb(), hooks_.analysis, name, &error)) {
     Say(QStringLiteral("Le préréglage « %1 » n'a pas été supprimé : %2").arg(Utf8(name), Utf8(error)), true);

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMessageBox>
 #include <QObject>
 #include <functional>
 #include <string>
@@ -70,7 +71,11 @@ class PresetMenu : public QObject {
 
  private:
   void Refill();
+  QMessageBox::StandardButton Prompt(const QString& text, QMessageBox::Icon icon,
+                                     QMessageBox::StandardButtons buttons) const;
   void Say(const QString& text, bool warning) const;
+  // True when the user answers "Oui".
+  bool Ask(const QString& text) const;
 
   QenDialog* tab_;
   PresetHooks hooks_;

@@ -25,8 +25,7 @@
 #include "shell/main_dialog.h"
 #include "stats/stats_types.h"
 #include "stats/ui/stats_dialog.h"
-#include "suite/demo_db.h"
-#include "suite/production_service.h"
+#include "tests/shell/demo_window_fixture.h"
 #include "tests/support/test_db.h"
 
 namespace {
@@ -46,38 +45,9 @@ int ColumnTitled(const QenListWindow& list, const std::string& title) {
   return -1;
 }
 
-class DrillHistoryTest : public ::testing::Test {
+class DrillHistoryTest : public DemoWindowTest {
  protected:
-  void SetUp() override {
-    SetToday(kToday);
-    std::string error;
-    auto db = OpenGenDB("sqlite:" + dir_.File("demo.db"), "", true, &error);
-    ASSERT_NE(db, nullptr) << error;
-    DemoOptions demo;
-    demo.today = kToday;
-    DemoSummary summary;
-    ASSERT_TRUE(GenerateDemoPractice(db.get(), demo, &summary, &error)) << error;
-    app_.SetDb(std::move(db));
-    app_.SetINI(dir_.File("tolvane.ini"));
-    InstallProductionService(&app_);
-    QenApplication::SetInstance(&app_);
-    WDIniObj ini(app_.GetINI());
-    ini.write_secini("PRAC_GOALS", "Year", "2026");
-    ini.write_secini("PRAC_GOALS", "CompYear", "2025");
-  }
-  void TearDown() override {
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QenApplication::SetInstance(nullptr);
-    SetToday(0);
-  }
-
-  TempDir dir_;
-  QenApplication app_;
-  std::vector<PromptRequest> prompts_;
-  ScopedPromptHook hook_{[this](const PromptRequest& r) {
-    prompts_.push_back(r);
-    return QMessageBox::Yes;
-  }};
+  DrillHistoryTest() : DemoWindowTest(kToday) {}
 };
 
 TEST_F(DrillHistoryTest, PatientRowsOpenTheHistoryOfTheirFile) {

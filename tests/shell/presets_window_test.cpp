@@ -28,9 +28,8 @@
 #include "shell/main_dialog.h"
 #include "stats/stats_types.h"
 #include "stats/ui/stats_dialog.h"
-#include "suite/demo_db.h"
 #include "suite/presets.h"
-#include "suite/production_service.h"
+#include "tests/shell/demo_window_fixture.h"
 #include "tests/support/test_db.h"
 
 namespace {
@@ -52,37 +51,9 @@ std::vector<std::string> MenuTexts(QMenu* menu) {
   return out;
 }
 
-class PresetsWindowTest : public ::testing::Test {
+class PresetsWindowTest : public DemoWindowTest {
  protected:
-  void SetUp() override {
-    SetToday(kToday);
-    std::string error;
-    auto db = OpenGenDB("sqlite:" + dir_.File("demo.db"), "", true, &error);
-    ASSERT_NE(db, nullptr) << error;
-    DemoOptions demo;
-    demo.today = kToday;
-    DemoSummary summary;
-    ASSERT_TRUE(GenerateDemoPractice(db.get(), demo, &summary, &error)) << error;
-    app_.SetDb(std::move(db));
-    app_.SetINI(dir_.File("tolvane.ini"));
-    InstallProductionService(&app_);
-    QenApplication::SetInstance(&app_);
-    WDIniObj ini(app_.GetINI());
-    ini.write_secini("PRAC_GOALS", "Year", "2026");
-  }
-  void TearDown() override {
-    QenApplication::SetInstance(nullptr);
-    SetToday(0);
-  }
-
-  TempDir dir_;
-  QenApplication app_;
-  std::vector<PromptRequest> prompts_;
-  QMessageBox::StandardButton answer_ = QMessageBox::Yes;
-  ScopedPromptHook hook_{[this](const PromptRequest& r) {
-    prompts_.push_back(r);
-    return answer_;
-  }};
+  PresetsWindowTest() : DemoWindowTest(kToday) {}
 };
 
 TEST_F(PresetsWindowTest, SavedOptionsComeBackWithTheirPeriod) {
