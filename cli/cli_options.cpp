@@ -162,16 +162,17 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
     }
     out->positional.push_back(arg);
   }
-  // A PDF is a document, never written to standard output.
-  if (out->format == "pdf" && out->out.empty() && !out->help) {
-    *error = "le format pdf demande --out FICHIER";
-    return false;
-  }
   if (out->from_given && out->to_given && out->from > out->to) {
     *error = "la date --from suit la date --to";
     return false;
   }
   return true;
+}
+
+std::string CheckPdfOut(const CliOptions& options) {
+  // A PDF is a document, never written to standard output.
+  if (options.format == "pdf" && options.out.empty() && !options.help) return "le format pdf demande --out FICHIER";
+  return std::string();
 }
 
 bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error, DbAccess access) {

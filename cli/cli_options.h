@@ -77,6 +77,10 @@ struct CliFlag {
 // lie within kFirstSuiteDate..kLastSuiteDate (host/dates.h).
 bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
                      CliOptions* out, std::string* error);
+// "" unless --format pdf lacks --out (a PDF is never written to standard
+// output): then the one line to print. Every command that writes checks it
+// once its options are read (`vantra preset save` keeps a format instead).
+std::string CheckPdfOut(const CliOptions& options);
 
 // DefaultDemoDbPath / DefaultDemoDbUrl: the demo database the run script creates.
 #include "suite/suite_paths.h"
@@ -206,8 +210,10 @@ struct CliCommand {
   // Presets keep these keys; `vantra preset keys` lists them.
   const char* ini_section = nullptr;
   const std::vector<std::string>& (*keys)() = nullptr;
-  // Also takes the flags every analysis keeps in a preset (`vantra preset save`).
-  bool analysis_flags = false;
+  // The options describe a preset rather than a run (`vantra preset save`):
+  // the command also takes the flags every analysis keeps in a preset, and
+  // --format names the preset's format (a pdf needs no --out).
+  bool preset_options = false;
 };
 
 // Commands register themselves from their own file:

@@ -60,22 +60,13 @@ void GoalsPeriodKeys(const Preset& preset, long from, long to, const std::map<st
   auto set = [&](const std::string& key, const std::string& value) {
     if (given.count(key) == 0 && given.count(std::string(section) + "." + key) == 0) (*overrides)[key] = value;
   };
-  int year = 0, month = 0, day = 0;
-  sepldat(to, &year, &month, &day);
-  std::string months(12, 'N'), quarters(4, 'N');
-  for (int m = 1; m <= 12; ++m) {
-    const long first = DMYtoDate(1, m, year), last = DMYtoDate(DaysPerMonth(m, year), m, year);
-    if (first <= to && last >= from) {
-      months[m - 1] = 'Y';
-      quarters[(m - 1) / 3] = 'Y';
-    }
-  }
+  const PeriodYear period = PeriodYearOf(from, to);
   const int saved_year = YearOf(ValueOf(preset.keys, "Year"));
   const int saved_comp = YearOf(ValueOf(preset.keys, "CompYear"));
-  set("Year", std::to_string(year));
-  set("Month", months);
-  set("Q", quarters);
-  if (saved_year != 0 && saved_comp != 0) set("CompYear", std::to_string(year - (saved_year - saved_comp)));
+  set("Year", std::to_string(period.year));
+  set("Month", period.months);
+  set("Q", period.quarters);
+  if (saved_year != 0 && saved_comp != 0) set("CompYear", std::to_string(period.year - (saved_year - saved_comp)));
 }
 
 // The keys of section (and of the other sections command's keys name) that
@@ -145,8 +136,8 @@ bool ApplyPreset(const Preset& preset, const CliCommand& command, CliOptions* op
   for (const auto& [key, value] : preset.keys) options->overrides.emplace(key, value);
   for (const auto& [name, value] : preset.flags) options->flags.emplace(name, value);
   if (!options->format_given && !preset.format.empty()) options->format = preset.format;
-  if (options->format == "pdf" && options->out.empty()) {
-    *error = "le format pdf demande --out FICHIER (" + Who(preset) + " écrit du pdf)";
+  if (const std::string pdf = CheckPdfOut(*options); !pdf.empty()) {
+    *error = pdf + " (" + Who(preset) + " écrit du pdf)";
     return false;
   }
   if (preset.period == PeriodRule::kNone) return true;

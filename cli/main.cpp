@@ -93,7 +93,7 @@ int Main(int argc, char** argv) {
   CliOptions options;
   std::string error;
   std::vector<CliFlag> flags = command->extra_flags;
-  if (command->analysis_flags) AddAnalysisFlags(&flags);
+  if (command->preset_options) AddAnalysisFlags(&flags);
   if (!ParseCliOptions(argc - 2, argv + 2, flags, &options, &error)) {
     std::fprintf(stderr, "vantra %s : %s\n", command->name, error.c_str());
     return 2;
@@ -101,6 +101,10 @@ int Main(int argc, char** argv) {
   if (options.help) {
     PrintCommandHelp(*command);
     return CheckStandardOutput(command->name, 0);
+  }
+  if (const std::string pdf = CheckPdfOut(options); !pdf.empty() && !command->preset_options) {
+    std::fprintf(stderr, "vantra %s : %s\n", command->name, pdf.c_str());
+    return 2;
   }
   if (const int status = ApplyNamedPreset(*command, &options); status >= 0) return status;
   const std::string clash = CheckOutputTarget(options);

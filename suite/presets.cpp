@@ -332,6 +332,23 @@ void ResolvePeriod(PeriodRule rule, long today, long fixed_from, long fixed_to, 
   }
 }
 
+PeriodYear PeriodYearOf(long from, long to) {
+  PeriodYear out;
+  if (!tavo_valid_date(from) || !tavo_valid_date(to) || from > to) return out;
+  int month = 0, day = 0;
+  sepldat(to, &out.year, &month, &day);
+  out.months.assign(12, 'N');
+  out.quarters.assign(4, 'N');
+  for (int m = 1; m <= 12; ++m) {
+    const long first = DMYtoDate(1, m, out.year), last = DMYtoDate(DaysPerMonth(m, out.year), m, out.year);
+    if (first <= to && last >= from) {
+      out.months[m - 1] = 'Y';
+      out.quarters[(m - 1) / 3] = 'Y';
+    }
+  }
+  return out;
+}
+
 std::string PeriodFileText(long from, long to) {
   if (!tavo_valid_date(from) || !tavo_valid_date(to)) return std::string();
   int fy = 0, fm = 0, fd = 0, ty = 0, tm = 0, td = 0;

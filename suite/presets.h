@@ -68,6 +68,17 @@ const char* PeriodRuleCode(PeriodRule rule);
 // kNone 0..0 (and so does an invalid today).
 void ResolvePeriod(PeriodRule rule, long today, long fixed_from, long fixed_to, long* from, long* to);
 
+// For an analysis that reads a year and its months rather than dates (the
+// monthly goals): the year the period ends in, and the months (twelve
+// flags, "NNNNNNNNNNYY" for November and December) and quarters (four
+// flags) of that year the period touches. Year 0 and empty flags for an
+// invalid period.
+struct PeriodYear {
+  int year = 0;
+  std::string months, quarters;
+};
+PeriodYear PeriodYearOf(long from, long to);
+
 // How a batch file names its period: "2026-11" for a whole month, "2026" for
 // a whole year, "2026-11-30" for one day, "2026-11-01 au 2026-11-07"
 // otherwise, "" for 0..0.

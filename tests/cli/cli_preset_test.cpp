@@ -22,7 +22,7 @@ const CliCommand& Command(const char* name) {
 // the analyses' flags for `preset`).
 CliOptions Parse(const CliCommand& command, std::vector<std::string> args) {
   std::vector<CliFlag> flags = command.extra_flags;
-  if (command.analysis_flags) AddAnalysisFlags(&flags);
+  if (command.preset_options) AddAnalysisFlags(&flags);
   std::vector<char*> argv;
   for (std::string& a : args) argv.push_back(a.data());
   CliOptions options;
@@ -184,6 +184,8 @@ TEST(CliPresetTest, SaveTakesTheIniAndTheOptionsGiven) {
        0, "", ""},
       {"fixed dates", "productivity", {"--from", "20260101", "--to", "20260131"}, {{"ListBy", "C"}, {"ProdUnits", "U"}},
        {}, PeriodRule::kFixed, 20260101, 20260131, "", ""},
+      {"a pdf needs no --out", "audit", {"--format", "pdf"}, {{"SortBy", "21"}, {"Users", "anne"}}, {},
+       PeriodRule::kNone, 0, 0, "pdf", ""},
       {"an unknown key", "audit", {"Foo=1"}, {}, {}, PeriodRule::kNone, 0, 0, "", "clé inconnue pour audit : Foo"},
       {"another analysis's key", "audit", {"PRAC_APPT.ListBy=P"}, {}, {}, PeriodRule::kNone, 0, 0, "",
        "clé inconnue pour audit : PRAC_APPT.ListBy"},
