@@ -107,15 +107,6 @@ TEST(CliPresetTest, PresetUnderTheCommandLine) {
   }
 }
 
-TEST(CliPresetTest, WithoutPeriodTheAnalysisKeepsItsDates) {
-  Preset p = AuditPreset();
-  p.period = PeriodRule::kNone;
-  CliOptions options = Parse(Command("audit"), {"--today", "20261215"});
-  std::string error;
-  ASSERT_TRUE(ApplyPreset(p, Command("audit"), &options, &error)) << error;
-  EXPECT_FALSE(options.from_given || options.to_given);
-}
-
 // The monthly goals read a year and its months: the period becomes them.
 TEST(CliPresetTest, GoalsPeriodBecomesYearMonthsQuarters) {
   struct Case {
@@ -223,19 +214,6 @@ TEST(CliPresetTest, SaveTakesTheIniAndTheOptionsGiven) {
     EXPECT_EQ(p.to, c.to);
     EXPECT_EQ(p.format, c.format);
   }
-}
-
-// The keys `vantra preset keys` lists are those each command checks its
-// KEY=VALUE against: every analysis has a section and a list.
-TEST(CliPresetTest, EveryAnalysisHasItsKeys) {
-  for (const std::string& analysis : PresetAnalyses()) {
-    const CliCommand* command = PresetCommand(analysis);
-    ASSERT_NE(command, nullptr) << analysis;
-    ASSERT_NE(command->ini_section, nullptr) << analysis;
-    EXPECT_FALSE(command->keys().empty()) << analysis;
-  }
-  EXPECT_EQ(PresetCommand("history"), nullptr);
-  EXPECT_EQ(PresetCommand("sql"), nullptr);
 }
 
 }  // namespace

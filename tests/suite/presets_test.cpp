@@ -59,18 +59,6 @@ TEST(PresetPeriod, RulesOnAGivenDay) {
   }
 }
 
-TEST(PresetPeriod, CodesAreUniqueAndReadBack) {
-  for (const PeriodRuleInfo& r : PeriodRules()) {
-    PeriodRule back = PeriodRule::kFixed;
-    ASSERT_TRUE(ParsePeriodRule(r.code, &back)) << r.code;
-    EXPECT_EQ(back, r.rule) << r.code;
-    EXPECT_STREQ(PeriodRuleCode(r.rule), r.code);
-  }
-  PeriodRule rule = PeriodRule::kNone;
-  EXPECT_FALSE(ParsePeriodRule("last month", &rule));
-  EXPECT_FALSE(ParsePeriodRule("Last-Month", &rule));
-}
-
 TEST(PresetPeriod, FileText) {
   struct Case {
     const char* name;
