@@ -52,20 +52,31 @@ std::string ValueOf(const std::vector<std::pair<std::string, std::string>>& keys
 }
 
 // The monthly goals read a year and its months, not dates: the period's
-// year (the year it ends in), the months and quarters of that year it
-// touches, and the comparison year as far from it as the preset's was.
-// Keys the command line gives stay as given.
+// year (the year it ends in); of the months and quarters the preset (else
+// the INI file) chose, those of that year the period touches; the
+// comparison year as far from the year as the preset's was. Keys the
+// command line gives stay as given.
 void GoalsPeriodKeys(const Preset& preset, long from, long to, const std::map<std::string, std::string>& given,
-                     const char* section, std::map<std::string, std::string>* overrides) {
+                     const CliCommand& command, CliOptions* options) {
+  const std::string section = command.ini_section;
   auto set = [&](const std::string& key, const std::string& value) {
-    if (given.count(key) == 0 && given.count(std::string(section) + "." + key) == 0) (*overrides)[key] = value;
+    if (given.count(key) == 0 && given.count(section + "." + key) == 0) options->overrides[key] = value;
+  };
+  // The flags chosen (Y) that the period touches.
+  auto narrowed = [&](const char* key, const char* def, const std::string& touched) {
+    const std::string chosen = OptionValue(*options, section, key, def);
+    std::string out(touched.size(), 'N');
+    for (size_t i = 0; i < touched.size(); ++i) {
+      if (touched[i] == 'Y' && i < chosen.size() && chosen[i] == 'Y') out[i] = 'Y';
+    }
+    return out;
   };
   const PeriodYear period = PeriodYearOf(from, to);
   const int saved_year = YearOf(ValueOf(preset.keys, "Year"));
   const int saved_comp = YearOf(ValueOf(preset.keys, "CompYear"));
+  set("Month", narrowed("Month", "YYYYYYYYYYYY", period.months));
+  set("Q", narrowed("Q", "NNNN", period.quarters));
   set("Year", std::to_string(period.year));
-  set("Month", period.months);
-  set("Q", period.quarters);
   if (saved_year != 0 && saved_comp != 0) set("CompYear", std::to_string(period.year - (saved_year - saved_comp)));
 }
 
@@ -163,7 +174,7 @@ bool ApplyPreset(const Preset& preset, const CliCommand& command, CliOptions* op
     return false;
   }
   if (std::string_view(command.name) == "goals") {
-    GoalsPeriodKeys(preset, options->from, options->to, given, command.ini_section, &options->overrides);
+    GoalsPeriodKeys(preset, options->from, options->to, given, command, options);
   }
   return true;
 }

@@ -30,8 +30,8 @@ void AddAnalysisFlags(std::vector<CliFlag>* flags);
 // The options of command under preset, over those given in *options (see
 // above). The period is resolved on --today (or today); the monthly goals
 // have no dates: there the period gives Year (the year the period ends in),
-// Month and Q (the months and quarters of that year it touches), and
-// CompYear keeps its distance to Year. False with the one line to print
+// narrows Month and Q to the months and quarters of that year it touches,
+// and CompYear keeps its distance to Year. False with the one line to print
 // (exit 2) when the preset holds a key or flag the command no longer
 // accepts, its dates come out wrong, or a pdf lacks --out.
 bool ApplyPreset(const Preset& preset, const CliCommand& command, CliOptions* options, std::string* error);

@@ -107,24 +107,31 @@ TEST(CliPresetTest, PresetUnderTheCommandLine) {
   }
 }
 
-// The monthly goals read a year and its months: the period becomes them.
+// The monthly goals read a year and its months: the period gives the year
+// and narrows the months and quarters chosen.
 TEST(CliPresetTest, GoalsPeriodBecomesYearMonthsQuarters) {
   struct Case {
     const char* name;
     PeriodRule rule;
     std::vector<std::string> args;
-    bool comp_year;  // the preset has CompYear=2024 beside Year=2025
+    bool comp_year;       // the preset has CompYear=2024 beside Year=2025
+    const char* chosen;   // the preset's Month (its Q is YYYY)
     const char *year, *month, *q, *comp;  // comp "" when absent
   } cases[] = {
-      {"year to date", PeriodRule::kYearToDate, {"--today", "20261115"}, true, "2026", "YYYYYYYYYYYN", "YYYY", "2025"},
-      {"last month in January", PeriodRule::kLastMonth, {"--today", "20260115"}, true, "2025", "NNNNNNNNNNNY", "NNNY",
-       "2024"},
-      {"last 7 days across a year end", PeriodRule::kLast7Days, {"--today", "20260103"}, true, "2026",
+      {"year to date", PeriodRule::kYearToDate, {"--today", "20261115"}, true, "YYYYYYYYYYYY", "2026", "YYYYYYYYYYYN",
+       "YYYY", "2025"},
+      {"last month in January", PeriodRule::kLastMonth, {"--today", "20260115"}, true, "YYYYYYYYYYYY", "2025",
+       "NNNNNNNNNNNY", "NNNY", "2024"},
+      {"last 7 days across a year end", PeriodRule::kLast7Days, {"--today", "20260103"}, true, "YYYYYYYYYYYY", "2026",
        "YNNNNNNNNNNN", "YNNN", "2025"},
-      {"same day last year", PeriodRule::kSameDayLastYear, {"--today", "20260515"}, false, "2025", "NNNNYNNNNNNN",
-       "NYNN", ""},
-      {"keys given win", PeriodRule::kYearToDate, {"--today", "20261115", "Year=2030", "CompYear=2020"}, true, "2030",
-       "YYYYYYYYYYYN", "YYYY", "2020"},
+      {"same day last year", PeriodRule::kSameDayLastYear, {"--today", "20260515"}, false, "YYYYYYYYYYYY", "2025",
+       "NNNNYNNNNNNN", "NYNN", ""},
+      {"the months chosen within the period", PeriodRule::kYearToDate, {"--today", "20260315"}, true, "NYYYYNNNNNNN",
+       "2026", "NYYNNNNNNNNN", "YNNN", "2025"},
+      {"a fixed year keeps the months chosen", PeriodRule::kFixed, {"--today", "20261115"}, true, "YYYNNNNNNNNN",
+       "2025", "YYYNNNNNNNNN", "YYYY", "2024"},
+      {"keys given win", PeriodRule::kYearToDate, {"--today", "20261115", "Year=2030", "CompYear=2020", "Q=NYNN"}, true,
+       "YYYYYYYYYYYY", "2030", "YYYYYYYYYYYN", "NYNN", "2020"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -132,7 +139,9 @@ TEST(CliPresetTest, GoalsPeriodBecomesYearMonthsQuarters) {
     p.analysis = "goals";
     p.name = "Objectifs";
     p.period = c.rule;
-    p.keys = {{"Year", "2025"}, {"ReportBy", "M"}, {"Month", "YYYYYYYYYYYY"}};
+    p.from = 20250101;
+    p.to = 20251231;
+    p.keys = {{"Year", "2025"}, {"ReportBy", "M"}, {"Month", c.chosen}, {"Q", "YYYY"}};
     if (c.comp_year) p.keys.emplace_back("CompYear", "2024");
     CliOptions options = Parse(Command("goals"), c.args);
     std::string error;
