@@ -51,6 +51,20 @@ QenDllHandler* LoadModule(const QString& path, QString* error) {
   return handler;
 }
 
+// The module beside the program: bin/../lib/libvantra.so in a build tree,
+// else the installed one (VANTRA_INSTALLED_MODULE_DIR, relative to the
+// installed program: ../lib/x86_64-linux-gnu/vantra in the package).
+QString DefaultModulePath() {
+  const QDir bin(QCoreApplication::applicationDirPath());
+  const QString built = bin.filePath(QStringLiteral("../lib/libvantra.so"));
+#ifdef VANTRA_INSTALLED_MODULE_DIR
+  if (!QFileInfo::exists(built)) {
+    return QDir::cleanPath(bin.filePath(QStringLiteral(VANTRA_INSTALLED_MODULE_DIR "/libvantra.so")));
+  }
+#endif
+  return built;
+}
+
 // Saves the window the user would see (the modal dialog when one is open)
 // and ends the program.
 void TakeScreenshot(QWidget* main, const QString& path) {
@@ -190,9 +204,7 @@ int main(int argc, char** argv) {
   InstallProductionService(&app);
   InstallQtMeterFactory();
 
-  QString module_path = !options.module.isEmpty()
-                            ? options.module
-                            : QDir(QCoreApplication::applicationDirPath()).filePath("../lib/libvantra.so");
+  QString module_path = !options.module.isEmpty() ? options.module : DefaultModulePath();
   QString load_error;
   QenDllHandler* handler = LoadModule(module_path, &load_error);
   if (!handler) {
