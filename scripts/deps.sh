@@ -4,6 +4,10 @@
 #   scripts/deps.sh --test   also what the tests need (GoogleTest, PostgreSQL
 #                            server, sqlite3 shell, poppler, LibreOffice Calc,
 #                            clang 15 with libFuzzer for scripts/fuzz.sh)
+#   scripts/deps.sh --package  also what the Debian package's build and test
+#                            need (debhelper, ccache, lintian, the desktop-entry
+#                            and AppStream validators, man-db, bash-completion)
+# The options combine (--test --package).
 set -euo pipefail
 
 packages=(
@@ -12,10 +16,15 @@ packages=(
   libsqlite3-dev libpq-dev libxlsxwriter-dev zlib1g-dev
   sqlite3 xvfb xauth fonts-dejavu-core qt6-translations-l10n
 )
-if [[ "${1:-}" == "--test" ]]; then
-  packages+=(googletest libgtest-dev postgresql-15 postgresql-client-15 poppler-utils
-             libreoffice-calc-nogui clang-15 libfuzzer-15-dev cups cups-bsd printer-driver-cups-pdf)
-fi
+for option in "$@"; do
+  case "$option" in
+    --test)
+      packages+=(googletest libgtest-dev postgresql-15 postgresql-client-15 poppler-utils
+                 libreoffice-calc-nogui clang-15 libfuzzer-15-dev cups cups-bsd printer-driver-cups-pdf) ;;
+    --package)
+      packages+=(debhelper dpkg-dev ccache lintian desktop-file-utils appstream man-db bash-completion) ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
