@@ -36,48 +36,17 @@ std::string DateText(long date) {
   return ldate_to_str1(text, date, 530);
 }
 
-// A year of four digits, or 0.
-int YearOf(const std::string& text) {
-  if (text.size() != 4 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return 0;
-  }
-  return std::stoi(text);
-}
-
-std::string ValueOf(const std::vector<std::pair<std::string, std::string>>& keys, const std::string& key) {
-  for (const auto& [k, v] : keys) {
-    if (k == key) return v;
-  }
-  return std::string();
-}
-
-// The monthly goals read a year and its months, not dates: the period's
-// year (the year it ends in); of the months and quarters the preset (else
-// the INI file) chose, those of that year the period touches; the
-// comparison year as far from the year as the preset's was. Keys the
-// command line gives stay as given.
-void GoalsPeriodKeys(const Preset& preset, long from, long to, const std::map<std::string, std::string>& given,
-                     const CliCommand& command, CliOptions* options) {
+// A goals preset's period as its keys (GoalsPeriodKeys); keys the command
+// line gives stay as given.
+void GoalsPeriodOverrides(const Preset& preset, long from, long to, const std::map<std::string, std::string>& given,
+                          const CliCommand& command, CliOptions* options) {
   const std::string section = command.ini_section;
-  auto set = [&](const std::string& key, const std::string& value) {
+  const auto keys = GoalsPeriodKeys(preset, from, to, [&](const char* key, const char* def) {
+    return OptionValue(*options, section, key, def);
+  });
+  for (const auto& [key, value] : keys) {
     if (given.count(key) == 0 && given.count(section + "." + key) == 0) options->overrides[key] = value;
-  };
-  // The flags chosen (Y) that the period touches.
-  auto narrowed = [&](const char* key, const char* def, const std::string& touched) {
-    const std::string chosen = OptionValue(*options, section, key, def);
-    std::string out(touched.size(), 'N');
-    for (size_t i = 0; i < touched.size(); ++i) {
-      if (touched[i] == 'Y' && i < chosen.size() && chosen[i] == 'Y') out[i] = 'Y';
-    }
-    return out;
-  };
-  const PeriodYear period = PeriodYearOf(from, to);
-  const int saved_year = YearOf(ValueOf(preset.keys, "Year"));
-  const int saved_comp = YearOf(ValueOf(preset.keys, "CompYear"));
-  set("Month", narrowed("Month", "YYYYYYYYYYYY", period.months));
-  set("Q", narrowed("Q", "NNNN", period.quarters));
-  set("Year", std::to_string(period.year));
-  if (saved_year != 0 && saved_comp != 0) set("CompYear", std::to_string(period.year - (saved_year - saved_comp)));
+  }
 }
 
 // The keys of section (and of the other sections command's keys name) that
@@ -174,7 +143,7 @@ bool ApplyPreset(const Preset& preset, const CliCommand& command, CliOptions* op
     return false;
   }
   if (std::string_view(command.name) == "goals") {
-    GoalsPeriodKeys(preset, options->from, options->to, given, command, options);
+    GoalsPeriodOverrides(preset, options->from, options->to, given, command, options);
   }
   return true;
 }

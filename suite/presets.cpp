@@ -349,6 +349,36 @@ PeriodYear PeriodYearOf(long from, long to) {
   return out;
 }
 
+std::vector<std::pair<std::string, std::string>> GoalsPeriodKeys(const Preset& preset, long from, long to,
+                                                                 const PresetChosenReader& chosen) {
+  // A year of four digits, or 0.
+  auto year_of = [&preset](const char* key) {
+    for (const auto& [k, v] : preset.keys) {
+      if (k != key) continue;
+      if (v.size() != 4 || !std::all_of(v.begin(), v.end(), [](char c) { return c >= '0' && c <= '9'; })) return 0;
+      return std::stoi(v);
+    }
+    return 0;
+  };
+  // The flags chosen (Y) that the period touches.
+  auto narrowed = [&chosen](const char* key, const char* def, const std::string& touched) {
+    const std::string was = chosen(key, def);
+    std::string out(touched.size(), 'N');
+    for (size_t i = 0; i < touched.size(); ++i) {
+      if (touched[i] == 'Y' && i < was.size() && was[i] == 'Y') out[i] = 'Y';
+    }
+    return out;
+  };
+  const PeriodYear period = PeriodYearOf(from, to);
+  if (period.year == 0) return {};
+  std::vector<std::pair<std::string, std::string>> out = {{"Month", narrowed("Month", "YYYYYYYYYYYY", period.months)},
+                                                          {"Q", narrowed("Q", "NNNN", period.quarters)},
+                                                          {"Year", std::to_string(period.year)}};
+  const int saved_year = year_of("Year"), saved_comp = year_of("CompYear");
+  if (saved_year != 0 && saved_comp != 0) out.emplace_back("CompYear", std::to_string(period.year - (saved_year - saved_comp)));
+  return out;
+}
+
 std::string PeriodFileText(long from, long to) {
   if (!tavo_valid_date(from) || !tavo_valid_date(to)) return std::string();
   int fy = 0, fm = 0, fd = 0, ty = 0, tm = 0, td = 0;

@@ -31,6 +31,7 @@
 //   if (SavePreset(db, &p, /*replace=*/false, &error) == PresetSaveResult::kExists) ...ask...
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -78,6 +79,17 @@ struct PeriodYear {
   std::string months, quarters;
 };
 PeriodYear PeriodYearOf(long from, long to);
+
+// The keys a period gives the monthly goals, which read a year and its
+// months rather than dates: Year (the year the period ends in); Month and
+// Q, of the months and quarters chosen (chosen(key, default): the preset's
+// keys over the INI file), those the period touches; CompYear as far from
+// Year as the preset's was, when the preset kept both. The window and the
+// command line both run a goals preset through this.
+struct Preset;
+using PresetChosenReader = std::function<std::string(const char* key, const char* def)>;
+std::vector<std::pair<std::string, std::string>> GoalsPeriodKeys(const Preset& preset, long from, long to,
+                                                                 const PresetChosenReader& chosen);
 
 // How a batch file names its period: "2026-11" for a whole month, "2026" for
 // a whole year, "2026-11-30" for one day, "2026-11-01 au 2026-11-07"

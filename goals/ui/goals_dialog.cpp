@@ -292,15 +292,15 @@ bool PracGoalsDialog::CollectPreset(Preset* out) {
   return true;
 }
 
-void PracGoalsDialog::ApplyPreset(const Preset& preset, long /*from*/, long to) {
-  const PresetKeyReader read = PresetReader(preset, ReaderOf(ini_));
+void PracGoalsDialog::ApplyPreset(const Preset& preset, long from, long to) {
+  // The period as the command line reads it: its year, the chosen months
+  // and quarters it touches, the comparison year moved alike.
+  Preset shown = preset;
+  const PresetKeyReader chosen = PresetReader(preset, ReaderOf(ini_));
+  for (const auto& [key, value] : GoalsPeriodKeys(preset, from, to, chosen)) AddPresetKey(&shown, key.c_str(), value);
+  const PresetKeyReader read = PresetReader(shown, ReaderOf(ini_));
   ReadGoalsOptions(read, &options_);
   ReadGoalsDisplay(read, &display_);
-  if (to != 0) {
-    const std::string year = std::to_string(to / 10000 % 10000);
-    std::memcpy(options_.year, year.c_str(), std::min(year.size() + 1, sizeof options_.year));
-    options_.year[sizeof options_.year - 1] = '\0';
-  }
   UpdateDialog(1);
   LayColumns();
   FillProducerList();

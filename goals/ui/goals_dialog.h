@@ -110,8 +110,8 @@ class PracGoalsDialog : public TGenDlg {
   void FillProducerList();
   void ReadSelection();
   // The preset's side of the "Préréglages" menu: the controls' options into
-  // a preset, a preset into the controls (the
-  // year of its period's end as the year shown).
+  // a preset, a preset into the controls (its period as the command line
+  // reads it: GoalsPeriodKeys).
   bool CollectPreset(Preset* out);
   void ApplyPreset(const Preset& preset, long from, long to);
   void ApplyMode(bool monthly);
