@@ -4,7 +4,9 @@
 # every test on SQLite and PostgreSQL, then builds the core and its tests with
 # AddressSanitizer + UndefinedBehaviorSanitizer and runs them too, and last
 # runs each libFuzzer target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS,
-# default 20 s per target; 0 skips the stage).
+# default 20 s per target; 0 skips the stage). It ends with the Debian
+# package: built, checked by lintian, installed, used as a plain user and
+# purged (scripts/package_test.sh; root only; PACKAGE_TEST=0 skips it).
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="$(nproc)"
@@ -39,5 +41,10 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 
 if [[ "${FUZZ_SECONDS:-20}" != 0 ]]; then
   "$root/scripts/fuzz.sh" --seconds "${FUZZ_SECONDS:-20}"
+fi
+
+if [[ "${PACKAGE_TEST:-1}" != 0 ]]; then
+  echo "== Debian package (build, lintian, install, use as a plain user, purge)"
+  "$root/scripts/package_test.sh"
 fi
 echo "== all tests passed"
