@@ -14,6 +14,7 @@
 
 #include "host/atomic_file.h"
 #include "host/dates.h"
+#include "host/strings.h"
 #include "host/gendb.h"
 #include "host/ini.h"
 #include "suite/production_service.h"
@@ -341,47 +342,13 @@ void AddNumberKeys(std::vector<NumberKey>* keys, const char* stem, int64_t min, 
 
 namespace {
 
-bool IsUtf8(const std::string& text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t more = 0;
-    unsigned long code = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    } else if (c >= 0xC2 && c <= 0xDF) {
-      more = 1, code = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      more = 2, code = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      more = 3, code = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + more >= text.size()) return false;
-    for (size_t k = 1; k <= more; ++k) {
-      const unsigned char d = static_cast<unsigned char>(text[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      code = (code << 6) | (d & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF.
-    if ((more == 2 && code < 0x800) || (more == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
-      return false;
-    }
-    i += more + 1;
-  }
-  return true;
-}
-
 // The entry as typed, bytes outside printable ASCII and UTF-8 shown as \xFF,
 // cut after 40 bytes.
 std::string Shown(const std::string& entry) {
   std::string out;
   for (size_t i = 0; i < entry.size() && i < 40; ++i) {
     const unsigned char c = static_cast<unsigned char>(entry[i]);
-    if (c >= 0x20 && c != 0x7F && (c < 0x80 || IsUtf8(entry))) {
+    if (c >= 0x20 && c != 0x7F && (c < 0x80 || IsValidUtf8(entry))) {
       out.push_back(static_cast<char>(c));
     } else {
       char hex[8];
@@ -404,7 +371,7 @@ std::string CheckListEntries(const CliOptions& options, const std::string& secti
     size_t comma = value.find(',', start);
     if (comma == std::string::npos) comma = value.size();
     const std::string entry = value.substr(start, comma - start);
-    if (!IsUtf8(entry)) return key + " : « " + Shown(entry) + " » n'est pas du texte UTF-8";
+    if (!IsValidUtf8(entry)) return key + " : « " + Shown(entry) + " » n'est pas du texte UTF-8";
     if (entry.size() > max_bytes) {
       return key + " : « " + Shown(entry) + " » dépasse " + std::to_string(max_bytes) + " octets";
     }

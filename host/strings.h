@@ -14,6 +14,8 @@
 // kAppNameStringId. A missing id gives the empty text, never a crash.
 #pragma once
 
+#include <string_view>
+
 #include <string>
 
 enum class StringTable { kModule, kHost, kKelvoUtils, kKelvoUtils2 };
@@ -44,3 +46,7 @@ class TDLoadString {
 // Host string of id (module names, column headings, report names).
 inline const char* HostString(int id) { return LoadTableString(StringTable::kHost, id); }
 inline const char* ModuleString(int id) { return LoadTableString(StringTable::kModule, id); }
+
+// True when text is well-formed UTF-8: no stray continuation byte, no
+// overlong form, no surrogate, nothing past U+10FFFF.
+bool IsValidUtf8(std::string_view text);

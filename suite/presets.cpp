@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "host/dates.h"
+#include "host/strings.h"
 #include "host/gendb.h"
 #include "host/sql_literal.h"
 #include "suite/schema.h"
@@ -35,40 +36,6 @@ size_t Utf8Cut(std::string_view text, size_t max) {
   size_t n = max;
   while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80) --n;
   return n;
-}
-
-bool IsUtf8(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    size_t more = 0;
-    unsigned long code = 0;
-    if (c < 0x80) {
-      ++i;
-      continue;
-    }
-    if (c >= 0xC2 && c <= 0xDF) {
-      more = 1, code = c & 0x1F;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      more = 2, code = c & 0x0F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      more = 3, code = c & 0x07;
-    } else {
-      return false;
-    }
-    if (i + more >= text.size()) return false;
-    for (size_t k = 1; k <= more; ++k) {
-      const unsigned char d = static_cast<unsigned char>(text[i + k]);
-      if ((d & 0xC0) != 0x80) return false;
-      code = (code << 6) | (d & 0x3F);
-    }
-    if ((more == 2 && code < 0x800) || (more == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
-      return false;
-    }
-    i += more + 1;
-  }
-  return true;
 }
 
 bool HasControl(std::string_view text) {
@@ -413,7 +380,7 @@ std::string CheckPresetName(std::string_view name) {
   if (name.size() > kPresetNameMax) {
     return "le nom du préréglage dépasse " + std::to_string(kPresetNameMax) + " octets";
   }
-  if (!IsUtf8(name)) return "le nom du préréglage n'est pas du texte UTF-8";
+  if (!IsValidUtf8(name)) return "le nom du préréglage n'est pas du texte UTF-8";
   if (HasControl(name)) return "le nom du préréglage contient un caractère de contrôle";
   if (name.find_first_of("/\\") != std::string_view::npos) {
     return "le nom du préréglage ne peut contenir ni « / » ni « \\ » (il nomme un fichier)";

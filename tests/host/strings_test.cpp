@@ -65,18 +65,6 @@ TEST(StringsTest, MissingIdsAreEmpty) {
   EXPECT_STREQ(LoadTableString(static_cast<StringTable>(42), 13), "");
 }
 
-bool IsValidUtf8(const char* s) {
-  for (const unsigned char* p = reinterpret_cast<const unsigned char*>(s); *p;) {
-    int extra = *p < 0x80 ? 0 : (*p >> 5) == 6 ? 1 : (*p >> 4) == 14 ? 2 : (*p >> 3) == 30 ? 3 : -1;
-    if (extra < 0) return false;
-    ++p;
-    for (int i = 0; i < extra; ++i, ++p) {
-      if ((*p & 0xC0) != 0x80) return false;
-    }
-  }
-  return true;
-}
-
 // Sorting is checked at compile time; the texts must be whole UTF-8.
 TEST(StringsTest, TextsAreNonEmptyUtf8) {
   const std::span<const StringEntry> tables[] = {ModuleStringTable(), HostStringTable(), SharedHeadingTable(),
@@ -142,6 +130,29 @@ TEST(StringsTest, LoaderCutsOnCharacterBoundaries) {
   EXPECT_STREQ(host(10141), "Heure");
   const char* first = host(10040);
   EXPECT_STREQ(first, "Date");
+}
+
+TEST(Utf8, WellFormedTextOnly) {
+  struct Case {
+    const char* name;
+    std::string text;
+    bool valid;
+  };
+  const Case cases[] = {
+      {"ascii", "Roy, Anne", true},
+      {"empty", "", true},
+      {"two bytes", "Équipe", true},
+      {"three bytes", "\xE2\x80\x94", true},               // em dash
+      {"four bytes", "\xF0\x9F\x98\x80", true},           // U+1F600
+      {"latin-1 byte", "caf\xE9", false},
+      {"stray continuation", "\x80" "abc", false},
+      {"cut at the end", "\xE2\x80", false},
+      {"overlong slash", "\xC0\xAF", false},
+      {"overlong three bytes", "\xE0\x80\xAF", false},
+      {"surrogate", "\xED\xA0\x80", false},
+      {"past U+10FFFF", "\xF4\x90\x80\x80", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsValidUtf8(c.text), c.valid) << c.name;
 }
 
 }  // namespace
