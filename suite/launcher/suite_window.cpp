@@ -1,5 +1,7 @@
 #include "suite/launcher/suite_window.h"
 
+#include "host/qt/qen_dialog.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -43,8 +45,14 @@ SuiteWindow::~SuiteWindow() = default;
 
 bool SuiteWindow::SendModuleCommand(int command) {
   if (!handler_) {
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("Le module d'analyse de la pratique n'est pas chargé."));
+    // Through the suite's prompt, which a scripted run answers itself (a
+    // message box of its own would wait for a click nobody makes).
+    PromptRequest say;
+    say.parent = this;
+    say.caption = windowTitle();
+    say.text = QStringLiteral("Le module d'analyse de la pratique n'est pas chargé.");
+    say.icon = QMessageBox::Warning;
+    QenDialog::Prompt(say);
     return false;
   }
   handler_->SetData(nullptr);
