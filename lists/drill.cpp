@@ -72,8 +72,7 @@ int DrillResult::DataRows() const {
   if (!list) return 0;
   int n = 0;
   for (int r = 0; r < list->GetCount(); ++r) {
-    const long data = list->GetItemData(r);
-    if (data != 0 && data != -1) ++n;
+    if (IsDrillDataRow(list->GetItemData(r))) ++n;
   }
   return n;
 }

@@ -34,6 +34,10 @@
 #include "lists/graph_data.h"
 #include "lists/list_style.h"
 
+// A data row of a drill's list: item data neither 0 (a blank line or a
+// group's heading) nor -1 (a total row).
+inline bool IsDrillDataRow(long item_data) { return item_data != 0 && item_data != -1; }
+
 struct DrillTarget {
   int line = -1;  // 0-based row of the list
   int cell = -1;  // 0-based cell of that row

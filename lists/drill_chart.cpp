@@ -13,8 +13,6 @@ constexpr size_t kLabelRoom = kGraphNameCap - 1;
 constexpr size_t kMarkBytes = sizeof kGraphInvisibleMark - 1;
 constexpr long long kScale = 10000;  // the measures' numbers are summed in ten-thousandths
 
-bool IsDataRow(long data) { return data != 0 && data != -1; }
-
 bool Digits(std::string_view s, size_t at, size_t n) {
   for (size_t i = at; i < at + n; ++i) {
     if (i >= s.size() || s[i] < '0' || s[i] > '9') return false;
@@ -63,7 +61,7 @@ class DistinctLabels {
 std::string Shown(std::string_view text) { return text.empty() ? std::string(kGraphBlankLabel) : std::string(text); }
 
 std::string ColumnTitle(const QenListWindow& list, int column) {
-  const std::string title(TrimBlanks(list.Columns()[static_cast<size_t>(column)].title));
+  const std::string title = DrillColumnTitle(list, column);
   return title.empty() ? "Colonne " + std::to_string(column + 1) : title;
 }
 
@@ -92,7 +90,7 @@ std::vector<DrillChartChoice> DrillChartAxes(const DrillResult& result) {
     DrillChartChoice choice;
     choice.index = c;
     choice.title = ColumnTitle(*result.list, c);
-    const bool blank = TrimBlanks(result.list->Columns()[static_cast<size_t>(c)].title).empty();
+    const bool blank = DrillColumnTitle(*result.list, c).empty();
     choice.code = blank || codes.count(choice.title) != 0 ? "#" + std::to_string(c) : choice.title;
     codes.insert(choice.code);
     out.push_back(std::move(choice));
@@ -198,9 +196,8 @@ int BuildDrillChartSeries(const DrillResult& result, const DrillChartRequest& re
   } else {
     rows = request.rows;
   }
-  rows.erase(std::remove_if(rows.begin(), rows.end(),
-                            [&](int r) { return r < 0 || r >= list.GetCount() || !IsDataRow(list.GetItemData(r)); }),
-             rows.end());
+  const auto not_data = [&list](int r) { return r < 0 || r >= list.GetCount() || !IsDrillDataRow(list.GetItemData(r)); };
+  rows.erase(std::remove_if(rows.begin(), rows.end(), not_data), rows.end());
   if (rows.empty()) return 0;
 
   // The categories: the distinct texts, in order of first appearance; dates

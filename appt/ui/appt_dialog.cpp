@@ -183,7 +183,9 @@ void PracApptDialog::LoadOptions() {
 bool PracApptDialog::CollectPreset(Preset* out) {
   if (!UpdateDialog(0)) return false;
   ReadSelectionList();
-  WriteApptOptions(settings_, [out](const char* key, const std::string& value) { AddPresetKey(out, key, value); });
+  const auto write = [out](const char* key, const std::string& value) { AddPresetKey(out, key, value); };
+  WriteApptOptions(settings_, write);
+  WriteApptColours(colours_, write);
   out->from = settings_.DateFrom;
   out->to = settings_.DateTo;
   return true;
@@ -191,10 +193,11 @@ bool PracApptDialog::CollectPreset(Preset* out) {
 
 void PracApptDialog::ApplyPreset(const Preset& preset, long from, long to) {
   const WDIniObj ini(IniPath());
-  ReadApptOptions(PresetReader(preset, [&ini](const char* key, const char* def) {
-                    return ini.read_secini(kApptIniSection, key, def);
-                  }),
-                  ldate_today(), &settings_);
+  const PresetKeyReader read = PresetReader(preset, [&ini](const char* key, const char* def) {
+    return ini.read_secini(kApptIniSection, key, def);
+  });
+  ReadApptOptions(read, ldate_today(), &settings_);
+  ReadApptColours(read, &colours_);
   if (from != 0) {
     settings_.DateFrom = from;
     settings_.DateTo = to;

@@ -125,7 +125,7 @@ void DrillDialog::SetFilter(const QString& text) {
       const long data = all.GetItemData(r);
       if (!wanted.isEmpty()) {
         // Headings and totals add up what the filter no longer shows.
-        if (data == 0 || data == -1) continue;
+        if (!IsDrillDataRow(data)) continue;
         if (!QString::fromUtf8(std::string(all.GetString(r)).c_str()).contains(wanted, Qt::CaseInsensitive)) continue;
       }
       shown_->AddString(all.GetString(r), data);
@@ -135,8 +135,7 @@ void DrillDialog::SetFilter(const QString& text) {
   const int rows = result_.DataRows();
   int shown = 0;
   for (int r = 0; r < shown_->GetCount(); ++r) {
-    const long data = shown_->GetItemData(r);
-    if (data != 0 && data != -1) ++shown;
+    if (IsDrillDataRow(shown_->GetItemData(r))) ++shown;
   }
   QString count = QString::number(shown) + (shown == 1 ? " ligne" : " lignes");
   if (!wanted.isEmpty()) count += " sur " + QString::number(rows);

@@ -12,20 +12,20 @@
 
 namespace {
 
-// Item data of a row spec that opens a group titled with its text.
+// Item data of a test row that opens a group titled with its text.
 constexpr long kGroupHeading = -100;
 
-struct RowSpec {
+struct TestRow {
   const char* text;  // cells: date, producer, description, amount, hours
   long data;
 };
 
-DrillResult MakeResult(const std::vector<RowSpec>& rows) {
+DrillResult MakeResult(const std::vector<TestRow>& rows) {
   DrillResult result;
   StartDrillList(&result, 0, DrillColumns({{"Date", 10}, {"Producteur", 6}, {"Description", 30}, {" Montant ", 10},
                                           {"Heures", 6}}));
   result.measures = {{3, ChartUnit::kMoney}, {4, ChartUnit::kHours}};
-  for (const RowSpec& r : rows) {
+  for (const TestRow& r : rows) {
     if (r.data == kGroupHeading) {
       BeginDrillGroup(&result, r.text);
     } else {
@@ -42,7 +42,7 @@ constexpr int kAmount = 0;
 TEST(DrillChartTest, SeriesOfTheRows) {
   struct Case {
     const char* name;
-    std::vector<RowSpec> rows;
+    std::vector<TestRow> rows;
     int axis;
     int measure;
     char axis_letter;
@@ -136,7 +136,7 @@ TEST(DrillChartTest, SeriesOfTheRows) {
 TEST(DrillChartTest, ManyLongTextsThatCutAlikeStayApart) {
   std::vector<std::string> texts;
   for (int i = 1; i <= 14; ++i) texts.push_back("\t\tRestauration composite antérieure " + std::to_string(i) + "\t\t");
-  std::vector<RowSpec> rows;
+  std::vector<TestRow> rows;
   for (const std::string& t : texts) rows.push_back({t.c_str(), static_cast<long>(rows.size() + 1)});
   DrillChartRequest request;
   request.axis_column = kDescription;
