@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # One command for the whole test suite: installs what is missing, builds with
-# warnings as errors, starts a throwaway PostgreSQL server on 127.0.0.1, runs
-# every test on SQLite and PostgreSQL, then builds the core and its tests with
+# warnings as errors, starts a throwaway PostgreSQL server on 127.0.0.1 with a
+# hot standby of it (the reports run from it too), runs every test on SQLite
+# and PostgreSQL, then builds the core and its tests with
 # AddressSanitizer + UndefinedBehaviorSanitizer and runs them too, and last
 # runs each libFuzzer target for a bounded time (scripts/fuzz.sh; FUZZ_SECONDS,
 # default 20 s per target; 0 skips the stage). It ends with the Debian
@@ -17,7 +18,8 @@ echo "== build (warnings are errors)"
 cmake -S "$root" -B "$root/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTRA_WERROR=ON >/dev/null
 cmake --build "$root/build" -j"$jobs"
 
-echo "== PostgreSQL (throwaway server)"
+echo "== PostgreSQL (throwaway server and its hot standby)"
+# Exports VANTRA_TEST_PG_URL and VANTRA_TEST_PG_STANDBY_URL; stop stops both.
 eval "$("$root/scripts/pg_test_server.sh" start)"
 trap '"$root/scripts/pg_test_server.sh" stop >/dev/null 2>&1 || true' EXIT
 
