@@ -73,7 +73,7 @@ const CliCommand* FindCliCommand(std::string_view name) {
 
 bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
                      CliOptions* out, std::string* error) {
-  static const char* kValueOptions[] = {"db", "prefix", "ini", "today", "from", "to", "format", "out", "preset"};
+  static const char* kValueOptions[] = {"db", "report-db", "prefix", "ini", "today", "from", "to", "format", "out", "preset"};
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -119,6 +119,9 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
       if (name == "db") {
         out->db_url = value;
         out->db_given = true;
+      } else if (name == "report-db") {
+        out->report_db_url = value;
+        out->report_db_given = true;
       } else if (name == "prefix") {
         if (!ValidTablePrefix(value, error)) return false;
         out->prefix = value;
@@ -179,7 +182,7 @@ std::string CheckPdfOut(const CliOptions& options) {
 bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error, DbAccess access) {
   if (options.today != 0) SetToday(options.today);
   app->SetINI(IniPathOf(options));
-  const std::string url = DatabaseUrl(options);
+  const std::string url = access == DbAccess::kRead ? ReportDatabaseUrl(options) : DatabaseUrl(options);
   if (url == DefaultDemoDbUrl()) {
     std::error_code ec;
     if (!std::filesystem::exists(DefaultDemoDbPath(), ec)) {
@@ -218,11 +221,21 @@ std::string DatabaseUrl(const CliOptions& options) {
                           IniPathOf(options));
 }
 
+std::string ReportDatabaseUrl(const CliOptions& options) {
+  if (options.report_db_given) return options.report_db_url;
+  if (!options.db_given) {
+    const std::string configured = SuiteReportDatabaseUrl(IniPathOf(options));
+    if (!configured.empty()) return configured;
+  }
+  return DatabaseUrl(options);
+}
+
 std::string CheckOutputTarget(const CliOptions& options) {
   if (options.out.empty()) return std::string();
   std::vector<std::pair<std::string, const char*>> kept;
-  const std::string db = SqlitePathOfUrl(DatabaseUrl(options));
-  if (!db.empty()) {
+  for (const std::string& url : {DatabaseUrl(options), ReportDatabaseUrl(options)}) {
+    const std::string db = SqlitePathOfUrl(url);
+    if (db.empty()) continue;
     kept.push_back({db, "la base de données"});
     for (const char* suffix : {"-journal", "-wal", "-shm"}) kept.push_back({db + suffix, "un fichier de la base de données"});
   }

@@ -4,6 +4,11 @@
 //   --db URL          sqlite:PATH, postgresql://..., or a libpq conninfo;
 //                     default: [SUITE] Database of the INI file, else the
 //                     demo database (DefaultDemoDbUrl)
+//   --report-db URL   the database the reports read (a hot standby of the
+//                     practice's server); default: --db when given, else
+//                     [SUITE] ReportDatabase, else the database above. The
+//                     goal editor, demo-db, sql and the presets' changes
+//                     write to the --db one all the same
 //   --prefix P        table owner prefix
 //   --ini FILE        the suite's INI file (default DefaultIniPath())
 //   --today YYYYMMDD  pins today's date
@@ -53,6 +58,8 @@ struct CliOptions {
   long from = 0, to = 0;
   bool from_given = false, to_given = false;
   std::map<std::string, std::string> overrides;  // KEY=VALUE, in memory only
+  std::string report_db_url;  // --report-db
+  bool report_db_given = false;
   std::string format = "text";
   bool format_given = false;
   std::string out;
@@ -94,12 +101,17 @@ std::string DatabaseUrl(const CliOptions& options);
 // commands that ask the suite for production figures (goals, stats) install
 // the production service themselves. Returns false with one clear line in
 // *error (no database, bad URL, unreachable server). The reports open the
-// database read only (nothing in a SQLite file changes); the commands that
-// write (goals-edit, sql) ask for DbAccess::kWrite.
+// database read only (nothing in a SQLite file changes), ReportDatabaseUrl's;
+// the commands that write (goals-edit, sql) ask for DbAccess::kWrite and
+// open DatabaseUrl's.
 bool SetUpApplication(const CliOptions& options, QenApplication* app, std::string* error,
                       DbAccess access = DbAccess::kRead);
 
 // "" unless --out names a file the run reads or keeps: the SQLite database
+// The database the reports read: --report-db, else --db when given (a
+// database named on the command line is the one to read), else the INI
+// file's [SUITE] ReportDatabase, else DatabaseUrl.
+std::string ReportDatabaseUrl(const CliOptions& options);
 // or its -journal, -wal or -shm file, or the INI file in use (the same file
 // through links and relative paths: same device and inode, or the same
 // canonical path when it does not exist yet). Else the one line to print;

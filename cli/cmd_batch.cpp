@@ -71,7 +71,7 @@ struct Report {
 int RunBatch(const CliOptions& options) {
   if (options.format_given || !options.out.empty() || options.item_data || !options.overrides.empty() ||
       options.from_given || options.to_given || !options.preset.empty()) {
-    return Bad("chaque préréglage donne ses options : seuls --db, --prefix, --ini, --today, --all et --out-dir "
+    return Bad("chaque préréglage donne ses options : seuls --db, --report-db, --prefix, --ini, --today, --all et --out-dir "
                "s'appliquent");
   }
   const bool all = options.flags.count("all") != 0;
@@ -137,6 +137,8 @@ int RunBatch(const CliOptions& options) {
     CliOptions& o = r.options;
     o.db_url = options.db_url;
     o.db_given = options.db_given;
+    o.report_db_url = options.report_db_url;
+    o.report_db_given = options.report_db_given;
     o.prefix = options.prefix;
     o.ini = options.ini;
     o.today = options.today;
@@ -197,7 +199,7 @@ int RunBatch(const CliOptions& options) {
 
 CliRegistration batch_registration{
     {kCommand, "exécute des préréglages, chacun dans son fichier (dossier des chiffriers ou --out-dir)",
-     "[NOM ...] [--all] [--out-dir DOSSIER] [--db URL] [--ini FICHIER] [--today AAAAMMJJ]\n"
+     "[NOM ...] [--all] [--out-dir DOSSIER] [--db URL] [--report-db URL] [--ini FICHIER] [--today AAAAMMJJ]\n"
      "  NOM : les préréglages de ce nom (de chaque analyse) ; --all : tous. Chaque rapport va dans\n"
      "  « NOM PÉRIODE.EXT » (ex. « Annulations du mois 2026-11.xlsx »), la période lue à --today\n"
      "  (ou aujourd'hui), l'extension du format du préréglage (xlsx sans format). Une ligne par\n"

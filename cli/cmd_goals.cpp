@@ -360,6 +360,8 @@ int RunGoalsEdit(const CliOptions& options) {
   QenApplication::SetInstance(&app);
   GenDB* db = app.GetDb();
   const long today = ldate_today();
+  // Every verb but list writes: a hot standby is refused before anything is read.
+  if (verb != "list" && db->dbIsStandby()) return Refuse(std::string("vantra goals-edit : ") + kStandbyRefusal);
 
   if (verb == "list") {
     long year = 0;

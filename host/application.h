@@ -36,10 +36,18 @@ class QenApplication {
   QenApplication();
   ~QenApplication();  // clears the instance when it is this object
 
-  // The open connection or null.
+  // The open connection or null: the one every report reads. With
+  // [SUITE] ReportDatabase set it is that server (a hot standby of the
+  // practice's server, opened read only), not the one the front desks
+  // write to.
   GenDB* GetDb() const { return db_.get(); }
   void SetDb(std::unique_ptr<GenDB> db) { db_ = std::move(db); }
   std::unique_ptr<GenDB> TakeDb() { return std::move(db_); }
+  // The connection the goal editor and the presets write through: the
+  // [SUITE] Database one when the reports read another (SetWriteDb), else
+  // GetDb().
+  GenDB* GetWriteDb() const { return write_db_ != nullptr ? write_db_.get() : db_.get(); }
+  void SetWriteDb(std::unique_ptr<GenDB> db) { write_db_ = std::move(db); }
 
   // Path of the suite's INI file ("tolvane.ini").
   const std::string& GetINI() const { return ini_; }
@@ -70,6 +78,7 @@ class QenApplication {
 
  private:
   std::unique_ptr<GenDB> db_;
+  std::unique_ptr<GenDB> write_db_;  // null: writes go through db_
   std::string ini_;
   HWindow main_window_ = nullptr;
   std::unique_ptr<RequestChannel> channel_;
@@ -80,6 +89,14 @@ class QenApplication {
 inline GenDB* ApplicationDb() {
   const QenApplication* app = QenApplication::Instance();
   return app != nullptr ? app->GetDb() : nullptr;
+}
+
+// The running application's connection for writing (GetWriteDb), for the
+// windows that write (the goal editor, the presets menu); null without an
+// application or a database.
+inline GenDB* ApplicationWriteDb() {
+  const QenApplication* app = QenApplication::Instance();
+  return app != nullptr ? app->GetWriteDb() : nullptr;
 }
 
 // The suite's spreadsheet folder (TGetStatInfo::GetSpreadSheetDirectory): the

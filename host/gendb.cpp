@@ -183,7 +183,10 @@ std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& pref
   }
   if (StartsWithNoCase(url, "postgresql://") || StartsWithNoCase(url, "postgres://") ||
       LooksLikeConninfo(url)) {
-    return OpenPostgresGenDB(url, prefix, create_if_missing, error);
+    std::unique_ptr<GenDB> db = OpenPostgresGenDB(url, prefix, create_if_missing, error);
+    // A writing connection learns now whether the server takes writes.
+    if (db != nullptr && access == DbAccess::kWrite) db->dbIsStandby();
+    return db;
   }
   *error = "Adresse de base de données non reconnue : « " + url +
            " » (attendu : sqlite:CHEMIN, postgresql://hôte/base ou host=... dbname=...).";

@@ -169,8 +169,21 @@ std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& pref
 // What an opening may do to a SQLite file (a server is opened the same way
 // for all three):
 //   kRead    read only: nothing in the file changes, not even its journal
+
+  // True when the server is a hot standby (PostgreSQL in recovery, the
+  // reports' server of a group, [SUITE] ReportDatabase): it answers every
+  // read and refuses every write. Asked of the server once per connection
+  // (at the opening of a writing one, kWrite or kCreate, else the first time
+  // a caller asks) and kept; false when the question cannot be answered.
+  // A writer asks before it starts (kStandbyRefusal), so nothing is ever
+  // half-written. SQLite never is one.
+  virtual bool dbIsStandby() { return false; }
 //            mode (the reports); a file in a folder nobody may write is
 //            read as it stands
+// What a writer (the goal editor, demo-db) answers, in one line, on a
+// connection whose dbIsStandby() is true.
+inline constexpr char kStandbyRefusal[] = "la base est en lecture seule (serveur de secours)";
+
 //   kWrite   reads and writes an existing database as it is (the goal
 //            editor, the sql command, the window)
 //   kCreate  creates the file when missing and gives a new one the suite's
@@ -182,3 +195,6 @@ std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& pref
 // The file of a "sqlite:PATH" URL ("sqlite:///abs" is "/abs"); "" for any
 // other URL (a server) and for "sqlite:" without a path.
 std::string SqlitePathOfUrl(const std::string& url);
+// On a server, kWrite and kCreate ask at once whether it is a hot standby
+// (GenDB::dbIsStandby); kCreate refuses one with kStandbyRefusal, before
+// anything is created.

@@ -177,6 +177,19 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
       // now. A query is sent once more on a new connection; not a write (it
       // may have run), nor inside a transaction (gone with the server).
       if (!c->query || in_block || !conn_.IsBad()) return false;
+  bool dbIsStandby() override {
+    if (standby_known_) return standby_;
+    constexpr int kStandbyCursor = -2;
+    long recovering = 0;
+    if (dbExecute("SELECT CASE WHEN pg_is_in_recovery() THEN 1 ELSE 0 END", kStandbyCursor) == 0 &&
+        dbFetch(0, kStandbyCursor) == 0 && dbGetLong(1, &recovering, kStandbyCursor) == 0) {
+      standby_known_ = true;
+      standby_ = recovering != 0;
+    }
+    dbClose(kStandbyCursor);
+    return standby_;
+  }
+
       last_error_.clear();
       if (!conn_.EnsureConnected(&last_error_) || !c->rows.Start(c->text, &last_error_)) {
         c->rows.Close();
@@ -293,3 +306,12 @@ std::unique_ptr<GenDB> OpenPostgresGenDB(const std::string& conninfo, const std:
   }
   return db;
 }
+  bool standby_known_ = false;  // dbIsStandby asked the server
+  bool standby_ = false;
+  bool snapshot_ = false;  // dbBeginSnapshot's transaction is open
+  bool nested_ = false;    // a savepoint of dbBeginTransaction inside it
+  // A standby takes no write: refused before the schema is looked for.
+  if (create_if_missing && db->dbIsStandby()) {
+    *error = kStandbyRefusal;
+    return nullptr;
+  }

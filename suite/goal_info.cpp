@@ -95,6 +95,11 @@ void Pause(int attempt) { std::this_thread::sleep_for(std::chrono::milliseconds(
 // out to be taken (kDuplicate) or the body found nothing to change.
 template <class Body>
 GoalWrite InTransaction(GenDB* db, const GoalInfo* pair, long except_id, std::string* error, Body body) {
+  // A hot standby refuses every write: said before anything starts.
+  if (db->dbIsStandby()) {
+    if (error) *error = kStandbyRefusal;
+    return GoalWrite::kFailed;
+  }
   std::string last;
   for (int attempt = 0; attempt < kWriteAttempts; ++attempt) {
     if (db->dbBeginTransaction() != 0) {

@@ -13,7 +13,8 @@
 // once, the second save fails on the index and is answered kDuplicate,
 // never as a database failure. Ids are assigned by the writer (largest id
 // plus 1) inside the same transaction; a collision on the id with another
-// writer is retried.
+// writer is retried. On a hot standby (GenDB::dbIsStandby) every write is
+// kFailed with kStandbyRefusal as its error, before any statement.
 #pragma once
 
 #include <cstddef>

@@ -2,7 +2,10 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
+#include "host/application.h"
+#include "host/gendb.h"
 #include "host/ini.h"
 
 std::string DefaultDemoDbPath() {
@@ -23,4 +26,37 @@ std::string SuiteDatabaseUrl(const std::string& given, const std::string& ini_pa
   if (!given.empty()) return given;
   const std::string configured = WDIniObj(ini_path).read_secini("SUITE", "Database", "");
   return configured.empty() ? DefaultDemoDbUrl() : configured;
+}
+
+std::string SuiteReportDatabaseUrl(const std::string& ini_path) {
+  return WDIniObj(ini_path).read_secini("SUITE", "ReportDatabase", "");
+}
+
+bool OpenSuiteDatabases(QenApplication* app, const std::string& given, const std::string& report_given,
+                        const std::string& prefix, std::string* url, std::string* report_url,
+                        std::string* error) {
+  error->clear();
+  *url = SuiteDatabaseUrl(given, app->GetINI());
+  *report_url = !report_given.empty() ? report_given : given.empty() ? SuiteReportDatabaseUrl(app->GetINI()) : "";
+  if (*report_url == *url) report_url->clear();
+  std::unique_ptr<GenDB> db = OpenGenDB(*url, prefix, DbAccess::kWrite, error);
+  if (db == nullptr) {
+    report_url->clear();
+    return false;
+  }
+  if (report_url->empty()) {
+    app->SetDb(std::move(db));
+    return true;
+  }
+  std::string report_error;
+  std::unique_ptr<GenDB> reports = OpenGenDB(*report_url, prefix, DbAccess::kRead, &report_error);
+  if (reports == nullptr) {
+    *error = "base des rapports " + *report_url + " : " + report_error;
+    report_url->clear();
+    app->SetDb(std::move(db));
+    return true;
+  }
+  app->SetDb(std::move(reports));
+  app->SetWriteDb(std::move(db));
+  return true;
 }

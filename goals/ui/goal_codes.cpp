@@ -86,7 +86,7 @@ TAmount* GoalCodes::MonthField(int month) const { return month >= 1 && month <= 
 
 void GoalCodes::SetupWindow() {
   TGenDlg::SetupWindow();
-  producer_->LoadProducers(ApplicationDb());
+  producer_->LoadProducers(ApplicationWriteDb());
   LoadList(open_on_);
   const int at = RecordList()->GetSelIndex();
   if (open_on_ != 0 && at >= 0 && RecordList()->GetItemData(at) == open_on_) {
@@ -118,7 +118,7 @@ void GoalCodes::LoadList(long select_id) {
   list->ClearList();
   std::vector<GoalInfo> records;
   std::string error;
-  if (ApplicationDb() != nullptr) LoadGoalRecords(ApplicationDb(), 0, &records, &error);
+  if (ApplicationWriteDb() != nullptr) LoadGoalRecords(ApplicationWriteDb(), 0, &records, &error);
   int select = -1;
   for (const GoalInfo& g : records) {
     char row[64];
@@ -134,7 +134,7 @@ void GoalCodes::EvSelect(int row) {
   if (row < 0 || row >= list->GetCount()) return;
   GoalInfo g;
   std::string error;
-  if (ApplicationDb() == nullptr || !ReadGoalRecord(ApplicationDb(), list->GetItemData(row), &g, &error)) return;
+  if (ApplicationWriteDb() == nullptr || !ReadGoalRecord(ApplicationWriteDb(), list->GetItemData(row), &g, &error)) return;
   buffer_ = g;
   selected_id_ = g.id;
   mode_ = kChanging;
@@ -192,22 +192,30 @@ void GoalCodes::ShowDuplicate() {
 bool GoalCodes::DuplicateExist(int mode) {
   GoalInfo g;
   FromTransfer(&g);
-  if (!::DuplicateExist(ApplicationDb(), g, mode, selected_id_)) return false;
+  if (!::DuplicateExist(ApplicationWriteDb(), g, mode, selected_id_)) return false;
   ShowDuplicate();
   return true;
 }
 
+bool GoalCodes::RefusedOnStandby() {
+  GenDB* db = ApplicationWriteDb();
+  if (db == nullptr || !db->dbIsStandby()) return false;
+  ShowMessage(QString::fromUtf8(kStandbyRefusal), QMessageBox::Warning);
+  return true;
+}
+
 bool GoalCodes::CmSave() {
+  if (RefusedOnStandby()) return false;
   // The base's own checks (the amounts), then ours; nothing is cleared on a refusal.
   if (!UpdateDialog(0) || !ValidateDlgFields() || DuplicateExist(mode_)) return false;
   GoalInfo g;
   FromTransfer(&g);
   g.id = static_cast<int32_t>(mode_ == kChanging ? selected_id_ : 0);
-  if (ApplicationDb() == nullptr) return false;
+  if (ApplicationWriteDb() == nullptr) return false;
   std::string error;
   // A change writes only the record shown: the row of its id as it was read.
-  const GoalWrite result = mode_ == kAdding ? InsertGoalRecord(ApplicationDb(), &g, ldate_today(), &error)
-                                            : UpdateGoalRecord(ApplicationDb(), g, ldate_today(), &error, &buffer_);
+  const GoalWrite result = mode_ == kAdding ? InsertGoalRecord(ApplicationWriteDb(), &g, ldate_today(), &error)
+                                            : UpdateGoalRecord(ApplicationWriteDb(), g, ldate_today(), &error, &buffer_);
   switch (result) {
     case GoalWrite::kDone:
       (mode_ == kAdding ? added_ : changed_) = true;
@@ -236,14 +244,14 @@ bool GoalCodes::CmSave() {
 }
 
 void GoalCodes::CmDelete() {
-  if (selected_id_ == 0 || ApplicationDb() == nullptr) return;
+  if (selected_id_ == 0 || ApplicationWriteDb() == nullptr || RefusedOnStandby()) return;
   if (!AskYesNo(QStringLiteral("Effacer l'objectif %1 %2 ?")
                     .arg(QString::fromUtf8(buffer_.producer))
                     .arg(buffer_.year))) {
     return;
   }
   std::string error;
-  const GoalWrite result = DeleteGoalRecord(ApplicationDb(), selected_id_, &error, &buffer_);
+  const GoalWrite result = DeleteGoalRecord(ApplicationWriteDb(), selected_id_, &error, &buffer_);
   switch (result) {
     case GoalWrite::kDone:
       deleted_ = true;
@@ -280,5 +288,5 @@ void GoalCodes::ShowChanged() {
               QMessageBox::Warning);
   GoalInfo now;
   std::string error;
-  if (ReadGoalRecord(ApplicationDb(), selected_id_, &now, &error)) buffer_ = now;
+  if (ReadGoalRecord(ApplicationWriteDb(), selected_id_, &now, &error)) buffer_ = now;
 }

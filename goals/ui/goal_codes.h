@@ -12,6 +12,9 @@
 //   5104 "E&ffacer"     deletes the selected record (after a question)
 //   5122 "&Copier"      CmCopy: the selected record's producer, year and
 //                       goals in a new record, adding mode
+// The editor reads and writes the practice's own server (GetWriteDb, [SUITE]
+// Database), never the reports' standby: on a hot standby a save or a delete
+// shows kStandbyRefusal alone and writes nothing.
 // Selecting a row shows its record in changing mode (101). Leaving the
 // January field (102) runs the January fill (Jan_OutFocus).
 //
@@ -97,6 +100,8 @@ class GoalCodes : public TGenDlg {
   // The selected record was deleted, or changed, by another workstation.
   void ShowGone();
   void ShowChanged();
+  // The write connection is a hot standby: says so (kStandbyRefusal).
+  bool RefusedOnStandby();
 
   Transfer transfer_;
   GoalInfo buffer_;

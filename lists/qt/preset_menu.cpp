@@ -77,7 +77,7 @@ void PresetMenu::Refill() {
   menu_->clear();
   std::vector<Preset> presets;
   std::string error;
-  if (!ListPresets(ApplicationDb(), hooks_.analysis, &presets, &error)) {
+  if (!ListPresets(ApplicationWriteDb(), hooks_.analysis, &presets, &error)) {
     QAction* failed = menu_->addAction(QStringLiteral("(lecture impossible : %1)").arg(Utf8(error)));
     failed->setEnabled(false);
   } else if (presets.empty()) {
@@ -101,7 +101,7 @@ void PresetMenu::Refill() {
 bool PresetMenu::Load(const std::string& name) {
   std::vector<Preset> found;
   std::string error;
-  if (!FindPresets(ApplicationDb(), hooks_.analysis, name, &found, &error)) {
+  if (!FindPresets(ApplicationWriteDb(), hooks_.analysis, name, &found, &error)) {
     Say(QStringLiteral("Le préréglage « %1 » n'a pas pu être lu : %2").arg(Utf8(name), Utf8(error)), true);
     return false;
   }
@@ -132,12 +132,12 @@ bool PresetMenu::SaveAs(const std::string& name, PeriodRule period, const std::s
     preset.to = 0;
   }
   std::string error;
-  PresetSaveResult saved = SavePreset(ApplicationDb(), &preset, replace, &error);
+  PresetSaveResult saved = SavePreset(ApplicationWriteDb(), &preset, replace, &error);
   if (saved == PresetSaveResult::kExists) {
     if (!Ask(QStringLiteral("Le préréglage « %1 » existe déjà. Voulez-vous le remplacer ?").arg(Utf8(name)))) {
       return false;
     }
-    saved = SavePreset(ApplicationDb(), &preset, true, &error);
+    saved = SavePreset(ApplicationWriteDb(), &preset, true, &error);
   }
   if (saved != PresetSaveResult::kSaved) {
     Say(QStringLiteral("Le préréglage « %1 » n'a pas été enregistré : %2").arg(Utf8(name), Utf8(error)), true);
@@ -149,7 +149,7 @@ bool PresetMenu::SaveAs(const std::string& name, PeriodRule period, const std::s
 bool PresetMenu::Delete(const std::string& name) {
   if (!Ask(QStringLiteral("Supprimer le préréglage « %1 » ?").arg(Utf8(name)))) return false;
   std::string error;
-  if (!DeletePreset(ApplicationDb(), hooks_.analysis, name, &error)) {
+  if (!DeletePreset(ApplicationWriteDb(), hooks_.analysis, name, &error)) {
     Say(QStringLiteral("Le préréglage « %1 » n'a pas été supprimé : %2").arg(Utf8(name), Utf8(error)), true);
     return false;
   }

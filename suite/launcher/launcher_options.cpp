@@ -44,6 +44,9 @@ LauncherParse ParseLauncherOptions(const QStringList& arguments, LauncherOptions
   parser.setApplicationDescription(QStringLiteral("Suite de démonstration et module d'analyse de la pratique"));
   QCommandLineOption help_opt({QStringLiteral("h"), QStringLiteral("help")}, "Affiche cette aide.");
   QCommandLineOption db_opt("db", "Base de données (sqlite:CHEMIN, postgresql://...).", "URL");
+  QCommandLineOption report_db_opt(
+      "report-db", "Base que lisent les onglets (serveur de secours) ; le rédacteur d'objectifs écrit dans --db.",
+      "URL");
   QCommandLineOption prefix_opt("prefix", "Préfixe des tables.", "P");
   QCommandLineOption ini_opt("ini", "Fichier INI de la suite.", "FICHIER");
   QCommandLineOption today_opt("today", "Date du jour (AAAAMMJJ).", "DATE");
@@ -57,7 +60,7 @@ LauncherParse ParseLauncherOptions(const QStringList& arguments, LauncherOptions
       "Appuie sur le bouton de ce texte après l'ouverture (répétable) ; les messages vont alors à la sortie "
       "d'erreur et les questions reçoivent Non.",
       "TEXTE");
-  parser.addOptions({help_opt, db_opt, prefix_opt, ini_opt, today_opt, module_opt, open_opt, history_opt,
+  parser.addOptions({help_opt, db_opt, report_db_opt, prefix_opt, ini_opt, today_opt, module_opt, open_opt, history_opt,
                      shot_opt, tab_opt, press_opt});
 
   const QStringList ours = WithoutQtOptions(arguments);
@@ -87,6 +90,7 @@ LauncherParse ParseLauncherOptions(const QStringList& arguments, LauncherOptions
 
   LauncherOptions o;
   o.db = parser.value(db_opt);
+  o.report_db = parser.value(report_db_opt);
   o.prefix = parser.value(prefix_opt);
   o.ini = parser.value(ini_opt);
   if (parser.isSet(today_opt)) {

@@ -8,6 +8,7 @@
 
 struct LauncherOptions {
   QString db;          // database URL; empty = the INI file's, else the demo practice
+  QString report_db;   // the reports' database; empty = [SUITE] ReportDatabase (without --db)
   QString prefix;      // table prefix
   QString ini;         // INI file; empty = the default path
   long today = 0;      // pinned date (YYYYMMDD), 0 = the clock's

@@ -192,12 +192,14 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantra-suite : les réglages de départ ne sont pas enregistrés (%s) : %s\n",
                  app.GetINI().c_str(), ini_error.c_str());
   }
-  const std::string url = SuiteDatabaseUrl(options.db.toStdString(), app.GetINI());
-  std::string error;
-  app.SetDb(OpenGenDB(url, options.prefix.toStdString(), DbAccess::kWrite, &error));
-  QString db_text = app.GetDb() ? QStringLiteral("Base de données : %1").arg(QString::fromStdString(url))
-                                : QStringLiteral("Aucune base de données (%1)").arg(QString::fromStdString(error));
-  if (!app.GetDb()) std::fprintf(stderr, "vantra-suite : %s : %s\n", url.c_str(), error.c_str());
+  std::string url, report_url, error;
+  const bool opened = OpenSuiteDatabases(&app, options.db.toStdString(), options.report_db.toStdString(),
+                                         options.prefix.toStdString(), &url, &report_url, &error);
+  QString db_text = opened ? QStringLiteral("Base de données : %1").arg(QString::fromStdString(url))
+                           : QStringLiteral("Aucune base de données (%1)").arg(QString::fromStdString(error));
+  if (!report_url.empty()) db_text += QStringLiteral(" — rapports : %1").arg(QString::fromStdString(report_url));
+  if (!opened) std::fprintf(stderr, "vantra-suite : %s : %s\n", url.c_str(), error.c_str());
+  if (opened && !error.empty()) std::fprintf(stderr, "vantra-suite : %s\n", error.c_str());
   if (!ini_error.empty()) {
     db_text += QStringLiteral(" — réglages non enregistrés : %1").arg(QString::fromStdString(ini_error));
   }
