@@ -95,7 +95,7 @@ struct AuditTotals {
   long grand_sum = 0;        // merged audit rows in the whole list
 };
 
-// The comparator of the sort: the keys of the process-wide copy set by
+// The comparator of the sort: the keys of this thread's copy set by
 // SetCompareKeys (Generate sets it before sorting). Keys outside 1..4 are
 // passed over; rows equal on them are ordered by id, date, time and user
 // (0 only when all of those are equal too).

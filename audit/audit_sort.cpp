@@ -10,9 +10,10 @@
 
 namespace {
 
-// The process-wide copy of the sort keys read by the comparator.
-short g_sort_keys[4] = {};
-short g_sort_key_count = 0;
+// The sort keys the comparator reads: one copy per thread (the clinics of a
+// group sort on their own threads, host/clinic_pool.h).
+thread_local short g_sort_keys[4] = {};
+thread_local short g_sort_key_count = 0;
 
 // One comparison rule for both ways of sorting: A and B are views of a
 // VantraElem (ElemView) or SortKeys copied from one.

@@ -17,6 +17,7 @@
 #include "host/strings.h"
 #include "host/gendb.h"
 #include "host/ini.h"
+#include "suite/clinics.h"
 #include "suite/production_service.h"
 #include "suite/suite_paths.h"
 #include "suite/pick_lists.h"
@@ -73,7 +74,8 @@ const CliCommand* FindCliCommand(std::string_view name) {
 
 bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_flags,
                      CliOptions* out, std::string* error) {
-  static const char* kValueOptions[] = {"db", "report-db", "prefix", "ini", "today", "from", "to", "format", "out", "preset"};
+  static const char* kValueOptions[] = {"db", "report-db", "prefix", "ini", "today", "from", "to", "format", "out", "preset",
+                                        "clinics", "jobs"};
   for (int i = 0; i < argc; ++i) {
     std::string arg = argv[i];
     if (arg == "--help" || arg == "-h") {
@@ -82,6 +84,10 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
     }
     if (arg == "--item-data") {
       out->item_data = true;
+      continue;
+    }
+    if (arg == "--all-clinics") {
+      out->all_clinics = true;
       continue;
     }
     if (arg.rfind("--", 0) == 0) {
@@ -142,6 +148,16 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
         out->preset = value;
       } else if (name == "out") {
         out->out = value;
+      } else if (name == "clinics") {
+        if (!ParseClinicList(value, &out->clinics, error)) {
+          *error = "--clinics : " + *error;
+          return false;
+        }
+      } else if (name == "jobs") {
+        int64_t jobs = 0;
+        if (!ParseWholeNumber(value, 1, kMaxJobs, "--jobs", &jobs, error)) return false;
+        out->jobs = static_cast<int>(jobs);
+        out->jobs_given = true;
       } else {  // dates
         long date = ParseDate(value);
         if (date == 0) {
@@ -165,6 +181,10 @@ bool ParseCliOptions(int argc, char** argv, const std::vector<CliFlag>& extra_fl
       continue;
     }
     out->positional.push_back(arg);
+  }
+  if (out->all_clinics && !out->clinics.empty()) {
+    *error = "--clinics et --all-clinics s'excluent";
+    return false;
   }
   if (out->from_given && out->to_given && out->from > out->to) {
     *error = "la date --from suit la date --to";

@@ -22,6 +22,9 @@
 //   --item-data       prefix each tsv/csv line with the row's item data
 //   --preset NAME     the analyses: a report preset's options first, those
 //                     given on the command line over them (cli/cli_preset.h)
+//   --clinics P1,P2   the analyses: the same report for each clinic of a
+//   --all-clinics     group, then the group's total (cli/cli_group.h)
+//   --jobs N          clinics run at once, one connection each (default 2)
 //   --help
 // Commands add their own flags through CliCommand::extra_flags.
 #pragma once
@@ -49,17 +52,20 @@ struct CliWritten {
   long rows = 0;
 };
 
+// The most connections a group run opens at once (--jobs).
+inline constexpr int64_t kMaxJobs = 64;
+
 struct CliOptions {
   std::string db_url;
   bool db_given = false;
+  std::string report_db_url;  // --report-db
+  bool report_db_given = false;
   std::string prefix;
   std::string ini;
   long today = 0;
   long from = 0, to = 0;
   bool from_given = false, to_given = false;
   std::map<std::string, std::string> overrides;  // KEY=VALUE, in memory only
-  std::string report_db_url;  // --report-db
-  bool report_db_given = false;
   std::string format = "text";
   bool format_given = false;
   std::string out;
@@ -69,6 +75,12 @@ struct CliOptions {
   std::map<std::string, std::string> flags;
   std::vector<std::string> positional;
   std::string preset;  // --preset NAME (applied before the command runs)
+  // A dental group (cli/cli_group.h): --clinics P1,P2 (prefixes, each with
+  // its final "."), --all-clinics, --jobs N (connections of the pool).
+  std::vector<std::string> clinics;
+  bool all_clinics = false;
+  int jobs = 2;
+  bool jobs_given = false;
   CliWritten* written = nullptr;  // null: nobody asks
 };
 
@@ -95,6 +107,10 @@ std::string CheckPdfOut(const CliOptions& options);
 // The database of a run: --db, else the INI file's [SUITE] Database (as the
 // suite reads it), else the demo database.
 std::string DatabaseUrl(const CliOptions& options);
+// The database the reports read: --report-db, else --db when given (a
+// database named on the command line is the one to read), else the INI
+// file's [SUITE] ReportDatabase, else DatabaseUrl.
+std::string ReportDatabaseUrl(const CliOptions& options);
 
 // Sets up the process-wide QenApplication from the options: pins today,
 // sets the INI path and opens the database (not created when missing). The
@@ -108,10 +124,6 @@ bool SetUpApplication(const CliOptions& options, QenApplication* app, std::strin
                       DbAccess access = DbAccess::kRead);
 
 // "" unless --out names a file the run reads or keeps: the SQLite database
-// The database the reports read: --report-db, else --db when given (a
-// database named on the command line is the one to read), else the INI
-// file's [SUITE] ReportDatabase, else DatabaseUrl.
-std::string ReportDatabaseUrl(const CliOptions& options);
 // or its -journal, -wal or -shm file, or the INI file in use (the same file
 // through links and relative paths: same device and inode, or the same
 // canonical path when it does not exist yet). Else the one line to print;
@@ -226,6 +238,9 @@ struct CliCommand {
   // the command also takes the flags every analysis keeps in a preset, and
   // --format names the preset's format (a pdf needs no --out).
   bool preset_options = false;
+  // The command runs across the clinics of a group (--clinics,
+  // --all-clinics, --jobs; cli/cli_group.h); the others refuse them.
+  bool group = false;
 };
 
 // Commands register themselves from their own file:

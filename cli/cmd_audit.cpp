@@ -302,7 +302,9 @@ CliRegistration audit_registration{
       DrillFlag("vantra audit --summary SumBy=1000 --drill 1,6 (les lignes d'audit du premier usager)")},
      &RunAudit,
      kAuditIniSection,
-     &AuditKeys}};
+     &AuditKeys,
+     false,
+     true}};
 
 CliRegistration history_registration{
     {"history", "historique des audits d'un dossier",

@@ -431,7 +431,9 @@ CliRegistration goals_registration{
       DrillFlag("vantra goals Year=2026 --drill 1,2 (production et objectif du premier producteur en janvier)")},
      &RunGoals,
      kGoalsIniSection,
-     &GoalsKeys}};
+     &GoalsKeys,
+     false,
+     true}};
 
 CliRegistration goals_edit_registration{
     {"goals-edit", "objectifs : liste, ajout, modification, suppression, copie (table GOALS)",

@@ -213,6 +213,8 @@ CliRegistration productivity_registration{
                 "premier mois)")},
      &RunProductivity,
      kApptIniSection,
-     &ApptOptionKeys}};
+     &ApptOptionKeys,
+     false,
+     true}};
 
 }  // namespace

@@ -433,6 +433,8 @@ CliRegistration stats_registration{
       DrillFlag("vantra stats --list patients --drill 1,2 (les nouveaux patients du premier dentiste)")},
      &RunStats,
      kStatsIniSection,
-     &StatsKeys}};
+     &StatsKeys,
+     false,
+     true}};
 
 }  // namespace

@@ -58,9 +58,15 @@ void PrintCommandHelp(const CliCommand& c) {
       "  --item-data            ajoute la donnée de rangée en première colonne (tsv, csv)\n"
       "  --preset NOM           (audit, productivity, stats, goals) les options d'un préréglage\n"
       "                         (vantra preset) ; celles données ici l'emportent\n"
+      "  --clinics P1,P2        (audit, productivity, stats, goals) le rapport de chaque\n"
+      "                         cabinet du groupe (schémas P1., P2.), puis le total du groupe\n"
+      "  --all-clinics          tous les cabinets du serveur (chaque schéma qui tient les\n"
+      "                         tables du cabinet ; en SQLite, chaque NOM.db du dossier)\n"
+      "  --jobs N               cabinets calculés à la fois, une connexion chacun (défaut 2)\n"
       "\n"
       "Codes de sortie : 0 fait, 1 échec, 2 arguments refusés, 3 liste partielle (connexion au\n"
-      "serveur perdue pendant la génération : rien n'est écrit), 70 erreur interne.\n",
+      "serveur perdue pendant la génération, ou un cabinet du groupe en échec : rien n'est\n"
+      "écrit), 70 erreur interne.\n",
       DefaultDemoDbPath().c_str());
 }
 
@@ -108,6 +114,15 @@ int Main(int argc, char** argv) {
   }
   if (const std::string pdf = CheckPdfOut(options); !pdf.empty() && !command->preset_options) {
     std::fprintf(stderr, "vantra %s : %s\n", command->name, pdf.c_str());
+    return 2;
+  }
+  if (!command->group && (!options.clinics.empty() || options.all_clinics || options.jobs_given)) {
+    std::fprintf(stderr, "vantra %s : --clinics, --all-clinics et --jobs ne servent qu'aux analyses "
+                 "(audit, productivity, stats, goals)\n", command->name);
+    return 2;
+  }
+  if (options.jobs_given && options.clinics.empty() && !options.all_clinics) {
+    std::fprintf(stderr, "vantra %s : --jobs va avec --clinics ou --all-clinics\n", command->name);
     return 2;
   }
   if (const int status = ApplyNamedPreset(*command, &options); status >= 0) return status;

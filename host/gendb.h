@@ -55,6 +55,10 @@ class SqlDialect {
   virtual std::string TextType(int max_chars) const = 0;
   // Statement that tells whether a table exists: one row, one column, 0 or 1.
   virtual std::string TableExistsSql(std::string_view prefix, std::string_view table) const = 0;
+  // Statement listing, one row each, the schemas that hold every one of
+  // tables (the clinics of a group, suite/clinics.h); "" where an engine
+  // keeps its clinics as files (SQLite: attached databases).
+  virtual std::string SchemasHoldingSql(const std::vector<std::string>& tables) const = 0;
 };
 
 // One row of values for BulkLoader. Text cells are taken as is (no quoting
@@ -111,6 +115,28 @@ class GenDB {
   virtual int dbCommit() = 0;
   virtual int dbRollback() = 0;
 
+  // One snapshot for a whole run (a clinic of a group, host/clinic_pool.h):
+  // on PostgreSQL a REPEATABLE READ, READ ONLY transaction, on SQLite a
+  // deferred read transaction, so every statement of the run sees the same
+  // data. Inside it dbBeginTransaction, dbCommit and dbRollback work on a
+  // savepoint (the look-ups' read transactions nest in it). 0 on success;
+  // refused when a transaction is already open. dbEndSnapshot ends it (and
+  // nothing is written either way).
+  // The engines implement all three; a connection that cannot (a test's
+  // stand-in) refuses.
+  virtual int dbBeginSnapshot() { return -1; }
+  virtual int dbEndSnapshot() { return -1; }
+  virtual bool dbInSnapshot() const { return false; }
+
+  // Moves the connection to another clinic's tables: the owner prefix of
+  // every statement from now on (ValidTablePrefix; on SQLite "NAME." is
+  // attached first when it is not, see OpenGenDB). Not inside a transaction
+  // or snapshot. False with *error (the prefix is left as it was).
+  virtual bool dbSetPrefix(const std::string& /*prefix*/, std::string* error) {
+    if (error != nullptr) *error = "Cette connexion ne change pas de préfixe de tables.";
+    return false;
+  }
+
   // Starts loading rows into table, named as in a statement (the caller puts
   // dbPrefix() before it; plain names only, "schema.TABLE" at most). Never
   // null: a load that cannot start fails its AddRow and Finish. Nothing is
@@ -143,7 +169,20 @@ class GenDB {
   // connection already waited for (its busy timeout): trying again at once
   // would only wait again.
   virtual bool dbLastFailureWasLock() const { return false; }
+
+  // True when the server is a hot standby (PostgreSQL in recovery, the
+  // reports' server of a group, [SUITE] ReportDatabase): it answers every
+  // read and refuses every write. Asked of the server once per connection
+  // (at the opening of a writing one, kWrite or kCreate, else the first time
+  // a caller asks) and kept; false when the question cannot be answered.
+  // A writer asks before it starts (kStandbyRefusal), so nothing is ever
+  // half-written. SQLite never is one.
+  virtual bool dbIsStandby() { return false; }
 };
+
+// What a writer (the goal editor, demo-db) answers, in one line, on a
+// connection whose dbIsStandby() is true.
+inline constexpr char kStandbyRefusal[] = "la base est en lecture seule (serveur de secours)";
 
 // The one line a generation reports when the server was lost during it:
 // "La connexion au serveur a été perdue : la liste est partielle (REASON)."
@@ -161,7 +200,11 @@ bool ValidTablePrefix(std::string_view prefix, std::string* error);
 //                           only if create_if_missing is true)
 //   postgresql://... or postgres://... or a libpq conninfo ("host=... dbname=...")
 // prefix: owner prefix for every table name; on PostgreSQL a prefix "name."
-// is a schema name. Returns null and fills *error on failure (an invalid
+// is a schema name. On SQLite a prefix "name." is a database attached to the
+// connection: when no database of that name is attached and a file
+// "name.db" lies beside the opened one, it is attached (read only for
+// kRead), so a group of clinics kept as one file per clinic reads as a
+// server's schemas do (suite/clinics.h). Returns null and fills *error on failure (an invalid
 // prefix is refused before anything is opened).
 std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix,
                                  bool create_if_missing, std::string* error);
@@ -169,25 +212,15 @@ std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& pref
 // What an opening may do to a SQLite file (a server is opened the same way
 // for all three):
 //   kRead    read only: nothing in the file changes, not even its journal
-
-  // True when the server is a hot standby (PostgreSQL in recovery, the
-  // reports' server of a group, [SUITE] ReportDatabase): it answers every
-  // read and refuses every write. Asked of the server once per connection
-  // (at the opening of a writing one, kWrite or kCreate, else the first time
-  // a caller asks) and kept; false when the question cannot be answered.
-  // A writer asks before it starts (kStandbyRefusal), so nothing is ever
-  // half-written. SQLite never is one.
-  virtual bool dbIsStandby() { return false; }
 //            mode (the reports); a file in a folder nobody may write is
 //            read as it stands
-// What a writer (the goal editor, demo-db) answers, in one line, on a
-// connection whose dbIsStandby() is true.
-inline constexpr char kStandbyRefusal[] = "la base est en lecture seule (serveur de secours)";
-
 //   kWrite   reads and writes an existing database as it is (the goal
 //            editor, the sql command, the window)
 //   kCreate  creates the file when missing and gives a new one the suite's
 //            journal mode, WAL (demo-db)
+// On a server, kWrite and kCreate ask at once whether it is a hot standby
+// (GenDB::dbIsStandby); kCreate refuses one with kStandbyRefusal, before
+// anything is created.
 enum class DbAccess { kRead, kWrite, kCreate };
 std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& prefix, DbAccess access,
                                  std::string* error);
@@ -195,6 +228,3 @@ std::unique_ptr<GenDB> OpenGenDB(const std::string& url, const std::string& pref
 // The file of a "sqlite:PATH" URL ("sqlite:///abs" is "/abs"); "" for any
 // other URL (a server) and for "sqlite:" without a path.
 std::string SqlitePathOfUrl(const std::string& url);
-// On a server, kWrite and kCreate ask at once whether it is a hot standby
-// (GenDB::dbIsStandby); kCreate refuses one with kStandbyRefusal, before
-// anything is created.

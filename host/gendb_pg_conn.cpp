@@ -3,6 +3,7 @@
 
 #include <poll.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 
@@ -16,6 +17,18 @@ std::string PostgresDialect::TextType(int max_chars) const {
 std::string PostgresDialect::TableExistsSql(std::string_view prefix, std::string_view table) const {
   return "SELECT CASE WHEN to_regclass(" + SqlQuoted(std::string(prefix) + std::string(table)) +
          ") IS NULL THEN 0 ELSE 1 END";
+}
+
+std::string PostgresDialect::SchemasHoldingSql(const std::vector<std::string>& tables) const {
+  std::string names;
+  for (const std::string& t : tables) {
+    std::string lower;
+    for (char c : t) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    names += (names.empty() ? "" : ", ") + SqlQuoted(lower);
+  }
+  return "SELECT table_schema FROM information_schema.tables WHERE lower(table_name) IN (" + names +
+         ") GROUP BY table_schema HAVING COUNT(DISTINCT lower(table_name)) = " + std::to_string(tables.size()) +
+         " ORDER BY table_schema";
 }
 
 std::string PgShorten(const char* message) {
@@ -184,8 +197,8 @@ bool PgConnection::RunProtected(std::string_view statements, std::string* error)
   return false;
 }
 
-bool PgConnection::Begin(std::string* error) {
-  if (!Roundtrip("BEGIN", error)) return false;
+bool PgConnection::Begin(std::string* error, const char* statement) {
+  if (!Roundtrip(statement, error)) return false;
   in_block_ = true;
   return true;
 }

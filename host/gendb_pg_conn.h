@@ -92,7 +92,8 @@ class PgConnection {
 
   // The caller's transaction (dbBeginTransaction ... dbCommit/dbRollback).
   bool InBlock() const { return in_block_; }
-  bool Begin(std::string* error);
+  // statement: "BEGIN", or a BEGIN with its isolation (a run's snapshot).
+  bool Begin(std::string* error, const char* statement = "BEGIN");
   bool End(bool commit, std::string* error);
   // Aligns the block state with the server's once the connection is idle
   // (the caller may have sent BEGIN or COMMIT itself).

@@ -108,6 +108,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
 
   int dbBeginTransaction() override {
     last_error_.clear();
+    if (snapshot_) return Nested("SAVEPOINT vantra_tx", true);
     if (!conn_.EnsureConnected(&last_error_)) return Lose(kFailed);
     if (conn_.InBlock()) {
       last_error_ = "Une transaction est déjà en cours.";
@@ -116,8 +117,51 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     return Lose(conn_.Begin(&last_error_) ? 0 : kFailed);
   }
 
-  int dbCommit() override { return End(true); }
-  int dbRollback() override { return End(false); }
+  int dbCommit() override {
+    if (snapshot_) return Nested("RELEASE SAVEPOINT vantra_tx", false);
+    return End(true);
+  }
+  int dbRollback() override {
+    if (snapshot_) return Nested("ROLLBACK TO SAVEPOINT vantra_tx; RELEASE SAVEPOINT vantra_tx", false);
+    return End(false);
+  }
+
+  int dbBeginSnapshot() override {
+    last_error_.clear();
+    if (!conn_.EnsureConnected(&last_error_)) return Lose(kFailed);
+    if (conn_.InBlock() || snapshot_) {
+      last_error_ = "Une transaction est déjà en cours.";
+      return kFailed;
+    }
+    if (!conn_.Begin(&last_error_, "BEGIN ISOLATION LEVEL REPEATABLE READ, READ ONLY")) return Lose(kFailed);
+    snapshot_ = true;
+    nested_ = false;
+    return 0;
+  }
+
+  int dbEndSnapshot() override {
+    if (!snapshot_) {
+      last_error_ = "Aucune transaction en cours.";
+      return kFailed;
+    }
+    snapshot_ = nested_ = false;
+    return End(true);
+  }
+
+  bool dbInSnapshot() const override { return snapshot_; }
+
+  bool dbSetPrefix(const std::string& prefix, std::string* error) override {
+    if (conn_.InBlock() || snapshot_) {
+      *error = "Le préfixe ne change pas pendant une transaction.";
+      return false;
+    }
+    if (!ValidTablePrefix(prefix, error)) return false;
+    for (auto& [number, c] : cursors_) {
+      if (c.open) Close(&c);
+    }
+    prefix_ = prefix;
+    return true;
+  }
 
   std::unique_ptr<BulkLoader> BeginBulk(const std::string& table,
                                         const std::vector<std::string>& columns) override {
@@ -132,6 +176,19 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
   std::string LostConnection() const override { return lost_; }
   void ClearLostConnection() override { lost_.clear(); }
   long dbRowsChanged() const override { return conn_.RowsChanged(); }
+
+  bool dbIsStandby() override {
+    if (standby_known_) return standby_;
+    constexpr int kStandbyCursor = -2;
+    long recovering = 0;
+    if (dbExecute("SELECT CASE WHEN pg_is_in_recovery() THEN 1 ELSE 0 END", kStandbyCursor) == 0 &&
+        dbFetch(0, kStandbyCursor) == 0 && dbGetLong(1, &recovering, kStandbyCursor) == 0) {
+      standby_known_ = true;
+      standby_ = recovering != 0;
+    }
+    dbClose(kStandbyCursor);
+    return standby_;
+  }
 
  private:
   PgCursor* CursorFor(int number) {
@@ -177,19 +234,6 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
       // now. A query is sent once more on a new connection; not a write (it
       // may have run), nor inside a transaction (gone with the server).
       if (!c->query || in_block || !conn_.IsBad()) return false;
-  bool dbIsStandby() override {
-    if (standby_known_) return standby_;
-    constexpr int kStandbyCursor = -2;
-    long recovering = 0;
-    if (dbExecute("SELECT CASE WHEN pg_is_in_recovery() THEN 1 ELSE 0 END", kStandbyCursor) == 0 &&
-        dbFetch(0, kStandbyCursor) == 0 && dbGetLong(1, &recovering, kStandbyCursor) == 0) {
-      standby_known_ = true;
-      standby_ = recovering != 0;
-    }
-    dbClose(kStandbyCursor);
-    return standby_;
-  }
-
       last_error_.clear();
       if (!conn_.EnsureConnected(&last_error_) || !c->rows.Start(c->text, &last_error_)) {
         c->rows.Close();
@@ -214,6 +258,23 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
       return kFailed;
     }
     return Lose(conn_.End(commit, &last_error_) ? 0 : kFailed);
+  }
+
+  // A transaction inside the snapshot: a savepoint, one at a time. A server
+  // gone since the snapshot began ends it (nothing is read outside it).
+  int Nested(const char* statement, bool begin) {
+    last_error_.clear();
+    if (begin == nested_) {
+      last_error_ = begin ? "Une transaction est déjà en cours." : "Aucune transaction en cours.";
+      return kFailed;
+    }
+    nested_ = begin;
+    if (!conn_.InBlock()) {
+      last_error_ = "L'instantané de lecture est perdu.";
+      return Lose(kFailed);
+    }
+    const bool ok = conn_.Roundtrip(statement, &last_error_);
+    return Lose(ok ? 0 : kFailed);
   }
 
   // The cursor, when it has a current row and the column is in range.
@@ -248,6 +309,10 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
   std::string prefix_;
   std::string last_error_;
   std::string lost_;  // see LostConnection
+  bool standby_known_ = false;  // dbIsStandby asked the server
+  bool standby_ = false;
+  bool snapshot_ = false;  // dbBeginSnapshot's transaction is open
+  bool nested_ = false;    // a savepoint of dbBeginTransaction inside it
   PostgresDialect dialect_;
   std::unordered_map<int, PgCursor> cursors_;
   int last_number_ = 0;
@@ -283,6 +348,11 @@ std::unique_ptr<GenDB> OpenPostgresGenDB(const std::string& conninfo, const std:
   }
   auto db = std::make_unique<PgGenDB>(conn, prefix);
   if (!db->SetUpSession(error)) return nullptr;
+  // A standby takes no write: refused before the schema is looked for.
+  if (create_if_missing && db->dbIsStandby()) {
+    *error = kStandbyRefusal;
+    return nullptr;
+  }
   const std::string schema = SchemaOfPrefix(prefix);
   if (!schema.empty()) {
     const std::string probe = "SELECT COUNT(0) FROM pg_catalog.pg_namespace WHERE nspname = " + SqlQuoted(schema);
@@ -306,12 +376,3 @@ std::unique_ptr<GenDB> OpenPostgresGenDB(const std::string& conninfo, const std:
   }
   return db;
 }
-  bool standby_known_ = false;  // dbIsStandby asked the server
-  bool standby_ = false;
-  bool snapshot_ = false;  // dbBeginSnapshot's transaction is open
-  bool nested_ = false;    // a savepoint of dbBeginTransaction inside it
-  // A standby takes no write: refused before the schema is looked for.
-  if (create_if_missing && db->dbIsStandby()) {
-    *error = kStandbyRefusal;
-    return nullptr;
-  }

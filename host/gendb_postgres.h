@@ -67,6 +67,7 @@ class PostgresDialect : public SqlDialect {
   // to_regclass on prefix + table: follows the search path when the prefix
   // is "", folds case as the statements do.
   std::string TableExistsSql(std::string_view prefix, std::string_view table) const override;
+  std::string SchemasHoldingSql(const std::vector<std::string>& tables) const override;
 };
 
 // conninfo: a postgresql:// or postgres:// URI or a "key=value ..." string.

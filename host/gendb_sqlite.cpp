@@ -15,6 +15,7 @@
 #include <list>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 #include "host/gendb_readers.h"
 #include "host/gendb_text.h"
@@ -56,6 +57,64 @@ std::string SqliteErrorText(sqlite3* db) {
 
 constexpr int kEndOfData = 100;
 constexpr int kFailed = -1;
+
+// "file:" URI of path: the characters a URI gives a meaning to are escaped.
+std::string FileUri(const std::string& path) {
+  std::string uri = "file:";
+  for (unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", c);
+      uri += hex;
+    } else {
+      uri.push_back(static_cast<char>(c));
+    }
+  }
+  return uri;
+}
+
+// A prefix "NAME." names an attached database. When none of that name is
+// attached and the file NAME.db lies beside the main one (a group kept as a
+// file per clinic), it is attached now, read only when the connection is.
+// True when there is nothing to do; false with *error when the file is
+// there but cannot be attached.
+// *attached (when given) gets the name attached, "" when none was.
+bool AttachSibling(sqlite3* db, const std::string& main_path, const std::string& prefix, bool read_only,
+                   std::string* error, std::string* attached_as = nullptr) {
+  if (attached_as != nullptr) attached_as->clear();
+  if (prefix.size() < 2 || prefix.back() != '.') return true;
+  std::string name = prefix.substr(0, prefix.size() - 1);
+  if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
+  std::string lower;
+  for (char c : name) lower.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+  if (lower == "main" || lower == "temp") return true;
+  sqlite3_stmt* list = nullptr;
+  bool attached = false;
+  if (sqlite3_prepare_v2(db, "PRAGMA database_list", -1, &list, nullptr) == SQLITE_OK) {
+    while (sqlite3_step(list) == SQLITE_ROW) {
+      const char* n = reinterpret_cast<const char*>(sqlite3_column_text(list, 1));
+      if (n != nullptr && sqlite3_stricmp(n, name.c_str()) == 0) attached = true;
+    }
+  }
+  sqlite3_finalize(list);
+  if (attached || main_path.empty() || main_path == ":memory:" || main_path.rfind("file:", 0) == 0) return true;
+  const std::string::size_type slash = main_path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : main_path.substr(0, slash == 0 ? 1 : slash);
+  const std::string file = (folder == "/" ? "" : folder) + "/" + name + ".db";
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return true;
+  const std::string uri = FileUri(file) + (read_only ? "?mode=ro" : "");
+  const std::string sql = "ATTACH DATABASE " + SqlQuoted(uri) + " AS \"" + name + "\"";
+  char* message = nullptr;
+  if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &message) == SQLITE_OK) {
+    if (attached_as != nullptr) *attached_as = name;
+    return true;
+  }
+  *error = "Impossible de joindre la base du cabinet « " + file + " » : " +
+           (message != nullptr ? message : sqlite3_errmsg(db));
+  sqlite3_free(message);
+  return false;
+}
 
 // True when name is a plain identifier, optionally "schema.table": what
 // BeginBulk accepts for table and column names.
@@ -280,10 +339,71 @@ class SqliteGenDB : public GenDBTypedReaders<SqliteGenDB> {
   // IMMEDIATE: the write lock is taken (or waited for, once) at the start;
   // a deferred transaction that read first could not upgrade when another
   // program wrote meanwhile, and would fail without waiting.
-  int dbBeginTransaction() override { return RunScript("BEGIN IMMEDIATE"); }
+  int dbBeginTransaction() override {
+    if (snapshot_) return Nested("SAVEPOINT vantra_tx", true);
+    return RunScript("BEGIN IMMEDIATE");
+  }
   bool dbLastFailureWasLock() const override { return !last_error_.empty() && sqlite3_errcode(db_) == SQLITE_BUSY; }
-  int dbCommit() override { return RunScript("COMMIT"); }
-  int dbRollback() override { return RunScript("ROLLBACK"); }
+  int dbCommit() override {
+    if (snapshot_) return Nested("RELEASE vantra_tx", false);
+    return RunScript("COMMIT");
+  }
+  int dbRollback() override {
+    if (snapshot_) return Nested("ROLLBACK TO vantra_tx; RELEASE vantra_tx", false);
+    return RunScript("ROLLBACK");
+  }
+
+  // DEFERRED: the read lock (and with WAL the snapshot) is taken at the
+  // first read and kept until the end; a read-only connection takes no
+  // write lock at all.
+  int dbBeginSnapshot() override {
+    last_error_.clear();
+    if (snapshot_ || !sqlite3_get_autocommit(db_)) {
+      last_error_ = "Une transaction est déjà en cours.";
+      return kFailed;
+    }
+    if (RunScript("BEGIN DEFERRED") != 0) return kFailed;
+    snapshot_ = true;
+    nested_ = false;
+    return 0;
+  }
+
+  int dbEndSnapshot() override {
+    if (!snapshot_) {
+      last_error_ = "Aucune transaction en cours.";
+      return kFailed;
+    }
+    snapshot_ = nested_ = false;
+    for (auto& [number, c] : cursors_) CloseCursor(&c);
+    return RunScript("COMMIT");
+  }
+
+  bool dbInSnapshot() const override { return snapshot_; }
+
+  bool dbSetPrefix(const std::string& prefix, std::string* error) override {
+    if (snapshot_ || !sqlite3_get_autocommit(db_)) {
+      *error = "Le préfixe ne change pas pendant une transaction.";
+      return false;
+    }
+    if (!ValidTablePrefix(prefix, error)) return false;
+    for (auto& [number, c] : cursors_) CloseCursor(&c);
+    // The clinic attached for the last prefix goes (a connection of a group
+    // run visits many clinics; SQLite attaches ten at most).
+    cache_.Clear();
+    if (!sibling_.empty()) {
+      RunScript(("DETACH DATABASE \"" + sibling_ + "\"").c_str());
+      sibling_.clear();
+    }
+    if (!AttachSibling(db_, url_.substr(7), prefix, read_only_, error, &sibling_)) return false;
+    prefix_ = prefix;
+    return true;
+  }
+  // How the connection was opened: read only, and the clinic's file attached
+  // for its prefix ("" when none).
+  void SetOpened(bool read_only, std::string sibling) {
+    read_only_ = read_only;
+    sibling_ = std::move(sibling);
+  }
 
   std::unique_ptr<BulkLoader> BeginBulk(const std::string& table,
                                         const std::vector<std::string>& columns) override {
@@ -426,9 +546,24 @@ class SqliteGenDB : public GenDBTypedReaders<SqliteGenDB> {
     return 0;
   }
 
+  // A transaction inside the snapshot: a savepoint, one at a time.
+  int Nested(const char* statement, bool begin) {
+    last_error_.clear();
+    if (begin == nested_) {
+      last_error_ = begin ? "Une transaction est déjà en cours." : "Aucune transaction en cours.";
+      return kFailed;
+    }
+    nested_ = begin;
+    return RunScript(statement);
+  }
+
   sqlite3* db_;
   std::string url_;
   std::string prefix_;
+  bool read_only_ = false;
+  std::string sibling_;  // attached by AttachSibling for the prefix
+  bool snapshot_ = false;
+  bool nested_ = false;
   std::string last_error_;
   SqliteDialect dialect_;
   StatementCache cache_;
@@ -533,21 +668,8 @@ void SetSqliteBusyTimeout(int milliseconds) { g_busy_timeout_ms.store(millisecon
 
 namespace {
 
-// "file:" URI of path for an immutable read (a folder nobody may write):
-// the characters a URI gives a meaning to are escaped.
-std::string ImmutableUri(const std::string& path) {
-  std::string uri = "file:";
-  for (unsigned char c : path) {
-    if (c == '%' || c == '?' || c == '#' || c < 0x20) {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", c);
-      uri += hex;
-    } else {
-      uri.push_back(static_cast<char>(c));
-    }
-  }
-  return uri + "?immutable=1";
-}
+// "file:" URI of path for an immutable read (a folder nobody may write).
+std::string ImmutableUri(const std::string& path) { return FileUri(path) + "?immutable=1"; }
 
 bool FolderWritable(const std::string& path) {
   const std::string::size_type slash = path.rfind('/');
@@ -628,5 +750,12 @@ std::unique_ptr<GenDB> OpenSqliteGenDB(const std::string& path, const std::strin
   // 16,500 faults and 65 MB of peak memory for no fewer page reads).
   ApplyPragma(db, "PRAGMA cache_size=-8192");
   ApplyPragma(db, "PRAGMA temp_store=MEMORY");
-  return std::make_unique<SqliteGenDB>(db, "sqlite:" + path, prefix);
+  std::string sibling;
+  if (!AttachSibling(db, path, prefix, access == DbAccess::kRead, error, &sibling)) {
+    sqlite3_close_v2(db);
+    return nullptr;
+  }
+  auto gen = std::make_unique<SqliteGenDB>(db, "sqlite:" + path, prefix);
+  gen->SetOpened(access == DbAccess::kRead, sibling);
+  return gen;
 }

@@ -45,6 +45,7 @@ class SqliteDialect : public SqlDialect {
   // Looks the table up in sqlite_master of the prefix's database; the name is
   // compared without regard to case, as SQLite resolves names.
   std::string TableExistsSql(std::string_view prefix, std::string_view table) const override;
+  std::string SchemasHoldingSql(const std::vector<std::string>& /*tables*/) const override { return std::string(); }
 };
 
 constexpr int kStatementCacheSize = 64;

@@ -13,7 +13,25 @@ MeterFactory& Factory() {
   return *factory;
 }
 
+// The factory of ScopedThreadMeters on this thread, when one is set.
+thread_local MeterFactory* t_thread_factory = nullptr;
+
 }  // namespace
+
+ScopedThreadMeters::ScopedThreadMeters(MeterFactory factory) : had_previous_(t_thread_factory != nullptr) {
+  if (had_previous_) previous_ = *t_thread_factory;
+  if (t_thread_factory == nullptr) t_thread_factory = new MeterFactory();
+  *t_thread_factory = std::move(factory);
+}
+
+ScopedThreadMeters::~ScopedThreadMeters() {
+  if (had_previous_) {
+    *t_thread_factory = std::move(previous_);
+  } else {
+    delete t_thread_factory;
+    t_thread_factory = nullptr;
+  }
+}
 
 void SetMeterFactory(MeterFactory factory) {
   std::lock_guard<std::mutex> lock(g_factory_mutex);
@@ -21,6 +39,10 @@ void SetMeterFactory(MeterFactory factory) {
 }
 
 TMeter::TMeter(HWindow parent) {
+  if (t_thread_factory != nullptr) {
+    if (*t_thread_factory) impl_ = (*t_thread_factory)(parent);
+    return;
+  }
   MeterFactory factory;
   {
     std::lock_guard<std::mutex> lock(g_factory_mutex);

@@ -35,6 +35,22 @@ using MeterFactory = std::function<std::unique_ptr<MeterImpl>(HWindow parent)>;
 // Installs the factory used by every TMeter built afterwards (null = silent).
 void SetMeterFactory(MeterFactory factory);
 
+// The meters built on this thread while it lives come from factory instead
+// of the program's (null: silent ones). A clinic of a group runs on a worker
+// thread, where no window may open: its meters relay their cancel from the
+// group's one meter (host/clinic_pool.h).
+class ScopedThreadMeters {
+ public:
+  explicit ScopedThreadMeters(MeterFactory factory);
+  ~ScopedThreadMeters();
+  ScopedThreadMeters(const ScopedThreadMeters&) = delete;
+  ScopedThreadMeters& operator=(const ScopedThreadMeters&) = delete;
+
+ private:
+  MeterFactory previous_;
+  bool had_previous_;
+};
+
 // A TMeter asks the factory for its implementation once, when it is built.
 // DisplayMeterDlg opens it (closing it first when already open), CloseMeter
 // and the destructor close it once; SetCounter outside Open/Close is ignored.

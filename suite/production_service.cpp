@@ -409,7 +409,7 @@ long ProductionChannel::Request(int command, void* record) {
     return 0;
   }
   request->status = 0;
-  GenDB* db = app_ != nullptr ? app_->GetDb() : nullptr;
+  GenDB* db = db_ != nullptr ? db_ : app_ != nullptr ? app_->GetDb() : nullptr;
   if (db == nullptr || request->result == nullptr) {
     error_ = db == nullptr ? "aucune base de données" : "liste de résultats absente";
     return 0;

@@ -73,13 +73,16 @@ std::vector<std::string> SplitProducerList(const std::string& text);
 class ProductionChannel : public RequestChannel {
  public:
   explicit ProductionChannel(QenApplication* app) : app_(app) {}
+  // The service over one connection (a clinic of a group, host/clinic_pool.h).
+  explicit ProductionChannel(GenDB* db) : db_(db) {}
   long Request(int command, void* record) override;
   // Message of the last failure ("" after a success).
   const std::string& LastError() const { return error_; }
   std::string FailureReason() const override { return error_; }
 
  private:
-  QenApplication* app_;
+  QenApplication* app_ = nullptr;
+  GenDB* db_ = nullptr;
   std::string error_;
 };
 

@@ -41,6 +41,7 @@ class NoDialect : public SqlDialect {
   std::string IntType() const override { return "INTEGER"; }
   std::string TextType(int) const override { return "TEXT"; }
   std::string TableExistsSql(std::string_view, std::string_view) const override { return "SELECT 1"; }
+  std::string SchemasHoldingSql(const std::vector<std::string>&) const override { return std::string(); }
 };
 
 // Serves the count and the rows on the audit cursor; every other statement

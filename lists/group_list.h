@@ -1,0 +1,47 @@
+// The list of a dental group: each clinic's list under its heading, then the
+// group's total, in one list with the clinics' own columns (the layout of
+// the analysis stays as it is; a heading row says whose rows follow).
+//
+//   Cabinet clinic1 — Clinique du Lac
+//   ... clinic1's rows, as its list holds them ...
+//   Cabinet clinic2 — Clinique Nord
+//   ...
+//   Total du groupe (2 cabinets)
+//   ... the total's rows ...
+//
+// The total is the analysis's own (each tab computes it from the clinics'
+// figures: hours and counts summed, ratios from the sums); this file only
+// lays the parts out and remembers where every row came from, so styles,
+// colours, drill-down and charts can ask the part's own list.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/list_window.h"
+
+// Item data of a heading row: not a data row (lists/drill.h IsDrillDataRow).
+inline constexpr long kGroupHeadingData = 0;
+
+struct GroupPart {
+  std::string heading;                 // "Cabinet clinic1 — Clinique du Lac"
+  const QenListWindow* list = nullptr;
+};
+
+// Where a row of the group list came from: part and row of its list; row
+// -1 for a part's heading.
+struct GroupRowOrigin {
+  int part = -1;
+  int row = -1;
+};
+
+// Lays parts out into out (cleared; columns of the first part's list):
+// heading rows (text in the first column, item data kGroupHeadingData) and
+// each list's rows with their item data. origins gets one entry per row of
+// out.
+void ComposeGroupList(const std::vector<GroupPart>& parts, QenListWindow* out, std::vector<GroupRowOrigin>* origins);
+
+// Headings: "Cabinet clinic1 — NAME" ("Cabinet clinic1" without a name);
+// "Total du groupe (N cabinets)".
+std::string ClinicHeading(const std::string& label, const std::string& practice_name);
+std::string GroupTotalHeading(size_t clinics);
