@@ -325,8 +325,10 @@ void PracGoalsDialog::OpenGoalEditor(long record_id) {
   editor.Execute();
   if (!editor.AnyChange()) return;
   const QString year = year_box_->currentText(), comp = comp_box_->currentText();
-  year_box_->LoadYears(ApplicationDb());
-  comp_box_->LoadYears(ApplicationDb());
+  // The years as the editor left them: from the database it wrote to, which
+  // a reports' standby may not have caught up with yet.
+  year_box_->LoadYears(ApplicationWriteDb());
+  comp_box_->LoadYears(ApplicationWriteDb());
   year_box_->setCurrentText(year);
   comp_box_->setCurrentText(comp);
 }

@@ -34,7 +34,11 @@ bool WaitForStandby(std::string* error, double timeout_seconds) {
   std::unique_ptr<GenDB> primary = OpenGenDB(PrimaryUrl(), "", DbAccess::kRead, error);
   if (primary == nullptr) return false;
   std::string lsn;
-  if (!QueryText(primary.get(), "SELECT pg_current_wal_lsn()::text", &lsn, error)) return false;
+  // The insert position, not pg_current_wal_lsn (the written one): the test
+  // server commits without waiting for the disk (synchronous_commit off), so
+  // the last commit may still be in the WAL buffers; the standby reaches it
+  // once the WAL writer has sent it.
+  if (!QueryText(primary.get(), "SELECT pg_current_wal_insert_lsn()::text", &lsn, error)) return false;
   std::unique_ptr<GenDB> standby = OpenGenDB(StandbyUrl(), "", DbAccess::kRead, error);
   if (standby == nullptr) return false;
   const std::string check = "SELECT CASE WHEN pg_last_wal_replay_lsn() >= " + SqlQuoted(lsn) +

@@ -19,7 +19,7 @@ bool HaveStandby();
 std::string PrimaryUrl();
 std::string StandbyUrl();
 
-// Reads the primary's current WAL position (pg_current_wal_lsn) and waits
+// Reads the primary's current WAL position (pg_current_wal_insert_lsn) and waits
 // until the standby's replay position (pg_last_wal_replay_lsn) reaches it,
 // at most timeout_seconds. False with *error when it does not.
 bool WaitForStandby(std::string* error, double timeout_seconds = 60);
