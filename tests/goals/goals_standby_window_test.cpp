@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTimer>
+#include <cctype>
 #include <fstream>
 #include <sstream>
 
@@ -31,24 +32,28 @@
 
 namespace {
 
-const std::string kSchema = "vantra_standby_window";
-const std::string kPrefix = kSchema + ".";
 
 class GoalsStandbyWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!HaveStandby()) GTEST_SKIP() << kNoStandby;
+    // A schema per case: ctest runs the cases as processes of their own, maybe at once.
+    schema_ = "vantra_standby_";
+    for (const char* c = ::testing::UnitTest::GetInstance()->current_test_info()->name(); *c && schema_.size() < 60; ++c) {
+      schema_.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(*c))));
+    }
+    prefix_ = schema_ + ".";
     SetToday(20261201);
     std::string error;
-    ASSERT_TRUE(DropPrimarySchema(kSchema, &error)) << error;
+    ASSERT_TRUE(DropPrimarySchema(schema_, &error)) << error;
     {
-      std::unique_ptr<GenDB> db = OpenGenDB(PrimaryUrl(), kPrefix, DbAccess::kCreate, &error);
+      std::unique_ptr<GenDB> db = OpenGenDB(PrimaryUrl(), prefix_, DbAccess::kCreate, &error);
       ASSERT_NE(db, nullptr) << error;
       ASSERT_TRUE(CreateSchema(db.get(), &error)) << error;
       std::ifstream in(std::string(GOALS_GOLDEN_DIR) + "/practice.sql");
       for (std::string line; std::getline(in, line);) {
         if (line.rfind("INSERT INTO ", 0) != 0) continue;
-        line.insert(12, kPrefix);
+        line.insert(12, prefix_);
         ASSERT_EQ(db->dbExec(line.c_str()), 0) << db->LastError();
       }
     }
@@ -63,7 +68,7 @@ class GoalsStandbyWindowTest : public ::testing::Test {
     QenApplication::SetInstance(nullptr);
     SetToday(0);
     std::string error;
-    if (HaveStandby()) DropPrimarySchema(kSchema, &error);
+    if (HaveStandby()) DropPrimarySchema(schema_, &error);
   }
 
   // Opens the window's databases from the INI file's [SUITE] keys.
@@ -72,15 +77,15 @@ class GoalsStandbyWindowTest : public ::testing::Test {
     ini.write_secini("SUITE", "Database", database.c_str());
     ini.write_secini("SUITE", "ReportDatabase", report_database.c_str());
     std::string url, report_url, error;
-    ASSERT_TRUE(OpenSuiteDatabases(&app_, "", "", kPrefix, &url, &report_url, &error)) << error;
+    ASSERT_TRUE(OpenSuiteDatabases(&app_, "", "", prefix_, &url, &report_url, &error)) << error;
     ASSERT_EQ(error, "");
     InstallProductionService(&app_);
   }
 
   // The primary's goal records of a producer and year.
-  static long PrimaryGoals(const char* producer, int year) {
+  long PrimaryGoals(const char* producer, int year) {
     std::string error;
-    std::unique_ptr<GenDB> db = OpenGenDB(PrimaryUrl(), kPrefix, DbAccess::kRead, &error);
+    std::unique_ptr<GenDB> db = OpenGenDB(PrimaryUrl(), prefix_, DbAccess::kRead, &error);
     EXPECT_NE(db, nullptr) << error;
     std::vector<GoalInfo> records;
     EXPECT_TRUE(LoadGoalRecords(db.get(), year, &records, &error)) << error;
@@ -105,6 +110,7 @@ class GoalsStandbyWindowTest : public ::testing::Test {
     return n;
   }
 
+  std::string schema_, prefix_;
   TempDir dir_;
   QenApplication app_;
   std::vector<QString> prompts_;
