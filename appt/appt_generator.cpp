@@ -178,7 +178,7 @@ bool PracApptGenerator::Generate(QenListWindow* list) {
     ApptLineInput input;
     input.settings = settings_;
     input.codes = ApptCodeList(db_, *settings_);
-    for (int d = 0; d < 7; ++d) input.open[d] = caldat_->Scheduler().IsOpen(d);
+    input.open = OpenDays();
     input.drill = drill_map_;
     WriteApptReportLines(elements_, input, list);
   }
@@ -199,14 +199,22 @@ bool PracApptGenerator::Compute() {
   return true;
 }
 
-void PracApptGenerator::SortByDateKeyKind() {
+void SortApptByDateKeyKind(TDList* elements) {
   std::map<const TDElem*, std::string> keys;
   char buf[48];
-  for (const PracApptElem* e : elements_.As<PracApptElem>()) {
+  for (const PracApptElem* e : elements->As<PracApptElem>()) {
     std::snprintf(buf, sizeof buf, "%08ld%-8.8s%1ld", e->Date, e->Key, e->Kind);
     keys[e] = buf;
   }
-  elements_.QSort([&keys](const TDElem* a, const TDElem* b) { return keys[a].compare(keys[b]); });
+  elements->QSort([&keys](const TDElem* a, const TDElem* b) { return keys[a].compare(keys[b]); });
+}
+
+void PracApptGenerator::SortByDateKeyKind() { SortApptByDateKeyKind(&elements_); }
+
+std::array<bool, 7> PracApptGenerator::OpenDays() const {
+  std::array<bool, 7> open = {};
+  for (int d = 0; d < 7; ++d) open[d] = caldat_->Scheduler().IsOpen(d);
+  return open;
 }
 
 void PracApptGenerator::DayLoop() {

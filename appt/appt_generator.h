@@ -40,6 +40,8 @@
 // No method throws.
 #pragma once
 
+#include <array>
+
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -127,6 +129,10 @@ struct ApptDrillMap {
   void Clear() { *this = ApptDrillMap(); }
 };
 
+// Puts elements (PracApptElem) in the order the report lines read them: by
+// date, key and kind (stable: equal elements keep their order).
+void SortApptByDateKeyKind(TDList* elements);
+
 class PracApptGenerator {
  public:
   // REQUIRES: settings outlives the generator.
@@ -156,6 +162,8 @@ class PracApptGenerator {
 
   // true: statement-by-statement reads (for comparison); default false.
   void SetStatementReads(bool on) { statement_reads_ = on; }
+  // The weekdays the office-hours table opens (0 Sunday).
+  std::array<bool, 7> OpenDays() const;
   // Scheduler units of a length in slots on a date.
   long Units(long slots, long date) const;
 

@@ -219,8 +219,10 @@ bool LoadApptChoices(GenDB* db, bool producers, std::vector<ApptChoice>* out) {
   return read;
 }
 
-RunOutcome SelectApptKeys(GenDB* db, const std::vector<std::string>& known, bool all,
-                          const std::vector<std::string>& named, PracApptSettings* s) {
+namespace {
+
+RunOutcome SelectKeys(GenDB* db, const std::vector<std::string>& known, bool all,
+                      const std::vector<std::string>& named, PracApptSettings* s, std::vector<std::string>* unknown) {
   const bool producers = s->ListBy == 'P';
   std::vector<std::string> taken;
   if (all) {
@@ -234,6 +236,10 @@ RunOutcome SelectApptKeys(GenDB* db, const std::vector<std::string>& known, bool
         db->dbExecute(one.c_str(), 25);
         found = db->dbFetch(0, 25) == 0;
         db->dbClose(25);
+      }
+      if (!found && unknown != nullptr) {
+        unknown->push_back(entry);
+        continue;
       }
       if (!found) {
         return RunOutcome::Refused(std::string(producers ? "producteur inconnu : " : "salle inconnue : ") + entry);
@@ -254,4 +260,17 @@ RunOutcome SelectApptKeys(GenDB* db, const std::vector<std::string>& known, bool
     ++s->SelectedCount;
   }
   return RunOutcome();
+}
+
+}  // namespace
+
+RunOutcome SelectApptKeys(GenDB* db, const std::vector<std::string>& known, bool all,
+                          const std::vector<std::string>& named, PracApptSettings* s) {
+  return SelectKeys(db, known, all, named, s, nullptr);
+}
+
+void SelectClinicApptKeys(GenDB* db, const std::vector<std::string>& known, bool all,
+                          const std::vector<std::string>& named, PracApptSettings* s,
+                          std::vector<std::string>* unknown) {
+  SelectKeys(db, known, all, named, s, unknown);
 }

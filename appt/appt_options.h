@@ -98,3 +98,8 @@ bool LoadApptChoices(GenDB* db, bool producers, std::vector<ApptChoice>* out);
 // "salle inconnue : X" (the settings are left as they were).
 RunOutcome SelectApptKeys(GenDB* db, const std::vector<std::string>& known, bool all,
                           const std::vector<std::string>& named, PracApptSettings* s);
+// The same rule for one clinic of a group: a named key this clinic does not
+// know is passed over (another clinic may know it) and added to *unknown.
+void SelectClinicApptKeys(GenDB* db, const std::vector<std::string>& known, bool all,
+                          const std::vector<std::string>& named, PracApptSettings* s,
+                          std::vector<std::string>* unknown);

@@ -35,6 +35,15 @@ void PracBaseGenerator::WriteDetailedTotal(AuditLineSink* list, bool group) {
   if (group) EmitBlank(list);
 }
 
+void PracDetailedGenerator::FillGroupTotal(const std::vector<const PracBaseGenerator*>& clinics,
+                                           AuditLineSink* sink) {
+  BeginTotals();
+  for (const PracBaseGenerator* clinic : clinics) {
+    for (int k = 0; k < 4; ++k) totals_.grand[k] += clinic->Totals().grand[k];
+  }
+  WriteDetailedTotal(sink, false);
+}
+
 void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
   TMeter meter(parent_);
   meter.DisplayMeterDlg(ModuleString(59), static_cast<long>(elems_.Count()));

@@ -265,6 +265,10 @@ class PracDetailedGenerator : public PracBaseGenerator {
   std::string BuildSelectList(char source) override;
   void FillList(QenListWindow* list) override;
   void FillLines(AuditLineSink* sink) override;
+  // A group's total (the clinics' lists stand above it): the grand total
+  // line of every clinic's rows, its counts the sums of the clinics' (each
+  // after its Generate, with the same options).
+  void FillGroupTotal(const std::vector<const PracBaseGenerator*>& clinics, AuditLineSink* sink);
 };
 
 class PracSummaryGenerator : public PracBaseGenerator {
@@ -277,6 +281,11 @@ class PracSummaryGenerator : public PracBaseGenerator {
   void FillLines(AuditLineSink* sink) override;
   void BeginTotals() override;
   bool CheckGroupBreak(const VantraElem& e, const AuditDescription& d) override;
+  // A group's total: the clinics' summary rows (each generator after its
+  // Generate, with the same options) merged as one practice's rows would be,
+  // one element per combination of the subtotalled keys with the clinics'
+  // counts summed (the latest time kept), then sorted; FillLines writes it.
+  void MergeClinics(const std::vector<const PracSummaryGenerator*>& clinics);
 
  private:
   void WriteSummaryTotal(AuditLineSink* list, bool group);

@@ -176,6 +176,32 @@ void PracSummaryGenerator::WriteSummaryTotal(AuditLineSink* list, bool group) {
   if (group) EmitBlank(list);
 }
 
+void PracSummaryGenerator::MergeClinics(const std::vector<const PracSummaryGenerator*>& clinics) {
+  outcome_ = RunOutcome();
+  BeginTotals();
+  elems_.DeleteElems();
+  arena_.Reset();
+  for (const PracSummaryGenerator* clinic : clinics) {
+    for (const VantraElem* c : clinic->Elements().As<VantraElem>()) {
+      const AuditRecord r = c->Record();
+      const AuditSummaryKey key = SummaryKeyOf(r, c->module_code, options_->subtotal);
+      auto [it, fresh] = index_->map.try_emplace(key, MergeIndex::Merged{nullptr, c->audit_id});
+      if (fresh) {
+        VantraElem* e = VantraElem::Create(r, c->module_code, c->audit_id, c->action_group, c->count, 1, &arena_);
+        elems_.Append(e);
+        it->second.elem = e;
+        continue;
+      }
+      // Ids of two clinics do not compare: the time shown is the latest.
+      VantraElem* e = it->second.elem;
+      e->count += c->count;
+      if (c->time() > e->time()) e->set_time(c->time());
+    }
+  }
+  SetCompareKeys(options_->sort_keys, options_->sort_key_count);
+  SortAuditElements(&elems_);
+}
+
 void PracSummaryGenerator::FillList(QenListWindow* list) {
   ListLineSink sink(list);
   FillLines(&sink);

@@ -23,12 +23,14 @@
 #include "cli/cli_options.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_drill.h"
+#include "cli/cli_group.h"
 #include "cli/cmd_audit.h"
 #include "cli/cli_output.h"
 #include "host/dates.h"
 #include "host/list_layout.h"
 #include "host/list_window.h"
 #include "host/strings.h"
+#include "lists/group_list.h"
 #include "lists/list_style.h"
 
 namespace {
@@ -178,14 +180,14 @@ bool ParseChartFlag(const std::string& value, int list_kind, AuditGraphRequest* 
 
 }  // namespace
 
-bool WriteAuditList(const QenListWindow& list, const CliOptions& options, std::string* error) {
+bool WriteAuditList(const QenListWindow& list, const CliOptions& options, std::string* error, CellStyleFn style) {
   ListDecor decor;
   if (list.Id() == 300 || list.Id() == 301) {
     decor.title = LoadTableString(StringTable::kModule, list.Id() == 300 ? 10 : 11);
   } else if (!options.out.empty()) {
     decor.title = std::filesystem::path(options.out).stem().string();
   }
-  decor.style = AuditRowEmphasis(&list);
+  decor.style = style ? std::move(style) : AuditRowEmphasis(&list);
   if (options.from_given && options.to_given) decor.period = PeriodText(options.from, options.to);
   return WriteList(list, options, decor, error);
 }
@@ -224,6 +226,68 @@ bool WriteAuditListChart(const QenListWindow& list, int list_kind, const CliOpti
 
 namespace {
 
+// --clinics / --all-clinics: each clinic's list under its heading, then the
+// group's total: the summary's rows merged across clinics (counts summed
+// per combination of the subtotalled keys), or the detailed list's grand
+// total of every clinic's rows.
+int RunAuditGroup(const CliOptions& options, const AuditOptions& audit, bool summary, CliGroup* group) {
+  const size_t n = group->prefixes.size();
+  const int id = summary ? 301 : 300;
+  std::vector<AuditOptions> own(n, audit);
+  std::vector<std::unique_ptr<PracBaseGenerator>> gens(n);
+  std::vector<std::unique_ptr<QenListWindow>> lists(n);
+  for (auto& list : lists) {
+    list = std::make_unique<QenListWindow>(id);
+    LoadRes(list.get(), id);
+  }
+  const int status = RunCliGroup("audit", options, group, [&](const ClinicContext& clinic) {
+    std::unique_ptr<PracBaseGenerator>& gen = gens[clinic.index];
+    if (summary) {
+      gen = std::make_unique<PracSummaryGenerator>(clinic.db, nullptr, &own[clinic.index]);
+    } else {
+      gen = std::make_unique<PracDetailedGenerator>(clinic.db, nullptr, &own[clinic.index]);
+    }
+    gen->Generate(lists[clinic.index].get());
+    return gen->Outcome();
+  });
+  if (status >= 0) return status;
+  QenListWindow total(id);
+  LoadRes(&total, id);
+  AuditOptions total_options = audit;
+  ListLineSink sink(&total);
+  if (summary) {
+    std::vector<const PracSummaryGenerator*> clinics;
+    for (const auto& gen : gens) clinics.push_back(static_cast<const PracSummaryGenerator*>(gen.get()));
+    PracSummaryGenerator merged(nullptr, nullptr, &total_options);
+    merged.MergeClinics(clinics);
+    if (!merged.Elements().IsEmpty()) merged.FillLines(&sink);
+  } else {
+    std::vector<const PracBaseGenerator*> clinics;
+    for (const auto& gen : gens) clinics.push_back(gen.get());
+    PracDetailedGenerator merged(nullptr, nullptr, &total_options);
+    merged.FillGroupTotal(clinics, &sink);
+  }
+  std::vector<GroupPart> parts;
+  for (size_t i = 0; i < n; ++i) parts.push_back({group->headings[i], lists[i].get()});
+  parts.push_back({GroupTotalHeading(n), &total});
+  QenListWindow composed(id);
+  std::vector<GroupRowOrigin> origins;
+  ComposeGroupList(parts, &composed, &origins);
+  std::string error;
+  bool written = false;
+  if (options.flags.count("chart") != 0) {
+    // The chart of the group's total (the clinics' lists are above it).
+    written = WriteAuditListChart(total, summary ? 1 : 0, options, &error);
+  } else {
+    std::vector<CellStyleFn> styles;
+    for (const GroupPart& part : parts) styles.push_back(AuditRowEmphasis(part.list));
+    written = WriteAuditList(composed, options, &error, GroupCellStyle(&origins, std::move(styles)));
+  }
+  if (!written) std::fprintf(stderr, "vantra audit : %s\n", error.c_str());
+  // A batch runs several lists in one process: the generators go now.
+  return written ? 0 : 1;
+}
+
 int RunAudit(const CliOptions& options) {
   if (!CheckArguments("audit", options)) return 2;
   QenApplication app;
@@ -238,6 +302,15 @@ int RunAudit(const CliOptions& options) {
   if (options.from_given) audit.from_date = options.from;
   if (options.to_given) audit.to_date = options.to;
   const bool summary = options.flags.count("summary") != 0;
+  CliGroup group;
+  if (const int status = ResolveCliGroup("audit", options, app.GetDb(), &group); status >= 0) return status;
+  if (group.Active()) {
+    if (DrillAsked(options)) {
+      std::fprintf(stderr, "vantra audit : --drill ne va pas avec --clinics ou --all-clinics\n");
+      return 2;
+    }
+    return RunAuditGroup(options, audit, summary, &group);
+  }
   QenListWindow list(summary ? 301 : 300);
   LoadRes(&list, summary ? 301 : 300);
   if (summary) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/cli_chart.h"
+#include "lists/list_style.h"
 
 class QenListWindow;
 struct CliOptions;
@@ -14,8 +15,10 @@ struct CliOptions;
 // Writes an audit list (300 detailed or history, 301 summary) as the options
 // ask (WriteList), titled with its layout's name ("Liste détaillé", "Liste
 // de sommaire"; another list: the --out file's name), its total rows bold,
-// the period of --from and --to when both are given.
-bool WriteAuditList(const QenListWindow& list, const CliOptions& options, std::string* error);
+// the period of --from and --to when both are given. style, when given,
+// replaces the bold total rows (a group's list: lists/group_list.h).
+bool WriteAuditList(const QenListWindow& list, const CliOptions& options, std::string* error,
+                    CellStyleFn style = nullptr);
 
 // The audit chart's choices for list_kind (0 detailed or history, 1 summary).
 std::vector<ChartChoice> AuditChartChoices(int list_kind);

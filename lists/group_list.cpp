@@ -2,6 +2,8 @@
 
 #include "lists/group_list.h"
 
+#include <utility>
+
 void ComposeGroupList(const std::vector<GroupPart>& parts, QenListWindow* out, std::vector<GroupRowOrigin>* origins) {
   out->ClearList();
   origins->clear();
@@ -19,6 +21,36 @@ void ComposeGroupList(const std::vector<GroupPart>& parts, QenListWindow* out, s
     }
   }
   out->EndBatch();
+}
+
+CellStyleFn GroupCellStyle(const std::vector<GroupRowOrigin>* origins, std::vector<CellStyleFn> part_styles) {
+  return [origins, styles = std::move(part_styles)](int row, int column) {
+    CellStyle style;
+    if (row < 0 || static_cast<size_t>(row) >= origins->size()) return style;
+    const GroupRowOrigin& o = (*origins)[static_cast<size_t>(row)];
+    if (o.row < 0) {
+      style.bold = true;
+      return style;
+    }
+    const size_t part = static_cast<size_t>(o.part);
+    return part < styles.size() && styles[part] ? styles[part](o.row, column) : style;
+  };
+}
+
+void GroupColours(const std::vector<GroupRowOrigin>& origins, const std::vector<const TDList*>& part_colours,
+                  TDList* out) {
+  // The first row of each part's list in the group list.
+  std::vector<int> first(part_colours.size(), -1);
+  for (size_t row = 0; row < origins.size(); ++row) {
+    const GroupRowOrigin& o = origins[row];
+    if (o.row == 0 && static_cast<size_t>(o.part) < first.size()) first[o.part] = static_cast<int>(row);
+  }
+  for (size_t part = 0; part < part_colours.size(); ++part) {
+    if (part_colours[part] == nullptr || first[part] < 0) continue;
+    for (const ColorListElem* c : part_colours[part]->As<ColorListElem>()) {
+      out->Append(new ColorListElem(first[part] + c->row, c->column, c->colour, c->kind));
+    }
+  }
 }
 
 std::string ClinicHeading(const std::string& label, const std::string& practice_name) {

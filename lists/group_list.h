@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "host/list_window.h"
+#include "host/tdlist.h"
+#include "lists/list_style.h"
 
 // Item data of a heading row: not a data row (lists/drill.h IsDrillDataRow).
 inline constexpr long kGroupHeadingData = 0;
@@ -40,6 +42,16 @@ struct GroupRowOrigin {
 // each list's rows with their item data. origins gets one entry per row of
 // out.
 void ComposeGroupList(const std::vector<GroupPart>& parts, QenListWindow* out, std::vector<GroupRowOrigin>* origins);
+
+// The group list's style: heading rows bold, every other cell styled as
+// its part's list styles it (part_styles[part], an empty one plain).
+// origins must outlive the returned rule.
+CellStyleFn GroupCellStyle(const std::vector<GroupRowOrigin>* origins, std::vector<CellStyleFn> part_styles);
+
+// The coloured cells of the parts (part_colours[part], null for none) moved
+// to the rows they have in the group list; appended to *out.
+void GroupColours(const std::vector<GroupRowOrigin>& origins, const std::vector<const TDList*>& part_colours,
+                  TDList* out);
 
 // Headings: "Cabinet clinic1 — NAME" ("Cabinet clinic1" without a name);
 // "Total du groupe (N cabinets)".

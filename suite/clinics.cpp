@@ -117,7 +117,7 @@ bool ListClinics(GenDB* db, std::vector<std::string>* prefixes, std::string* err
       return false;
     }
     std::string schema;
-    while (db->dbFetch(0, kClinicCursor) == 0) {
+    for (int r = db->dbFetch(0, kClinicCursor); r == 0; r = db->dbFetch(1, kClinicCursor)) {
       db->dbGetField(1, &schema, kClinicCursor, true);
       names.push_back(schema);
     }

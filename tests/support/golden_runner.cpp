@@ -16,6 +16,14 @@
 // Exit status 0: the case passes; 77: PostgreSQL asked for but not
 // configured (skipped); anything else: a failure, with the difference shown.
 // VANTRA_GOLDEN_PRINT=1 prints the actual output (to write expected.tsv).
+//
+// A group of clinics: when CASE_DIR/clinics exists (one clinic name per
+// line), each clinic NAME is the small demo practice (`demo-db --today
+// 20261201`) followed by CASE_DIR/../NAME.sql when present (its own tables,
+// unprefixed). On SQLite the clinics are the files NAME.db beside an empty
+// group.sqlite that --db names; on PostgreSQL they are the schemas NAME of a
+// database made for the case (so --all-clinics sees only them), dropped
+// afterwards. The commands get no --prefix.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -119,6 +127,47 @@ void ShowDifference(const std::string& expected, const std::string& actual) {
   std::fprintf(stderr, "outputs differ (line ends)\n");
 }
 
+// The URL of another database on the server of url (a postgresql:// URL).
+std::string WithDatabase(const std::string& url, const std::string& name) {
+  const size_t scheme = url.find("://");
+  const size_t slash = scheme == std::string::npos ? std::string::npos : url.find('/', scheme + 3);
+  if (slash == std::string::npos) return url + "/" + name;
+  const size_t query = url.find('?', slash);
+  return url.substr(0, slash + 1) + name + (query == std::string::npos ? "" : url.substr(query));
+}
+
+// Builds the clinics of CASE_DIR/clinics; false with a message on stderr.
+bool MakeClinics(const std::string& vantra, const std::string& dir, const std::string& engine,
+                 const std::string& group_url, const std::string& tmp) {
+  std::string text;
+  ReadFile(dir + "/clinics", &text);
+  std::istringstream lines(text);
+  std::string name;
+  while (std::getline(lines, name)) {
+    if (name.empty() || name[0] == '#') continue;
+    const std::string url = engine == "sqlite" ? "sqlite:" + tmp + "/" + name + ".db" : group_url;
+    std::vector<std::string> args = {vantra, "demo-db", "--db", url, "--today", "20261201"};
+    if (engine != "sqlite") args.insert(args.end(), {"--prefix", name + "."});
+    std::string ignored;
+    if (Run(args, &ignored, tmp + "/demo.txt") != 0) {
+      std::string err;
+      ReadFile(tmp + "/demo.txt", &err);
+      std::fprintf(stderr, "demo-db for clinic %s: %s\n", name.c_str(), err.c_str());
+      return false;
+    }
+    const std::string own = dir + "/../" + name + ".sql";
+    if (!std::filesystem::exists(own)) continue;
+    std::string error;
+    std::unique_ptr<GenDB> db = OpenGenDB(url, "", false, &error);
+    if (db && engine != "sqlite" && db->dbExec(("SET search_path TO " + name).c_str()) != 0) db.reset();
+    if (!db || !RunSqlFile(db.get(), own)) {
+      std::fprintf(stderr, "clinic %s: %s\n", name.c_str(), error.c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -135,9 +184,37 @@ int main(int argc, char** argv) {
   std::error_code ec;
   std::string tmp = (std::filesystem::temp_directory_path(ec) / "vantra-golden-XXXXXX").string();
   if (mkdtemp(tmp.data()) == nullptr) return 1;
-  std::string url, prefix, schema, error;
+  std::string url, prefix, schema, error, group_database;
   std::unique_ptr<GenDB> db;
-  if (engine == "sqlite") {
+  const bool group = std::filesystem::exists(dir + "/clinics");
+  if (group) {
+    bool made = false;
+    if (engine == "sqlite") {
+      url = "sqlite:" + tmp + "/group.sqlite";
+      std::ofstream(tmp + "/group.sqlite").close();
+      made = true;
+    } else {
+      db = OpenGenDB(pg, "", false, &error);
+      group_database = "golden_group_" + std::to_string(getpid());
+      made = db && db->dbExec(("CREATE DATABASE " + group_database).c_str()) == 0;
+      if (db && !made) error = db->LastError();
+      if (!made) group_database.clear();
+      url = WithDatabase(pg, group_database);
+    }
+    int result = 1;
+    if (!made) {
+      std::fprintf(stderr, "cannot make the group's database: %s\n", error.c_str());
+    } else if (MakeClinics(vantra, dir, engine, url, tmp)) {
+      result = -1;
+    }
+    if (result == 1) {
+      if (db && !group_database.empty()) db->dbExec(("DROP DATABASE " + group_database + " WITH (FORCE)").c_str());
+      std::filesystem::remove_all(tmp, ec);
+      return 1;
+    }
+    // The group's cases run below on url, with no prefix; db stays on the
+    // server's own database to drop the group's at the end.
+  } else if (engine == "sqlite") {
     url = "sqlite:" + tmp + "/golden.sqlite";
     db = OpenGenDB(url, "", true, &error);
   } else {
@@ -152,14 +229,21 @@ int main(int argc, char** argv) {
     }
   }
   int result = 1;
-  if (!db) {
+  // The practice of a single-clinic case: its tables, then its rows.
+  bool ready = group;
+  if (group) {
+    // the clinics are made
+  } else if (!db) {
     std::fprintf(stderr, "cannot open %s: %s\n", url.c_str(), error.c_str());
   } else if (std::filesystem::exists(dir + "/../schema.sql")
                  ? !RunSqlFile(db.get(), dir + "/../schema.sql")
                  : !CreateSchema(db.get(), &error)) {
     if (!error.empty()) std::fprintf(stderr, "schema: %s\n", error.c_str());
-  } else if ((!std::filesystem::exists(dir + "/../practice.sql") || RunSqlFile(db.get(), dir + "/../practice.sql")) &&
-             (!std::filesystem::exists(dir + "/input.sql") || RunSqlFile(db.get(), dir + "/input.sql"))) {
+  } else {
+    ready = (!std::filesystem::exists(dir + "/../practice.sql") || RunSqlFile(db.get(), dir + "/../practice.sql")) &&
+            (!std::filesystem::exists(dir + "/input.sql") || RunSqlFile(db.get(), dir + "/input.sql"));
+  }
+  if (ready) {
     // One command per block of lines; blocks are separated by a line "---"
     // and run in order on the same database (the status is the first
     // non-zero one; the outputs are concatenated).
@@ -206,6 +290,7 @@ int main(int argc, char** argv) {
     }
   }
   if (db && !schema.empty()) db->dbExec(("DROP SCHEMA " + schema + " CASCADE").c_str());
+  if (db && !group_database.empty()) db->dbExec(("DROP DATABASE " + group_database + " WITH (FORCE)").c_str());
   db.reset();
   std::filesystem::remove_all(tmp, ec);
   return result;

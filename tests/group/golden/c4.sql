@@ -1,0 +1,2 @@
+-- Clinic c4 has lost its archived audit trail (a damaged schema).
+DROP TABLE AUDHIS;
