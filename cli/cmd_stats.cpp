@@ -17,6 +17,11 @@
 // (productivity, summary), the record's category (case acceptance: 20 on
 // headers, 21 on totals); rows without item data start with an empty field.
 //
+// --clinics / --all-clinics (a dental group): each list is every clinic's
+// list under its heading, then the group's total computed from the clinics'
+// figures (stats/stats_group.h); --list all keeps one title line per list.
+// --chart draws the total; --drill is refused.
+//
 // Exit status: 0 when the lists were written (also when empty), 1 when a
 // list could not be computed (the database or the production service
 // failed, the productivity list is not connected) or the output could not
@@ -25,6 +30,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <sstream>
 #include <memory>
 #include <string>
@@ -33,17 +39,21 @@
 #include "bridge/appt_productivity_source.h"
 #include "cli/cli_chart.h"
 #include "cli/cli_drill.h"
+#include "cli/cli_group.h"
 #include "cli/cli_options.h"
 #include "cli/cli_output.h"
 #include "host/atomic_file.h"
 #include "host/dates.h"
 #include "host/list_window.h"
 #include "host/strings.h"
+#include "lists/group_list.h"
 #include "stats/case_acceptance.h"
+#include "suite/pick_lists.h"
 #include "suite/production_service.h"
 #include "stats/stats_drill.h"
 #include "stats/stats_generator.h"
 #include "stats/stats_graph_series.h"
+#include "stats/stats_group.h"
 #include "stats/stats_options.h"
 
 #if VANTRA_CLI_QT
@@ -121,11 +131,20 @@ std::string ItemDataField(const QenListWindow& list, int list_number, int row) {
   }
 }
 
-void WriteTsv(FILE* f, const QenListWindow& list, int list_number, const CliOptions& options) {
-  const bool item_data = options.item_data;
+// One list the command writes: its number, rows, decor and the item-data
+// field of each row (--format tsv --item-data).
+struct StatsOutput {
+  int number = 0;
+  const QenListWindow* list = nullptr;
+  ListDecor decor;
+  std::function<std::string(int row)> item_data;
+};
+
+void WriteTsv(FILE* f, const StatsOutput& out, const CliOptions& options) {
+  const QenListWindow& list = *out.list;
   CountWritten(options, list.GetCount());
   for (int r = 0; r < list.GetCount(); ++r) {
-    if (item_data) std::fprintf(f, "%s\t", ItemDataField(list, list_number, r).c_str());
+    if (options.item_data) std::fprintf(f, "%s\t", out.item_data(r).c_str());
     const std::string_view row = list.GetString(r);
     PutBytes(f, row);
     std::fputc('\n', f);
@@ -142,29 +161,26 @@ ListDecor DecorOf(const StatsLists& lists, int n, const std::string& period) {
 }
 
 // The print-all document (or one list) as a PDF.
-bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, const std::string& period,
-                   const std::string& path, std::string* error) {
+bool WriteStatsPdf(const std::vector<StatsOutput>& outs, const std::string& path, std::string* error) {
 #if VANTRA_CLI_QT
   if (!EnsureGuiApplication()) {
     *error = "impossible d'imprimer : pas d'application graphique";
     return false;
   }
   std::vector<std::unique_ptr<ListReport>> reports;
-  for (int n : numbers) {
-    reports.push_back(std::make_unique<ListReport>(ReportOf(lists.List(n), DecorOf(lists, n, period))));
-  }
+  for (const StatsOutput& o : outs) reports.push_back(std::make_unique<ListReport>(ReportOf(*o.list, o.decor)));
   QPrinter printer(QPrinter::HighResolution);
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(QString::fromStdString(path));
   printer.setPageSize(QPageSize(QPageSize::Letter));
   printer.setCreator(QStringLiteral("Vantra"));
   PrintSettings settings;
-  if (numbers.size() > 1) {
+  if (outs.size() > 1) {
     settings.report_title = QString::fromUtf8(ModuleString(kStatsReportTitle));
     settings.text_scale = 0.75;
     settings.row_scale = 0.75;
   }
-  printer.setDocName(numbers.size() > 1 ? settings.report_title : QString::fromStdString(reports[0]->title));
+  printer.setDocName(outs.size() > 1 ? settings.report_title : QString::fromStdString(reports[0]->title));
   ListPrintJob job(&printer, settings);
   for (const auto& r : reports) job.AddList(r.get(), QString::fromStdString(r->title));
   QString qerror;
@@ -174,10 +190,8 @@ bool WriteStatsPdf(const StatsLists& lists, const std::vector<int>& numbers, con
   }
   return true;
 #else
-  (void)lists;
-  (void)numbers;
+  (void)outs;
   (void)path;
-  (void)period;
   *error = "le format pdf n'est pas offert par cette construction (sans Qt)";
   return false;
 #endif
@@ -242,6 +256,173 @@ std::vector<NumberKey> StatsNumberKeys() {
     AddNumberKeys(&keys, (std::string(stem) + "Color").c_str(), 0, kMaxColour);
   }
   return keys;
+}
+
+// Writes the lists in order in options.format: one PDF document, one
+// workbook (a sheet per list), or the text formats into one file (or
+// standard output), each list after its title line when there are several.
+// 0 when written, else 1 once the line is printed.
+int WriteStatsOutputs(const std::vector<StatsOutput>& outs, const CliOptions& options) {
+  std::string error;
+  bool written = true;
+  if (options.format == "pdf") {
+    if (options.out.empty()) {
+      error = "le format pdf demande --out FICHIER";
+      written = false;
+    } else {
+      written = WriteStatsPdf(outs, options.out, &error);
+      if (written) {
+        for (const StatsOutput& o : outs) CountWritten(options, o.list->GetCount());
+      }
+    }
+  } else if (options.format == "xlsx") {
+    // One sheet per list, in the print-all order (or the one list asked).
+    std::vector<std::unique_ptr<ListReport>> kept;
+    std::vector<const ListReport*> reports;
+    for (const StatsOutput& o : outs) {
+      kept.push_back(std::make_unique<ListReport>(ReportOf(*o.list, o.decor)));
+      reports.push_back(kept.back().get());
+    }
+    const std::string title = outs.size() == 1 ? reports[0]->title : std::string(ModuleString(kStatsReportTitle));
+    written = WriteWorkbook(reports, title, options, &error);
+  } else {
+    // Every list into one file (or standard output), whole or not at all.
+    AtomicFile out;
+    written = out.Open(options.out, &error);
+    FILE* f = out.File();
+    for (size_t i = 0; written && i < outs.size(); ++i) {
+      if (outs.size() > 1) std::fprintf(f, "%s\n", ModuleString(StatsListTitle(outs[i].number)));
+      if (options.format == "tsv") {
+        WriteTsv(f, outs[i], options);
+      } else {
+        WriteListStream(f, *outs[i].list, options);
+      }
+    }
+    if (written) written = out.Commit(&error);
+  }
+  if (!written) std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
+  return written ? 0 : 1;
+}
+
+// --clinics / --all-clinics: each list of every clinic under the clinic's
+// heading, then the group's total (stats/stats_group.h), one list per list
+// number. Each clinic selects among its own producers: under "Tous" its
+// active ones; named producers it lacks are absent there (a clinic that
+// knows none of them has empty lists), and a producer no clinic knows is
+// refused once the clinics are read, before anything is written.
+// --chart draws the group's total.
+int RunStatsGroup(const CliOptions& options, const StatsSelection& base, const StatsContext& base_context,
+                  const std::vector<int>& numbers, CliGroup* group) {
+  struct ClinicStats {
+    StatsLists lists;
+    StatsFigures figures;
+    std::vector<bool> knows;  // per named producer of base
+  };
+  const size_t n = group->prefixes.size();
+  std::vector<std::unique_ptr<ClinicStats>> clinics;
+  for (size_t i = 0; i < n; ++i) clinics.push_back(std::make_unique<ClinicStats>());
+  const bool all = base.all_producers == 'Y';
+  // Each work touches its own clinic's record only.
+  const int status = RunCliGroup("stats", options, group, [&](const ClinicContext& clinic) {
+    ClinicStats& own = *clinics[clinic.index];
+    RunOutcome run = BeginRun(clinic.db);
+    StatsSelection sel = base;
+    if (all) {
+      sel.SetProducers(ActiveProducerCodes(clinic.db));
+    } else {
+      const std::vector<std::string> known = LoadProducerCodes(clinic.db);
+      std::vector<std::string> present;
+      own.knows.assign(base.producers.size(), false);
+      for (size_t k = 0; k < base.producers.size(); ++k) {
+        if (std::find(known.begin(), known.end(), base.producers[k]) == known.end()) continue;
+        own.knows[k] = true;
+        present.push_back(base.producers[k]);
+      }
+      sel.SetProducers(present);
+    }
+    run.NoteFailure(clinic.db->LastError().empty() ? std::string()
+                                                    : "la liste des producteurs : " + clinic.db->LastError());
+    if (run.NoteLostConnection(clinic.db) || !run.Complete()) return run;
+    if (!StatsSelectionUsable(sel)) return run;  // none of the named producers works here
+    ProductionChannel channel(clinic.db);
+    ApptProductivitySource productivity(clinic.db, nullptr, 0);
+    StatsContext context = base_context;
+    context.db = clinic.db;
+    context.channel = &channel;
+    context.owner = nullptr;
+    context.productivity = &productivity;
+    for (int number : numbers) {
+      RunOutcome list = FillStatsList(number, sel, context, &own.lists, &own.figures);
+      if (list.ServerLost()) return list;
+      if (list.Failed()) list.message = std::string(ModuleString(StatsListTitle(number))) + " : " + list.message;
+      run.Merge(list);
+    }
+    return run;
+  });
+  if (status >= 0) return status;
+  for (size_t k = 0; !all && k < base.producers.size(); ++k) {
+    bool somewhere = false;
+    for (const auto& clinic : clinics) somewhere = somewhere || (k < clinic->knows.size() && clinic->knows[k]);
+    if (!somewhere) {
+      std::fprintf(stderr, "vantra stats : producteur inconnu : %s\n", base.producers[k].c_str());
+      return 2;
+    }
+  }
+
+  std::vector<const StatsFigures*> figures;
+  for (const auto& clinic : clinics) figures.push_back(&clinic->figures);
+  StatsLists totals;
+  for (int number : numbers) {
+    WriteStatsGroupTotal(number, figures, base_context.prod_units, &totals.List(number));
+    CollectStatsColors(totals.List(number), number, base_context.colors, &totals.Colours(number));
+  }
+  std::string error;
+  if (options.flags.count("chart") != 0) {
+    const bool drawn = WriteStatsChart(totals, numbers.front(), base, options.flags.at("chart"), options, &error);
+    if (!drawn) std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
+    return drawn ? 0 : 1;
+  }
+
+  // Per list: the clinics' lists and the total composed, every row styled
+  // and coloured as the list it came from styles it.
+  struct Composed {
+    std::vector<GroupPart> parts;
+    QenListWindow list{0};
+    std::vector<GroupRowOrigin> origins;
+    TDList colours;
+  };
+  std::vector<std::unique_ptr<Composed>> composed;
+  std::vector<StatsOutput> outs;
+  const std::string period = PeriodText(base.from, base.to);
+  for (int number : numbers) {
+    auto c = std::make_unique<Composed>();
+    std::vector<const TDList*> part_colours;
+    std::vector<CellStyleFn> styles;
+    for (size_t i = 0; i <= n; ++i) {
+      const StatsLists& lists = i < n ? clinics[i]->lists : totals;
+      c->parts.push_back({i < n ? group->headings[i] : GroupTotalHeading(n), &lists.List(number)});
+      part_colours.push_back(&lists.Colours(number));
+      styles.push_back(StatsRowStyle(&lists.List(number), number));
+    }
+    ComposeGroupList(c->parts, &c->list, &c->origins);
+    GroupColours(c->origins, part_colours, &c->colours);
+    StatsOutput out;
+    out.number = number;
+    out.list = &c->list;
+    out.decor.title = ModuleString(StatsListTitle(number));
+    out.decor.period = period;
+    out.decor.style = GroupCellStyle(&c->origins, std::move(styles));
+    out.decor.colors = &c->colours;
+    const Composed* view = c.get();
+    out.item_data = [view, number](int row) {
+      const GroupRowOrigin& o = view->origins[static_cast<size_t>(row)];
+      if (o.row < 0) return ItemDataField(view->list, number, row);
+      return ItemDataField(*view->parts[static_cast<size_t>(o.part)].list, number, o.row);
+    };
+    outs.push_back(std::move(out));
+    composed.push_back(std::move(c));
+  }
+  return WriteStatsOutputs(outs, options);
 }
 
 int RunStats(const CliOptions& given) {
@@ -317,6 +498,29 @@ int RunStats(const CliOptions& given) {
   ReadStatsColorOptions(read, &context.colors);
   sel.fees_goal = context.colors.fees_goal;
   context.db = app.GetDb();
+  auto units = options.overrides.find(kApptUnitsKey);
+  context.prod_units = ReadProdUnits([&](const char* key, const char* def) {
+    return units != options.overrides.end() ? units->second : OptionValue(options, "PRAC_APPT", key, def);
+  });
+  context.statement_lookups = lookups != options.flags.end() && lookups->second == "statement";
+  std::vector<int> numbers;
+  if (only != 0) numbers.push_back(only);
+  else numbers.assign(std::begin(kStatsPrintOrder), std::end(kStatsPrintOrder));
+
+  CliGroup group;
+  if (const int status = ResolveCliGroup("stats", options, context.db, &group); status >= 0) return status;
+  if (group.Active()) {
+    if (DrillAsked(options)) {
+      std::fprintf(stderr, "vantra stats : --drill ne va pas avec --clinics ou --all-clinics\n");
+      return 2;
+    }
+    if (!StatsSelectionUsable(sel)) {
+      std::fprintf(stderr, "vantra stats : aucun producteur choisi, ou la date de fin précède la date de début\n");
+      return 2;
+    }
+    return RunStatsGroup(options, sel, context, numbers, &group);
+  }
+
   // As the tab's producer list: under "Tous" every active producer is selected.
   if (sel.all_producers == 'Y') {
     sel.SetProducers(ActiveProducerCodes(context.db));
@@ -333,11 +537,6 @@ int RunStats(const CliOptions& given) {
   }
   context.channel = app.Channel();
   context.owner = app.GetMainWindow();
-  auto units = options.overrides.find(kApptUnitsKey);
-  context.prod_units = ReadProdUnits([&](const char* key, const char* def) {
-    return units != options.overrides.end() ? units->second : OptionValue(options, "PRAC_APPT", key, def);
-  });
-  context.statement_lookups = lookups != options.flags.end() && lookups->second == "statement";
   // The productivity computation is another tab's: the build hands it in
   // through the bridge between the two tabs.
   ApptProductivitySource productivity(app.GetDb(), app.GetMainWindow(), 0);
@@ -347,9 +546,6 @@ int RunStats(const CliOptions& given) {
     return 2;
   }
 
-  std::vector<int> numbers;
-  if (only != 0) numbers.push_back(only);
-  else numbers.assign(std::begin(kStatsPrintOrder), std::end(kStatsPrintOrder));
   StatsLists lists;
   bool computed = true;
   for (int n : numbers) {
@@ -371,48 +567,18 @@ int RunStats(const CliOptions& given) {
   if (DrillAsked(options)) {
     return WriteDrill("stats", DrillStatsCell(context, sel, only, lists.List(only), target), options, {});
   }
-  bool written = true;
   if (chart) {
-    written = WriteStatsChart(lists, only, sel, options.flags.at("chart"), options, &error);
-  } else if (options.format == "pdf") {
-    if (options.out.empty()) {
-      error = "le format pdf demande --out FICHIER";
-      written = false;
-    } else {
-      written = WriteStatsPdf(lists, numbers, PeriodText(sel.from, sel.to), options.out, &error);
-      if (written) {
-        for (int n : numbers) CountWritten(options, lists.List(n).GetCount());
-      }
-    }
-  } else if (options.format == "xlsx") {
-    // One sheet per list, in the print-all order (or the one list asked).
-    std::vector<std::unique_ptr<ListReport>> kept;
-    std::vector<const ListReport*> reports;
-    for (int n : numbers) {
-      kept.push_back(
-          std::make_unique<ListReport>(ReportOf(lists.List(n), DecorOf(lists, n, PeriodText(sel.from, sel.to)))));
-      reports.push_back(kept.back().get());
-    }
-    const std::string title = only != 0 ? reports[0]->title : std::string(ModuleString(kStatsReportTitle));
-    written = WriteWorkbook(reports, title, options, &error);
-  } else {
-    // Every list into one file (or standard output), whole or not at all.
-    AtomicFile out;
-    written = out.Open(options.out, &error);
-    FILE* f = out.File();
-    for (size_t i = 0; written && i < numbers.size(); ++i) {
-      const int n = numbers[i];
-      if (numbers.size() > 1) std::fprintf(f, "%s\n", ModuleString(StatsListTitle(n)));
-      if (options.format == "tsv") {
-        WriteTsv(f, lists.List(n), n, options);
-      } else {
-        WriteListStream(f, lists.List(n), options);
-      }
-    }
-    if (written) written = out.Commit(&error);
+    const bool drawn = WriteStatsChart(lists, only, sel, options.flags.at("chart"), options, &error);
+    if (!drawn) std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
+    return drawn ? 0 : 1;
   }
-  if (!written) std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
-  return written && computed ? 0 : 1;
+  std::vector<StatsOutput> outs;
+  for (int n : numbers) {
+    const QenListWindow* list = &lists.List(n);
+    outs.push_back({n, list, DecorOf(lists, n, PeriodText(sel.from, sel.to)),
+                    [list, n](int row) { return ItemDataField(*list, n, row); }});
+  }
+  return WriteStatsOutputs(outs, options);
 }
 
 CliRegistration stats_registration{

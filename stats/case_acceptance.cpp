@@ -236,7 +236,7 @@ bool CaseAcceptanceGenerator::ReadSetBased() {
   return error_.empty();
 }
 
-void CaseAcceptanceGenerator::WriteRows(QenListWindow* list) const {
+void WriteCaseAcceptanceRows(const std::vector<CaseStats>& merged, QenListWindow* list) {
   auto add = [list](const std::string& text, const CaseStats* rec) {
     const int row = list->AddString(text, 0);
     if (rec != nullptr) list->SetItemRecord(row, std::make_unique<CaseStatsElem>(*rec));
@@ -250,8 +250,8 @@ void CaseAcceptanceGenerator::WriteRows(QenListWindow* list) const {
     CaseStats total;
     total.category = kCaseTotal;
     total.group = group;
-    for (; *at < merged_.size() && merged_[*at].group == group; ++*at) {
-      const CaseStats& r = merged_[*at];
+    for (; *at < merged.size() && merged[*at].group == group; ++*at) {
+      const CaseStats& r = merged[*at];
       add(CaseRow("", r), &r);
       total.new_count += r.new_count;
       total.accepted_count += r.accepted_count;
@@ -262,16 +262,28 @@ void CaseAcceptanceGenerator::WriteRows(QenListWindow* list) const {
   };
   size_t at = 0;
   bool planned = false;
-  if (!merged_.empty() && merged_[0].group == kCaseGroupPlanned) {
+  if (!merged.empty() && merged[0].group == kCaseGroupPlanned) {
     write_group(kCaseGroupPlanned, 83, 85, &at);
     add("", nullptr);
     planned = true;
   }
-  if (at < merged_.size() && merged_[at].group == kCaseGroupProposal) {
+  if (at < merged.size() && merged[at].group == kCaseGroupProposal) {
     if (planned) add("", nullptr);
     write_group(kCaseGroupProposal, 84, 86, &at);
   }
 }
+
+namespace {
+
+std::string CaseSortKey(const CaseStats& r) {
+  char key[48];
+  std::snprintf(key, sizeof key, "%05d%s", static_cast<int>(r.group), r.producer);
+  return key;
+}
+
+}  // namespace
+
+bool CaseTotalsBefore(const CaseStats& a, const CaseStats& b) { return CaseSortKey(a) < CaseSortKey(b); }
 
 RunOutcome CaseAcceptanceGenerator::Fill(QenListWindow* list) {
   list->ClearList();
@@ -295,7 +307,7 @@ RunOutcome CaseAcceptanceGenerator::Fill(QenListWindow* list) {
   merged_.clear();
   for (auto* e : sorted.As<CaseStatsElem>()) merged_.push_back(e->rec);
   created_.Clear();
-  WriteRows(list);
+  WriteCaseAcceptanceRows(merged_, list);
   RunOutcome outcome;
   if (!ok) outcome.NoteFailure(error_.empty() ? db_->LastError() : error_);
   return outcome;

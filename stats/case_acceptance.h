@@ -161,7 +161,6 @@ class CaseAcceptanceGenerator {
   // Counts a classified record that found its item.
   void Count(CaseStats r, const CaseItem& item);
   void Fail(const std::string& message);
-  void WriteRows(QenListWindow* list) const;
 
   GenDB* db_;
   const StatsSelection& sel_;
@@ -175,3 +174,14 @@ class CaseAcceptanceGenerator {
 
 // The row text of a record (label "" for a detail row, "Total:" for a total).
 std::string CaseRow(const char* label, const CaseStats& r);
+
+// Writes the list of per-producer records (sorted as Totals() holds them:
+// planned treatments, then proposals) into list: each group's header, its
+// producers' rows, its total (the group's sums), the blank rows between;
+// every header, detail and total row owning a copy of its record. Nothing
+// when merged is empty. The list is not cleared first.
+void WriteCaseAcceptanceRows(const std::vector<CaseStats>& merged, QenListWindow* list);
+
+// The order of the per-producer records: "%05d%s" of group and producer,
+// byte order (planned treatments, group 17, first).
+bool CaseTotalsBefore(const CaseStats& a, const CaseStats& b);

@@ -27,34 +27,45 @@ void SetUpStatsListColumns(QenListWindow* list, int list_number) {
   list->SetColumns(std::move(columns));
 }
 
-RunOutcome FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists) {
+RunOutcome FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists,
+                         StatsFigures* kept) {
   QenListWindow& list = lists->List(list_number);
+  StatsFigures scratch;
+  StatsFigures* figures = kept != nullptr ? kept : &scratch;
   lists->Colours(list_number).DeleteElems();
   RunOutcome outcome = context.db != nullptr ? BeginRun(context.db) : RunOutcome();
   switch (list_number) {
     case kStatsPatients:
-      outcome.Merge(FillPatientsList(context.db, s, &list));
+      outcome.Merge(FillPatientsList(context.db, s, &list, &figures->patients));
       break;
     case kStatsSummary:
       // An unsuccessful request leaves the list empty; the message says why.
-      if (!FillSummaryList(context.channel, context.db, context.owner, s, &list)) {
+      if (!FillSummaryList(context.channel, context.db, context.owner, s, &list, &figures->summary)) {
         const std::string why = context.channel != nullptr ? context.channel->FailureReason() : std::string();
         outcome.NoteFailure("le service de production n'a pas répondu" + (why.empty() ? std::string() : " : " + why));
       }
       break;
     case kStatsProductivity:
-      outcome.Merge(FillProductivityList(context.productivity, s, context.prod_units, &list));
+      outcome.Merge(FillProductivityList(context.productivity, s, context.prod_units, &list, &figures->productivity));
       break;
     case kStatsAcceptance: {
       CaseAcceptanceGenerator gen(context.db, s);
       gen.SetStatementLookups(context.statement_lookups);
       outcome.Merge(gen.Fill(&list));
+      figures->acceptance = gen.Totals();
       break;
     }
     default:
       return RunOutcome::Refused("liste inconnue : " + std::to_string(list_number));
   }
-  if (outcome.NoteLostConnection(context.db) && list_number != kStatsProductivity) list.ClearList();
+  if (outcome.NoteLostConnection(context.db)) {
+    if (list_number != kStatsProductivity) list.ClearList();
+    // What was read before the loss is no practice's figure.
+    if (list_number == kStatsPatients) figures->patients.clear();
+    if (list_number == kStatsProductivity) figures->productivity.clear();
+    if (list_number == kStatsAcceptance) figures->acceptance.clear();
+    if (list_number == kStatsSummary) figures->summary = StatsSummaryFigures();
+  }
   CollectStatsColors(list, list_number, context.colors, &lists->Colours(list_number));
   return outcome;
 }

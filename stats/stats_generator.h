@@ -5,12 +5,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/run_outcome.h"
 #include "host/list_window.h"
 #include "host/tdlist.h"
+#include "stats/case_acceptance.h"
+#include "stats/stats_patients.h"
 #include "stats/stats_style.h"
 #include "stats/stats_productivity.h"
+#include "stats/stats_summary.h"
 #include "stats/stats_types.h"
 
 class GenDB;
@@ -56,7 +60,18 @@ inline constexpr int kStatsPrintOrder[4] = {kStatsPatients, kStatsProductivity, 
 // productivity list keeps the days done before it (whole producer rows and
 // their total), the other lists, whose every row mixes several statements,
 // are left empty.
-RunOutcome FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists);
+//
+// kept (may be null) gets the figures the list was written from (the
+// fields of the other lists are left as they are), for a total over several
+// practices (stats/stats_group.h); a lost server leaves the list's empty.
+struct StatsFigures {
+  std::vector<PatientCounts> patients;
+  std::vector<StatsProductivityFigure> productivity;  // the computation's elements, in its order
+  std::vector<CaseStats> acceptance;                  // per group and producer, sorted
+  StatsSummaryFigures summary;
+};
+RunOutcome FillStatsList(int list_number, const StatsSelection& s, const StatsContext& context, StatsLists* lists,
+                         StatsFigures* kept = nullptr);
 // Fills all four in the print-all order; the first failure, or a lost
 // server, which ends the run: the lists after it are left empty.
 RunOutcome FillAllStatsLists(const StatsSelection& s, const StatsContext& context, StatsLists* lists);

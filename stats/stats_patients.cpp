@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "host/gendb.h"
 #include "host/list_window.h"
@@ -54,9 +55,9 @@ std::string FromWhere(int index, const StatsSelection& s, const std::string& p) 
   }
 }
 
-PatListElem* FindDoctor(TDList& list, const char* doctor) {
-  for (auto* e : list.As<PatListElem>()) {
-    if (std::strcmp(e->doctor, doctor) == 0) return e;
+PatientCounts* FindDoctor(std::vector<PatientCounts>& doctors, const char* doctor) {
+  for (PatientCounts& e : doctors) {
+    if (e.doctor == doctor) return &e;
   }
   return nullptr;
 }
@@ -77,11 +78,10 @@ std::string PatientRowsStatement(int index, const StatsSelection& s, const char*
 
 bool PatientCountAdds(int index) { return index == 0 || index == 3; }
 
-RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list) {
-  list->ClearList();
+RunOutcome ReadPatientCounts(GenDB* db, const StatsSelection& s, std::vector<PatientCounts>* doctors) {
+  doctors->clear();
   RunOutcome outcome;
   if (db == nullptr) return outcome;
-  TDList doctors;
   constexpr int c = kStatsQueryCursor;
   for (int q = 0; q < 4; ++q) {
     const std::string sql = PatientsStatement(q, s, db->dbPrefix());
@@ -93,11 +93,12 @@ RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* l
       db->dbGetString(2, doctor, sizeof doctor, c);
       // One row per doctor as read: a code over its length ('0123') reads
       // as another ('01'), and the groups of the statements merge there.
-      PatListElem* e = FindDoctor(doctors, doctor);
+      PatientCounts* e = FindDoctor(*doctors, doctor);
       if (e == nullptr) {
-        e = new PatListElem;
-        std::memcpy(e->doctor, doctor, sizeof doctor);
-        doctors.Append(e);
+        doctors->push_back(PatientCounts());
+        e = &doctors->back();
+        e->doctor = doctor;
+        e->first_statement = q;
       }
       long& figure = q == 0 ? e->new_patients : q == 1 ? e->active_patients : e->status_changes;
       figure = PatientCountAdds(q) ? figure + count : count;
@@ -105,23 +106,38 @@ RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* l
     outcome.NoteFailure(db->LastError());
     db->dbClose(c);
   }
+  return outcome;
+}
+
+void WritePatientsRows(const std::vector<PatientCounts>& doctors, QenListWindow* list) {
+  list->ClearList();
   long total_new = 0, total_changes = 0, total_net = 0, total_active = 0;
   long ordinal = 0;
   char row[160];
-  for (auto* e : doctors.As<PatListElem>()) {
-    std::string label = e->doctor[0] ? std::string("D") + e->doctor : std::string();
-    const long net = e->new_patients - e->status_changes;
-    std::snprintf(row, sizeof row, "%s \t%ld\t%ld\t%ld\t%ld", label.c_str(), e->new_patients,
-                  e->status_changes, net, e->active_patients);
+  for (const PatientCounts& e : doctors) {
+    const std::string label = e.doctor.empty() ? std::string() : "D" + e.doctor;
+    const long net = e.new_patients - e.status_changes;
+    std::snprintf(row, sizeof row, "%s \t%ld\t%ld\t%ld\t%ld", label.c_str(), e.new_patients, e.status_changes,
+                  net, e.active_patients);
     list->AddString(row, ++ordinal);
-    total_new += e->new_patients;
-    total_changes += e->status_changes;
+    total_new += e.new_patients;
+    total_changes += e.status_changes;
     total_net += net;
-    total_active += e->active_patients;
+    total_active += e.active_patients;
   }
   list->AddString("", 0);
   std::snprintf(row, sizeof row, "%s \t%ld\t%ld\t%ld\t%ld", ModuleString(kTotalLabel), total_new,
                 total_changes, total_net, total_active);
   list->AddString(row, 0);
+}
+
+RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list,
+                            std::vector<PatientCounts>* kept) {
+  list->ClearList();
+  if (db == nullptr) return RunOutcome();
+  std::vector<PatientCounts> doctors;
+  const RunOutcome outcome = ReadPatientCounts(db, s, &doctors);
+  WritePatientsRows(doctors, list);
+  if (kept != nullptr) *kept = std::move(doctors);
   return outcome;
 }

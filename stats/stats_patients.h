@@ -18,6 +18,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "host/run_outcome.h"
 #include "stats/stats_types.h"
@@ -39,6 +40,26 @@ std::string PatientRowsStatement(int index, const StatsSelection& s, const char*
 // than its field), the figure is the last group's count.
 bool PatientCountAdds(int index);
 
-// Clears list and fills it. Returns false when a statement failed (the list
-// holds what the others produced; *error names the failure).
-RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list);
+// One dentist's counts, the patients list's working record.
+struct PatientCounts {
+  std::string doctor;  // PAT_DOCTOR as read (at most 2 characters; "" for none)
+  long new_patients = 0;
+  long status_changes = 0;
+  long active_patients = 0;
+  int first_statement = 0;  // the statement (0..3) that first read the doctor
+};
+
+// Runs the four statements into *doctors (cleared first), one record per
+// doctor in order of first appearance. Failed when a statement failed (the
+// records hold what the others read).
+RunOutcome ReadPatientCounts(GenDB* db, const StatsSelection& s, std::vector<PatientCounts>* doctors);
+
+// Clears list and writes one row per record (item data its ordinal from 1),
+// a blank row and the total row (the columns' sums).
+void WritePatientsRows(const std::vector<PatientCounts>& doctors, QenListWindow* list);
+
+// Clears list and fills it (ReadPatientCounts, then WritePatientsRows). A
+// failed statement leaves what the others produced. kept (may be null) gets
+// the records the rows were written from.
+RunOutcome FillPatientsList(GenDB* db, const StatsSelection& s, QenListWindow* list,
+                            std::vector<PatientCounts>* kept = nullptr);

@@ -2,19 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "host/list_window.h"
 #include "host/strings.h"
 
 namespace {
-
-struct ProdStatsRow {
-  std::string label;
-  long booked_units = 0, booked_minutes = 0, booked_count = 0;
-  long available_units = 0, available_minutes = 0;
-  long missed = 0;
-  long item_data = 1;
-};
 
 std::string Units(long units) { return std::to_string(units) + "U"; }
 
@@ -30,7 +23,22 @@ std::string Clipped(std::string s) {
   return s;
 }
 
-std::string RowText(const ProdStatsRow& r, char units) {
+}  // namespace
+
+StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char prod_units) {
+  StatsProductivityRequest r;
+  r.from = s.from;
+  r.to = s.to;
+  r.all_producers = s.all_producers;
+  r.prod_units = prod_units;
+  for (const std::string& code : s.producers) {
+    if (code.empty() || r.producers.size() >= kStatsMaxProducers) break;
+    r.producers.push_back(code);
+  }
+  return r;
+}
+
+std::string ProductivityRowText(const StatsProductivityRow& r, char units) {
   std::string booked, available, usage;
   char count[32];
   std::snprintf(count, sizeof count, "  (%d)", static_cast<int>(r.booked_count));
@@ -61,34 +69,19 @@ std::string RowText(const ProdStatsRow& r, char units) {
          missed;
 }
 
-}  // namespace
-
-StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char prod_units) {
-  StatsProductivityRequest r;
-  r.from = s.from;
-  r.to = s.to;
-  r.all_producers = s.all_producers;
-  r.prod_units = prod_units;
-  for (const std::string& code : s.producers) {
-    if (code.empty() || r.producers.size() >= kStatsMaxProducers) break;
-    r.producers.push_back(code);
-  }
-  return r;
-}
-
-void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, char units,
-                           QenListWindow* list) {
-  list->ClearList();
+void FoldProductivity(const std::vector<StatsProductivityFigure>& figures, std::vector<StatsProductivityRow>* rows,
+                      StatsProductivityRow* total) {
+  rows->clear();
+  *total = StatsProductivityRow();
+  total->label = ModuleString(kTotalLabel);
   if (figures.empty()) return;
-  ProdStatsRow current, total;
+  StatsProductivityRow current;
   current.label = figures.front().key;
-  total.label = ModuleString(kTotalLabel);
-  total.item_data = 0;
   const std::string* previous = &figures.front().key;
   for (const StatsProductivityFigure& f : figures) {
     if (f.key != *previous) {
-      list->AddString(RowText(current, units), current.item_data);
-      current = ProdStatsRow();
+      rows->push_back(current);
+      current = StatsProductivityRow();
       current.label = f.key;
     }
     previous = &f.key;
@@ -97,27 +90,42 @@ void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, 
         current.booked_units += f.sched_units;
         current.booked_minutes += f.minutes;
         current.booked_count = f.count;
-        total.booked_units += f.sched_units;
-        total.booked_minutes += f.minutes;
-        total.booked_count += f.count;
+        total->booked_units += f.sched_units;
+        total->booked_minutes += f.minutes;
+        total->booked_count += f.count;
         break;
       case 2:
         current.available_units += f.sched_units;
         current.available_minutes += f.minutes;
-        total.available_units += f.sched_units;
-        total.available_minutes += f.minutes;
+        total->available_units += f.sched_units;
+        total->available_minutes += f.minutes;
         break;
       case 3:
         current.missed += f.count;
-        total.missed += f.count;
+        total->missed += f.count;
         break;
       default:
         break;
     }
   }
-  list->AddString(RowText(current, units), current.item_data);
+  rows->push_back(current);
+}
+
+void WriteProductivityRows(const std::vector<StatsProductivityRow>& rows, const StatsProductivityRow& total,
+                           char units, QenListWindow* list) {
+  list->ClearList();
+  if (rows.empty()) return;
+  for (const StatsProductivityRow& r : rows) list->AddString(ProductivityRowText(r, units), 1);
   list->AddString("", 0);
-  list->AddString(RowText(total, units), total.item_data);
+  list->AddString(ProductivityRowText(total, units), 0);
+}
+
+void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, char units,
+                           QenListWindow* list) {
+  std::vector<StatsProductivityRow> rows;
+  StatsProductivityRow total;
+  FoldProductivity(figures, &rows, &total);
+  WriteProductivityRows(rows, total, units, list);
 }
 
 DrillResult StatsProductivitySource::DrillFigure(const StatsProductivityRequest&, const std::string&, int) {
@@ -131,11 +139,12 @@ const char* ProductivityNotConnectedMessage() {
 }
 
 RunOutcome FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
-                                QenListWindow* list) {
+                                QenListWindow* list, std::vector<StatsProductivityFigure>* kept) {
   list->ClearList();
   if (source == nullptr) return RunOutcome::Failed(ProductivityNotConnectedMessage());
   std::vector<StatsProductivityFigure> figures;
   RunOutcome outcome = source->Compute(MakeProductivityRequest(s, prod_units), &figures);
   WriteProductivityRows(figures, prod_units, list);
+  if (kept != nullptr) *kept = std::move(figures);
   return outcome;
 }

@@ -85,16 +85,39 @@ inline constexpr int kStatsProductivityCells = 4;
 
 StatsProductivityRequest MakeProductivityRequest(const StatsSelection& s, char prod_units);
 
-// Clears list and writes the fold of figures in unit mode units ('U', 'H',
-// anything else reads as 'B').
+// One row of the list: a producer's figures folded, or the total.
+struct StatsProductivityRow {
+  std::string label;  // producer code, or "Total:"
+  long booked_units = 0, booked_minutes = 0, booked_count = 0;
+  long available_units = 0, available_minutes = 0;
+  long missed = 0;
+};
+
+// The fold of figures: one row per producer (in the figures' order) into
+// *rows and the total into *total (label "Total:"; its booked count adds
+// every booked element's). No figure: no row, a zero total.
+void FoldProductivity(const std::vector<StatsProductivityFigure>& figures, std::vector<StatsProductivityRow>* rows,
+                      StatsProductivityRow* total);
+
+// The text of a row in unit mode units ('U', 'H', anything else reads as
+// 'B'); the usage is computed here from its booked and available minutes.
+std::string ProductivityRowText(const StatsProductivityRow& row, char units);
+
+// Clears list and writes rows (item data 1), a blank row and the total (item
+// data 0); nothing at all when rows is empty.
+void WriteProductivityRows(const std::vector<StatsProductivityRow>& rows, const StatsProductivityRow& total,
+                           char units, QenListWindow* list);
+
+// Clears list and writes the fold of figures.
 void WriteProductivityRows(const std::vector<StatsProductivityFigure>& figures, char units,
                            QenListWindow* list);
 
 // Clears list and fills it through source: the source's outcome. Without a
 // source (not wired) the list stays empty and the run has failed with
-// ProductivityNotConnectedMessage.
+// ProductivityNotConnectedMessage. kept (may be null) gets the figures the
+// rows were folded from.
 RunOutcome FillProductivityList(StatsProductivitySource* source, const StatsSelection& s, char prod_units,
-                                QenListWindow* list);
+                                QenListWindow* list, std::vector<StatsProductivityFigure>* kept = nullptr);
 
 // The message of an unwired source.
 const char* ProductivityNotConnectedMessage();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <set>
+#include <utility>
 
 #include "host/application.h"
 #include "host/gendb.h"
@@ -29,17 +30,42 @@ std::set<std::string> InactiveProducers(GenDB* db) {
   return out;
 }
 
-long V(const prodanal_info& p, Triple t) { return p.Get(t, 1); }
-
 }  // namespace
 
-std::string SummaryRow(const std::string& label, const prodanal_info& p) {
-  const long values[] = {V(p, Triple::T1) + V(p, Triple::T3), V(p, Triple::T2), V(p, Triple::T4),
-                         V(p, Triple::T5), V(p, Triple::P1), V(p, Triple::G1c), V(p, Triple::G2c),
-                         V(p, Triple::G2c) + V(p, Triple::T5)};
+StatsSummaryFigure StatsSummaryFigure::Of(const prodanal_info& p) {
+  StatsSummaryFigure f;
+  f.producer = p.Code();
+  f.t1 = p.Get(Triple::T1, 1);
+  f.t2 = p.Get(Triple::T2, 1);
+  f.t3 = p.Get(Triple::T3, 1);
+  f.t4 = p.Get(Triple::T4, 1);
+  f.t5 = p.Get(Triple::T5, 1);
+  f.p1 = p.Get(Triple::P1, 1);
+  f.g1c = p.Get(Triple::G1c, 1);
+  f.g2c = p.Get(Triple::G2c, 1);
+  return f;
+}
+
+void StatsSummaryFigure::Add(const StatsSummaryFigure& o) {
+  t1 += o.t1;
+  t2 += o.t2;
+  t3 += o.t3;
+  t4 += o.t4;
+  t5 += o.t5;
+  p1 += o.p1;
+  g1c += o.g1c;
+  g2c += o.g2c;
+}
+
+std::string SummaryRow(const std::string& label, const StatsSummaryFigure& f) {
+  const long values[] = {f.t1 + f.t3, f.t2, f.t4, f.t5, f.p1, f.g1c, f.g2c, f.g2c + f.t5};
   std::string row = label;
   for (long v : values) row += " \t" + MakeNoCommaNumFormat(v);
   return row;
+}
+
+std::string SummaryRow(const std::string& label, const prodanal_info& p) {
+  return SummaryRow(label, StatsSummaryFigure::Of(p));
 }
 
 std::string SummaryGoalRow(long fees_total, long goal) {
@@ -50,9 +76,28 @@ std::string SummaryGoalRow(long fees_total, long goal) {
          " \t \t \t \t";
 }
 
-bool FillSummaryList(RequestChannel* channel, GenDB* db, void* owner, const StatsSelection& s,
-                     QenListWindow* list) {
+void WriteSummaryRows(const StatsSummaryFigures& figures, QenListWindow* list) {
   list->ClearList();
+  if (!figures.answered) return;
+  // Each total is the sum of the values shown in its column; summing each
+  // triple gives exactly that (T1+T3 and G2c+T5 are sums of sums).
+  StatsSummaryFigure total;
+  for (const StatsSummaryFigure& f : figures.rows) {
+    list->AddString(SummaryRow(f.producer, f), 1);
+    total.Add(f);
+  }
+  list->AddString("", 0);
+  list->AddString(SummaryRow(ModuleString(kTotalLabel), total), 0);
+  if (figures.goal > 0) {
+    list->AddString("", 0);
+    list->AddString(SummaryGoalRow(total.t5, figures.goal), 0);
+  }
+}
+
+bool FillSummaryList(RequestChannel* channel, GenDB* db, void* owner, const StatsSelection& s,
+                     QenListWindow* list, StatsSummaryFigures* kept) {
+  list->ClearList();
+  if (kept != nullptr) *kept = StatsSummaryFigures();
   if (channel == nullptr) return false;
   TDList result;
   ProdAnalRequest request;
@@ -63,9 +108,9 @@ bool FillSummaryList(RequestChannel* channel, GenDB* db, void* owner, const Stat
   channel->Request(2536, &request);
   if (request.status != 1 || result.IsEmpty()) return false;
   const std::set<std::string> inactive = s.all_producers == 'Y' ? InactiveProducers(db) : std::set<std::string>();
-  // Each total is the sum of the values shown in its column; summing each
-  // triple read gives exactly that (T1+T3 and G2c+T5 are sums of sums).
-  prodanal_info total;
+  StatsSummaryFigures figures;
+  figures.answered = true;
+  figures.goal = s.fees_goal;
   for (auto* p : result.As<prodanal_info>()) {
     const std::string code = p->Code();
     if (s.all_producers == 'Y') {
@@ -73,17 +118,9 @@ bool FillSummaryList(RequestChannel* channel, GenDB* db, void* owner, const Stat
     } else if (s.ProducerIndex(code) < 0) {
       continue;
     }
-    list->AddString(SummaryRow(code, *p), 1);
-    for (Triple t : {Triple::T1, Triple::T2, Triple::T3, Triple::T4, Triple::T5, Triple::P1, Triple::G1c,
-                     Triple::G2c}) {
-      total.Add(t, 1, p->Get(t, 1));
-    }
+    figures.rows.push_back(StatsSummaryFigure::Of(*p));
   }
-  list->AddString("", 0);
-  list->AddString(SummaryRow(ModuleString(kTotalLabel), total), 0);
-  if (s.fees_goal > 0) {
-    list->AddString("", 0);
-    list->AddString(SummaryGoalRow(total.Get(Triple::T5, 1), s.fees_goal), 0);
-  }
+  WriteSummaryRows(figures, list);
+  if (kept != nullptr) *kept = std::move(figures);
   return true;
 }

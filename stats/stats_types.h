@@ -73,12 +73,3 @@ bool StatsSelectionUsable(const StatsSelection& s);
 // removed; an empty remainder is skipped. Every code is an escaped literal.
 //   {"D01", "H01", "D"} on PAT_DOCTOR -> "PAT_DOCTOR IN ('01') "
 std::string ProducerClause(const StatsSelection& s, const char* column, bool dentists_only);
-
-// One dentist's patient counts (the patients list's working record).
-class PatListElem : public TDElem {
- public:
-  char doctor[3] = {};
-  long new_patients = 0;
-  long active_patients = 0;
-  long status_changes = 0;
-};
