@@ -22,6 +22,7 @@
 
 #include "cli/cli_chart.h"
 #include "cli/cli_drill.h"
+#include "cli/cli_group.h"
 #include "cli/cli_options.h"
 #include "host/gendb.h"
 #include "cli/cli_output.h"
@@ -30,10 +31,12 @@
 #include "goals/goals_graph.h"
 #include "goals/goals_drill.h"
 #include "goals/goals_generator.h"
+#include "goals/goals_group.h"
 #include "host/atomic_file.h"
 #include "host/dates.h"
 #include "host/list_window.h"
 #include "host/strings.h"
+#include "lists/group_list.h"
 #include "suite/goal_info.h"
 #include "suite/production_service.h"
 
@@ -128,6 +131,103 @@ bool WriteGoalsChart(const QenListWindow& list, const GoalsOptions& o, const Goa
                           error, std::string(), GoalsGraphUnit(r.main));
 }
 
+// The validation messages of a refused run, each on its line: the user's
+// sentence, and what made the value come out wrong when it was not the
+// value itself (a GOALS table that cannot be read, an INI file that cannot
+// be opened).
+int PrintRefusal(const std::vector<int>& failed, std::string cause, const CliOptions& options) {
+  if (cause.empty()) cause = IniReadProblem(options);
+  for (int id : failed) {
+    std::fprintf(stderr, "vantra goals : %s%s\n", ModuleString(id), cause.empty() ? "" : (" (" + cause + ")").c_str());
+  }
+  return 1;
+}
+
+// The style of a group's list: a heading row in bold, every other row as
+// the list it came from draws it.
+CellStyleFn GroupGoalsStyle(const std::vector<GroupPart>* parts, const std::vector<GroupRowOrigin>* origins,
+                            const GoalsDisplay* display) {
+  return [parts, origins, display](int row, int column) {
+    if (row < 0 || row >= static_cast<int>(origins->size())) return CellStyle();
+    const GroupRowOrigin& origin = (*origins)[row];
+    if (origin.row < 0) {
+      CellStyle heading;
+      heading.bold = true;
+      return heading;
+    }
+    const QenListWindow* list = (*parts)[origin.part].list;
+    const std::string_view cell = column == 0 ? std::string_view() : list->GetItemText(origin.row, column);
+    return GoalCellStyle(*display, list->GetItemData(origin.row), cell);
+  };
+}
+
+// `vantra goals --clinics ...`: each clinic's report on its own connection
+// (goals/goals_group.h), the options checked once for the group, then the
+// clinics' lists and the group's total as one list. The chart reads the
+// total.
+int RunGoalsGroup(const CliOptions& options, const GoalsOptions& report, const GoalsDisplay& display,
+                  CliGroup* group) {
+  if (DrillAsked(options)) {
+    std::fprintf(stderr, "vantra goals : --drill ne va pas avec --clinics ou --all-clinics "
+                         "(les lignes d'un cabinet : --prefix CABINET.)\n");
+    return 2;
+  }
+  const size_t clinics = group->prefixes.size();
+  const bool show_total = display.show_tot_col == 'Y';
+  std::vector<GoalsClinicRun> runs(clinics);
+  std::vector<std::unique_ptr<QenListWindow>> lists;
+  for (size_t i = 0; i < clinics; ++i) {
+    lists.push_back(std::make_unique<QenListWindow>(kGoalsListId));
+    SetGoalsColumns(lists.back().get(), report, show_total);
+  }
+  // The rules that need no database: when one fails the run is refused
+  // whatever the clinics hold, so they are only read, not generated.
+  const bool generate = GoalsRuleFailures(report, 1, 1, 1).empty();
+  // Each work touches only its own index.
+  const int status = RunCliGroup("goals", options, group, [&](const ClinicContext& clinic) {
+    ProductionChannel channel(clinic.db);
+    return RunGoalsClinic(clinic.db, report, display, ChannelProduction(&channel, nullptr), generate,
+                          lists[clinic.index].get(), &runs[clinic.index]);
+  });
+  if (status >= 0) return status;
+  const std::string unknown = GoalsGroupUnknownProducer(report, runs);
+  if (!unknown.empty()) {
+    std::fprintf(stderr, "vantra goals : producteur inconnu : %s\n", unknown.c_str());
+    return 2;
+  }
+  const std::vector<int> failed = GoalsGroupFailures(report, runs);
+  if (!failed.empty()) return PrintRefusal(failed, std::string(), options);
+
+  QenListWindow total(kGoalsListId);
+  SetGoalsColumns(&total, report, show_total);
+  WriteGoalsGroupTotal(runs, report, display, &total);
+  std::vector<GroupPart> parts;
+  for (size_t i = 0; i < clinics; ++i) parts.push_back({group->headings[i], lists[i].get()});
+  parts.push_back({GroupTotalHeading(clinics), &total});
+  QenListWindow composed(kGoalsListId);
+  std::vector<GroupRowOrigin> origins;
+  ComposeGroupList(parts, &composed, &origins);
+
+  std::string error;
+  bool written = false;
+  if (options.flags.count("chart") != 0) {
+    written = WriteGoalsChart(total, report, display, GoalsGroupSelection(report, runs), options, &error);
+  } else if (options.format == "tsv" && options.item_data) {
+    written = WriteKindRows(composed, options, &error);
+  } else {
+    TDList colours;
+    CollectGoalColours(composed, display, &colours);
+    ListDecor decor;
+    decor.title = ModuleString(92);
+    decor.period = report.PeriodText();
+    decor.style = GroupGoalsStyle(&parts, &origins, &display);
+    decor.colors = &colours;
+    written = WriteList(composed, options, decor, &error);
+  }
+  if (!written) std::fprintf(stderr, "vantra goals : %s\n", error.c_str());
+  return written ? 0 : 1;
+}
+
 int RunGoals(const CliOptions& options) {
   for (const auto& [key, value] : options.overrides) {
     if (!KnownKey(key)) {
@@ -180,6 +280,9 @@ int RunGoals(const CliOptions& options) {
   GoalsDisplay display;
   ReadGoalsOptions(ReaderOf(options), &report);
   ReadGoalsDisplay(ReaderOf(options), &display);
+  CliGroup group;
+  if (const int status = ResolveCliGroup("goals", options, app.GetDb(), &group); status >= 0) return status;
+  if (group.Active()) return RunGoalsGroup(options, report, display, &group);
   std::vector<GoalsProducer> active;
   if (!LoadActiveProducers(app.GetDb(), &active, &error)) {
     const int unread = DatabaseReadFailed("goals", app.GetDb(), "la liste des producteurs");
@@ -201,15 +304,7 @@ int RunGoals(const CliOptions& options) {
   const RunOutcome checked = CheckGoalsRun(app.GetDb(), report, selected.size(), &failed);
   if (checked.ServerLost()) return StopOnOutcome("goals", checked);
   if (checked.Refused()) {
-    // The user's sentence, and what made the value come out wrong when it
-    // was not the value itself: a GOALS table that cannot be read, an INI
-    // file that cannot be opened.
-    std::string cause = app.GetDb() != nullptr ? app.GetDb()->LastError() : std::string();
-    if (cause.empty()) cause = IniReadProblem(options);
-    for (int id : failed) {
-      std::fprintf(stderr, "vantra goals : %s%s\n", ModuleString(id), cause.empty() ? "" : (" (" + cause + ")").c_str());
-    }
-    return 1;
+    return PrintRefusal(failed, app.GetDb() != nullptr ? app.GetDb()->LastError() : std::string(), options);
   }
   QenListWindow list(kGoalsListId);
   SetGoalsColumns(&list, report, display.show_tot_col == 'Y');

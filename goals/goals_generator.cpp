@@ -55,21 +55,6 @@ bool IsAllDigits(const char* text, size_t length) {
   return true;
 }
 
-// Whether the year text has a goal; -1 when the count failed.
-long GoalCount(GenDB* db, const char* year) {
-  if (db == nullptr) return -1;
-  // The year goes into the statement as typed: only digits ever reach here.
-  const std::string sql = GoalYearCountSql(db->dbPrefix(), year);
-  long n = -1;
-  if (db->dbExecute(sql.c_str(), kGoalsCursor) == 0 && db->dbFetch(0, kGoalsCursor) == 0) {
-    n = 0;
-    db->dbGetLong(1, &n, kGoalsCursor);
-  }
-  db->dbClose(kGoalsCursor);
-  return n;
-}
-
-bool YearValid(GenDB* db, const char* year) { return IsAllDigits(year, 4) && GoalCount(db, year) > 0; }
 
 std::string Key(const std::string& code, int year) {
   char text[32];
@@ -139,9 +124,33 @@ std::string GoalYearCountSql(const char* prefix, const std::string& year) {
   return sql;
 }
 
+long GoalYearCount(GenDB* db, const char* year) {
+  if (!IsAllDigits(year, 4)) return 0;
+  if (db == nullptr) return -1;
+  // The year goes into the statement as typed: only digits ever reach here.
+  const std::string sql = GoalYearCountSql(db->dbPrefix(), year);
+  long n = -1;
+  if (db->dbExecute(sql.c_str(), kGoalsCursor) == 0 && db->dbFetch(0, kGoalsCursor) == 0) {
+    n = 0;
+    db->dbGetLong(1, &n, kGoalsCursor);
+  }
+  db->dbClose(kGoalsCursor);
+  return n;
+}
+
 std::vector<int> ValidateGoalsReport(GenDB* db, const GoalsOptions& o, size_t selected_count) {
+  // The comparison year is counted only when the report year passed, as
+  // the tab does.
+  const long year_goals = GoalYearCount(db, o.year);
+  const long comp_goals = year_goals > 0 && o.HasCompYear() ? GoalYearCount(db, o.comp_year) : 0;
+  return GoalsRuleFailures(o, year_goals, comp_goals, selected_count);
+}
+
+std::vector<int> GoalsRuleFailures(const GoalsOptions& o, long year_goals, long comp_goals, size_t selected_count) {
   std::vector<int> failed;
-  if (!YearValid(db, o.year) || (o.HasCompYear() && !YearValid(db, o.comp_year))) failed.push_back(97);
+  const bool year_ok = IsAllDigits(o.year, 4) && year_goals > 0;
+  const bool comp_ok = !o.HasCompYear() || (IsAllDigits(o.comp_year, 4) && comp_goals > 0);
+  if (!year_ok || !comp_ok) failed.push_back(97);
   if (o.HasCompYear() && std::strcmp(o.year, o.comp_year) == 0) failed.push_back(94);
   if (selected_count == 0) failed.push_back(95);
   bool any = false;
@@ -193,7 +202,12 @@ void SetGoalsColumns(QenListWindow* list, const GoalsOptions& options, bool show
 
 GoalsProductionFn ChannelProduction(QenApplication* app, HWindow owner) {
   return [app, owner](long from, long to, TDList* out, std::string* why) {
-    RequestChannel* channel = app ? app->Channel() : nullptr;
+    return ChannelProduction(app ? app->Channel() : nullptr, owner)(from, to, out, why);
+  };
+}
+
+GoalsProductionFn ChannelProduction(RequestChannel* channel, HWindow owner) {
+  return [channel, owner](long from, long to, TDList* out, std::string* why) {
     if (channel == nullptr) {
       *why = "aucun service de production";
       return false;
@@ -249,6 +263,54 @@ RunOutcome CheckGoalsRun(GenDB* db, const GoalsOptions& options, size_t selected
   if (failed->empty()) return outcome;
   if (outcome.NoteLostConnection(db)) return outcome;
   return RunOutcome::Refused(ModuleString(failed->front()));
+}
+
+bool GoalsEntryLess(const GoalsEntry& a, const GoalsEntry& b) {
+  return Key(a.producer, a.year) < Key(b.producer, b.year);
+}
+
+void WriteGoalsRows(const std::vector<GoalsEntry>& entries, const GoalsOptions& options, const GoalsDisplay& display,
+                    QenListWindow* list, GoalsDrillMap* drill) {
+  std::vector<int> years = {options.Year()};
+  if (options.HasCompYear()) years.push_back(options.CompYear());
+  const size_t n = GoalsPeriods(options, years[0]).size();
+  const bool compare = options.HasCompYear();
+  const bool show_total = display.show_tot_col == 'Y';
+  if (options.totals_only != 'Y') {
+    for (size_t i = 0; i < entries.size(); ++i) {
+      const GoalsEntry& e = entries[i];
+      std::string label = e.producer;
+      if (compare) label += "(" + std::to_string(e.year) + ")";
+      if (compare && i > 0 && entries[i - 1].producer != e.producer) {
+        list->AddString("", 0);
+        if (drill != nullptr) drill->lines.push_back({});
+      }
+      list->AddString(RowText(label, e.production, e.goal, display, show_total),
+                      e.year == years[0] ? kGoalLineYear : kGoalLineCompYear);
+      if (drill != nullptr) drill->lines.push_back({static_cast<int>(i), 0});
+    }
+    if (!entries.empty()) {
+      list->AddString("", 0);
+      if (drill != nullptr) drill->lines.push_back({});
+    }
+  }
+  std::vector<int> order = years;
+  std::sort(order.begin(), order.end());
+  for (int year : order) {
+    std::vector<long> production(n, 0), goal(n, 0);
+    for (const GoalsEntry& e : entries) {
+      if (e.year != year) continue;
+      for (size_t i = 0; i < n && i < e.production.size() && i < e.goal.size(); ++i) {
+        production[i] += e.production[i];
+        goal[i] += e.goal[i];
+      }
+    }
+    std::string label = ModuleString(57);
+    if (compare) label += " " + std::to_string(year);
+    list->AddString(RowText(label, production, goal, display, show_total),
+                    year == years[0] ? kGoalLineTotal : kGoalLineCompTotal);
+    if (drill != nullptr) drill->lines.push_back({-1, year});
+  }
 }
 
 GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
@@ -340,46 +402,8 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
   }
 
   // Step 4: rows, then one totals line per year, the earlier year first.
-  std::sort(result.entries.begin(), result.entries.end(), [](const GoalsEntry& a, const GoalsEntry& b) {
-    return Key(a.producer, a.year) < Key(b.producer, b.year);
-  });
-  const bool compare = options.HasCompYear();
-  const bool show_total = display.show_tot_col == 'Y';
-  if (options.totals_only != 'Y') {
-    for (size_t i = 0; i < result.entries.size(); ++i) {
-      const GoalsEntry& e = result.entries[i];
-      std::string label = e.producer;
-      if (compare) label += "(" + std::to_string(e.year) + ")";
-      if (compare && i > 0 && result.entries[i - 1].producer != e.producer) {
-        list->AddString("", 0);
-        if (drill != nullptr) drill->lines.push_back({});
-      }
-      list->AddString(RowText(label, e.production, e.goal, display, show_total),
-                      e.year == years[0] ? kGoalLineYear : kGoalLineCompYear);
-      if (drill != nullptr) drill->lines.push_back({static_cast<int>(i), 0});
-    }
-    if (!result.entries.empty()) {
-      list->AddString("", 0);
-      if (drill != nullptr) drill->lines.push_back({});
-    }
-  }
-  std::vector<int> order = years;
-  std::sort(order.begin(), order.end());
-  for (int year : order) {
-    std::vector<long> production(n, 0), goal(n, 0);
-    for (const GoalsEntry& e : result.entries) {
-      if (e.year != year) continue;
-      for (size_t i = 0; i < n; ++i) {
-        production[i] += e.production[i];
-        goal[i] += e.goal[i];
-      }
-    }
-    std::string label = ModuleString(57);
-    if (compare) label += " " + std::to_string(year);
-    list->AddString(RowText(label, production, goal, display, show_total),
-                    year == years[0] ? kGoalLineTotal : kGoalLineCompTotal);
-    if (drill != nullptr) drill->lines.push_back({-1, year});
-  }
+  std::sort(result.entries.begin(), result.entries.end(), GoalsEntryLess);
+  WriteGoalsRows(result.entries, options, display, list, drill);
   if (drill != nullptr) {
     drill->entries = result.entries;
     for (size_t y = 0; y < years.size() && y < 2; ++y) {
@@ -387,7 +411,7 @@ GoalsResult GenerateGoalsReport(GenDB* db, const GoalsOptions& options, const Go
       drill->periods[y] = GoalsPeriods(options, years[y]);
     }
     drill->monthly = options.Monthly();
-    drill->show_total = show_total;
+    drill->show_total = display.show_tot_col == 'Y';
     drill->display = display;
   }
   return result;

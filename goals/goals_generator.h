@@ -46,6 +46,7 @@
 
 class GenDB;
 class QenApplication;
+class RequestChannel;
 class QenListWindow;
 class TDList;
 
@@ -71,6 +72,15 @@ std::string GoalYearCountSql(const char* prefix, const std::string& year);
 // or without any goal; once for both years), 94 (equal years), 95 (no
 // producer), 96 (no month or no quarter ticked).
 std::vector<int> ValidateGoalsReport(GenDB* db, const GoalsOptions& options, size_t selected_count);
+// The same rules over figures already read: year_goals and comp_goals are
+// the GOALS records of each year (only whether they are above 0 counts);
+// a year of other than 4 digits fails whatever its count. A dental group
+// checks its options once with the counts summed over its clinics.
+std::vector<int> GoalsRuleFailures(const GoalsOptions& options, long year_goals, long comp_goals,
+                                   size_t selected_count);
+// The GOALS records of a year text on db's prefix: 0 when the text is not
+// 4 digits (nothing is read), -1 when the count failed.
+long GoalYearCount(GenDB* db, const char* year);
 // The checks above before a run, as its outcome: finished when none failed;
 // refused with the first failed rule's sentence (*failed: every one); the
 // lost server's line when the checks could not read the goals (a lost
@@ -100,6 +110,9 @@ void SetGoalsColumns(QenListWindow* list, const GoalsOptions& options, bool show
 using GoalsProductionFn = std::function<bool(long from, long to, TDList* out, std::string* why)>;
 // The suite's service, command 2536 on app's request channel, owner window owner.
 GoalsProductionFn ChannelProduction(QenApplication* app, HWindow owner);
+// The service on one channel: a clinic's ProductionChannel over its own
+// connection, on a worker thread of a group's run.
+GoalsProductionFn ChannelProduction(RequestChannel* channel, HWindow owner);
 
 // One producer and year: production and goal per chosen period (cents).
 struct GoalsEntry {
@@ -144,6 +157,17 @@ struct GoalsResult {
   // entries too.
   RunOutcome outcome;
 };
+
+// The rows' order: by "%s%d" (code then year), byte-wise.
+bool GoalsEntryLess(const GoalsEntry& a, const GoalsEntry& b);
+
+// Step 4 over entries sorted by GoalsEntryLess (each with one production
+// and one goal per chosen period): a line per entry unless TotalsOnly,
+// blank rows, then one totals line per year (the sums over every entry of
+// the year, a percentage of sums). Appends to list; drill, when given,
+// gets one line record per row added.
+void WriteGoalsRows(const std::vector<GoalsEntry>& entries, const GoalsOptions& options, const GoalsDisplay& display,
+                    QenListWindow* list, GoalsDrillMap* drill = nullptr);
 
 // Steps 2 to 4: computes the entries, writes the rows into list (cleared
 // first; its columns are left as they are). Returns the entries.

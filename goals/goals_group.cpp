@@ -1,0 +1,118 @@
+#include "goals/goals_group.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "host/gendb.h"
+#include "host/list_window.h"
+#include "suite/pick_lists.h"
+
+namespace {
+
+bool Contains(const std::vector<std::string>& codes, const std::string& code) {
+  return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+// A count of the clinic's goals; a failed count fails the clinic's run.
+long CountGoals(GenDB* db, const char* year, RunOutcome* outcome) {
+  const long n = GoalYearCount(db, year);
+  if (n < 0) outcome->NoteFailure(db->LastError().empty() ? "le compte des objectifs a échoué" : db->LastError());
+  return std::max(n, 0L);
+}
+
+}  // namespace
+
+RunOutcome RunGoalsClinic(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
+                          const GoalsProductionFn& production, bool generate, QenListWindow* list,
+                          GoalsClinicRun* out) {
+  *out = GoalsClinicRun();
+  list->ClearList();
+  RunOutcome outcome = BeginRun(db);
+  if (!outcome.Finished()) return outcome;
+  std::vector<GoalsProducer> active;
+  std::string error;
+  if (!LoadActiveProducers(db, &active, &error)) {
+    outcome.NoteFailure(error.empty() ? "la liste des producteurs est illisible" : error);
+  }
+  out->selected = SelectedGoalsProducers(options, active);
+  if (options.all_producers != 'Y') {
+    out->known = LoadProducerCodes(db);
+    outcome.NoteFailure(db->LastError());
+  }
+  out->year_goals = CountGoals(db, options.year, &outcome);
+  if (options.HasCompYear()) out->comp_goals = CountGoals(db, options.comp_year, &outcome);
+  if (outcome.NoteLostConnection(db) || !outcome.Finished() || !generate) return outcome;
+
+  const GoalsResult result = GenerateGoalsReport(db, options, display, out->selected, production, list);
+  out->generated = true;
+  out->entries = result.entries;
+  outcome.Merge(result.outcome);
+  return outcome;
+}
+
+std::vector<std::string> GoalsGroupSelection(const GoalsOptions& options, const std::vector<GoalsClinicRun>& clinics) {
+  std::vector<std::string> codes;
+  for (const GoalsClinicRun& c : clinics) {
+    for (const std::string& code : c.selected) {
+      if (!Contains(codes, code)) codes.push_back(code);
+    }
+  }
+  if (options.all_producers == 'Y') std::sort(codes.begin(), codes.end());
+  return codes;
+}
+
+std::string GoalsGroupUnknownProducer(const GoalsOptions& options, const std::vector<GoalsClinicRun>& clinics) {
+  if (options.all_producers == 'Y') return std::string();
+  for (const std::string& code : options.producers) {
+    const bool known = std::any_of(clinics.begin(), clinics.end(),
+                                   [&code](const GoalsClinicRun& c) { return Contains(c.known, code); });
+    if (!known) return code;
+  }
+  return std::string();
+}
+
+std::vector<int> GoalsGroupFailures(const GoalsOptions& options, const std::vector<GoalsClinicRun>& clinics) {
+  long year_goals = 0, comp_goals = 0;
+  for (const GoalsClinicRun& c : clinics) {
+    year_goals += c.year_goals;
+    comp_goals += c.comp_goals;
+  }
+  return GoalsRuleFailures(options, year_goals, comp_goals, GoalsGroupSelection(options, clinics).size());
+}
+
+std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clinics, size_t periods) {
+  // Keyed as the rows are sorted ("%s%d"), so the map's order is theirs.
+  std::map<std::string, GoalsEntry> sums;
+  for (const GoalsClinicRun& c : clinics) {
+    for (const GoalsEntry& e : c.entries) {
+      char key[32];
+      std::snprintf(key, sizeof key, "%s%d", e.producer.c_str(), e.year);
+      auto [it, made] = sums.try_emplace(key);
+      GoalsEntry& sum = it->second;
+      if (made) {
+        sum.producer = e.producer;
+        sum.year = e.year;
+        sum.production.assign(periods, 0);
+        sum.goal.assign(periods, 0);
+      }
+      for (size_t i = 0; i < periods; ++i) {
+        if (i < e.production.size()) sum.production[i] += e.production[i];
+        if (i < e.goal.size()) sum.goal[i] += e.goal[i];
+      }
+      sum.applied = std::max(sum.applied, e.applied);
+    }
+  }
+  std::vector<GoalsEntry> out;
+  out.reserve(sums.size());
+  for (auto& [key, e] : sums) out.push_back(std::move(e));
+  return out;
+}
+
+std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& clinics, const GoalsOptions& options,
+                                             const GoalsDisplay& display, QenListWindow* list) {
+  list->ClearList();
+  std::vector<GoalsEntry> entries = SumGoalsEntries(clinics, GoalsPeriods(options, options.Year()).size());
+  WriteGoalsRows(entries, options, display, list);
+  return entries;
+}

@@ -1,0 +1,80 @@
+// The monthly goals of a dental group: each clinic's report as a single
+// practice's run makes it, and the group's total from the clinics' figures.
+//
+// A clinic's run (RunGoalsClinic) reads the clinic's producers and counts
+// its goals of the years, then generates its list on its own connection
+// with the same generator as a single practice: its selection is its own
+// active producers under "Tous", else the Producers codes (a code the
+// clinic lacks gets no entry there, since its production service never
+// returns it); a clinic without goals shows its production with empty
+// cells (no goal).
+//
+// The total is made from the figures of the entries, never from the cells'
+// texts or percentages: per producer code and year, production and goal of
+// each period are the sums over the clinics that have that entry (a
+// producer of one clinic only keeps its own figures), the percentage is
+// worked out again from the two sums, and the totals lines are the sums
+// over every summed entry. So a clinic without goals adds its production
+// and no goal.
+//
+//   D01 2026 January   clinic1 123456 / 100000   clinic2 40000 / 0 (no goal)
+//   total              163456 / 100000  ->  "1634.56/1000 (163%)"
+//   (not the mean of 123% and an empty cell)
+//
+// The checks run once for the group: a year must have a goal in at least
+// one clinic (the clinics' counts summed), the selection is the union of
+// the clinics' selections, and a named producer must be known to at least
+// one clinic.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "goals/goals_generator.h"
+#include "goals/goals_options.h"
+#include "host/run_outcome.h"
+
+class GenDB;
+class QenListWindow;
+
+// What one clinic's run gives the group.
+struct GoalsClinicRun {
+  std::vector<std::string> selected;  // the codes its generation took
+  std::vector<std::string> known;     // with AllProducers "N": every code of its PRODCD
+  long year_goals = 0;                // GOALS records of the report year
+  long comp_goals = 0;                // of the comparison year (0 without one)
+  bool generated = false;
+  std::vector<GoalsEntry> entries;    // the figures behind its list, sorted by GoalsEntryLess
+};
+
+// One clinic on db (in the clinic's snapshot): the reads above, then, when
+// generate (the caller's checks that need no database passed), the list
+// into *list through GenerateGoalsReport with production. The outcome is
+// the clinic's: a failed read or statement fails it, a lost server stops it.
+RunOutcome RunGoalsClinic(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
+                          const GoalsProductionFn& production, bool generate, QenListWindow* list,
+                          GoalsClinicRun* out);
+
+// The selections of the clinics as one, each code once: under "Tous" in
+// code order (as one practice's producer list), else in the order first met
+// (the Producers order).
+std::vector<std::string> GoalsGroupSelection(const GoalsOptions& options, const std::vector<GoalsClinicRun>& clinics);
+
+// The first named producer (AllProducers "N") that no clinic knows; "" when
+// every one is known somewhere.
+std::string GoalsGroupUnknownProducer(const GoalsOptions& options, const std::vector<GoalsClinicRun>& clinics);
+
+// The report's rules for the whole group (GoalsRuleFailures): the goals of
+// each year counted over every clinic, the selection of GoalsGroupSelection.
+std::vector<int> GoalsGroupFailures(const GoalsOptions& options, const std::vector<GoalsClinicRun>& clinics);
+
+// The total's entries: the clinics' entries summed per producer code and
+// year, period by period, sorted by GoalsEntryLess. periods is the number of
+// chosen periods; a shorter entry counts 0 for the periods it lacks.
+std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clinics, size_t periods);
+
+// Writes the group's total into list (cleared first; columns left as they
+// are) with the single practice's rows and totals lines (WriteGoalsRows).
+// Returns its entries.
+std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& clinics, const GoalsOptions& options,
+                                             const GoalsDisplay& display, QenListWindow* list);
