@@ -5,7 +5,10 @@
 
 #include "host/list_window.h"
 #include "stats/case_acceptance.h"
+#include "stats/stats_generator.h"
+#include "stats/stats_group.h"
 #include "stats/stats_patients.h"
+#include "suite/production_service.h"
 #include "tests/stats/stats_fixture.h"
 #include "tests/support/test_db.h"
 
@@ -150,6 +153,46 @@ TEST_P(StatsDbTest, CaseAcceptanceSelectionAndEmptyGroups) {
   s.from = s.to = 20300101;
   ASSERT_TRUE(gen.Fill(&list).Finished());
   EXPECT_EQ(list.GetCount(), 0);
+}
+
+// The figures a fill hands out are those its rows show: a group of one
+// clinic has that clinic's list as its total, and a group of the same
+// clinic twice doubles every count and amount but no percentage.
+TEST_P(StatsDbTest, FiguresGiveBackTheList) {
+  GenDB* db = Db();
+  AddCases(db);
+  AddProducer(db, 1, "D01");
+  AddProducer(db, 2, "D02");
+  AddPatientRow(db, 1, "01", 20261105, 20261120);
+  AddPatientRow(db, 2, "02", 20261010, 20261101);
+  AddStatusChange(db, "AUDHIS", 1, 1, 20261111, "C", "A");
+  StatsSelection s;
+  s.from = 20261101;
+  s.to = 20261130;
+  s.fees_goal = 100000;
+  ProductionChannel channel(db);
+  StatsContext context;
+  context.db = db;
+  context.channel = &channel;
+  StatsLists lists;
+  StatsFigures figures;
+  for (int n : {kStatsPatients, kStatsAcceptance, kStatsSummary}) {
+    SCOPED_TRACE(n);
+    ASSERT_TRUE(FillStatsList(n, s, context, &lists, &figures).Finished());
+    QenListWindow total(0);
+    WriteStatsGroupTotal(n, {&figures}, 'H', &total);
+    EXPECT_EQ(Rows(total), Rows(lists.List(n)));
+  }
+  QenListWindow twice(0);
+  WriteStatsGroupTotal(kStatsPatients, {&figures, &figures}, 'H', &twice);
+  EXPECT_EQ(Rows(twice), (std::vector<std::string>{"D01 \t2\t2\t0\t2", "D02 \t0\t0\t0\t2", "",
+                                                   "Total: \t2\t2\t0\t4"}));
+  WriteStatsGroupTotal(kStatsAcceptance, {&figures, &figures}, 'H', &twice);
+  ASSERT_GE(twice.GetCount(), 4);
+  EXPECT_EQ(std::string(twice.GetString(3)), "Total: \t \t4 \t$300.00 \t2 \t$240.00 \t50.00%");
+  WriteStatsGroupTotal(kStatsSummary, {&figures, &figures}, 'H', &twice);
+  ASSERT_GE(twice.GetCount(), 1);
+  EXPECT_EQ(std::string(twice.GetString(twice.GetCount() - 1)).find("Objectif \t \t \t \t$2000.00 ("), 0u);
 }
 
 INSTANTIATE_DB_TEST(StatsDbTest);
