@@ -9,6 +9,10 @@
 
 #include "appt/appt_generator.h"
 #include "appt/appt_lines.h"
+#include "appt/appt_options.h"
+#include "host/gendb.h"
+#include "host/list_layout.h"
+#include "suite/clinics.h"
 #include "host/list_window.h"
 #include "host/tdlist.h"
 
@@ -131,4 +135,110 @@ void WriteApptGroupTotal(const std::vector<ApptClinicRun>& clinics, PracApptSett
   input.open = open;
   WriteApptReportLines(elements, input, list);
   elements.DeleteElems();
+}
+
+RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
+                             const PracApptSettings& settings, bool statement_reads, ApptGroupLists* out) {
+  const size_t n = prefixes.size();
+  const bool producers = settings.ListBy == 'P';
+  std::vector<std::string> named;
+  for (int i = 0; i < kApptMaxSelected; ++i) {
+    const char* entry = producers ? settings.Producers[i] : settings.Chairs[i];
+    if (entry[0] == '\0') break;
+    named.push_back(entry);
+  }
+  const bool all = (producers ? settings.AllProducers : settings.AllChairs) == 'Y';
+  if (db == nullptr) return BeginRun(nullptr);
+
+  // The group's selection, read clinic by clinic.
+  const std::string old_prefix = db->dbPrefix();
+  std::vector<std::string> keys;
+  RunOutcome read = BeginRun(db);
+  for (const std::string& prefix : prefixes) {
+    std::string error;
+    std::vector<ApptChoice> choices;
+    const std::string what = std::string(producers ? "la liste des producteurs" : "la liste des fauteuils") +
+                             " du cabinet " + ClinicLabel(prefix);
+    if (!db->dbSetPrefix(prefix, &error)) {
+      read.NoteFailure(what + " : " + error);
+      break;
+    }
+    LoadApptChoices(db, producers, &choices);
+    if (!db->LastError().empty()) {
+      read.NoteFailure(what + " : " + db->LastError());
+      read.NoteLostConnection(db);
+      break;
+    }
+    std::vector<std::string> known, unknown;
+    for (const ApptChoice& choice : choices) known.push_back(choice.key);
+    PracApptSettings probe = settings;
+    SelectClinicApptKeys(db, known, all, named, &probe, &unknown);
+    for (long k = 0; k < probe.SelectedCount; ++k) {
+      const std::string key = producers ? probe.Producers[k] : probe.Chairs[k];
+      if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+    }
+  }
+  std::string restored;
+  db->dbSetPrefix(old_prefix, &restored);
+  if (!read.Finished()) return read;
+  if (all && producers) std::stable_sort(keys.begin(), keys.end());  // in code order, as one practice lists them
+  if (!all) {
+    for (const std::string& key : named) {
+      if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
+        return RunOutcome::Refused(std::string(producers ? "producteur inconnu : " : "salle inconnue : ") + key);
+      }
+    }
+    keys = named;
+  }
+  PracApptSettings chosen = settings;
+  SelectApptKeys(nullptr, keys, true, {}, &chosen);
+  (producers ? chosen.AllProducers : chosen.AllChairs) = all ? 'Y' : 'N';
+
+  // Every clinic's report.
+  std::vector<PracApptSettings> own(n, chosen);
+  std::vector<std::unique_ptr<PracApptGenerator>> gens(n);
+  std::vector<ApptClinicRun> runs(n);
+  out->clinics.clear();
+  for (size_t i = 0; i < n; ++i) {
+    out->clinics.push_back(std::make_unique<QenListWindow>(5111));
+    LoadDialogListRes(out->clinics.back().get(), 2003, 5111);
+    SetUpApptColumns(out->clinics.back().get(), &own[i]);
+  }
+  std::vector<std::string> names;
+  const std::vector<ClinicResult> results = RunClinicGroup(pool, prefixes, [&](const ClinicContext& clinic) {
+    const size_t i = clinic.index;
+    gens[i] = std::make_unique<PracApptGenerator>(clinic.db, nullptr, 0, &own[i]);
+    gens[i]->SetStatementReads(statement_reads);
+    if (own[i].SelectedCount > 0) gens[i]->Generate(out->clinics[i].get());
+    runs[i].elements = &gens[i]->Elements();
+    runs[i].settings = &own[i];
+    runs[i].codes = ApptCodeList(clinic.db, own[i]);
+    runs[i].open = gens[i]->OpenDays();
+    RunOutcome end = gens[i]->Outcome();
+    end.NoteLostConnection(clinic.db);
+    return end;
+  }, &names);
+  const RunOutcome outcome = ClinicGroupOutcome(results);
+  if (!outcome.Complete()) return outcome;
+
+  // The total, when every clinic finished.
+  out->total = std::make_unique<QenListWindow>(5111);
+  LoadDialogListRes(out->total.get(), 2003, 5111);
+  out->settings = chosen;
+  if (outcome.Finished()) {
+    std::vector<ApptClinicRun> done;
+    for (const ApptClinicRun& run : runs) {
+      if (run.settings != nullptr) done.push_back(run);
+    }
+    WriteApptGroupTotal(done, &out->settings, out->total.get());
+  }
+  out->parts.clear();
+  for (size_t i = 0; i < n; ++i) {
+    if (gens[i] == nullptr) continue;
+    out->parts.push_back({ClinicHeading(ClinicLabel(prefixes[i]), names[i]), out->clinics[i].get()});
+  }
+  if (outcome.Finished()) out->parts.push_back({GroupTotalHeading(n), out->total.get()});
+  out->composed = std::make_unique<QenListWindow>(5111);
+  ComposeGroupList(out->parts, out->composed.get(), &out->origins);
+  return outcome;
 }

@@ -12,12 +12,17 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "appt/appt_types.h"
+#include "host/clinic_pool.h"
+#include "host/list_window.h"
+#include "host/run_outcome.h"
+#include "lists/group_list.h"
 
-class QenListWindow;
+class GenDB;
 class TDList;
 
 // What one clinic's run leaves for the total.
@@ -33,3 +38,25 @@ struct ApptClinicRun {
 // up by SetUpApptColumns over *total). Nothing is written when no clinic has
 // an element.
 void WriteApptGroupTotal(const std::vector<ApptClinicRun>& clinics, PracApptSettings* total, QenListWindow* list);
+
+// The productivity report of a group, for the productivity tab and `vantra
+// productivity`.
+struct ApptGroupLists {
+  PracApptSettings settings;                            // the group's selection (every clinic's)
+  std::vector<std::unique_ptr<QenListWindow>> clinics;  // one per clinic
+  std::unique_ptr<QenListWindow> total;
+  std::vector<GroupPart> parts;                         // the clinics' reports with their headings, then the total
+  std::unique_ptr<QenListWindow> composed;              // the parts as one list
+  std::vector<GroupRowOrigin> origins;
+};
+
+// One selection for every clinic, so that the clinics' reports and the total
+// share their columns: with All the producers (in code order) or chairs of
+// every clinic, else the named ones (one that no clinic knows is refused:
+// "producteur inconnu : X"); a clinic without one shows an empty column. The
+// choices are read clinic by clinic on db (the caller's connection, its
+// prefix changed in turn and put back). Then every clinic's report over pool
+// (SetUpApptColumns on the lists: list resource 5111 of dialog 2003), and the
+// total. statement_reads: the generators' statement-by-statement reads.
+RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
+                             const PracApptSettings& settings, bool statement_reads, ApptGroupLists* out);

@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "lists/group_list.h"
-#include "suite/calendar.h"
 #include "suite/clinics.h"
 
 int ResolveCliGroup(const char* command, const CliOptions& options, GenDB* db, CliGroup* group) {
@@ -39,16 +38,20 @@ int ResolveCliGroup(const char* command, const CliOptions& options, GenDB* db, C
   return -1;
 }
 
-int RunCliGroup(const char* command, const CliOptions& options, CliGroup* group, const ClinicWork& work) {
+ClinicPoolOptions CliPoolOptions(const CliOptions& options) {
   ClinicPoolOptions pool;
   pool.url = ReportDatabaseUrl(options);
   pool.access = DbAccess::kRead;
   pool.jobs = options.jobs;
-  group->headings.assign(group->prefixes.size(), std::string());
-  const std::vector<ClinicResult> results =
-      RunClinics(pool, group->prefixes, [group, &work](const ClinicContext& clinic) {
-        group->headings[clinic.index] = ClinicHeading(ClinicLabel(*clinic.prefix), PracticeName(clinic.db));
-        return work(clinic);
-      });
+  return pool;
+}
+
+int RunCliGroup(const char* command, const CliOptions& options, CliGroup* group, const ClinicWork& work) {
+  std::vector<std::string> names;
+  const std::vector<ClinicResult> results = RunClinicGroup(CliPoolOptions(options), group->prefixes, work, &names);
+  group->headings.clear();
+  for (size_t i = 0; i < names.size(); ++i) {
+    group->headings.push_back(ClinicHeading(ClinicLabel(group->prefixes[i]), names[i]));
+  }
   return StopOnOutcome(command, ClinicGroupOutcome(results));
 }

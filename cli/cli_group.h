@@ -28,6 +28,10 @@ struct CliGroup {
 // given), else the exit status once its one line is printed.
 int ResolveCliGroup(const char* command, const CliOptions& options, GenDB* db, CliGroup* group);
 
+// The pool of a command's group: the report database, read only, --jobs
+// connections.
+ClinicPoolOptions CliPoolOptions(const CliOptions& options);
+
 // Runs work once per clinic over --jobs connections of the report database,
 // reading each clinic's practice name for its heading first. -1 when every
 // clinic finished (or the run was cancelled), else the exit status once the

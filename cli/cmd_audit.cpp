@@ -17,6 +17,7 @@
 
 #include "audit/audit_drill.h"
 #include "audit/audit_generator.h"
+#include "audit/audit_group.h"
 #include "audit/audit_graph_series.h"
 #include "audit/audit_style.h"
 #include "audit/audit_options.h"
@@ -230,61 +231,21 @@ namespace {
 // group's total: the summary's rows merged across clinics (counts summed
 // per combination of the subtotalled keys), or the detailed list's grand
 // total of every clinic's rows.
-int RunAuditGroup(const CliOptions& options, const AuditOptions& audit, bool summary, CliGroup* group) {
-  const size_t n = group->prefixes.size();
-  const int id = summary ? 301 : 300;
-  std::vector<AuditOptions> own(n, audit);
-  std::vector<std::unique_ptr<PracBaseGenerator>> gens(n);
-  std::vector<std::unique_ptr<QenListWindow>> lists(n);
-  for (auto& list : lists) {
-    list = std::make_unique<QenListWindow>(id);
-    LoadRes(list.get(), id);
-  }
-  const int status = RunCliGroup("audit", options, group, [&](const ClinicContext& clinic) {
-    std::unique_ptr<PracBaseGenerator>& gen = gens[clinic.index];
-    if (summary) {
-      gen = std::make_unique<PracSummaryGenerator>(clinic.db, nullptr, &own[clinic.index]);
-    } else {
-      gen = std::make_unique<PracDetailedGenerator>(clinic.db, nullptr, &own[clinic.index]);
-    }
-    gen->Generate(lists[clinic.index].get());
-    return gen->Outcome();
-  });
-  if (status >= 0) return status;
-  QenListWindow total(id);
-  LoadRes(&total, id);
-  AuditOptions total_options = audit;
-  ListLineSink sink(&total);
-  if (summary) {
-    std::vector<const PracSummaryGenerator*> clinics;
-    for (const auto& gen : gens) clinics.push_back(static_cast<const PracSummaryGenerator*>(gen.get()));
-    PracSummaryGenerator merged(nullptr, nullptr, &total_options);
-    merged.MergeClinics(clinics);
-    if (!merged.Elements().IsEmpty()) merged.FillLines(&sink);
-  } else {
-    std::vector<const PracBaseGenerator*> clinics;
-    for (const auto& gen : gens) clinics.push_back(gen.get());
-    PracDetailedGenerator merged(nullptr, nullptr, &total_options);
-    merged.FillGroupTotal(clinics, &sink);
-  }
-  std::vector<GroupPart> parts;
-  for (size_t i = 0; i < n; ++i) parts.push_back({group->headings[i], lists[i].get()});
-  parts.push_back({GroupTotalHeading(n), &total});
-  QenListWindow composed(id);
-  std::vector<GroupRowOrigin> origins;
-  ComposeGroupList(parts, &composed, &origins);
+int RunAuditGroup(const CliOptions& options, const AuditOptions& audit, bool summary, const CliGroup& group) {
+  AuditGroupLists lists;
+  const RunOutcome outcome = GenerateAuditGroup(CliPoolOptions(options), group.prefixes, audit, summary, &lists);
+  if (const int status = StopOnOutcome("audit", outcome); status >= 0) return status;
   std::string error;
   bool written = false;
   if (options.flags.count("chart") != 0) {
     // The chart of the group's total (the clinics' lists are above it).
-    written = WriteAuditListChart(total, summary ? 1 : 0, options, &error);
+    written = WriteAuditListChart(*lists.total, summary ? 1 : 0, options, &error);
   } else {
     std::vector<CellStyleFn> styles;
-    for (const GroupPart& part : parts) styles.push_back(AuditRowEmphasis(part.list));
-    written = WriteAuditList(composed, options, &error, GroupCellStyle(&origins, std::move(styles)));
+    for (const GroupPart& part : lists.parts) styles.push_back(AuditRowEmphasis(part.list));
+    written = WriteAuditList(*lists.composed, options, &error, GroupCellStyle(&lists.origins, std::move(styles)));
   }
   if (!written) std::fprintf(stderr, "vantra audit : %s\n", error.c_str());
-  // A batch runs several lists in one process: the generators go now.
   return written ? 0 : 1;
 }
 
@@ -309,7 +270,7 @@ int RunAudit(const CliOptions& options) {
       std::fprintf(stderr, "vantra audit : --drill ne va pas avec --clinics ou --all-clinics\n");
       return 2;
     }
-    return RunAuditGroup(options, audit, summary, &group);
+    return RunAuditGroup(options, audit, summary, group);
   }
   QenListWindow list(summary ? 301 : 300);
   LoadRes(&list, summary ? 301 : 300);

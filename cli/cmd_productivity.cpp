@@ -121,93 +121,17 @@ std::string CheckKeys(const CliOptions& options) {
 // the group's total (appt/appt_group.h). settings holds the options; each
 // clinic selects among its own producers or chairs.
 int RunProductivityGroup(const CliOptions& options, const PracApptSettings& settings, CliGroup* group) {
-  const size_t n = group->prefixes.size();
-  const bool producers = settings.ListBy == 'P';
-  std::vector<std::string> named;
-  for (int i = 0; i < kApptMaxSelected; ++i) {
-    const char* entry = producers ? settings.Producers[i] : settings.Chairs[i];
-    if (entry[0] == '\0') break;
-    named.push_back(entry);
-  }
-  const bool all = (producers ? settings.AllProducers : settings.AllChairs) == 'Y';
-  // One selection for every clinic, so that the clinics' reports and the
-  // total share their columns: every clinic's producers (or chairs), or the
-  // named ones that a clinic knows (a clinic without one shows an empty
-  // column). Read clinic by clinic on the run's own connection.
-  GenDB* db = QenApplication::Instance()->GetDb();
-  std::vector<std::string> keys;
-  std::vector<std::string> found;
-  for (const std::string& prefix : group->prefixes) {
-    std::string error;
-    std::vector<ApptChoice> choices;
-    if (db->dbSetPrefix(prefix, &error)) LoadApptChoices(db, producers, &choices);
-    const std::string what = std::string(producers ? "la liste des producteurs" : "la liste des fauteuils") +
-                             " du cabinet " + ClinicLabel(prefix);
-    if (!error.empty()) db->ClearLostConnection();
-    const int unread = error.empty() ? DatabaseReadFailed(kCommand, db, what) : -1;
-    if (!error.empty()) {
-      std::fprintf(stderr, "vantra %s : %s : %s\n", kCommand, what.c_str(), error.c_str());
-      return 1;
-    }
-    if (unread >= 0) return unread;
-    std::vector<std::string> known, unknown;
-    for (const ApptChoice& choice : choices) known.push_back(choice.key);
-    PracApptSettings probe = settings;
-    SelectClinicApptKeys(db, known, all, named, &probe, &unknown);
-    for (long k = 0; k < probe.SelectedCount; ++k) {
-      const std::string key = producers ? probe.Producers[k] : probe.Chairs[k];
-      if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
-    }
-  }
-  std::string restored;
-  db->dbSetPrefix("", &restored);
-  if (all && producers) std::stable_sort(keys.begin(), keys.end());  // in code order, as one practice lists them
-  if (!all) {
-    for (const std::string& key : named) {
-      if (std::find(keys.begin(), keys.end(), key) == keys.end()) {
-        return Bad(std::string(producers ? "producteur inconnu : " : "salle inconnue : ") + key);
-      }
-    }
-    keys = named;
-  }
-  PracApptSettings chosen = settings;
-  SelectApptKeys(nullptr, keys, true, {}, &chosen);
-  (producers ? chosen.AllProducers : chosen.AllChairs) = all ? 'Y' : 'N';
-
-  std::vector<PracApptSettings> own(n, chosen);
-  std::vector<std::unique_ptr<PracApptGenerator>> gens(n);
-  std::vector<std::unique_ptr<QenListWindow>> lists(n);
-  std::vector<ApptClinicRun> runs(n);
-  for (size_t i = 0; i < n; ++i) {
-    lists[i] = std::make_unique<QenListWindow>(5111);
-    LoadDialogListRes(lists[i].get(), 2003, 5111);
-    SetUpApptColumns(lists[i].get(), &own[i]);
-  }
-  const int status = RunCliGroup(kCommand, options, group, [&](const ClinicContext& clinic) {
-    const size_t i = clinic.index;
-    gens[i] = std::make_unique<PracApptGenerator>(clinic.db, nullptr, 0, &own[i]);
-    if (options.flags.count("statements") != 0) gens[i]->SetStatementReads(true);
-    if (own[i].SelectedCount > 0) gens[i]->Generate(lists[i].get());
-    runs[i].elements = &gens[i]->Elements();
-    runs[i].settings = &own[i];
-    runs[i].codes = ApptCodeList(clinic.db, own[i]);
-    runs[i].open = gens[i]->OpenDays();
-    RunOutcome end = gens[i]->Outcome();
-    end.NoteLostConnection(clinic.db);
-    return end;
-  });
-  if (status >= 0) return status;
-  PracApptSettings total_settings;
-  QenListWindow total(5111);
-  LoadDialogListRes(&total, 2003, 5111);
-  WriteApptGroupTotal(runs, &total_settings, &total);
-
-  std::vector<GroupPart> parts;
-  for (size_t i = 0; i < n; ++i) parts.push_back({group->headings[i], lists[i].get()});
-  parts.push_back({GroupTotalHeading(n), &total});
-  QenListWindow composed(5111);
-  std::vector<GroupRowOrigin> origins;
-  ComposeGroupList(parts, &composed, &origins);
+  ApptGroupLists lists;
+  const RunOutcome outcome =
+      GenerateApptGroup(QenApplication::Instance()->GetDb(), CliPoolOptions(options), group->prefixes, settings,
+                        options.flags.count("statements") != 0, &lists);
+  if (outcome.Refused()) return Bad(outcome.message);
+  if (const int status = StopOnOutcome(kCommand, outcome); status >= 0) return status;
+  std::vector<GroupPart>& parts = lists.parts;
+  std::vector<GroupRowOrigin>& origins = lists.origins;
+  QenListWindow& composed = *lists.composed;
+  QenListWindow& total = *lists.total;
+  PracApptSettings& total_settings = lists.settings;
   auto reader = [&options](const char* key, const char* def) {
     return OptionValue(options, kApptIniSection, key, def);
   };

@@ -10,6 +10,7 @@
 #include <set>
 
 #include "host/gendb.h"
+#include "suite/calendar.h"
 
 namespace {
 
@@ -191,4 +192,13 @@ std::string MissingClinic(GenDB* db, const std::vector<std::string>& prefixes) {
     return "cabinet introuvable : " + name + " (aucune table du cabinet sous ce préfixe)";
   }
   return std::string();
+}
+
+std::vector<ClinicResult> RunClinicGroup(const ClinicPoolOptions& options, const std::vector<std::string>& prefixes,
+                                         const ClinicWork& work, std::vector<std::string>* names) {
+  names->assign(prefixes.size(), std::string());
+  return RunClinics(options, prefixes, [names, &work](const ClinicContext& clinic) {
+    (*names)[clinic.index] = PracticeName(clinic.db);
+    return work(clinic);
+  });
 }

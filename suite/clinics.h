@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "host/clinic_pool.h"
+
 class GenDB;
 
 // The tables that make a schema a clinic's.
@@ -37,3 +39,10 @@ std::string MissingClinic(GenDB* db, const std::vector<std::string>& prefixes);
 
 // Natural order of clinic names: runs of digits compare as numbers.
 bool ClinicNameLess(const std::string& a, const std::string& b);
+
+// RunClinics, and each clinic's practice name (PracticeName, read in its
+// snapshot) in (*names)[index] for its heading (lists/group_list.h
+// ClinicHeading). Every analysis of a group, window or command line, runs
+// its clinics through here.
+std::vector<ClinicResult> RunClinicGroup(const ClinicPoolOptions& options, const std::vector<std::string>& prefixes,
+                                         const ClinicWork& work, std::vector<std::string>* names);
