@@ -3,13 +3,18 @@
 //
 //   bench_audit [--rows N] [--summary-rows M] [--pg URL] [--dir FOLDER]
 //               [--skip-summary] [--skip-pg] [--keep]
-//               [--cli-db FILE [--cli-from AAAAMMJJ] [--cli-to AAAAMMJJ]]
+//               [--cli-db FILE [--cli-from AAAAMMJJ] [--cli-to AAAAMMJJ]
+//                [--cli-pg URL [--cli-prefix P]]]
 //               [--vantra PATH]
 //
 // --cli-db: only the command-line run below, on an existing SQLite file (the
 // large demo: --cli-db large.sqlite --cli-from 20260815 --cli-to 20261201
 // lists about a million current rows). Without it the command-line run uses
-// the detailed table filled here (every date).
+// the detailed table filled here (every date). --cli-pg: the same practice
+// on a server (--cli-prefix: its schema, "big." for the large demo loaded
+// with demo-db --prefix big.); the command line then also runs on it, with
+// psql reading the same row statement as its baseline, turn about with the
+// SQLite runs.
 //
 // Defaults: N = 1,000,000 detailed rows with descriptions and name look-ups
 // (one table filled here, with the look-up tables they name), M = 10,000,000
@@ -28,7 +33,9 @@
 //   command    `vantra audit --format tsv` (all users, all modules, entry
 //              and exit rows, sorted by date; output to /dev/null) against
 //              the sqlite3 shell running the same row statement to
-//              /dev/null, turn about, best of three each
+//              /dev/null, turn about, best of three each; with --cli-pg
+//              also on PostgreSQL against psql (-A -t, output to /dev/null)
+//              and against the SQLite run
 #include <sys/resource.h>
 #include <sys/time.h>
 #include <sys/wait.h>
@@ -303,6 +310,31 @@ Figures RunShell(const std::string& file, const std::string& sql) {
   return f;
 }
 
+// psql reading sql from the server at url, search path set to schema
+// (when not empty), output to /dev/null.
+Figures RunPsql(const std::string& url, const std::string& schema, const std::string& sql) {
+  Figures f;
+  std::fflush(stdout);
+  const double t0 = Now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    FILE* null = std::freopen("/dev/null", "w", stdout);
+    (void)null;
+    if (!schema.empty()) setenv("PGOPTIONS", ("-c search_path=" + schema).c_str(), 1);
+    execlp("psql", "psql", "-X", "-q", "-A", "-t", "-v", "ON_ERROR_STOP=1", url.c_str(), "-c", sql.c_str(),
+           static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  int status = 0;
+  struct rusage usage;
+  wait4(pid, &status, 0, &usage);
+  f.seconds = Now() - t0;
+  f.peak_kb = usage.ru_maxrss;
+  f.cpu = CpuSeconds(usage);
+  f.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  return f;
+}
+
 // `vantra ARGS...`, output to /dev/null.
 Figures RunProgram(const std::string& program, const std::vector<std::string>& args) {
   Figures f;
@@ -331,13 +363,15 @@ Figures RunProgram(const std::string& program, const std::vector<std::string>& a
   return f;
 }
 
-// The best wall and the best cpu seconds of each, measured turn about.
-void BestOfThree(const std::function<Figures()>& a, const std::function<Figures()>& b, Figures* best_a,
-                 Figures* best_b) {
+// The best wall and the best cpu seconds of each, measured turn about (the
+// order turns too, so that none always follows the same one).
+void BestOfThree(const std::vector<std::function<Figures()>>& runs, const std::vector<Figures*>& bests) {
+  const size_t n = runs.size();
   for (int i = 0; i < 3; ++i) {
-    for (int which = 0; which < 2; ++which) {
-      const Figures f = which == 0 ? a() : b();
-      Figures* best = which == 0 ? best_a : best_b;
+    for (size_t k = 0; k < n; ++k) {
+      const size_t which = (k + static_cast<size_t>(i)) % n;
+      const Figures f = runs[which]();
+      Figures* best = bests[which];
       if (i == 0) {
         *best = f;
         continue;
@@ -369,17 +403,33 @@ std::string DetailedRowStatement(long from_date = 0, long to_date = 0) {
   return gen.RowStatement();
 }
 
-// The command line against the sqlite3 shell on file (see the file comment).
-void CommandLineRun(const std::string& vantra, const std::string& file, long from, long to) {
-  std::vector<std::string> args = {"audit",          "--db",         "sqlite:" + file,
-                                   "AllModules=Y",   "AllUsers=Y",   "TrackEntryExit=Y",
-                                   "SortBy=2",       "SumBy=0000",   "AuditTypes=A",
-                                   "--format",       "tsv"};
-  args.insert(args.end(), {"--from", std::to_string(from), "--to", std::to_string(to)});
+// The command line against the sqlite3 shell on file and, when pg is not
+// empty, on the server against psql (see the file comment).
+void CommandLineRun(const std::string& vantra, const std::string& file, long from, long to,
+                    const std::string& pg = std::string(), const std::string& prefix = std::string()) {
+  auto args_for = [&](const std::string& url) {
+    std::vector<std::string> args = {"audit",        "--db",       url,           "AllModules=Y",
+                                     "AllUsers=Y",   "TrackEntryExit=Y",           "SortBy=2",
+                                     "SumBy=0000",   "AuditTypes=A", "--format",   "tsv"};
+    if (!prefix.empty() && url == pg) args.insert(args.end(), {"--prefix", prefix});
+    args.insert(args.end(), {"--from", std::to_string(from), "--to", std::to_string(to)});
+    return args;
+  };
+  const std::vector<std::string> args = args_for("sqlite:" + file);
   const std::string sql = DetailedRowStatement(from, to);
-  Figures cli, shell;
-  BestOfThree([&] { return RunProgram(vantra, args); }, [&] { return RunShell(file, sql); }, &cli,
-              &shell);
+  Figures cli, shell, pg_cli, psql;
+  std::vector<std::function<Figures()>> runs = {[&] { return RunProgram(vantra, args); },
+                                                [&] { return RunShell(file, sql); }};
+  std::vector<Figures*> bests = {&cli, &shell};
+  if (!pg.empty()) {
+    const std::vector<std::string> pg_args = args_for(pg);
+    const std::string schema = prefix.size() > 1 && prefix.back() == '.' ? prefix.substr(0, prefix.size() - 1) : "";
+    runs.push_back([&, pg_args] { return RunProgram(vantra, pg_args); });
+    runs.push_back([&, schema] { return RunPsql(pg, schema, sql); });
+    bests.push_back(&pg_cli);
+    bests.push_back(&psql);
+  }
+  BestOfThree(runs, bests);
   std::printf("\nCommand line, %s, %ld to %ld (best of three, turn about):\n", file.c_str(), from,
               to);
   Print("sqlite3 shell, row statement", shell);
@@ -387,13 +437,21 @@ void CommandLineRun(const std::string& vantra, const std::string& file, long fro
   if (!cli.ok || !shell.ok) std::printf("  (a run failed: see its message above)\n");
   std::printf("  ratio vantra / shell: %.2f wall, %.2f cpu\n", cli.seconds / shell.seconds,
               cli.cpu / shell.cpu);
+  if (pg.empty()) return;
+  Print("psql, row statement", psql);
+  Print("vantra audit, PostgreSQL", pg_cli);
+  if (!pg_cli.ok || !psql.ok) std::printf("  (a PostgreSQL run failed: see its message above)\n");
+  std::printf("  ratio vantra PostgreSQL / psql: %.2f wall (client cpu %.2f / %.2f s)\n",
+              pg_cli.seconds / psql.seconds, pg_cli.cpu, psql.cpu);
+  std::printf("  ratio vantra PostgreSQL / vantra SQLite: %.2f wall, %.2f client cpu\n",
+              pg_cli.seconds / cli.seconds, pg_cli.cpu / cli.cpu);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   long rows = 1000000, summary_rows = 10000000;
-  std::string dir, pg, cli_db;
+  std::string dir, pg, cli_db, cli_pg, cli_prefix;
   long cli_from = 20000101, cli_to = 29991231;
   std::string vantra = (std::filesystem::path(argv[0]).parent_path() / "vantra").string();
   bool skip_summary = false, skip_pg = false, keep = false;
@@ -411,16 +469,18 @@ int main(int argc, char** argv) {
     else if (a == "--cli-db") cli_db = next();
     else if (a == "--cli-from") cli_from = std::atol(next().c_str());
     else if (a == "--cli-to") cli_to = std::atol(next().c_str());
+    else if (a == "--cli-pg") cli_pg = next();
+    else if (a == "--cli-prefix") cli_prefix = next();
     else if (a == "--vantra") vantra = next();
     else {
       std::fprintf(stderr, "usage: bench_audit [--rows N] [--summary-rows M] [--pg URL] [--dir D] "
                            "[--skip-summary] [--skip-pg] [--keep] [--cli-db FILE [--cli-from D] "
-                           "[--cli-to D]] [--vantra PATH]\n");
+                           "[--cli-to D] [--cli-pg URL [--cli-prefix P]]] [--vantra PATH]\n");
       return 2;
     }
   }
   if (!cli_db.empty()) {
-    CommandLineRun(vantra, cli_db, cli_from, cli_to);
+    CommandLineRun(vantra, cli_db, cli_from, cli_to, cli_pg, cli_prefix);
     return 0;
   }
   if (dir.empty()) {

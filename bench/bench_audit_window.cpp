@@ -16,8 +16,10 @@
 //            size it has in the practice-analysis window, "&Générer"
 //            pressed, then the first paint of the tab with its rows
 //   suite    `vantra-suite --open 2534 --press Générer --screenshot FILE`
-//            (start-up, module, four tabs; it waits 600 ms before its
-//            screenshot, so its wall time is not comparable, its cpu is)
+//            (start-up, module, four tabs, the generation, the screenshot
+//            once the window is idle)
+//   start    the same without --press: what the suite's start-up and the
+//            empty window cost, the part of suite that is not the list
 // and prints times, the ratios against cli, and peak bytes per listed row
 // (rows = lines of the cli's file). The window child also prints where its
 // time went (generation, column fitting, first paint).
@@ -233,26 +235,32 @@ int main(int argc, char** argv) {
                                           "--today", today, "--open", "2534", "--press", "Générer",
                                           "--screenshot", (dir / "suite.png").string()};
 
-  std::vector<Run> cli_runs, window_runs, suite_runs;
+  std::vector<std::string> start(suite);
+  start.erase(std::find(start.begin(), start.end(), "--press"), std::find(start.begin(), start.end(), "--screenshot"));
+
+  std::vector<Run> cli_runs, window_runs, suite_runs, start_runs;
   for (int r = 0; r < args.runs; ++r) {
     // The order turns so that no path always runs on a warm or a cold cache.
-    for (int k = 0; k < 3; ++k) {
-      const int which = (k + r) % 3;
+    for (int k = 0; k < 4; ++k) {
+      const int which = (k + r) % 4;
       if (which == 0) {
         cli_runs.push_back(Spawn(cli));
       } else if (which == 1) {
         WriteIni(args, ini);
         window_runs.push_back(Spawn(window));
-      } else if (args.suite) {
+      } else if (which == 2 && args.suite) {
         WriteIni(args, ini);
         suite_runs.push_back(Spawn(suite));
+      } else if (which == 3 && args.suite) {
+        WriteIni(args, ini);
+        start_runs.push_back(Spawn(start));
       }
     }
     std::fprintf(stderr, "run %d: cli %.2fs, window %.2fs%s\n", r + 1, cli_runs.back().wall,
                  window_runs.back().wall,
                  args.suite ? (", suite " + std::to_string(suite_runs.back().wall) + "s").c_str() : "");
   }
-  for (const auto* runs : {&cli_runs, &window_runs, &suite_runs}) {
+  for (const auto* runs : {&cli_runs, &window_runs, &suite_runs, &start_runs}) {
     for (const Run& r : *runs) {
       if (r.status != 0) {
         std::fprintf(stderr, "bench_audit_window: a run failed (status %d)\n", r.status);
@@ -272,7 +280,10 @@ int main(int argc, char** argv) {
   };
   line("cli", c);
   line("window", w);
-  if (args.suite) line("suite", Best(suite_runs));
+  if (args.suite) {
+    line("suite", Best(suite_runs));
+    line("start", Best(start_runs));
+  }
   std::printf("window, best run: generation %.2fs, first paint %.3fs; list store %.1f MB\n",
               Field(w.out, "generate"), Field(w.out, "paint"), Field(w.out, "store") / 1048576.0);
   std::filesystem::remove_all(dir);

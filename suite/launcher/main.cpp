@@ -9,6 +9,7 @@
 #include <dlfcn.h>
 
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QTabBar>
 #include <QDir>
@@ -75,6 +76,19 @@ void TakeScreenshot(QWidget* main, const QString& path) {
                QFile::encodeName(path).constData());
   if (shown) shown->close();
   QCoreApplication::exit(ok ? 0 : 1);
+}
+
+// Takes the screenshot the first time the event loop has nothing left to do
+// (the presses' generations, layouts and paints are done; a modal dialog
+// opened after this call is shown and filled), instead of after a fixed
+// delay that a million-row list either outlasts or waits for in vain.
+void TakeScreenshotWhenIdle(QWidget* main, const QString& path) {
+  auto idle = std::make_shared<QMetaObject::Connection>();
+  *idle = QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, main,
+                           [idle, main, path] {
+                             QObject::disconnect(*idle);
+                             QTimer::singleShot(0, main, [main, path] { TakeScreenshot(main, path); });
+                           });
 }
 
 // The visible text of a button or tab, without its mnemonic marks.
@@ -243,7 +257,7 @@ int main(int argc, char** argv) {
     for (const QString& tab : tabs) SelectTab(tab);
     for (const QString& press : presses) PressButton(press);
     if (!shot.isEmpty()) {
-      QTimer::singleShot(600, &window, [&window, shot] { TakeScreenshot(&window, shot); });
+      TakeScreenshotWhenIdle(&window, shot);
     }
     if (!history.isEmpty()) {
       window.SendAuditHistory(history.value(0).toLong(), history.value(1).toLong(), history.value(2).toLong());
