@@ -8,6 +8,9 @@
 // tab's own texts) on standard error, nothing on standard output, exit 1.
 // --format tsv --item-data: each row as the list holds it, preceded by its
 // line kind (1-4; blank rows an empty field) and a tab.
+// --clinics/--all-clinics: the report of each clinic of a group on its own
+// connection, then the group's total from their figures (goals_group.h),
+// written as one list; --drill is refused there.
 //
 // goals-edit list|add|change|delete|copy: see the usage below. A refusal
 // (validation, duplicate, unknown producer or id) prints its message on
@@ -517,7 +520,9 @@ CliRegistration goals_registration{
      "  TotalsOnly=Y|N, ReportBy=M|Q, Month=YYYYYYYYYYYY, Q=YNNN, ShowTotCol=Y|N, NoGoals=Y|N,\n"
      "  RoundUp=Y|N, GoalsDisplay=C|D|K, FeesDisplay=C|D|K, Bold0-2, Color0-2, GoalColor0-2,\n"
      "  GoalFrom0-2, GoalTo0-2.\n"
-     "  --format tsv --item-data : le genre de ligne (1-4, vide pour une ligne blanche) avant chaque ligne.",
+     "  --format tsv --item-data : le genre de ligne (1-4, vide pour une ligne blanche) avant chaque ligne.\n"
+     "  --clinics P1,P2 | --all-clinics : le rapport de chaque cabinet, puis le total du groupe (production\n"
+     "  et objectifs additionnés par producteur et par année, pourcentages recalculés ; --chart : le total).",
      {{"chart", true,
        "dessine le diagramme dans --out (PNG ; ses valeurs avec --format tsv) : DONNÉES,AXE[,compare][,style=N] ; "
        "un code ou les mots de la fenêtre (majuscules et accents indifférents, un début sans ambiguïté) : données "
