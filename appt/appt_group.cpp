@@ -9,6 +9,7 @@
 
 #include "appt/appt_generator.h"
 #include "appt/appt_lines.h"
+#include "appt/appt_drill.h"
 #include "appt/appt_options.h"
 #include "host/gendb.h"
 #include "host/list_layout.h"
@@ -138,7 +139,8 @@ void WriteApptGroupTotal(const std::vector<ApptClinicRun>& clinics, PracApptSett
 }
 
 RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
-                             const PracApptSettings& settings, bool statement_reads, ApptGroupLists* out) {
+                             const PracApptSettings& settings, bool statement_reads, ApptGroupLists* out,
+                             bool keep_drill) {
   const size_t n = prefixes.size();
   const bool producers = settings.ListBy == 'P';
   std::vector<std::string> named;
@@ -198,6 +200,7 @@ RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std
   std::vector<PracApptSettings> own(n, chosen);
   std::vector<std::unique_ptr<PracApptGenerator>> gens(n);
   std::vector<ApptClinicRun> runs(n);
+  std::vector<std::unique_ptr<ApptDrillMap>> maps(n);
   out->clinics.clear();
   for (size_t i = 0; i < n; ++i) {
     out->clinics.push_back(std::make_unique<QenListWindow>(5111));
@@ -209,6 +212,10 @@ RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std
     const size_t i = clinic.index;
     gens[i] = std::make_unique<PracApptGenerator>(clinic.db, nullptr, 0, &own[i]);
     gens[i]->SetStatementReads(statement_reads);
+    if (keep_drill) {
+      maps[i] = std::make_unique<ApptDrillMap>();
+      gens[i]->KeepDrillMap(maps[i].get());
+    }
     if (own[i].SelectedCount > 0) gens[i]->Generate(out->clinics[i].get());
     runs[i].elements = &gens[i]->Elements();
     runs[i].settings = &own[i];
@@ -233,12 +240,35 @@ RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std
     WriteApptGroupTotal(done, &out->settings, out->total.get());
   }
   out->parts.clear();
+  out->prefixes.clear();
+  out->maps.clear();
   for (size_t i = 0; i < n; ++i) {
     if (gens[i] == nullptr) continue;
     out->parts.push_back({ClinicHeading(ClinicLabel(prefixes[i]), names[i]), out->clinics[i].get()});
+    out->prefixes.push_back(prefixes[i]);
+    out->maps.push_back(std::move(maps[i]));
   }
+  out->generators = std::move(gens);
   if (outcome.Finished()) out->parts.push_back({GroupTotalHeading(n), out->total.get()});
   out->composed = std::make_unique<QenListWindow>(5111);
   ComposeGroupList(out->parts, out->composed.get(), &out->origins);
   return outcome;
+}
+
+DrillResult DrillApptGroupCell(const ClinicPoolOptions& pool, const ApptGroupLists& lists, const DrillTarget& target,
+                               std::unique_ptr<GenDB>* db) {
+  DrillResult result;
+  const GroupDrillPlace place = PlaceOfGroupDrill(lists.origins, lists.prefixes.size(), target);
+  const size_t part = static_cast<size_t>(place.part);
+  if (!place.refused.empty() || part >= lists.maps.size() || lists.maps[part] == nullptr) {
+    result.refused = place.refused.empty() ? "aucune ligne à percer" : place.refused;
+    return result;
+  }
+  std::string error;
+  *db = OpenGenDB(pool.url, lists.prefixes[part], DbAccess::kRead, &error);
+  if (*db == nullptr) {
+    result.outcome = RunOutcome::Failed("cabinet " + ClinicLabel(lists.prefixes[part]) + " : " + error);
+    return result;
+  }
+  return DrillApptCell(*lists.parts[part].list, *lists.maps[part], place.target, false, db->get());
 }

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "appt/appt_generator.h"
 #include "appt/appt_types.h"
 #include "host/clinic_pool.h"
 #include "host/list_window.h"
@@ -48,6 +49,10 @@ struct ApptGroupLists {
   std::vector<GroupPart> parts;                         // the clinics' reports with their headings, then the total
   std::unique_ptr<QenListWindow> composed;              // the parts as one list
   std::vector<GroupRowOrigin> origins;
+  std::vector<std::string> prefixes;                    // of the parts' clinics, in the parts' order
+  std::vector<std::unique_ptr<ApptDrillMap>> maps;      // with keep_drill: each clinic's, by part
+  // The clinics' generators: their elements, which the drill maps point into.
+  std::vector<std::unique_ptr<PracApptGenerator>> generators;
 };
 
 // One selection for every clinic, so that the clinics' reports and the total
@@ -59,4 +64,12 @@ struct ApptGroupLists {
 // (SetUpApptColumns on the lists: list resource 5111 of dialog 2003), and the
 // total. statement_reads: the generators' statement-by-statement reads.
 RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
-                             const PracApptSettings& settings, bool statement_reads, ApptGroupLists* out);
+                             const PracApptSettings& settings, bool statement_reads, ApptGroupLists* out,
+                             bool keep_drill = false);
+
+// The rows behind a cell of the group list: a clinic's line drills on that
+// clinic (a connection of pool.url with its prefix, kept in *db for the
+// result); a heading or a line of the total is refused
+// (lists/group_list.h PlaceOfGroupDrill).
+DrillResult DrillApptGroupCell(const ClinicPoolOptions& pool, const ApptGroupLists& lists, const DrillTarget& target,
+                               std::unique_ptr<GenDB>* db);

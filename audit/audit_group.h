@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "audit/audit_drill.h"
+#include "audit/audit_generator.h"
 #include "audit/audit_types.h"
 #include "host/clinic_pool.h"
 #include "host/list_window.h"
@@ -23,6 +25,12 @@ struct AuditGroupLists {
   std::unique_ptr<QenListWindow> composed;  // the parts as one list (the clinics' list number)
   std::vector<GroupRowOrigin> origins; // where each row of composed came from
   std::vector<long> clinic_rows;       // the audit rows each clinic listed
+  std::vector<std::string> prefixes;   // of the parts' clinics, in the parts' order
+  // With keep_drill: each clinic's drill map (by part), for
+  // DrillAuditGroupCell.
+  std::vector<AuditDrillMap> maps;
+  // The clinics' generators (their elements), kept with the lists.
+  std::vector<std::unique_ptr<PracBaseGenerator>> generators;
 };
 
 // Runs the list (summary: list 301, else the detailed list 300) for every
@@ -30,4 +38,12 @@ struct AuditGroupLists {
 // outcome (ClinicGroupOutcome) is finished or cancelled; a cancelled group
 // shows the clinics done and no total.
 RunOutcome GenerateAuditGroup(const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
-                              const AuditOptions& options, bool summary, AuditGroupLists* out);
+                              const AuditOptions& options, bool summary, AuditGroupLists* out,
+                              bool keep_drill = false);
+
+// The rows behind a cell of the group list (lists/group_list.h
+// PlaceOfGroupDrill): a clinic's line drills on that clinic (a connection
+// of pool.url with its prefix, which *db keeps for the result's own
+// drills); a heading or a line of the total is refused.
+DrillResult DrillAuditGroupCell(const ClinicPoolOptions& pool, const AuditOptions& options,
+                                const AuditGroupLists& lists, const DrillTarget& target, std::unique_ptr<GenDB>* db);

@@ -233,8 +233,18 @@ namespace {
 // total of every clinic's rows.
 int RunAuditGroup(const CliOptions& options, const AuditOptions& audit, bool summary, const CliGroup& group) {
   AuditGroupLists lists;
-  const RunOutcome outcome = GenerateAuditGroup(CliPoolOptions(options), group.prefixes, audit, summary, &lists);
+  const bool drill = DrillAsked(options);
+  DrillTarget target;
+  if (drill && !DrillTargetOf("audit", options, &target)) return 2;
+  const RunOutcome outcome =
+      GenerateAuditGroup(CliPoolOptions(options), group.prefixes, audit, summary, &lists, drill);
   if (const int status = StopOnOutcome("audit", outcome); status >= 0) return status;
+  if (drill) {
+    // A clinic's line of the group list drills on that clinic.
+    std::unique_ptr<GenDB> clinic_db;
+    const DrillResult drilled = DrillAuditGroupCell(CliPoolOptions(options), audit, lists, target, &clinic_db);
+    return WriteDrill("audit", drilled, options, AuditRowEmphasis(drilled.list.get()));
+  }
   std::string error;
   bool written = false;
   if (options.flags.count("chart") != 0) {
@@ -265,13 +275,7 @@ int RunAudit(const CliOptions& options) {
   const bool summary = options.flags.count("summary") != 0;
   CliGroup group;
   if (const int status = ResolveCliGroup("audit", options, app.GetDb(), &group); status >= 0) return status;
-  if (group.Active()) {
-    if (DrillAsked(options)) {
-      std::fprintf(stderr, "vantra audit : --drill ne va pas avec --clinics ou --all-clinics\n");
-      return 2;
-    }
-    return RunAuditGroup(options, audit, summary, group);
-  }
+  if (group.Active()) return RunAuditGroup(options, audit, summary, group);
   QenListWindow list(summary ? 301 : 300);
   LoadRes(&list, summary ? 301 : 300);
   if (summary) {

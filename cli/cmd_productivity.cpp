@@ -122,11 +122,19 @@ std::string CheckKeys(const CliOptions& options) {
 // clinic selects among its own producers or chairs.
 int RunProductivityGroup(const CliOptions& options, const PracApptSettings& settings, CliGroup* group) {
   ApptGroupLists lists;
+  const bool drill = DrillAsked(options);
+  DrillTarget target;
+  if (drill && !DrillTargetOf(kCommand, options, &target)) return 2;
   const RunOutcome outcome =
       GenerateApptGroup(QenApplication::Instance()->GetDb(), CliPoolOptions(options), group->prefixes, settings,
-                        options.flags.count("statements") != 0, &lists);
+                        options.flags.count("statements") != 0, &lists, drill);
   if (outcome.Refused()) return Bad(outcome.message);
   if (const int status = StopOnOutcome(kCommand, outcome); status >= 0) return status;
+  if (drill) {
+    // A clinic's line of the group list drills on that clinic.
+    std::unique_ptr<GenDB> clinic_db;
+    return WriteDrill(kCommand, DrillApptGroupCell(CliPoolOptions(options), lists, target, &clinic_db), options, {});
+  }
   std::vector<GroupPart>& parts = lists.parts;
   std::vector<GroupRowOrigin>& origins = lists.origins;
   QenListWindow& composed = *lists.composed;
@@ -196,10 +204,7 @@ int RunProductivity(const CliOptions& options) {
   }
   CliGroup group;
   if (const int status = ResolveCliGroup(kCommand, options, app.GetDb(), &group); status >= 0) return status;
-  if (group.Active()) {
-    if (DrillAsked(options)) return Bad("--drill ne va pas avec --clinics ou --all-clinics");
-    return RunProductivityGroup(options, settings, &group);
-  }
+  if (group.Active()) return RunProductivityGroup(options, settings, &group);
   // The selection, as "Générer" takes it: the mode's choices are the known
   // keys, the INI's or the command's list the named ones.
   const bool producers = settings.ListBy == 'P';

@@ -53,6 +53,26 @@ void GroupColours(const std::vector<GroupRowOrigin>& origins, const std::vector<
   }
 }
 
+GroupDrillPlace PlaceOfGroupDrill(const std::vector<GroupRowOrigin>& origins, size_t clinics,
+                                  const DrillTarget& target) {
+  GroupDrillPlace place;
+  const std::string line = std::to_string(target.line + 1);
+  if (target.line < 0 || static_cast<size_t>(target.line) >= origins.size()) {
+    place.refused = "la ligne " + line + " dépasse la fin de la liste (" + std::to_string(origins.size()) + " lignes)";
+    return place;
+  }
+  const GroupRowOrigin& o = origins[static_cast<size_t>(target.line)];
+  if (o.row < 0) {
+    place.refused = "la ligne " + line + " est le titre d'un cabinet";
+  } else if (static_cast<size_t>(o.part) >= clinics) {
+    place.refused = "la ligne " + line + " est du total du groupe : percez la même ligne dans la liste d'un cabinet";
+  } else {
+    place.part = o.part;
+    place.target = {o.row, target.cell};
+  }
+  return place;
+}
+
 std::string ClinicHeading(const std::string& label, const std::string& practice_name) {
   return practice_name.empty() ? "Cabinet " + label : "Cabinet " + label + " — " + practice_name;
 }

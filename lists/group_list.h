@@ -20,6 +20,7 @@
 
 #include "host/list_window.h"
 #include "host/tdlist.h"
+#include "lists/drill.h"
 #include "lists/list_style.h"
 
 // Item data of a heading row: not a data row (lists/drill.h IsDrillDataRow).
@@ -52,6 +53,19 @@ CellStyleFn GroupCellStyle(const std::vector<GroupRowOrigin>* origins, std::vect
 // to the rows they have in the group list; appended to *out.
 void GroupColours(const std::vector<GroupRowOrigin>& origins, const std::vector<const TDList*>& part_colours,
                   TDList* out);
+
+// Where a drill of the group list lands: a clinic's part (its index among
+// the parts) and the target in that clinic's own list. A heading or a row
+// of the group's total (the part after the clinics) is refused, with the
+// line to show: the rows behind a total lie in every clinic, each clinic's
+// own line drills them.
+struct GroupDrillPlace {
+  int part = -1;
+  DrillTarget target;
+  std::string refused;
+};
+GroupDrillPlace PlaceOfGroupDrill(const std::vector<GroupRowOrigin>& origins, size_t clinics,
+                                  const DrillTarget& target);
 
 // Headings: "Cabinet clinic1 — NAME" ("Cabinet clinic1" without a name);
 // "Total du groupe (N cabinets)".
