@@ -146,86 +146,50 @@ int PrintRefusal(const std::vector<int>& failed, std::string cause, const CliOpt
   return 1;
 }
 
-// The style of a group's list: a heading row in bold, every other row as
-// the list it came from draws it.
-CellStyleFn GroupGoalsStyle(const std::vector<GroupPart>* parts, const std::vector<GroupRowOrigin>* origins,
-                            const GoalsDisplay* display) {
-  return [parts, origins, display](int row, int column) {
-    if (row < 0 || row >= static_cast<int>(origins->size())) return CellStyle();
-    const GroupRowOrigin& origin = (*origins)[row];
-    if (origin.row < 0) {
-      CellStyle heading;
-      heading.bold = true;
-      return heading;
-    }
-    const QenListWindow* list = (*parts)[origin.part].list;
-    const std::string_view cell = column == 0 ? std::string_view() : list->GetItemText(origin.row, column);
-    return GoalCellStyle(*display, list->GetItemData(origin.row), cell);
-  };
-}
-
-// `vantra goals --clinics ...`: each clinic's report on its own connection
-// (goals/goals_group.h), the options checked once for the group, then the
-// clinics' lists and the group's total as one list. The chart reads the
-// total.
+// `vantra goals --clinics ...`: each clinic's report and the group's total
+// (GenerateGoalsGroup, goals/goals_group.h) written as one list, each row
+// styled and coloured as its own list draws it; the chart reads the total.
 int RunGoalsGroup(const CliOptions& options, const GoalsOptions& report, const GoalsDisplay& display,
-                  CliGroup* group) {
+                  const CliGroup& group) {
   if (DrillAsked(options)) {
     std::fprintf(stderr, "vantra goals : --drill ne va pas avec --clinics ou --all-clinics "
                          "(les lignes d'un cabinet : --prefix CABINET.)\n");
     return 2;
   }
-  const size_t clinics = group->prefixes.size();
-  const bool show_total = display.show_tot_col == 'Y';
-  std::vector<GoalsClinicRun> runs(clinics);
-  std::vector<std::unique_ptr<QenListWindow>> lists;
-  for (size_t i = 0; i < clinics; ++i) {
-    lists.push_back(std::make_unique<QenListWindow>(kGoalsListId));
-    SetGoalsColumns(lists.back().get(), report, show_total);
-  }
-  // The rules that need no database: when one fails the run is refused
-  // whatever the clinics hold, so they are only read, not generated.
-  const bool generate = GoalsRuleFailures(report, 1, 1, 1).empty();
-  // Each work touches only its own index.
-  const int status = RunCliGroup("goals", options, group, [&](const ClinicContext& clinic) {
-    ProductionChannel channel(clinic.db);
-    return RunGoalsClinic(clinic.db, report, display, ChannelProduction(&channel, nullptr), generate,
-                          lists[clinic.index].get(), &runs[clinic.index]);
-  });
-  if (status >= 0) return status;
-  const std::string unknown = GoalsGroupUnknownProducer(report, runs);
-  if (!unknown.empty()) {
-    std::fprintf(stderr, "vantra goals : producteur inconnu : %s\n", unknown.c_str());
+  GoalsGroupLists lists;
+  const RunOutcome outcome = GenerateGoalsGroup(CliPoolOptions(options), group.prefixes, report, display, &lists);
+  if (outcome.Refused() && !lists.failed.empty()) return PrintRefusal(lists.failed, std::string(), options);
+  if (outcome.Refused()) {
+    std::fprintf(stderr, "vantra goals : %s\n", outcome.message.c_str());
     return 2;
   }
-  const std::vector<int> failed = GoalsGroupFailures(report, runs);
-  if (!failed.empty()) return PrintRefusal(failed, std::string(), options);
-
-  QenListWindow total(kGoalsListId);
-  SetGoalsColumns(&total, report, show_total);
-  WriteGoalsGroupTotal(runs, report, display, &total);
-  std::vector<GroupPart> parts;
-  for (size_t i = 0; i < clinics; ++i) parts.push_back({group->headings[i], lists[i].get()});
-  parts.push_back({GroupTotalHeading(clinics), &total});
-  QenListWindow composed(kGoalsListId);
-  std::vector<GroupRowOrigin> origins;
-  ComposeGroupList(parts, &composed, &origins);
+  if (const int status = StopOnOutcome("goals", outcome); status >= 0) return status;
+  if (!lists.composed) return 0;  // cancelled: nothing to write
 
   std::string error;
   bool written = false;
   if (options.flags.count("chart") != 0) {
-    written = WriteGoalsChart(total, report, display, GoalsGroupSelection(report, runs), options, &error);
+    written = WriteGoalsChart(*lists.total, report, display, lists.selected, options, &error);
   } else if (options.format == "tsv" && options.item_data) {
-    written = WriteKindRows(composed, options, &error);
+    written = WriteKindRows(*lists.composed, options, &error);
   } else {
+    std::vector<std::unique_ptr<TDList>> part_records;
+    std::vector<const TDList*> part_colours;
+    std::vector<CellStyleFn> styles;
+    for (const GroupPart& part : lists.parts) {
+      part_records.push_back(std::make_unique<TDList>());
+      CollectGoalColours(*part.list, display, part_records.back().get());
+      part_colours.push_back(part_records.back().get());
+      styles.push_back(GoalListStyle(part.list, &display));
+    }
     TDList colours;
-    CollectGoalColours(composed, display, &colours);
+    GroupColours(lists.origins, part_colours, &colours);
     ListDecor decor;
     decor.title = ModuleString(92);
     decor.period = report.PeriodText();
-    decor.style = GroupGoalsStyle(&parts, &origins, &display);
+    decor.style = GroupCellStyle(&lists.origins, std::move(styles));
     decor.colors = &colours;
-    written = WriteList(composed, options, decor, &error);
+    written = WriteList(*lists.composed, options, decor, &error);
   }
   if (!written) std::fprintf(stderr, "vantra goals : %s\n", error.c_str());
   return written ? 0 : 1;
@@ -285,7 +249,7 @@ int RunGoals(const CliOptions& options) {
   ReadGoalsDisplay(ReaderOf(options), &display);
   CliGroup group;
   if (const int status = ResolveCliGroup("goals", options, app.GetDb(), &group); status >= 0) return status;
-  if (group.Active()) return RunGoalsGroup(options, report, display, &group);
+  if (group.Active()) return RunGoalsGroup(options, report, display, group);
   std::vector<GoalsProducer> active;
   if (!LoadActiveProducers(app.GetDb(), &active, &error)) {
     const int unread = DatabaseReadFailed("goals", app.GetDb(), "la liste des producteurs");

@@ -6,7 +6,10 @@
 
 #include "host/gendb.h"
 #include "host/list_window.h"
+#include "host/strings.h"
+#include "suite/clinics.h"
 #include "suite/pick_lists.h"
+#include "suite/production_service.h"
 
 namespace {
 
@@ -115,4 +118,48 @@ std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& 
   std::vector<GoalsEntry> entries = SumGoalsEntries(clinics, GoalsPeriods(options, options.Year()).size());
   WriteGoalsRows(entries, options, display, list);
   return entries;
+}
+
+RunOutcome GenerateGoalsGroup(const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
+                              const GoalsOptions& options, const GoalsDisplay& display, GoalsGroupLists* out) {
+  *out = GoalsGroupLists();
+  const size_t n = prefixes.size();
+  const bool show_total = display.show_tot_col == 'Y';
+  out->runs.resize(n);
+  for (size_t i = 0; i < n; ++i) {
+    out->clinics.push_back(std::make_unique<QenListWindow>(kGoalsListId));
+    SetGoalsColumns(out->clinics.back().get(), options, show_total);
+  }
+  // The rules that need no database: when one fails the run is refused
+  // whatever the clinics hold, so they are only read, not generated.
+  const bool generate = GoalsRuleFailures(options, 1, 1, 1).empty();
+  std::vector<std::string> names;
+  // Each work touches only its own index.
+  const std::vector<ClinicResult> results = RunClinicGroup(
+      pool, prefixes,
+      [&](const ClinicContext& clinic) {
+        ProductionChannel channel(clinic.db);
+        return RunGoalsClinic(clinic.db, options, display, ChannelProduction(&channel, nullptr), generate,
+                              out->clinics[clinic.index].get(), &out->runs[clinic.index]);
+      },
+      &names);
+  const RunOutcome outcome = ClinicGroupOutcome(results);
+  if (!outcome.Finished()) return outcome;
+  const std::string unknown = GoalsGroupUnknownProducer(options, out->runs);
+  if (!unknown.empty()) return RunOutcome::Refused("producteur inconnu : " + unknown);
+  out->failed = GoalsGroupFailures(options, out->runs);
+  if (!out->failed.empty()) return RunOutcome::Refused(ModuleString(out->failed.front()));
+
+  out->selected = GoalsGroupSelection(options, out->runs);
+  out->total = std::make_unique<QenListWindow>(kGoalsListId);
+  SetGoalsColumns(out->total.get(), options, show_total);
+  WriteGoalsGroupTotal(out->runs, options, display, out->total.get());
+  for (size_t i = 0; i < n; ++i) {
+    out->parts.push_back({ClinicHeading(ClinicLabel(prefixes[i]), i < names.size() ? names[i] : std::string()),
+                          out->clinics[i].get()});
+  }
+  out->parts.push_back({GroupTotalHeading(n), out->total.get()});
+  out->composed = std::make_unique<QenListWindow>(kGoalsListId);
+  ComposeGroupList(out->parts, out->composed.get(), &out->origins);
+  return outcome;
 }

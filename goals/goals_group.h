@@ -27,15 +27,18 @@
 // one clinic.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "goals/goals_generator.h"
 #include "goals/goals_options.h"
+#include "host/clinic_pool.h"
+#include "host/list_window.h"
 #include "host/run_outcome.h"
+#include "lists/group_list.h"
 
 class GenDB;
-class QenListWindow;
 
 // What one clinic's run gives the group.
 struct GoalsClinicRun {
@@ -78,3 +81,24 @@ std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clini
 // Returns its entries.
 std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& clinics, const GoalsOptions& options,
                                              const GoalsDisplay& display, QenListWindow* list);
+
+// The goals report of a group, for the goals tab and `vantra goals`.
+struct GoalsGroupLists {
+  std::vector<GoalsClinicRun> runs;                     // one per clinic
+  std::vector<std::unique_ptr<QenListWindow>> clinics;  // their lists (list 5111)
+  std::unique_ptr<QenListWindow> total;
+  std::vector<GroupPart> parts;                         // the clinics' lists with their headings, then the total
+  std::unique_ptr<QenListWindow> composed;              // the parts as one list
+  std::vector<GroupRowOrigin> origins;
+  std::vector<std::string> selected;                    // GoalsGroupSelection: the total's producers
+  std::vector<int> failed;                              // refused: every failed rule's string id
+};
+
+// Every clinic's report over pool (RunGoalsClinic, each with a production
+// service over its own connection), then the group's checks and, when
+// they pass, the total and the composed list. The outcome: a clinic that
+// did not end well as ClinicGroupOutcome says it; refused with "producteur
+// inconnu : X" for a named producer no clinic knows, or with the first
+// failed rule's sentence (out->failed holds them all); else finished.
+RunOutcome GenerateGoalsGroup(const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
+                              const GoalsOptions& options, const GoalsDisplay& display, GoalsGroupLists* out);
