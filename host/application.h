@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/gendb.h"
 #include "host/meter.h"
@@ -25,6 +26,18 @@ class RequestChannel {
 // The audit table number of the chart treatments table: the table of the
 // chart's audit rows (a patient's chart history reads them beside its own).
 inline constexpr int kChartAuditTable = 1014;
+
+// The dental group the tabs generate for when the user chose every clinic
+// ("Tous les cabinets" in the suite window): each tab's "Générer" runs its
+// analysis once per clinic over a pool of `jobs` connections of its own to
+// `url` (host/clinic_pool.h) and shows the clinics' lists and the group's
+// total. Empty prefixes: no group, the tabs read GetDb() at its prefix.
+struct ClinicGroupChoice {
+  std::string url;                    // the report database (GetDb()'s URL)
+  std::vector<std::string> prefixes;  // the clinics, in natural order ("c1.", "c2.")
+  int jobs = 2;
+  bool Active() const { return !prefixes.empty(); }
+};
 
 class QenApplication {
  public:
@@ -48,6 +61,12 @@ class QenApplication {
   // GetDb().
   GenDB* GetWriteDb() const { return write_db_ != nullptr ? write_db_.get() : db_.get(); }
   void SetWriteDb(std::unique_ptr<GenDB> db) { write_db_ = std::move(db); }
+
+  // The group the tabs generate for (none by default). Set by the suite's
+  // clinic choice; a single clinic's choice clears it and moves the
+  // connections' prefix instead.
+  const ClinicGroupChoice& GroupChoice() const { return group_; }
+  void SetGroupChoice(ClinicGroupChoice group) { group_ = std::move(group); }
 
   // Path of the suite's INI file ("tolvane.ini").
   const std::string& GetINI() const { return ini_; }
@@ -79,6 +98,7 @@ class QenApplication {
  private:
   std::unique_ptr<GenDB> db_;
   std::unique_ptr<GenDB> write_db_;  // null: writes go through db_
+  ClinicGroupChoice group_;
   std::string ini_;
   HWindow main_window_ = nullptr;
   std::unique_ptr<RequestChannel> channel_;
@@ -89,6 +109,13 @@ class QenApplication {
 inline GenDB* ApplicationDb() {
   const QenApplication* app = QenApplication::Instance();
   return app != nullptr ? app->GetDb() : nullptr;
+}
+
+// The group the running application's tabs generate for; null without an
+// application or when no group is chosen.
+inline const ClinicGroupChoice* ApplicationGroup() {
+  const QenApplication* app = QenApplication::Instance();
+  return app != nullptr && app->GroupChoice().Active() ? &app->GroupChoice() : nullptr;
 }
 
 // The running application's connection for writing (GetWriteDb), for the

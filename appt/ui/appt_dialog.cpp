@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "appt/appt_group.h"
 #include "appt/appt_lines.h"
 #include "appt/appt_drill.h"
 #include "appt/appt_style.h"
@@ -30,6 +31,7 @@
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
+#include "lists/group_list.h"
 #include "lists/list_menu.h"
 #include "lists/qt/bmp_menu.h"
 #include "lists/qt/preset_menu.h"
@@ -308,6 +310,11 @@ void PracApptDialog::ReadSelectionList() {
 
 void PracApptDialog::CmGenerate() {
   if (!UpdateDialog(0)) return;
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    GenerateGroup(*group);
+    return;
+  }
+  DropGroup();
   result_->List()->ClearList();
   colour_list_.DeleteElems();
   SetUpResultColumns();
@@ -340,17 +347,81 @@ void PracApptDialog::CmGenerate() {
     last_outcome_ = gen.Outcome();
   }
   QApplication::restoreOverrideCursor();
-  CollectApptColours(*result_->List(), colours_, &colour_list_);
+  CollectColours();
   result_->FitColumnsToContents();
   ShowOutcome(last_outcome_);
 }
 
+void PracApptDialog::GenerateGroup(const ClinicGroupChoice& group) {
+  // The list's ticks name the producers or chairs; each clinic is asked
+  // for its own (GenerateApptGroup), so a producer of one clinic only is
+  // listed too.
+  ReadSelectionList();
+  settings_.ListBy = ProducerMode() ? 'P' : 'C';
+  if (settings_.DateTo < settings_.DateFrom) return;
+  result_->List()->ClearList();
+  colour_list_.DeleteElems();
+  ClinicPoolOptions pool;
+  pool.url = group.url;
+  pool.access = DbAccess::kRead;
+  pool.jobs = group.jobs;
+  pool.parent = static_cast<QWidget*>(this);
+  pool.meter_title = "Productivité du groupe — cabinets terminés : %v de %m";
+  auto lists = std::make_unique<ApptGroupLists>();
+  last_outcome_ = GenerateApptGroup(ApplicationDb(), pool, group.prefixes, settings_, false, lists.get());
+  group_ = std::move(lists);
+  {
+    ListBatch batch(result_->List());
+    ComposeGroupList(group_->parts, result_->List(), &group_->origins);
+  }
+  std::vector<CellStyleFn> styles;
+  for (const GroupPart& part : group_->parts) {
+    const QenListWindow* list = part.list;
+    styles.push_back([list, colours = &colours_](int row, int column) {
+      return ApptCellStyle(*list, *colours, row, column);
+    });
+  }
+  result_style_ = GroupCellStyle(&group_->origins, std::move(styles));
+  CollectColours();
+  result_->FitColumnsToContents();
+  result_->viewport()->update();
+  ShowOutcome(last_outcome_);
+}
+
+void PracApptDialog::DropGroup() {
+  group_.reset();
+  const QenListWindow* list = result_->List();
+  result_style_ = [list, colours = &colours_](int row, int column) { return ApptCellStyle(*list, *colours, row, column); };
+}
+
+void PracApptDialog::CollectColours() {
+  colour_list_.DeleteElems();
+  if (group_ == nullptr) {
+    CollectApptColours(*result_->List(), colours_, &colour_list_);
+    return;
+  }
+  std::vector<TDList> records(group_->parts.size());
+  std::vector<const TDList*> parts;
+  for (size_t p = 0; p < group_->parts.size(); ++p) {
+    CollectApptColours(*group_->parts[p].list, colours_, &records[p]);
+    parts.push_back(&records[p]);
+  }
+  GroupColours(group_->origins, parts, &colour_list_);
+}
+
 DrillDialog* PracApptDialog::DrillCell(int row, int column) {
+  if (group_ != nullptr) {
+    // The group's reports keep no rows behind their cells: one clinic's do.
+    ShowMessage(QStringLiteral("Les détails ne s'ouvrent pas sur la liste d'un groupe : choisissez le cabinet "
+                               "dans la fenêtre de la suite."));
+    return nullptr;
+  }
   return ShowDrill(this, DrillApptCell(*result_->List(), drill_map_, {row, column}, drill_partial_, ApplicationDb()), {},
                    LauncherInfo(), DrillOpeners{{}, history_});
 }
 
 void PracApptDialog::CmClear() {
+  DropGroup();
   result_->List()->ClearList();
   colour_list_.DeleteElems();
   FillSelectionList();
@@ -385,8 +456,7 @@ void PracApptDialog::CmOptions() {
   WriteApptColours(colours_, [&ini](const char* key, const std::string& value) {
     ini.write_secini(kApptIniSection, key, value.c_str());
   });
-  colour_list_.DeleteElems();
-  CollectApptColours(*result_->List(), colours_, &colour_list_);
+  CollectColours();
   result_->viewport()->update();
 }
 
@@ -404,8 +474,9 @@ void PracApptDialog::EvProdInfo(char prod_info) {
 // The colour options drive the result list: text colours and bold per row
 // kind, the usage ranges' backgrounds (appt_style.h).
 void PracApptDialog::InstallColours() {
+  DropGroup();
   result_->SetCellStyleHook([this](int row, int column, RowStyle& style) {
-    const CellStyle s = ApptCellStyle(*result_->List(), colours_, row, column);
+    const CellStyle s = result_style_(row, column);
     style.bold = s.bold;
     if (s.text != kNoColor) style.text = ToQColor(s.text);
     if (s.background != kNoColor) style.background = ToQColor(s.background);
@@ -428,17 +499,17 @@ void PracApptDialog::CmPrint() {
   CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), ReportTitleOf(this, Module(71)));
   print.SetHeading(QString::fromStdString(PeriodText(settings_.DateFrom, settings_.DateTo)),
                    QString::fromStdString(CurrentPracticeName()));
-  const QenListWindow* list = result_->List();
-  const ApptColourOptions* colours = &colours_;
-  print.AddList(list, Module(71),
-                [list, colours](int row, int column) { return ApptCellStyle(*list, *colours, row, column); },
-                &colour_list_);
+  print.AddList(result_->List(), Module(71), result_style_, &colour_list_);
   print.Print();
   choice.DeleteSelectedPrinterDC();
 }
 
 void PracApptDialog::CmChart() {
-  PracApptGraphDialog chart(this, result_->List(), &settings_, LauncherInfo());
+  // A group's chart is its total's: the clinics' reports above it would
+  // draw every period once per clinic and once more for the group.
+  const bool total = group_ != nullptr && group_->total != nullptr;
+  PracApptGraphDialog chart(this, total ? group_->total.get() : result_->List(),
+                            total ? &group_->settings : &settings_, LauncherInfo());
   chart.Execute();
 }
 
@@ -448,8 +519,7 @@ void PracApptDialog::CmExport() {
   CPrintListView exporter(this, LauncherInfo(), list, nullptr, ReportTitleOf(this, Module(71)), 1, false, true);
   exporter.SetHeading(QString::fromStdString(PeriodText(settings_.DateFrom, settings_.DateTo)),
                       QString::fromStdString(CurrentPracticeName()));
-  const ApptColourOptions* colours = &colours_;
-  exporter.SetStyle([list, colours](int row, int column) { return ApptCellStyle(*list, *colours, row, column); });
+  exporter.SetStyle(result_style_);
   exporter.PrintReport(CPrintListView::kSpreadsheet);
   QApplication::restoreOverrideCursor();
 }

@@ -18,6 +18,7 @@
 #include "appt/appt_options.h"
 #include "appt/appt_types.h"
 #include "host/qt/qen_dialog.h"
+#include "lists/list_style.h"
 #include "lists/qt/drill_dialog.h"
 
 class QenDllHandler;
@@ -28,6 +29,8 @@ class DrillDialog;
 class PresetMenu;
 struct Preset;
 class DrillMenuItem;
+struct ApptGroupLists;
+struct ClinicGroupChoice;
 
 class PracApptDialog : public TGenDlg {
   Q_OBJECT
@@ -62,6 +65,12 @@ class PracApptDialog : public TGenDlg {
   // until then such rows open nothing).
   void SetHistoryOpener(HistoryOpener opener) { history_ = std::move(opener); }
   PresetMenu* Presets() const { return presets_; }
+  // The group's reports the result list shows since its last generation ran
+  // for every clinic (QenApplication::GroupChoice); null when it shows one
+  // practice's.
+  const ApptGroupLists* GroupLists() const { return group_.get(); }
+  // How the result list's cells are drawn, printed and exported now.
+  const CellStyleFn& ResultStyle() const { return result_style_; }
 
  protected:
   void SetupWindow() override;
@@ -80,6 +89,14 @@ class PracApptDialog : public TGenDlg {
   void ReadSelectionList();
   bool ProducerMode() const;
   void InstallColours();
+  // "Générer" for a dental group: every clinic's report and the group's
+  // total into the result list, the headings in bold.
+  void GenerateGroup(const ClinicGroupChoice& group);
+  // Back to one practice's list: no group, the list's own style.
+  void DropGroup();
+  // colour_list_ for the list shown (a group's: each part's cells moved to
+  // their rows).
+  void CollectColours();
   void ShowMenu(const QPoint& pos);
 
   void CmGenerate();
@@ -106,4 +123,6 @@ class PracApptDialog : public TGenDlg {
   ListView* selection_ = nullptr;
   ListView* result_ = nullptr;
   TDList colour_list_;
+  std::unique_ptr<ApptGroupLists> group_;  // the group shown, if any
+  CellStyleFn result_style_;               // the result list's style (a group's when one is shown)
 };

@@ -12,7 +12,9 @@
 
 #include "audit/audit_drill.h"
 #include "audit/audit_generator.h"
+#include "audit/audit_group.h"
 #include "audit/audit_options.h"
+#include "audit/audit_style.h"
 #include "audit/ui/audit_list_tools.h"
 #include "lists/qt/preset_menu.h"
 #include "host/application.h"
@@ -20,6 +22,7 @@
 #include "host/list_layout.h"
 #include "host/list_window.h"
 #include "host/qt/fields.h"
+#include "lists/group_list.h"
 #include "lists/qt/drill_dialog.h"
 #include "lists/qt/vantra_tab_ctrl.h"
 #include "host/qt/list_view.h"
@@ -153,7 +156,15 @@ void PracListDialog::BuildControls() {
   connect(summary_, &ListView::CellActivated, this, [this](int row, int column) { DrillCell(true, row, column); });
   tools_ = new AuditListTools(
       this, inner_tab_,
-      [this] { return AuditShownList{ShownList(), ShownView(), inner_tab_->GetSel() == 1 ? 1 : 0}; },
+      [this] {
+        const int kind = inner_tab_->GetSel() == 1 ? 1 : 0;
+        // A group's summary charts the group's total (the clinics' rows
+        // above it would count twice); a group's detailed list charts the
+        // clinics' rows, which its total only counts.
+        const AuditGroupLists* group = group_[kind].get();
+        const QenListWindow* chart = group != nullptr && kind == 1 ? group->total.get() : nullptr;
+        return AuditShownList{ShownList(), ShownView(), kind, chart};
+      },
       options_.get(), 1002, LauncherInfo());
   tools_->SetCellDrill([this](int kind, int row, int column) { DrillCell(kind == 1, row, column); });
 }
@@ -329,8 +340,16 @@ void PracListDialog::CmGenerate() {
   CollectModules();
   CollectSubtotals();
   bool summary = inner_tab_->GetSel() == 1;
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    GenerateGroup(*group, summary);
+    return;
+  }
   QenListWindow* target = summary ? summary_->List() : detailed_->List();
   target->ClearList();
+  if (group_[summary ? 1 : 0] != nullptr) {
+    group_[summary ? 1 : 0].reset();
+    InstallAuditRowEmphasis(summary ? summary_ : detailed_);
+  }
   std::unique_ptr<PracBaseGenerator> generator;
   if (summary) {
     generator = std::make_unique<PracSummaryGenerator>(ApplicationDb(), static_cast<QWidget*>(this), options_.get());
@@ -356,7 +375,46 @@ void PracListDialog::CmGenerate() {
   ShowOutcome(last_outcome_);
 }
 
+void PracListDialog::GenerateGroup(const ClinicGroupChoice& group, bool summary) {
+  const int kind = summary ? 1 : 0;
+  ListView* view = summary ? summary_ : detailed_;
+  QenListWindow* target = view->List();
+  target->ClearList();
+  drill_[kind].options.reset();
+  ClinicPoolOptions pool;
+  pool.url = group.url;
+  pool.access = DbAccess::kRead;
+  pool.jobs = group.jobs;
+  pool.parent = static_cast<QWidget*>(this);
+  pool.meter_title = "Journal d'audit du groupe — cabinets terminés : %v de %m";
+  auto lists = std::make_unique<AuditGroupLists>();
+  last_outcome_ = GenerateAuditGroup(pool, group.prefixes, *options_, summary, lists.get());
+  group_[kind] = std::move(lists);
+  AuditGroupLists* shown = group_[kind].get();
+  {
+    ListBatch batch(target);
+    ComposeGroupList(shown->parts, target, &shown->origins);
+  }
+  // Headings bold; every other row as its clinic's (or the total's) list
+  // has it.
+  std::vector<CellStyleFn> styles;
+  for (const GroupPart& part : shown->parts) styles.push_back(AuditRowEmphasis(part.list));
+  view->SetRowStyleHook([style = GroupCellStyle(&shown->origins, std::move(styles))](int row) {
+    RowStyle s;
+    s.bold = style(row, 0).bold;
+    return s;
+  });
+  FitResultColumns(view);
+  ShowOutcome(last_outcome_);
+}
+
 DrillDialog* PracListDialog::DrillCell(bool summary, int row, int column) {
+  if (group_[summary ? 1 : 0] != nullptr) {
+    // The group's lists keep no rows behind their cells: one clinic's do.
+    ShowMessage(QStringLiteral("Les détails ne s'ouvrent pas sur la liste d'un groupe : choisissez le cabinet "
+                               "dans la fenêtre de la suite."));
+    return nullptr;
+  }
   const DrillState& drill = drill_[summary ? 1 : 0];
   const QenListWindow* list = (summary ? summary_ : detailed_)->List();
   if (!drill.options) return nullptr;  // never generated: nothing to open

@@ -21,6 +21,8 @@
 #include "host/qt/qen_dialog.h"
 
 class AuditListTools;
+struct AuditGroupLists;
+struct ClinicGroupChoice;
 class ListView;
 class QenDllHandler;
 class QenListWindow;
@@ -72,6 +74,10 @@ class PracListDialog : public TGenDlg {
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
   AuditListTools* Tools() const { return tools_; }
+  // The group's lists the detailed (false) or summary list shows since its
+  // last generation ran for every clinic (QenApplication::GroupChoice);
+  // null when it shows one practice's.
+  const AuditGroupLists* GroupLists(bool summary) const { return group_[summary ? 1 : 0].get(); }
   PresetMenu* Presets() const { return presets_; }
   // Opens the rows behind cell column of row of the detailed (summary
   // false) or summary list in a drill window, as a double-click or Enter on
@@ -104,6 +110,9 @@ class PracListDialog : public TGenDlg {
   void CollectUsers();
   void CollectModules();
   void CollectSubtotals();
+  // "Générer" for a dental group: every clinic's list and the group's
+  // total into the shown list, the headings in bold.
+  void GenerateGroup(const ClinicGroupChoice& group, bool summary);
 
   QenDllHandler* module_;
   std::unique_ptr<AuditOptions> options_;  // large (200 users): on the heap
@@ -115,6 +124,7 @@ class PracListDialog : public TGenDlg {
     bool partial = false;
   };
   DrillState drill_[2];  // detailed, summary
+  std::unique_ptr<AuditGroupLists> group_[2];  // detailed, summary: the group shown, if any
   WDIniObj ini_;
   QenVantraTabCtrl* inner_tab_ = nullptr;
   ListView* detailed_ = nullptr;

@@ -126,7 +126,8 @@ void AuditListTools::CmChart() {
   const AuditShownList shown = shown_ ? shown_() : AuditShownList{};
   if (!shown.list) return;
   const int kind = menu_id_ == 1000 ? 0 : shown.kind;
-  PracGraphDialog chart(dialog_, GraphBaseDialog::kTemplate, kind, shown.list, options_, launcher_info_);
+  PracGraphDialog chart(dialog_, GraphBaseDialog::kTemplate, kind, shown.chart != nullptr ? shown.chart : shown.list,
+                        options_, launcher_info_);
   chart.Execute();
 }
 

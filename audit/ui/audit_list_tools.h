@@ -62,6 +62,9 @@ struct AuditShownList {
   QenListWindow* list = nullptr;
   ListView* view = nullptr;
   int kind = 0;
+  // What the chart counts when it is not list: a group's summary list
+  // charts the group's total, whose rows are the clinics' rows merged.
+  const QenListWindow* chart = nullptr;
 };
 
 class AuditListTools : public QObject {

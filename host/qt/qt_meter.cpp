@@ -11,6 +11,7 @@ QtMeter::~QtMeter() { Close(); }
 
 void QtMeter::Open(const std::string& title, long maximum) {
   Close();
+  title_ = title;
   maximum_ = maximum > 0 ? maximum : 0;
   scale_ = 1;
   while (maximum_ / scale_ > INT_MAX) scale_ *= 2;
@@ -20,7 +21,7 @@ void QtMeter::Open(const std::string& title, long maximum) {
   cancelled_ = false;
   auto* dialog = new QProgressDialog(parent_);
   dialog->setWindowTitle(QCoreApplication::applicationName());
-  dialog->setLabelText(QString::fromStdString(title));
+  dialog->setLabelText(Label());
   dialog->setCancelButtonText(QStringLiteral("Annuler"));
   dialog->setWindowModality(Qt::WindowModal);
   dialog->setAutoClose(false);
@@ -37,7 +38,7 @@ void QtMeter::Open(const std::string& title, long maximum) {
 void QtMeter::SetCounter(long value) {
   value_ = value;
   // The clock is read once every kCallsPerClockRead calls.
-  if (--calls_to_clock_read_ > 0) return;
+  if (maximum_ > kFewSteps && --calls_to_clock_read_ > 0) return;
   calls_to_clock_read_ = kCallsPerClockRead;
   if (!dialog_ || timer_.elapsed() < kRefreshIntervalMs) return;
   Refresh();
@@ -47,10 +48,22 @@ void QtMeter::Refresh() {
   timer_.restart();
   ++refreshes_;
   long v = value_ < 0 ? 0 : (value_ > maximum_ ? maximum_ : value_);
+  if (title_.find('%') != std::string::npos) dialog_->setLabelText(Label());
   dialog_->setValue(static_cast<int>(v / scale_));
   // setValue pumps events only once the dialog is shown; the cancel button
   // and repaints need them before that too.
   QCoreApplication::processEvents();
+}
+
+// A title may name the counter and the maximum: "Cabinet %v de %m" reads
+// "Cabinet 2 de 3" once two steps are done.
+QString QtMeter::Label() const {
+  QString text = QString::fromStdString(title_);
+  if (!text.contains('%')) return text;
+  const long v = value_ < 0 ? 0 : (value_ > maximum_ ? maximum_ : value_);
+  text.replace(QStringLiteral("%v"), QString::number(v));
+  text.replace(QStringLiteral("%m"), QString::number(maximum_));
+  return text;
 }
 
 bool QtMeter::Cancelled() {

@@ -3,6 +3,7 @@
 //
 // SetCounter is called once per row (a million times in a large audit run):
 // it stores the value, reads the clock once every kCallsPerClockRead calls
+// (every call for a meter of few steps)
 // and, at most ~30 times a second, updates the bar and lets the event loop
 // run so that the cancel button answers and the views take in the rows
 // written so far. Maxima above INT_MAX are scaled.
@@ -35,13 +36,20 @@ class QtMeter : public MeterImpl {
 
   static constexpr int kRefreshIntervalMs = 33;
   static constexpr int kCallsPerClockRead = 64;
+  // A meter of at most this many steps (a group's clinics, polled every
+  // few dozen milliseconds) reads the clock at every call, so its bar and
+  // its cancel button answer at once.
+  static constexpr long kFewSteps = 1000;
 
  private:
   void Refresh();
+  // The title with "%v" and "%m" as the counter and the maximum.
+  QString Label() const;
 
   QPointer<QWidget> parent_;
   QPointer<QProgressDialog> dialog_;
   QElapsedTimer timer_;
+  std::string title_;
   long maximum_ = 0;
   long value_ = 0;
   int scale_ = 1;  // value / scale_ fits an int

@@ -48,6 +48,8 @@ LauncherParse ParseLauncherOptions(const QStringList& arguments, LauncherOptions
       "report-db", "Base que lisent les onglets (serveur de secours) ; le rédacteur d'objectifs écrit dans --db.",
       "URL");
   QCommandLineOption prefix_opt("prefix", "Préfixe des tables.", "P");
+  QCommandLineOption clinic_opt(
+      "clinic", "Cabinet que lisent les onglets (son nom), ou « all » : tous les cabinets du groupe.", "NOM|all");
   QCommandLineOption ini_opt("ini", "Fichier INI de la suite.", "FICHIER");
   QCommandLineOption today_opt("today", "Date du jour (AAAAMMJJ).", "DATE");
   QCommandLineOption module_opt("module", "Chemin du module libvantra.so.", "CHEMIN");
@@ -60,7 +62,7 @@ LauncherParse ParseLauncherOptions(const QStringList& arguments, LauncherOptions
       "Appuie sur le bouton de ce texte après l'ouverture (répétable) ; les messages vont alors à la sortie "
       "d'erreur et les questions reçoivent Non.",
       "TEXTE");
-  parser.addOptions({help_opt, db_opt, report_db_opt, prefix_opt, ini_opt, today_opt, module_opt, open_opt, history_opt,
+  parser.addOptions({help_opt, db_opt, report_db_opt, prefix_opt, clinic_opt, ini_opt, today_opt, module_opt, open_opt, history_opt,
                      shot_opt, tab_opt, press_opt});
 
   const QStringList ours = WithoutQtOptions(arguments);
@@ -92,6 +94,15 @@ LauncherParse ParseLauncherOptions(const QStringList& arguments, LauncherOptions
   o.db = parser.value(db_opt);
   o.report_db = parser.value(report_db_opt);
   o.prefix = parser.value(prefix_opt);
+  o.clinic = parser.value(clinic_opt);
+  if (parser.isSet(clinic_opt) && o.clinic.trimmed().isEmpty()) {
+    *message = QStringLiteral("--clinic attend le nom d'un cabinet ou « all »");
+    return LauncherParse::kError;
+  }
+  if (!o.clinic.isEmpty() && !o.prefix.isEmpty()) {
+    *message = QStringLiteral("--prefix ne va pas avec --clinic");
+    return LauncherParse::kError;
+  }
   o.ini = parser.value(ini_opt);
   if (parser.isSet(today_opt)) {
     bool ok = false;

@@ -10,6 +10,7 @@ struct LauncherOptions {
   QString db;          // database URL; empty = the INI file's, else the demo practice
   QString report_db;   // the reports' database; empty = [SUITE] ReportDatabase (without --db)
   QString prefix;      // table prefix
+  QString clinic;      // --clinic: a clinic's name, or "all" for every clinic; empty = none chosen
   QString ini;         // INI file; empty = the default path
   long today = 0;      // pinned date (YYYYMMDD), 0 = the clock's
   QString module;      // path of libvantra.so; empty = ../lib beside the program

@@ -3,7 +3,7 @@
 // loads the practice-analysis module at run time and sends it commands from
 // its menus, like the real launcher.
 //
-//   vantra-suite [--db URL] [--prefix P] [--ini FILE] [--today YYYYMMDD]
+//   vantra-suite [--db URL] [--prefix P | --clinic NAME|all] [--ini FILE] [--today YYYYMMDD]
 //                [--module PATH] [--open 2534] [--history RECORD,MODULE,ACCOUNT]
 //                [--tab TITLE]... [--press LABEL]... [--screenshot FILE.png]
 #include <dlfcn.h>
@@ -29,6 +29,7 @@
 #include "host/qt/dll_handler.h"
 #include "host/qt/qen_dialog.h"
 #include "host/qt/qt_meter.h"
+#include "suite/launcher/clinic_choice.h"
 #include "suite/launcher/launcher_options.h"
 #include "suite/launcher/suite_window.h"
 #include "suite/production_service.h"
@@ -228,6 +229,17 @@ int main(int argc, char** argv) {
   }
 
   SuiteWindow window(handler, db_text);
+  if (!window.Clinics()->ListError().empty()) {
+    std::fprintf(stderr, "vantra-suite : la liste des cabinets : %s\n", window.Clinics()->ListError().c_str());
+  }
+  if (!options.clinic.isEmpty()) {
+    QString clinic_error;
+    if (!window.Clinics()->Choose(options.clinic, &clinic_error)) {
+      std::fprintf(stderr, "vantra-suite : %s\n", qPrintable(clinic_error));
+      QenApplication::SetInstance(nullptr);
+      return 2;
+    }
+  }
   app.SetMainWindow(static_cast<QWidget*>(&window));
   window.show();
 

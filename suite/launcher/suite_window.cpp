@@ -1,15 +1,19 @@
 #include "suite/launcher/suite_window.h"
 
+#include "host/application.h"
 #include "host/qt/qen_dialog.h"
+#include "suite/launcher/clinic_choice.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QTimer>
 
 namespace {
 constexpr int kCmVantra = 2534;
@@ -17,7 +21,7 @@ constexpr int kCmPracAudit = 2544;
 }  // namespace
 
 SuiteWindow::SuiteWindow(QenDllHandler* handler, const QString& database_text)
-    : handler_(handler), mdi_(new QMdiArea(this)) {
+    : handler_(handler), mdi_(new QMdiArea(this)), clinics_(new ClinicChoice(QenApplication::Instance(), this)) {
   setWindowTitle(QStringLiteral("Cabinet Tolvane"));
   mdi_->setBackground(QColor(96, 110, 130));
   setCentralWidget(mdi_);
@@ -38,6 +42,7 @@ SuiteWindow::SuiteWindow(QenDllHandler* handler, const QString& database_text)
   window->addAction(QStringLiteral("&Mosaïque"), mdi_, &QMdiArea::tileSubWindows);
 
   statusBar()->showMessage(database_text);
+  statusBar()->addPermanentWidget(clinics_);
   resize(1280, 860);
 }
 
@@ -56,7 +61,23 @@ bool SuiteWindow::SendModuleCommand(int command) {
     return false;
   }
   handler_->SetData(nullptr);
-  return handler_->SendCommand(command);
+  const bool sent = handler_->SendCommand(command);
+  UpdateClinicChoice();
+  return sent;
+}
+
+void SuiteWindow::UpdateClinicChoice() {
+  bool open = false;
+  for (QMdiSubWindow* child : mdi_->subWindowList()) {
+    // Told once per window: when it goes, the choice may come back.
+    if (!child->property("vantraWatched").toBool()) {
+      child->setProperty("vantraWatched", true);
+      connect(child, &QObject::destroyed, this, [this] { QTimer::singleShot(0, this, [this] { UpdateClinicChoice(); }); });
+    }
+    open = true;
+  }
+  clinics_->setEnabled(!open);
+  clinics_->setToolTip(open ? QStringLiteral("Fermez l'analyse de la pratique pour changer de cabinet") : QString());
 }
 
 void SuiteWindow::SendAuditHistory(long record_id, long module_id, long account_id) {

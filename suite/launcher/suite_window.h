@@ -7,6 +7,7 @@
 
 #include "host/qt/dll_handler.h"
 
+class ClinicChoice;
 class QMdiArea;
 
 class SuiteWindow : public QMainWindow {
@@ -18,6 +19,9 @@ class SuiteWindow : public QMainWindow {
   ~SuiteWindow() override;
 
   QMdiArea* MdiArea() const { return mdi_; }
+  // The clinic choice in the status bar, beside the database (hidden for a
+  // database without clinics). Disabled while a module window is open.
+  ClinicChoice* Clinics() const { return clinics_; }
   // Sends a command to the module (2534 opens the practice analysis).
   bool SendModuleCommand(int command);
   // Asks for a record id, module id and account id, then sends 2544.
@@ -27,6 +31,10 @@ class SuiteWindow : public QMainWindow {
 
  private:
   QenDllHandler* handler_;
+  // Enables the clinic choice when no module window is open.
+  void UpdateClinicChoice();
+
   QMdiArea* mdi_;
+  ClinicChoice* clinics_;
   HandlerData data_;
 };
