@@ -368,8 +368,9 @@ void PracApptDialog::GenerateGroup(const ClinicGroupChoice& group) {
   pool.parent = static_cast<QWidget*>(this);
   pool.meter_title = "Productivité du groupe — cabinets terminés : %v de %m";
   auto lists = std::make_unique<ApptGroupLists>();
-  last_outcome_ = GenerateApptGroup(ApplicationDb(), pool, group.prefixes, settings_, false, lists.get());
+  last_outcome_ = GenerateApptGroup(ApplicationDb(), pool, group.prefixes, settings_, false, lists.get(), true);
   group_ = std::move(lists);
+  group_choice_ = std::make_unique<ClinicGroupChoice>(group);
   {
     ListBatch batch(result_->List());
     ComposeGroupList(group_->parts, result_->List(), &group_->origins);
@@ -411,10 +412,20 @@ void PracApptDialog::CollectColours() {
 
 DrillDialog* PracApptDialog::DrillCell(int row, int column) {
   if (group_ != nullptr) {
-    // The group's reports keep no rows behind their cells: one clinic's do.
-    ShowMessage(QStringLiteral("Les détails ne s'ouvrent pas sur la liste d'un groupe : choisissez le cabinet "
-                               "dans la fenêtre de la suite."));
-    return nullptr;
+    // A clinic's line drills on that clinic, over a connection of its own
+    // that lives as long as the drill window; a heading or a line of the
+    // group's total is refused in one line (DrillApptGroupCell).
+    ClinicPoolOptions pool;
+    pool.url = group_choice_->url;
+    pool.access = DbAccess::kRead;
+    std::unique_ptr<GenDB> db;
+    DrillDialog* shown = ShowDrill(this, DrillApptGroupCell(pool, *group_, {row, column}, &db), {}, LauncherInfo(),
+                                   DrillOpeners{{}, history_});
+    if (shown != nullptr && db != nullptr) {
+      GenDB* held = db.release();
+      connect(shown, &QObject::destroyed, [held] { delete held; });
+    }
+    return shown;
   }
   return ShowDrill(this, DrillApptCell(*result_->List(), drill_map_, {row, column}, drill_partial_, ApplicationDb()), {},
                    LauncherInfo(), DrillOpeners{{}, history_});

@@ -124,5 +124,6 @@ class PracApptDialog : public TGenDlg {
   ListView* result_ = nullptr;
   TDList colour_list_;
   std::unique_ptr<ApptGroupLists> group_;  // the group shown, if any
+  std::unique_ptr<ClinicGroupChoice> group_choice_;  // the group it was generated for
   CellStyleFn result_style_;               // the result list's style (a group's when one is shown)
 };

@@ -388,8 +388,10 @@ void PracListDialog::GenerateGroup(const ClinicGroupChoice& group, bool summary)
   pool.parent = static_cast<QWidget*>(this);
   pool.meter_title = "Journal d'audit du groupe — cabinets terminés : %v de %m";
   auto lists = std::make_unique<AuditGroupLists>();
-  last_outcome_ = GenerateAuditGroup(pool, group.prefixes, *options_, summary, lists.get());
+  last_outcome_ = GenerateAuditGroup(pool, group.prefixes, *options_, summary, lists.get(), true);
   group_[kind] = std::move(lists);
+  group_choice_[kind] = std::make_unique<ClinicGroupChoice>(group);
+  drill_[kind].options = std::make_unique<AuditOptions>(*options_);
   AuditGroupLists* shown = group_[kind].get();
   {
     ListBatch batch(target);
@@ -409,11 +411,23 @@ void PracListDialog::GenerateGroup(const ClinicGroupChoice& group, bool summary)
 }
 
 DrillDialog* PracListDialog::DrillCell(bool summary, int row, int column) {
-  if (group_[summary ? 1 : 0] != nullptr) {
-    // The group's lists keep no rows behind their cells: one clinic's do.
-    ShowMessage(QStringLiteral("Les détails ne s'ouvrent pas sur la liste d'un groupe : choisissez le cabinet "
-                               "dans la fenêtre de la suite."));
-    return nullptr;
+  if (const AuditGroupLists* group = group_[summary ? 1 : 0].get()) {
+    // A clinic's line drills on that clinic, over a connection of its own
+    // that lives as long as the drill window; a heading or a line of the
+    // group's total is refused in one line (DrillAuditGroupCell).
+    const ClinicGroupChoice& choice = *group_choice_[summary ? 1 : 0];
+    ClinicPoolOptions pool;
+    pool.url = choice.url;
+    pool.access = DbAccess::kRead;
+    std::unique_ptr<GenDB> db;
+    DrillDialog* shown = ShowDrill(
+        this, DrillAuditGroupCell(pool, *drill_[summary ? 1 : 0].options, *group, {row, column}, &db),
+        InstallAuditRowEmphasis, LauncherInfo());
+    if (shown != nullptr && db != nullptr) {
+      GenDB* held = db.release();
+      connect(shown, &QObject::destroyed, [held] { delete held; });
+    }
+    return shown;
   }
   const DrillState& drill = drill_[summary ? 1 : 0];
   const QenListWindow* list = (summary ? summary_ : detailed_)->List();

@@ -125,6 +125,7 @@ class PracListDialog : public TGenDlg {
   };
   DrillState drill_[2];  // detailed, summary
   std::unique_ptr<AuditGroupLists> group_[2];  // detailed, summary: the group shown, if any
+  std::unique_ptr<ClinicGroupChoice> group_choice_[2];  // the group they were generated for
   WDIniObj ini_;
   QenVantraTabCtrl* inner_tab_ = nullptr;
   ListView* detailed_ = nullptr;
