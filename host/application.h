@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "host/clinic_pool.h"
 #include "host/gendb.h"
 #include "host/meter.h"
 
@@ -37,6 +38,17 @@ struct ClinicGroupChoice {
   std::vector<std::string> prefixes;  // the clinics, in natural order ("c1.", "c2.")
   int jobs = 2;
   bool Active() const { return !prefixes.empty(); }
+  // The pool a tab runs the group over: the report database read only,
+  // `jobs` connections, the group's meter titled meter_title over parent.
+  ClinicPoolOptions Pool(HWindow parent, std::string meter_title) const {
+    ClinicPoolOptions pool;
+    pool.url = url;
+    pool.access = DbAccess::kRead;
+    pool.jobs = jobs;
+    pool.parent = parent;
+    pool.meter_title = std::move(meter_title);
+    return pool;
+  }
 };
 
 class QenApplication {

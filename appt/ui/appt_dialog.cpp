@@ -361,12 +361,7 @@ void PracApptDialog::GenerateGroup(const ClinicGroupChoice& group) {
   if (settings_.DateTo < settings_.DateFrom) return;
   result_->List()->ClearList();
   colour_list_.DeleteElems();
-  ClinicPoolOptions pool;
-  pool.url = group.url;
-  pool.access = DbAccess::kRead;
-  pool.jobs = group.jobs;
-  pool.parent = static_cast<QWidget*>(this);
-  pool.meter_title = "Productivité du groupe — cabinets terminés : %v de %m";
+  const ClinicPoolOptions pool = group.Pool(static_cast<QWidget*>(this), "Productivité du groupe — cabinets terminés : %v de %m");
   auto lists = std::make_unique<ApptGroupLists>();
   last_outcome_ = GenerateApptGroup(ApplicationDb(), pool, group.prefixes, settings_, false, lists.get(), true);
   group_ = std::move(lists);
@@ -415,9 +410,7 @@ DrillDialog* PracApptDialog::DrillCell(int row, int column) {
     // A clinic's line drills on that clinic, over a connection of its own
     // that lives as long as the drill window; a heading or a line of the
     // group's total is refused in one line (DrillApptGroupCell).
-    ClinicPoolOptions pool;
-    pool.url = group_choice_->url;
-    pool.access = DbAccess::kRead;
+    const ClinicPoolOptions pool = group_choice_->Pool(nullptr, std::string());
     std::unique_ptr<GenDB> db;
     DrillDialog* shown = ShowDrill(this, DrillApptGroupCell(pool, *group_, {row, column}, &db), {}, LauncherInfo(),
                                    DrillOpeners{{}, history_});

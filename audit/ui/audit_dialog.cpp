@@ -381,12 +381,7 @@ void PracListDialog::GenerateGroup(const ClinicGroupChoice& group, bool summary)
   QenListWindow* target = view->List();
   target->ClearList();
   drill_[kind].options.reset();
-  ClinicPoolOptions pool;
-  pool.url = group.url;
-  pool.access = DbAccess::kRead;
-  pool.jobs = group.jobs;
-  pool.parent = static_cast<QWidget*>(this);
-  pool.meter_title = "Journal d'audit du groupe — cabinets terminés : %v de %m";
+  const ClinicPoolOptions pool = group.Pool(static_cast<QWidget*>(this), "Journal d'audit du groupe — cabinets terminés : %v de %m");
   auto lists = std::make_unique<AuditGroupLists>();
   last_outcome_ = GenerateAuditGroup(pool, group.prefixes, *options_, summary, lists.get(), true);
   group_[kind] = std::move(lists);
@@ -416,9 +411,7 @@ DrillDialog* PracListDialog::DrillCell(bool summary, int row, int column) {
     // that lives as long as the drill window; a heading or a line of the
     // group's total is refused in one line (DrillAuditGroupCell).
     const ClinicGroupChoice& choice = *group_choice_[summary ? 1 : 0];
-    ClinicPoolOptions pool;
-    pool.url = choice.url;
-    pool.access = DbAccess::kRead;
+    const ClinicPoolOptions pool = choice.Pool(nullptr, std::string());
     std::unique_ptr<GenDB> db;
     DrillDialog* shown = ShowDrill(
         this, DrillAuditGroupCell(pool, *drill_[summary ? 1 : 0].options, *group, {row, column}, &db),
