@@ -41,41 +41,18 @@ PracApptElem* CopyOf(const PracApptElem& e) {
 
 void WriteApptGroupTotal(const std::vector<ApptClinicRun>& clinics, PracApptSettings* total, QenListWindow* list) {
   if (clinics.empty() || clinics.front().settings == nullptr) return;
+  // Every clinic ran with the group's one selection (GenerateApptGroup):
+  // the total takes it as it stands; codes and open weekdays are each
+  // clinic's own, so the total lists any clinic's.
   *total = *clinics.front().settings;
-  const bool producers = total->ListBy == 'P';
-  // The union of the selections, in the order the clinics give them.
-  long n = 0;
   std::vector<std::string> codes;
   std::array<bool, 7> open = {};
   for (const ApptClinicRun& clinic : clinics) {
-    const PracApptSettings& s = *clinic.settings;
-    for (long i = 0; i < std::min(s.SelectedCount, static_cast<long>(kApptMaxSelected)); ++i) {
-      const char* key = producers ? s.Producers[i] : s.Chairs[i];
-      bool known = false;
-      for (long j = 0; j < n && !known; ++j) {
-        known = std::strcmp(producers ? total->Producers[j] : total->Chairs[j], key) == 0;
-      }
-      if (known || n >= kApptMaxSelected) continue;
-      if (producers) {
-        CopyField(total->Producers[n], key);
-      } else {
-        CopyField(total->Chairs[n], key);
-      }
-      ++n;
-    }
     for (const std::string& code : clinic.codes) {
       if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
     }
     for (int d = 0; d < 7; ++d) open[d] = open[d] || clinic.open[d];
   }
-  for (long j = n; j < kApptMaxSelected; ++j) {
-    if (producers) {
-      total->Producers[j][0] = '\0';
-    } else {
-      total->Chairs[j][0] = '\0';
-    }
-  }
-  total->SelectedCount = n;
   SetUpApptColumns(list, total);
 
   // Every clinic's elements merged: one element per period, producer (or

@@ -5,10 +5,9 @@
 // period add up; the usage is computed again from the summed booked and
 // available time, never averaged from the clinics' percentages.
 //
-// The total's columns are every producer (or chair) any clinic lists, in the
-// order the clinics list them (a producer of one clinic only has her own
-// column, the others' figures have none there); its booked rows list every
-// code any clinic lists; a weekday is open when one clinic opens it.
+// The total's columns are the group's one selection, which every clinic's
+// report shares (GenerateApptGroup); its booked rows list every code any
+// clinic lists; a weekday is open when one clinic opens it.
 #pragma once
 
 #include <array>
@@ -34,10 +33,9 @@ struct ApptClinicRun {
   std::array<bool, 7> open = {};                 // PracApptGenerator::OpenDays
 };
 
-// Fills *total (a copy of the first clinic's settings with the union of
-// the selections) and writes the total's report lines into list (columns set
-// up by SetUpApptColumns over *total). Nothing is written when no clinic has
-// an element.
+// Fills *total (the clinics' shared settings) and writes the total's report
+// lines into list (columns set up by SetUpApptColumns over *total). Nothing
+// is written when no clinic has an element.
 void WriteApptGroupTotal(const std::vector<ApptClinicRun>& clinics, PracApptSettings* total, QenListWindow* list);
 
 // The productivity report of a group, for the productivity tab and `vantra
