@@ -10,7 +10,8 @@
 // line kind (1-4; blank rows an empty field) and a tab.
 // --clinics/--all-clinics: the report of each clinic of a group on its own
 // connection, then the group's total from their figures (goals_group.h),
-// written as one list; --drill is refused there.
+// written as one list; --drill on a clinic's line drills on that clinic (a
+// heading or a line of the total is refused).
 //
 // goals-edit list|add|change|delete|copy: see the usage below. A refusal
 // (validation, duplicate, unknown producer or id) prints its message on
@@ -148,16 +149,15 @@ int PrintRefusal(const std::vector<int>& failed, std::string cause, const CliOpt
 
 // `vantra goals --clinics ...`: each clinic's report and the group's total
 // (GenerateGoalsGroup, goals/goals_group.h) written as one list, each row
-// styled and coloured as its own list draws it; the chart reads the total.
+// styled and coloured as its own list draws it; the chart reads the total,
+// a drill the clinic of its line.
 int RunGoalsGroup(const CliOptions& options, const GoalsOptions& report, const GoalsDisplay& display,
                   const CliGroup& group) {
-  if (DrillAsked(options)) {
-    std::fprintf(stderr, "vantra goals : --drill ne va pas avec --clinics ou --all-clinics "
-                         "(les lignes d'un cabinet : --prefix CABINET.)\n");
-    return 2;
-  }
+  DrillTarget target;
+  if (DrillAsked(options) && !DrillTargetOf("goals", options, &target)) return 2;
   GoalsGroupLists lists;
-  const RunOutcome outcome = GenerateGoalsGroup(CliPoolOptions(options), group.prefixes, report, display, &lists);
+  const ClinicPoolOptions pool = CliPoolOptions(options);
+  const RunOutcome outcome = GenerateGoalsGroup(pool, group.prefixes, report, display, &lists, DrillAsked(options));
   if (outcome.Refused() && !lists.failed.empty()) return PrintRefusal(lists.failed, std::string(), options);
   if (outcome.Refused()) {
     std::fprintf(stderr, "vantra goals : %s\n", outcome.message.c_str());
@@ -165,6 +165,10 @@ int RunGoalsGroup(const CliOptions& options, const GoalsOptions& report, const G
   }
   if (const int status = StopOnOutcome("goals", outcome); status >= 0) return status;
   if (!lists.composed) return 0;  // cancelled: nothing to write
+  if (DrillAsked(options)) {
+    std::unique_ptr<GenDB> clinic;
+    return WriteDrill("goals", DrillGoalsGroupCell(pool, lists, target, &clinic), options, {});
+  }
 
   std::string error;
   bool written = false;

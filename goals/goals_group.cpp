@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "goals/goals_drill.h"
 #include "host/gendb.h"
 #include "host/list_window.h"
 #include "host/strings.h"
@@ -28,7 +29,7 @@ long CountGoals(GenDB* db, const char* year, RunOutcome* outcome) {
 
 RunOutcome RunGoalsClinic(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
                           const GoalsProductionFn& production, bool generate, QenListWindow* list,
-                          GoalsClinicRun* out) {
+                          GoalsClinicRun* out, GoalsDrillMap* drill) {
   *out = GoalsClinicRun();
   list->ClearList();
   RunOutcome outcome = BeginRun(db);
@@ -47,7 +48,7 @@ RunOutcome RunGoalsClinic(GenDB* db, const GoalsOptions& options, const GoalsDis
   if (options.HasCompYear()) out->comp_goals = CountGoals(db, options.comp_year, &outcome);
   if (outcome.NoteLostConnection(db) || !outcome.Finished() || !generate) return outcome;
 
-  const GoalsResult result = GenerateGoalsReport(db, options, display, out->selected, production, list);
+  const GoalsResult result = GenerateGoalsReport(db, options, display, out->selected, production, list, drill);
   out->generated = true;
   out->entries = result.entries;
   outcome.Merge(result.outcome);
@@ -121,11 +122,14 @@ std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& 
 }
 
 RunOutcome GenerateGoalsGroup(const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
-                              const GoalsOptions& options, const GoalsDisplay& display, GoalsGroupLists* out) {
+                              const GoalsOptions& options, const GoalsDisplay& display, GoalsGroupLists* out,
+                              bool keep_drill) {
   *out = GoalsGroupLists();
   const size_t n = prefixes.size();
   const bool show_total = display.show_tot_col == 'Y';
+  out->prefixes = prefixes;
   out->runs.resize(n);
+  if (keep_drill) out->maps.resize(n);
   for (size_t i = 0; i < n; ++i) {
     out->clinics.push_back(std::make_unique<QenListWindow>(kGoalsListId));
     SetGoalsColumns(out->clinics.back().get(), options, show_total);
@@ -140,7 +144,8 @@ RunOutcome GenerateGoalsGroup(const ClinicPoolOptions& pool, const std::vector<s
       [&](const ClinicContext& clinic) {
         ProductionChannel channel(clinic.db);
         return RunGoalsClinic(clinic.db, options, display, ChannelProduction(&channel, nullptr), generate,
-                              out->clinics[clinic.index].get(), &out->runs[clinic.index]);
+                              out->clinics[clinic.index].get(), &out->runs[clinic.index],
+                              keep_drill ? &out->maps[clinic.index] : nullptr);
       },
       &names);
   const RunOutcome outcome = ClinicGroupOutcome(results);
@@ -162,4 +167,22 @@ RunOutcome GenerateGoalsGroup(const ClinicPoolOptions& pool, const std::vector<s
   out->composed = std::make_unique<QenListWindow>(kGoalsListId);
   ComposeGroupList(out->parts, out->composed.get(), &out->origins);
   return outcome;
+}
+
+DrillResult DrillGoalsGroupCell(const ClinicPoolOptions& pool, const GoalsGroupLists& lists,
+                                const DrillTarget& target, std::unique_ptr<GenDB>* db) {
+  DrillResult result;
+  const GroupDrillPlace place = PlaceOfGroupDrill(lists.origins, lists.prefixes.size(), target);
+  const size_t part = static_cast<size_t>(place.part);
+  if (!place.refused.empty() || part >= lists.maps.size() || part >= lists.clinics.size()) {
+    result.refused = place.refused.empty() ? "aucune ligne à percer" : place.refused;
+    return result;
+  }
+  std::string error;
+  *db = OpenGenDB(pool.url, lists.prefixes[part], DbAccess::kRead, &error);
+  if (*db == nullptr) {
+    result.outcome = RunOutcome::Failed("cabinet " + ClinicLabel(lists.prefixes[part]) + " : " + error);
+    return result;
+  }
+  return DrillGoalsCell(db->get(), *lists.clinics[part], lists.maps[part], place.target);
 }

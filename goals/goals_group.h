@@ -52,11 +52,12 @@ struct GoalsClinicRun {
 
 // One clinic on db (in the clinic's snapshot): the reads above, then, when
 // generate (the caller's checks that need no database passed), the list
-// into *list through GenerateGoalsReport with production. The outcome is
-// the clinic's: a failed read or statement fails it, a lost server stops it.
+// into *list through GenerateGoalsReport with production (drill, when
+// given, keeps what a drill of the list needs). The outcome is the
+// clinic's: a failed read or statement fails it, a lost server stops it.
 RunOutcome RunGoalsClinic(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
                           const GoalsProductionFn& production, bool generate, QenListWindow* list,
-                          GoalsClinicRun* out);
+                          GoalsClinicRun* out, GoalsDrillMap* drill = nullptr);
 
 // The selections of the clinics as one, each code once: under "Tous" in
 // code order (as one practice's producer list), else in the order first met
@@ -92,6 +93,8 @@ struct GoalsGroupLists {
   std::vector<GroupRowOrigin> origins;
   std::vector<std::string> selected;                    // GoalsGroupSelection: the total's producers
   std::vector<int> failed;                              // refused: every failed rule's string id
+  std::vector<std::string> prefixes;                    // of the clinics, in the parts' order
+  std::vector<GoalsDrillMap> maps;                      // with keep_drill: each clinic's, by part
 };
 
 // Every clinic's report over pool (RunGoalsClinic, each with a production
@@ -100,5 +103,16 @@ struct GoalsGroupLists {
 // did not end well as ClinicGroupOutcome says it; refused with "producteur
 // inconnu : X" for a named producer no clinic knows, or with the first
 // failed rule's sentence (out->failed holds them all); else finished.
+// keep_drill: each clinic's generation keeps its drill map (out->maps).
 RunOutcome GenerateGoalsGroup(const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
-                              const GoalsOptions& options, const GoalsDisplay& display, GoalsGroupLists* out);
+                              const GoalsOptions& options, const GoalsDisplay& display, GoalsGroupLists* out,
+                              bool keep_drill = false);
+
+// The rows behind a cell of the group list: a clinic's line drills on that
+// clinic (DrillGoalsCell over a connection of pool.url with the clinic's
+// prefix, kept in *db for as long as the result is shown: its production
+// rows and patients are that clinic's); a heading or a line of the total
+// is refused (lists/group_list.h PlaceOfGroupDrill). lists: generated with
+// keep_drill.
+DrillResult DrillGoalsGroupCell(const ClinicPoolOptions& pool, const GoalsGroupLists& lists,
+                                const DrillTarget& target, std::unique_ptr<GenDB>* db);
