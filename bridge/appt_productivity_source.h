@@ -6,6 +6,8 @@
 // not connected.
 #pragma once
 
+#include <memory>
+
 #include "host/meter.h"
 
 class GenDB;
@@ -29,6 +31,10 @@ class ApptProductivitySource : public StatsProductivitySource {
   // Days the last Compute finished (after a Cancel or a lost server, the
   // figures cover those days only); -1 before any.
   long DaysDone() const override { return days_done_; }
+  // The computation over db (a clinic's connection), same launcher information.
+  std::unique_ptr<StatsProductivitySource> OnDatabase(GenDB* db, HWindow parent) const override {
+    return std::make_unique<ApptProductivitySource>(db, parent, launcher_info_);
+  }
 
  private:
   GenDB* db_;

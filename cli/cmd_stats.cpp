@@ -20,7 +20,8 @@
 // --clinics / --all-clinics (a dental group): each list is every clinic's
 // list under its heading, then the group's total computed from the clinics'
 // figures (stats/stats_group.h); --list all keeps one title line per list.
-// --chart draws the total; --drill is refused.
+// --chart draws the total; --drill on a clinic's row drills on that clinic,
+// on a heading or a row of the total is refused (exit 2).
 //
 // Exit status: 0 when the lists were written (also when empty), 1 when a
 // list could not be computed (the database or the production service
@@ -53,7 +54,7 @@
 #include "stats/stats_drill.h"
 #include "stats/stats_generator.h"
 #include "stats/stats_graph_series.h"
-#include "stats/stats_group.h"
+#include "stats/stats_group_run.h"
 #include "stats/stats_options.h"
 
 #if VANTRA_CLI_QT
@@ -305,122 +306,49 @@ int WriteStatsOutputs(const std::vector<StatsOutput>& outs, const CliOptions& op
 }
 
 // --clinics / --all-clinics: each list of every clinic under the clinic's
-// heading, then the group's total (stats/stats_group.h), one list per list
-// number. Each clinic selects among its own producers: under "Tous" its
-// active ones; named producers it lacks are absent there (a clinic that
-// knows none of them has empty lists), and a producer no clinic knows is
-// refused once the clinics are read, before anything is written.
-// --chart draws the group's total.
+// heading, then the group's total (stats/stats_group_run.h), one list per
+// list number; a producer no clinic knows is refused before anything is
+// written. --chart draws the group's total; --drill a clinic's row drills
+// on that clinic, a heading or a row of the total is refused.
 int RunStatsGroup(const CliOptions& options, const StatsSelection& base, const StatsContext& base_context,
-                  const std::vector<int>& numbers, CliGroup* group) {
-  struct ClinicStats {
-    StatsLists lists;
-    StatsFigures figures;
-    std::vector<bool> knows;  // per named producer of base
-  };
-  const size_t n = group->prefixes.size();
-  std::vector<std::unique_ptr<ClinicStats>> clinics;
-  for (size_t i = 0; i < n; ++i) clinics.push_back(std::make_unique<ClinicStats>());
-  const bool all = base.all_producers == 'Y';
-  // Each work touches its own clinic's record only.
-  const int status = RunCliGroup("stats", options, group, [&](const ClinicContext& clinic) {
-    ClinicStats& own = *clinics[clinic.index];
-    RunOutcome run = BeginRun(clinic.db);
-    StatsSelection sel = base;
-    if (all) {
-      sel.SetProducers(ActiveProducerCodes(clinic.db));
-    } else {
-      const std::vector<std::string> known = LoadProducerCodes(clinic.db);
-      std::vector<std::string> present;
-      own.knows.assign(base.producers.size(), false);
-      for (size_t k = 0; k < base.producers.size(); ++k) {
-        if (std::find(known.begin(), known.end(), base.producers[k]) == known.end()) continue;
-        own.knows[k] = true;
-        present.push_back(base.producers[k]);
-      }
-      sel.SetProducers(present);
-    }
-    run.NoteFailure(clinic.db->LastError().empty() ? std::string()
-                                                    : "la liste des producteurs : " + clinic.db->LastError());
-    if (run.NoteLostConnection(clinic.db) || !run.Complete()) return run;
-    if (!StatsSelectionUsable(sel)) return run;  // none of the named producers works here
-    ProductionChannel channel(clinic.db);
-    ApptProductivitySource productivity(clinic.db, nullptr, 0);
-    StatsContext context = base_context;
-    context.db = clinic.db;
-    context.channel = &channel;
-    context.owner = nullptr;
-    context.productivity = &productivity;
-    for (int number : numbers) {
-      RunOutcome list = FillStatsList(number, sel, context, &own.lists, &own.figures);
-      if (list.ServerLost()) return list;
-      if (list.Failed()) list.message = std::string(ModuleString(StatsListTitle(number))) + " : " + list.message;
-      run.Merge(list);
-    }
-    return run;
-  });
-  if (status >= 0) return status;
-  for (size_t k = 0; !all && k < base.producers.size(); ++k) {
-    bool somewhere = false;
-    for (const auto& clinic : clinics) somewhere = somewhere || (k < clinic->knows.size() && clinic->knows[k]);
-    if (!somewhere) {
-      std::fprintf(stderr, "vantra stats : producteur inconnu : %s\n", base.producers[k].c_str());
-      return 2;
-    }
-  }
-
-  std::vector<const StatsFigures*> figures;
-  for (const auto& clinic : clinics) figures.push_back(&clinic->figures);
-  StatsLists totals;
-  for (int number : numbers) {
-    WriteStatsGroupTotal(number, figures, base_context.prod_units, &totals.List(number));
-    CollectStatsColors(totals.List(number), number, base_context.colors, &totals.Colours(number));
+                  const std::vector<int>& numbers, const CliGroup& group, const DrillTarget* drill) {
+  StatsGroupLists lists;
+  const RunOutcome outcome =
+      GenerateStatsGroup(CliPoolOptions(options), group.prefixes, base, base_context, numbers, &lists);
+  if (const int status = StopOnOutcome("stats", outcome); status >= 0) return status;
+  if (drill != nullptr) {
+    std::unique_ptr<GenDB> clinic_db;
+    return WriteDrill("stats",
+                      DrillStatsGroupCell(CliPoolOptions(options), base_context, lists, numbers.front(), *drill,
+                                          &clinic_db),
+                      options, {});
   }
   std::string error;
   if (options.flags.count("chart") != 0) {
-    const bool drawn = WriteStatsChart(totals, numbers.front(), base, options.flags.at("chart"), options, &error);
+    const bool drawn =
+        WriteStatsChart(lists.totals, numbers.front(), base, options.flags.at("chart"), options, &error);
     if (!drawn) std::fprintf(stderr, "vantra stats : %s\n", error.c_str());
     return drawn ? 0 : 1;
   }
-
-  // Per list: the clinics' lists and the total composed, every row styled
-  // and coloured as the list it came from styles it.
-  struct Composed {
-    std::vector<GroupPart> parts;
-    QenListWindow list{0};
-    std::vector<GroupRowOrigin> origins;
-    TDList colours;
-  };
-  std::vector<std::unique_ptr<Composed>> composed;
+  // Every row styled, coloured and given its item data as the list it
+  // came from.
   std::vector<StatsOutput> outs;
   const std::string period = PeriodText(base.from, base.to);
   for (int number : numbers) {
-    auto c = std::make_unique<Composed>();
-    std::vector<const TDList*> part_colours;
-    std::vector<CellStyleFn> styles;
-    for (size_t i = 0; i <= n; ++i) {
-      const StatsLists& lists = i < n ? clinics[i]->lists : totals;
-      c->parts.push_back({i < n ? group->headings[i] : GroupTotalHeading(n), &lists.List(number)});
-      part_colours.push_back(&lists.Colours(number));
-      styles.push_back(StatsRowStyle(&lists.List(number), number));
-    }
-    ComposeGroupList(c->parts, &c->list, &c->origins);
-    GroupColours(c->origins, part_colours, &c->colours);
+    const StatsGroupList* view = lists.Composed(number);
     StatsOutput out;
     out.number = number;
-    out.list = &c->list;
+    out.list = &view->list;
     out.decor.title = ModuleString(StatsListTitle(number));
     out.decor.period = period;
-    out.decor.style = GroupCellStyle(&c->origins, std::move(styles));
-    out.decor.colors = &c->colours;
-    const Composed* view = c.get();
+    out.decor.style = view->style;
+    out.decor.colors = &view->colours;
     out.item_data = [view, number](int row) {
       const GroupRowOrigin& o = view->origins[static_cast<size_t>(row)];
       if (o.row < 0) return ItemDataField(view->list, number, row);
       return ItemDataField(*view->parts[static_cast<size_t>(o.part)].list, number, o.row);
     };
     outs.push_back(std::move(out));
-    composed.push_back(std::move(c));
   }
   return WriteStatsOutputs(outs, options);
 }
@@ -510,15 +438,14 @@ int RunStats(const CliOptions& given) {
   CliGroup group;
   if (const int status = ResolveCliGroup("stats", options, context.db, &group); status >= 0) return status;
   if (group.Active()) {
-    if (DrillAsked(options)) {
-      std::fprintf(stderr, "vantra stats : --drill ne va pas avec --clinics ou --all-clinics\n");
-      return 2;
-    }
     if (!StatsSelectionUsable(sel)) {
       std::fprintf(stderr, "vantra stats : aucun producteur choisi, ou la date de fin précède la date de début\n");
       return 2;
     }
-    return RunStatsGroup(options, sel, context, numbers, &group);
+    // Each clinic runs this computation over its own connection.
+    ApptProductivitySource productivity(app.GetDb(), nullptr, 0);
+    context.productivity = &productivity;
+    return RunStatsGroup(options, sel, context, numbers, group, DrillAsked(options) ? &target : nullptr);
   }
 
   // As the tab's producer list: under "Tous" every active producer is selected.

@@ -24,14 +24,17 @@
 // 0. No element: no row at all.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/meter.h"
 #include "host/run_outcome.h"
 #include "lists/drill.h"
 
 #include "stats/stats_types.h"
 
+class GenDB;
 class QenListWindow;
 
 // One element of the productivity computation, as the fold reads it.
@@ -70,6 +73,14 @@ class StatsProductivitySource {
   // Days the last Compute finished (a cancelled or cut-short list holds
   // those days only); -1 when unknown.
   virtual long DaysDone() const { return -1; }
+  // The same computation over another connection (a clinic's of a dental
+  // group), its meters under parent; null when the source cannot move (the
+  // clinic's productivity list is then not connected).
+  virtual std::unique_ptr<StatsProductivitySource> OnDatabase(GenDB* db, HWindow parent) const {
+    (void)db;
+    (void)parent;
+    return nullptr;
+  }
 };
 
 // The cells of a productivity row and what their rows are:
