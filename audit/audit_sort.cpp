@@ -3,6 +3,7 @@
 // compares.
 #include <algorithm>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 #include "audit/audit_generator.h"
@@ -120,11 +121,13 @@ bool Less(const SortKey& a, const SortKey& b) { return CompareByKeys(a, b) < 0; 
 
 // The keys are copied side by side, sorted stably, and the elements relinked
 // in that order (each moved to the tail). Sorting by date (first key), the
-// rows come from the database already in date order (the date index), only
-// not in time order within a day: then each day is sorted on its own, its
-// few thousand keys in a buffer that stays in the cache, instead of the whole
-// list at once. A stable sort of a list in date order is the days, each
-// stably sorted, one after the other.
+// rows are first dealt out by day, each day keeping the reading order, and
+// each day is then sorted on its own, its few thousand keys in a buffer that
+// stays in the cache, instead of the whole list at once: a stable sort by
+// date first is the days in date order, each stably sorted. The rows mostly
+// come in date order already (the date index; a server's scan of the table
+// in the order it was loaded, where a day's last rows may follow the next
+// day's first), so a row almost always joins the day of the row before it.
 void SortAuditElements(TDList* list) {
   short first = 0;  // the first key the comparator uses (0: the id breaks ties first)
   for (int i = 0; i < g_sort_key_count; ++i) {
@@ -135,29 +138,32 @@ void SortAuditElements(TDList* list) {
   }
   if (list->Count() < 2) return;
   const bool need_rank = KeyUsed(kKeyModule), need_group = KeyUsed(kKeyAction);
-  bool by_day = first == kKeyDate;
-  for (TDElem* p = list->Head(); by_day && p != nullptr && p->Next() != nullptr; p = p->Next()) {
-    by_day = static_cast<VantraElem*>(p)->date() <= static_cast<VantraElem*>(p->Next())->date();
-  }
   audit_detail::HugeVector<SortKey> keys;
-  if (by_day) {
-    // The head is always the first element of the next day: the days done
-    // have gone to the tail.
-    const size_t count = list->Count();
-    for (size_t done = 0; done < count;) {
-      keys.clear();
-      const long day = static_cast<VantraElem*>(list->Head())->date();
-      for (TDElem* p = list->Head(); p != nullptr && keys.size() < count - done; p = p->Next()) {
-        VantraElem* e = static_cast<VantraElem*>(p);
-        if (e->date() != day) break;
-        keys.push_back(KeyOf(e, need_rank, need_group));
+  if (first == kKeyDate) {
+    struct Day {
+      long date;
+      std::vector<VantraElem*> elems;
+    };
+    std::vector<Day> days;
+    std::unordered_map<long, size_t> day_of;  // date -> index in days
+    size_t last = 0;
+    for (VantraElem* e : list->As<VantraElem>()) {
+      if (days.empty() || days[last].date != e->date()) {
+        auto [it, added] = day_of.try_emplace(e->date(), days.size());
+        if (added) days.push_back(Day{e->date(), {}});
+        last = it->second;
       }
+      days[last].elems.push_back(e);
+    }
+    std::sort(days.begin(), days.end(), [](const Day& a, const Day& b) { return a.date < b.date; });
+    for (const Day& day : days) {
+      keys.clear();
+      for (VantraElem* e : day.elems) keys.push_back(KeyOf(e, need_rank, need_group));
       std::stable_sort(keys.begin(), keys.end(), Less);
       for (const SortKey& k : keys) {
         list->Remove(k.elem);
         list->Append(k.elem);
       }
-      done += keys.size();
     }
     return;
   }
