@@ -412,8 +412,8 @@ DrillDialog* PracApptDialog::DrillCell(int row, int column) {
     // group's total is refused in one line (DrillApptGroupCell).
     const ClinicPoolOptions pool = group_choice_->Pool(nullptr, std::string());
     std::unique_ptr<GenDB> db;
-    DrillDialog* shown = ShowDrill(this, DrillApptGroupCell(pool, *group_, {row, column}, &db), {}, LauncherInfo(),
-                                   DrillOpeners{{}, history_});
+    DrillResult result = DrillApptGroupCell(pool, *group_, {row, column}, &db);
+    DrillDialog* shown = ShowDrill(this, std::move(result), {}, LauncherInfo(), DrillOpeners{{}, history_, db.get()});
     if (shown != nullptr && db != nullptr) {
       GenDB* held = db.release();
       connect(shown, &QObject::destroyed, [held] { delete held; });

@@ -158,10 +158,10 @@ void InstallAuditRowEmphasis(ListView* view) {
 }
 
 HistoryOpener PatientHistoryOpener(long launcher_info) {
-  return [launcher_info](QWidget* parent, long patient_id, const std::string& patient_text) -> DrillDialog* {
+  return [launcher_info](QWidget* parent, GenDB* db, long patient_id, const std::string& patient_text) -> DrillDialog* {
     const QenApplication* app = QenApplication::Instance();
     const WDIniObj ini(app ? app->GetINI() : std::string());
-    return ShowDrill(parent, DrillPatientHistory(ApplicationDb(), parent, IniReaderOf(ini), patient_id, patient_text),
+    return ShowDrill(parent, DrillPatientHistory(db != nullptr ? db : ApplicationDb(), parent, IniReaderOf(ini), patient_id, patient_text),
                      InstallAuditRowEmphasis, launcher_info);
   };
 }

@@ -130,6 +130,7 @@ void InstallAuditRowEmphasis(ListView* view);
 
 // What the other tabs' drill windows open for a row naming a patient: the
 // audit history of the patient's file (DrillPatientHistory) in a drill
-// window with the audit lists' emphasis, read from the application's
-// database with the history's options from the suite's INI file.
+// window with the audit lists' emphasis, read from the drill's database
+// (a clinic's, for a group) or else the application's, with the history's
+// options from the suite's INI file.
 HistoryOpener PatientHistoryOpener(long launcher_info);

@@ -18,6 +18,8 @@
 #include "goals/goals_style.h"
 #include "goals/goals_drill.h"
 #include "goals/goals_generator.h"
+#include "goals/goals_group.h"
+#include "lists/group_list.h"
 #include "lists/qt/preset_menu.h"
 #include "lists/qt/drill_dialog.h"
 #include "goals/ui/goal_codes.h"
@@ -142,16 +144,17 @@ void PracGoalsDialog::BuildControls() {
   connect(report_, &ListView::CellActivated, this, [this](int row, int column) { DrillCell(row, column); });
   AddControl(kReportList, report_);
   outer->addWidget(report_, 1);
+  DropGroup();
   report_->SetRowStyleHook([this](int row) {
     RowStyle s;
-    const CellStyle c = GoalCellStyle(display_, ReportList()->GetItemData(row), std::string_view());
+    const CellStyle c = list_style_(row, 0);
     s.bold = c.bold;
     s.text = ToQColor(c.text);
     return s;
   });
   report_->SetCellStyleHook([this](int row, int column, RowStyle& s) {
     if (column == 0) return;
-    const CellStyle c = GoalCellStyle(display_, ReportList()->GetItemData(row), ReportList()->GetItemText(row, column));
+    const CellStyle c = list_style_(row, column);
     s.background = ToQColor(c.background == kWhite ? kNoColor : c.background);
   });
   report_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -240,6 +243,10 @@ void PracGoalsDialog::CmGenerate() {
   if (!UpdateDialog(0)) return;
   ReadSelection();
   ReadGoalsDisplay(ReaderOf(ini_), &display_);
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    GenerateGroup(*group);
+    return;
+  }
   std::vector<int> failed;
   last_outcome_ = CheckGoalsRun(ApplicationDb(), options_, options_.producers.size(), &failed);
   if (last_outcome_.ServerLost()) {
@@ -256,23 +263,98 @@ void PracGoalsDialog::CmGenerate() {
   QenListWindow* list = ReportList();
   list->ClearList();
   colours_.DeleteElems();
+  DropGroup();
   LayColumns();
   generated_ = options_;
   generated_producers_ = options_.producers;
   const GoalsResult result = GenerateGoalsReport(ApplicationDb(), options_, display_, options_.producers,
                                                  ChannelProduction(QenApplication::Instance(), this), list,
                                                  &drill_map_);
-  CollectGoalColours(*list, display_, &colours_);
-  report_->FitColumnsToContents();
-  for (int c = 0; c < static_cast<int>(list->Columns().size()); ++c) {
-    if (list->Columns()[c].width_chars == 0) report_->setColumnHidden(c, true);
-    else report_->setColumnHidden(c, false);
-  }
+  CollectColours();
+  ShowColumns();
   last_outcome_ = result.outcome;
   ShowOutcome(last_outcome_);
 }
 
+void PracGoalsDialog::GenerateGroup(const ClinicGroupChoice& group) {
+  QenListWindow* list = ReportList();
+  list->ClearList();
+  colours_.DeleteElems();
+  DropGroup();
+  LayColumns();
+  auto lists = std::make_unique<GoalsGroupLists>();
+  const ClinicPoolOptions pool = group.Pool(static_cast<QWidget*>(this), "Objectifs du groupe — cabinets terminés : %v de %m");
+  last_outcome_ = GenerateGoalsGroup(pool, group.prefixes, options_, display_, lists.get(), true);
+  if (last_outcome_.Refused() && !lists->failed.empty()) {
+    // The group's checks failed (every clinic's goals counted): each rule
+    // in its own box, as for one practice.
+    for (int id : lists->failed) ShowModuleMessage(id);
+    return;
+  }
+  if (lists->composed != nullptr) {
+    generated_ = options_;
+    generated_producers_ = lists->selected;
+    group_ = std::move(lists);
+    group_choice_ = std::make_unique<ClinicGroupChoice>(group);
+    {
+      ListBatch batch(list);
+      ComposeGroupList(group_->parts, list, &group_->origins);
+    }
+    std::vector<CellStyleFn> styles;
+    for (const GroupPart& part : group_->parts) styles.push_back(GoalListStyle(part.list, &display_));
+    list_style_ = GroupCellStyle(&group_->origins, std::move(styles));
+    CollectColours();
+    ShowColumns();
+    report_->viewport()->update();
+  }
+  ShowOutcome(last_outcome_);
+}
+
+void PracGoalsDialog::DropGroup() {
+  group_.reset();
+  group_choice_.reset();
+  list_style_ = GoalListStyle(ReportList(), &display_);
+}
+
+void PracGoalsDialog::CollectColours() {
+  colours_.DeleteElems();
+  if (group_ == nullptr) {
+    CollectGoalColours(*ReportList(), display_, &colours_);
+    return;
+  }
+  std::vector<TDList> records(group_->parts.size());
+  std::vector<const TDList*> parts;
+  for (size_t p = 0; p < group_->parts.size(); ++p) {
+    CollectGoalColours(*group_->parts[p].list, display_, &records[p]);
+    parts.push_back(&records[p]);
+  }
+  GroupColours(group_->origins, parts, &colours_);
+}
+
+void PracGoalsDialog::ShowColumns() {
+  const QenListWindow* list = ReportList();
+  report_->FitColumnsToContents();
+  for (int c = 0; c < static_cast<int>(list->Columns().size()); ++c) {
+    report_->setColumnHidden(c, list->Columns()[c].width_chars == 0);
+  }
+}
+
 DrillDialog* PracGoalsDialog::DrillCell(int row, int column) {
+  if (group_ != nullptr) {
+    // A clinic's line drills on that clinic over a connection of its own
+    // that lives as long as the drill window; its goal records are that
+    // clinic's, which the goal editor (on the window's database) does not
+    // open, and a patient's history is read there too. A heading or a line
+    // of the group's total is refused in one line (DrillGoalsGroupCell).
+    std::unique_ptr<GenDB> db;
+    DrillResult result = DrillGoalsGroupCell(group_choice_->Pool(nullptr, std::string()), *group_, {row, column}, &db);
+    DrillDialog* shown = ShowDrill(this, std::move(result), {}, LauncherInfo(), DrillOpeners{{}, history_, db.get()});
+    if (shown != nullptr && db != nullptr) {
+      GenDB* held = db.release();
+      connect(shown, &QObject::destroyed, [held] { delete held; });
+    }
+    return shown;
+  }
   return ShowDrill(this, DrillGoalsCell(ApplicationDb(), *ReportList(), drill_map_, {row, column}), {}, LauncherInfo(),
                    DrillOpeners{[this](long id) { OpenGoalEditor(id); }, history_});
 }
@@ -334,7 +416,7 @@ void PracGoalsDialog::OpenGoalEditor(long record_id) {
 }
 
 void PracGoalsDialog::Restyle() {
-  CollectGoalColours(*ReportList(), display_, &colours_);
+  CollectColours();
   report_->Model()->RestyleAll();
 }
 
@@ -369,7 +451,7 @@ void PracGoalsDialog::CmPrint() {
   if (choice.Execute() != 1) return;
   const QString title = QString::fromStdString(ExportTitle());
   CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), title);
-  print.AddList(ReportList(), title, GoalListStyle(ReportList(), &display_), &colours_);
+  print.AddList(ReportList(), title, list_style_, &colours_);
   print.SetHeading(QString::fromStdString(generated_.PeriodText()), QString::fromStdString(CurrentPracticeName()));
   print.Print();
   choice.DeleteSelectedPrinterDC();
@@ -378,7 +460,7 @@ void PracGoalsDialog::CmPrint() {
 void PracGoalsDialog::CmExport() {
   CPrintListView exporter(this, LauncherInfo(), ReportList(), nullptr, QString::fromStdString(ExportTitle()), 1,
                           false, true);
-  exporter.SetStyle(GoalListStyle(ReportList(), &display_));
+  exporter.SetStyle(list_style_);
   exporter.SetColorList(&colours_);
   exporter.SetHeading(QString::fromStdString(generated_.PeriodText()), QString::fromStdString(CurrentPracticeName()));
   exporter.PrintReport(CPrintListView::kSpreadsheet);
@@ -388,6 +470,9 @@ void PracGoalsDialog::CmExport() {
 void PracGoalsDialog::CmChart() {
   if (ReportList()->GetCount() == 0) return;
   std::vector<std::string> producers = generated_producers_;
-  PracGoalsGraphDialog chart(this, ReportList(), &generated_, &display_, producers, LauncherInfo());
+  // A group's chart is its total's: the clinics' reports above it would
+  // draw each producer once per clinic and once more for the group.
+  const QenListWindow* charted = group_ != nullptr && group_->total != nullptr ? group_->total.get() : ReportList();
+  PracGoalsGraphDialog chart(this, charted, &generated_, &display_, producers, LauncherInfo());
   chart.Execute();
 }

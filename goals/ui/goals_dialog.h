@@ -23,10 +23,13 @@
 
 #include "goals/goals_options.h"
 #include "host/ini.h"
+#include "lists/list_style.h"
 #include "host/qt/qen_dialog.h"
 #include "lists/qt/drill_dialog.h"
 #include "host/tdlist.h"
 
+struct ClinicGroupChoice;
+struct GoalsGroupLists;
 class GoalsCBox;
 class ListView;
 class QCheckBox;
@@ -70,8 +73,12 @@ class PracGoalsDialog : public TGenDlg {
   ListView* ReportView() const { return report_; }
   QenListWindow* ProducerList() const;
   const TDList& Colours() const { return colours_; }
-  // The producer codes of the last generation, in selection order.
+  // The producer codes of the last generation, in selection order (for a
+  // group, the total's: every clinic's).
   const std::vector<std::string>& GeneratedProducers() const { return generated_producers_; }
+  // The lists of the last generation for a dental group (null after one
+  // practice's).
+  const GoalsGroupLists* GroupLists() const { return group_.get(); }
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
   // Opens the production rows and the goal record behind a cell of the
@@ -117,6 +124,18 @@ class PracGoalsDialog : public TGenDlg {
   void ApplyMode(bool monthly);
   void LayColumns();
   void Restyle();
+  // "&Générer" with every clinic of a group chosen in the suite: each
+  // clinic's report under its heading, then the group's total
+  // (GenerateGoalsGroup), with the group's cancellable meter.
+  void GenerateGroup(const ClinicGroupChoice& group);
+  // Back to one practice's list: the group's lists dropped, the list's
+  // style its own.
+  void DropGroup();
+  // The coloured cells of the list shown (each group row's from its part).
+  void CollectColours();
+  // The list's columns fitted to their contents; a column of width 0 (a
+  // period not chosen) hidden.
+  void ShowColumns();
   std::string ExportTitle() const;
 
   QenDllHandler* module_;
@@ -136,6 +155,9 @@ class PracGoalsDialog : public TGenDlg {
   QCheckBox* select_all_ = nullptr;
   RunOutcome last_outcome_;
   GoalsDrillMap drill_map_;  // kept by the last generation
+  std::unique_ptr<GoalsGroupLists> group_;          // the last group generation's
+  std::unique_ptr<ClinicGroupChoice> group_choice_;  // the group it ran for (its drills' connections)
+  CellStyleFn list_style_;  // how each cell of the list shown is drawn, printed and exported
   HistoryOpener history_;
   DrillMenuItem* drill_item_ = nullptr;
   std::string last_export_;

@@ -108,7 +108,7 @@ DrillDialog* DrillDialog::Activate(int shown_row, int column) {
     if (!(more.Refused() && history)) return ShowDrill(this, std::move(more), style_, launcher_info_, openers_);
   }
   if (history) {
-    return openers_.history(this, patient.id, patient.text.empty() ? std::to_string(patient.id) : patient.text);
+    return openers_.history(this, openers_.db, patient.id, patient.text.empty() ? std::to_string(patient.id) : patient.text);
   }
   return nullptr;
 }

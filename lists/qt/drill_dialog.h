@@ -29,6 +29,7 @@
 #include "lists/drill.h"
 #include "lists/list_style.h"
 
+class GenDB;
 class ListView;
 // Gives a drill window's view the row styles of the list its rows come from
 // (empty: total rows and group headings in bold).
@@ -44,11 +45,17 @@ using RecordOpener = std::function<void(long id)>;
 class DrillDialog;
 // Opens the audit history of a patient's file (patient id, the patient's
 // cell as the row shows it, "Roy, Anne (12)") in a drill window over
-// parent; returns it (null when none opened).
-using HistoryOpener = std::function<DrillDialog*(QWidget* parent, long patient_id, const std::string& patient_text)>;
+// parent, read from db (null: the application's database); returns it
+// (null when none opened).
+using HistoryOpener =
+    std::function<DrillDialog*(QWidget* parent, GenDB* db, long patient_id, const std::string& patient_text)>;
 struct DrillOpeners {
   RecordOpener record;
   HistoryOpener history;
+  // Where the rows were read when it is not the application's database (a
+  // clinic of a dental group): a patient they name is that clinic's, so
+  // the history is read there. It must outlive the drill windows.
+  GenDB* db = nullptr;
 };
 
 class ListView;

@@ -1,0 +1,234 @@
+// The goals tab generating for a dental group, offscreen: three clinics
+// (c1.db, c2.db, c3.db beside an empty group.db), each the small demo
+// practice of 2026-12-01 with the group goldens' changes (c2 keeps no goals,
+// c3 has producer D09 of its own). The window's list is the command line's,
+// row for row; a clinic's line drills on that clinic and the patients its
+// rows name are that clinic's.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "goals/goals_group.h"
+#include "goals/ui/goals_dialog.h"
+#include "host/application.h"
+#include "host/dates.h"
+#include "host/ini.h"
+#include "host/list_window.h"
+#include "host/qt/list_view.h"
+#include "host/qt/qen_dialog.h"
+#include "host/tdlist.h"
+#include "lists/qt/drill_dialog.h"
+#include "suite/demo_db.h"
+#include "suite/production_service.h"
+#include "tests/support/run_program.h"
+#include "tests/support/test_db.h"
+
+namespace {
+
+constexpr long kToday = 20261201;
+TempDir* g_group = nullptr;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+std::vector<std::string> Rows(const QenListWindow& list) {
+  std::vector<std::string> rows;
+  for (int r = 0; r < list.GetCount(); ++r) rows.emplace_back(list.GetString(r));
+  return rows;
+}
+
+// The first row at or after from whose text starts with start; -1 if none.
+int RowStarting(const QenListWindow& list, const std::string& start, int from = 0) {
+  for (int r = from; r < list.GetCount(); ++r) {
+    if (list.GetString(r).rfind(start, 0) == 0) return r;
+  }
+  return -1;
+}
+
+// The statements of a group golden's clinic file (tests/group/golden/NAME.sql).
+void RunClinicScript(GenDB* db, const std::string& name) {
+  std::ifstream in(std::string(GROUP_GOLDEN_DIR) + "/" + name + ".sql");
+  if (!in) return;  // c1 is the demo as it stands
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line.rfind("--", 0) == 0) continue;
+    ASSERT_EQ(db->dbExec(line.c_str()), 0) << line << ": " << db->LastError();
+  }
+}
+
+class GoalsGroupWindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    g_group = new TempDir;
+    std::ofstream(g_group->File("group.db")).close();
+    for (const char* name : {"c1", "c2", "c3"}) {
+      std::string error;
+      auto db = OpenGenDB("sqlite:" + g_group->File(std::string(name) + ".db"), "", DbAccess::kCreate, &error);
+      ASSERT_NE(db, nullptr) << error;
+      DemoOptions demo;
+      demo.today = kToday;
+      DemoSummary summary;
+      ASSERT_TRUE(GenerateDemoPractice(db.get(), demo, &summary, &error)) << error;
+      RunClinicScript(db.get(), name);
+    }
+  }
+  static void TearDownTestSuite() {
+    delete g_group;
+    g_group = nullptr;
+  }
+
+  void SetUp() override {
+    SetToday(kToday);
+    std::string error;
+    auto db = OpenGenDB(GroupUrl(), "", DbAccess::kWrite, &error);
+    ASSERT_NE(db, nullptr) << error;
+    app_.SetDb(std::move(db));
+    app_.SetINI(dir_.File("tolvane.ini"));
+    InstallProductionService(&app_);
+    QenApplication::SetInstance(&app_);
+    WDIniObj ini(app_.GetINI());
+    // November 2026, the total column; 100 % and over on a green ground.
+    for (const auto& [key, value] : {std::pair<const char*, const char*>{"Year", "2026"},
+                                     {"Month", "NNNNNNNNNNYN"},
+                                     {"ShowTotCol", "Y"},
+                                     {"GoalColor2", "65280"},
+                                     {"GoalFrom2", "100"},
+                                     {"GoalTo2", "500"}}) {
+      ASSERT_TRUE(ini.write_secini("PRAC_GOALS", key, value)) << ini.LastError();
+    }
+    ClinicGroupChoice group;
+    group.url = GroupUrl();
+    group.prefixes = {"c1.", "c2.", "c3."};
+    app_.SetGroupChoice(group);
+  }
+  void TearDown() override {
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QenApplication::SetInstance(nullptr);
+    SetToday(0);
+  }
+
+  static std::string GroupUrl() { return "sqlite:" + g_group->File("group.db"); }
+
+  std::vector<std::string> Command(std::vector<std::string> args) {
+    args.insert(args.begin(), VANTRA_PROGRAM);
+    for (const std::string& a : {std::string("--db"), GroupUrl(), std::string("--ini"), app_.GetINI(),
+                                 std::string("--today"), std::to_string(kToday), std::string("--format"),
+                                 std::string("tsv")}) {
+      args.push_back(a);
+    }
+    const ProgramRun run = RunProgram(args);
+    EXPECT_EQ(run.status, 0) << run.err;
+    return Lines(run.out);
+  }
+
+  std::unique_ptr<PracGoalsDialog> Tab() {
+    auto tab = std::make_unique<PracGoalsDialog>(nullptr, 2009, 0, nullptr);
+    tab->Create();
+    return tab;
+  }
+
+  TempDir dir_;
+  QenApplication app_;
+  std::vector<PromptRequest> prompts_;
+  ScopedPromptHook hook_{[this](const PromptRequest& r) {
+    prompts_.push_back(r);
+    return QMessageBox::Ok;
+  }};
+};
+
+// "&Générer" for the group: each clinic under its bold heading, then the
+// group's total, what `vantra goals --clinics` writes; each row drawn and
+// coloured as its own clinic's list draws it.
+TEST_F(GoalsGroupWindowTest, GeneratesTheCommandLinesGroupList) {
+  const std::vector<std::string> expected = Command({"goals", "--clinics", "c1,c2,c3"});
+  auto tab = Tab();
+  tab->CmGenerate();
+  ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
+  ASSERT_NE(nullptr, tab->GroupLists());
+  const QenListWindow& list = *tab->ReportList();
+  EXPECT_EQ(expected, Rows(list));
+  ListView* view = tab->ReportView();
+  for (const char* heading : {"Cabinet c1", "Cabinet c2", "Cabinet c3", "Total du groupe (3 cabinets)"}) {
+    const int r = RowStarting(list, heading);
+    ASSERT_GE(r, 0) << heading;
+    EXPECT_TRUE(view->Model()->StyleOf(r, 0).bold) << heading;
+  }
+  // D09 of c3 (2105.00/1500, 140 %) is on the green ground, at its row in
+  // the group list: the colour records moved with the row.
+  const int d09 = RowStarting(list, "D09", RowStarting(list, "Cabinet c3"));
+  ASSERT_GT(d09, 0);
+  bool green = false;
+  for (auto* c : tab->Colours().As<ColorListElem>()) green = green || (c->row == d09 && c->column == 1);
+  EXPECT_TRUE(green);
+  // A clinic's producer line keeps its list's plain look.
+  EXPECT_FALSE(view->Model()->StyleOf(d09, 0).bold);
+  // The chart's producers are the total's: every clinic's.
+  EXPECT_NE(tab->GeneratedProducers().end(),
+            std::find(tab->GeneratedProducers().begin(), tab->GeneratedProducers().end(), "D09"));
+
+  // One clinic chosen instead (the tab opened again, as the suite's choice
+  // waits for the analysis window to close): that practice's list.
+  app_.SetGroupChoice(ClinicGroupChoice());
+  std::string error;
+  ASSERT_TRUE(app_.GetDb()->dbSetPrefix("c3.", &error)) << error;
+  tab = Tab();
+  tab->CmGenerate();
+  ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
+  EXPECT_EQ(nullptr, tab->GroupLists());
+  EXPECT_EQ(-1, RowStarting(*tab->ReportList(), "Cabinet"));
+  EXPECT_EQ(Command({"goals", "--prefix", "c3."}), Rows(*tab->ReportList()));
+}
+
+// Details on the group list: c3's D09 line opens c3's production rows and
+// goal record; a patient they name opens that clinic's history (the drill's
+// own connection, not the window's). A heading and a line of the total are
+// refused in one line each.
+TEST_F(GoalsGroupWindowTest, ClinicLineDrillsOnThatClinic) {
+  auto tab = Tab();
+  std::vector<std::string> history_prefixes;
+  tab->SetHistoryOpener([&](QWidget*, GenDB* db, long, const std::string&) -> DrillDialog* {
+    history_prefixes.push_back(db != nullptr ? db->dbPrefix() : "(application)");
+    return nullptr;
+  });
+  tab->CmGenerate();
+  const QenListWindow& list = *tab->ReportList();
+  const int c3 = RowStarting(list, "Cabinet c3");
+  const int d09 = RowStarting(list, "D09", c3);
+  const int total = RowStarting(list, "Total du groupe");
+  ASSERT_GT(d09, c3);
+  DrillDialog* opened = tab->DrillCell(d09, 1);
+  ASSERT_NE(nullptr, opened);
+  const QenListWindow& rows = *opened->Result().list;
+  int production = 0;
+  for (int r = 0; r < rows.GetCount(); ++r) {
+    if (std::string(rows.GetString(r)).find("\tD09\tTraitement\t9000") != std::string::npos) ++production;
+  }
+  EXPECT_EQ(3, production) << rows.GetCount();
+  // The first production row names a patient of c3: its history is read
+  // on the drill's connection, at c3's prefix.
+  EXPECT_EQ(nullptr, opened->Activate(1, 0));
+  EXPECT_EQ((std::vector<std::string>{"c3."}), history_prefixes);
+  delete opened;
+
+  struct Refusal {
+    const char* name;
+    int row;
+  };
+  for (const Refusal& c : {Refusal{"heading", c3}, Refusal{"total line", total + 1}}) {
+    SCOPED_TRACE(c.name);
+    prompts_.clear();
+    EXPECT_EQ(nullptr, tab->DrillCell(c.row, 1));
+    ASSERT_EQ(1u, prompts_.size());
+    EXPECT_EQ(0, prompts_[0].text.count('\n')) << prompts_[0].text.toStdString();
+  }
+}
+
+}  // namespace
