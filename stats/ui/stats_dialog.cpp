@@ -19,10 +19,12 @@
 #include "host/qt/fields.h"
 #include "host/qt/list_view.h"
 #include "host/strings.h"
+#include "lists/group_list.h"
 #include "lists/list_menu.h"
 #include "lists/qt/bmp_menu.h"
 #include "lists/qt/print_list_view.h"
 #include "lists/qt/printer_select.h"
+#include "stats/stats_group_run.h"
 #include "stats/stats_options.h"
 #include "suite/calendar.h"
 #include "stats/ui/stats_graph_dialog.h"
@@ -44,6 +46,13 @@ void SetHeading(Output* out, const StatsSelection& sel) {
 }
 
 }  // namespace
+
+// A group's lists and the group they were generated for (its pool for the
+// drills).
+struct PracStatDialog::GroupShown {
+  StatsGroupLists lists;
+  ClinicGroupChoice choice;
+};
 
 PracStatDialog::PracStatDialog(QWidget* parent, int resource_id, long launcher_info, QenDllHandler* module)
     : TGenDlg(parent, resource_id, launcher_info),
@@ -133,18 +142,71 @@ void PracStatDialog::BuildControls() {
 
 void PracStatDialog::InstallColouring(int list_number) {
   ListView* view = views_[list_number];
-  const QenListWindow* list = view->List();
-  view->SetRowStyleHook([list, list_number](int row) {
+  // A group's row is drawn as the row of the part's list it shows; a
+  // clinic's heading is bold.
+  view->SetRowStyleHook([this, list_number](int row) {
     RowStyle s;
-    s.bold = !StatsDetailRow(*list, list_number, row) && !list->GetString(row).empty();
+    const QenListWindow* list = nullptr;
+    int at = row;
+    if (!SourceRow(list_number, row, &list, &at)) {
+      s.bold = true;
+      return s;
+    }
+    s.bold = !StatsDetailRow(*list, list_number, at) && !list->GetString(at).empty();
     return s;
   });
-  view->SetCellStyleHook([this, list, list_number](int row, int column, RowStyle& s) {
-    if (list_number == kStatsAcceptance && list->GetItemRecord(row) == nullptr) return;
-    const ColorRef c = StatsCellColor(colours_, list_number, column, StatsDetailRow(*list, list_number, row),
-                                      list->GetItemText(row, column));
+  view->SetCellStyleHook([this, list_number](int row, int column, RowStyle& s) {
+    const QenListWindow* list = nullptr;
+    int at = row;
+    if (!SourceRow(list_number, row, &list, &at)) return;
+    if (list_number == kStatsAcceptance && list->GetItemRecord(at) == nullptr) return;
+    const ColorRef c = StatsCellColor(colours_, list_number, column, StatsDetailRow(*list, list_number, at),
+                                      list->GetItemText(at, column));
     if (c != kNoColor) s.background = ToQColor(c);
   });
+}
+
+const StatsGroupList* PracStatDialog::GroupList(int list_number) const {
+  if (list_number < 1 || list_number > 4 || group_[list_number] == nullptr) return nullptr;
+  return group_[list_number]->lists.Composed(list_number);
+}
+
+const StatsGroupLists* PracStatDialog::GroupLists(int list_number) const {
+  if (list_number < 1 || list_number > 4 || group_[list_number] == nullptr) return nullptr;
+  return &group_[list_number]->lists;
+}
+
+bool PracStatDialog::SourceRow(int list_number, int row, const QenListWindow** list, int* source_row) const {
+  const StatsGroupList* group = GroupList(list_number);
+  if (group == nullptr) {
+    *list = &lists_.List(list_number);
+    *source_row = row;
+    return true;
+  }
+  if (row < 0 || static_cast<size_t>(row) >= group->origins.size()) return false;
+  const GroupRowOrigin& o = group->origins[static_cast<size_t>(row)];
+  if (o.row < 0) return false;
+  *list = group->parts[static_cast<size_t>(o.part)].list;
+  *source_row = o.row;
+  return true;
+}
+
+CellStyleFn PracStatDialog::ListStyle(int list_number) const {
+  if (const StatsGroupList* group = GroupList(list_number)) return group->style;
+  return StatsRowStyle(&lists_.List(list_number), list_number);
+}
+
+const TDList* PracStatDialog::ListColours(int list_number) const {
+  if (const StatsGroupList* group = GroupList(list_number)) return &group->colours;
+  return &lists_.Colours(list_number);
+}
+
+const QenListWindow* PracStatDialog::ChartList(int list_number) const {
+  const GroupShown* group = list_number >= 1 && list_number <= 4 ? group_[list_number].get() : nullptr;
+  if (group != nullptr && group->lists.total && group->lists.Composed(list_number) != nullptr) {
+    return &group->lists.totals.List(list_number);
+  }
+  return &lists_.List(list_number);
 }
 
 void PracStatDialog::SetupWindow() {
@@ -218,6 +280,21 @@ StatsContext PracStatDialog::Context() const {
 
 DrillDialog* PracStatDialog::DrillCell(int list_number, int row, int column) {
   if (list_number < 1 || list_number > 4) return nullptr;
+  if (const std::shared_ptr<GroupShown> group = group_[list_number]) {
+    // A clinic's row drills on that clinic, over a connection of its own
+    // that lives as long as the drill window; a heading or a row of the
+    // group's total is refused in one line (DrillStatsGroupCell).
+    const ClinicPoolOptions pool = group->choice.Pool(nullptr, std::string());
+    std::unique_ptr<GenDB> db;
+    DrillDialog* shown =
+        ShowDrill(this, DrillStatsGroupCell(pool, Context(), group->lists, list_number, {row, column}, &db), {},
+                  LauncherInfo(), DrillOpeners{{}, history_});
+    if (shown != nullptr && db != nullptr) {
+      GenDB* held = db.release();
+      connect(shown, &QObject::destroyed, [held] { delete held; });
+    }
+    return shown;
+  }
   return ShowDrill(this,
                    DrillStatsCell(Context(), generated_sel_[list_number], list_number, lists_.List(list_number),
                                   {row, column}, generated_partial_[list_number]),
@@ -236,6 +313,11 @@ void PracStatDialog::AfterFill(int list_number) {
 
 void PracStatDialog::CmGenerate() {
   if (!PrepareGeneration()) return;
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    GenerateGroup(*group, std::vector<int>(std::begin(kStatsPrintOrder), std::end(kStatsPrintOrder)));
+    return;
+  }
+  for (int n : kStatsPrintOrder) DropGroup(n);
   const StatsContext context = Context();
   RunOutcome run;
   for (int n : kStatsPrintOrder) {
@@ -261,11 +343,55 @@ void PracStatDialog::CmGenerate() {
 void PracStatDialog::CmGenerateOne() {
   const int n = recorded_;
   if (n == 0 || !PrepareGeneration()) return;
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    GenerateGroup(*group, {n});
+    return;
+  }
+  DropGroup(n);
   last_outcome_ = FillStatsList(n, sel_, Context(), &lists_);
   generated_partial_[n] = !last_outcome_.Finished();
   AfterFill(n);
   ShowOutcome(last_outcome_);
 }
+
+void PracStatDialog::GenerateGroup(const ClinicGroupChoice& group, const std::vector<int>& numbers) {
+  // The productivity list stays empty until the program connects the
+  // productivity computation, as for one practice.
+  std::vector<int> run;
+  for (int n : numbers) {
+    if (n != kStatsProductivity || productivity_ != nullptr) {
+      run.push_back(n);
+      continue;
+    }
+    DropGroup(n);
+    lists_.List(n).ClearList();
+    lists_.Colours(n).DeleteElems();
+    AfterFill(n);
+  }
+  if (run.empty()) return;
+  auto shown = std::make_shared<GroupShown>();
+  shown->choice = group;
+  const ClinicPoolOptions pool =
+      group.Pool(static_cast<QWidget*>(this), "Statistiques du groupe — cabinets terminés : %v de %m");
+  last_outcome_ = GenerateStatsGroup(pool, group.prefixes, sel_, Context(), run, &shown->lists);
+  for (int n : run) {
+    group_[n] = shown;
+    lists_.Colours(n).DeleteElems();
+    StatsGroupList* composed = shown->lists.Composed(n);
+    generated_partial_[n] = !last_outcome_.Finished();
+    if (composed == nullptr) {
+      // A clinic failed: nothing of the group is shown.
+      lists_.List(n).ClearList();
+    } else {
+      ListBatch batch(&lists_.List(n));
+      ComposeGroupList(composed->parts, &lists_.List(n), &composed->origins);
+    }
+    AfterFill(n);
+  }
+  ShowOutcome(last_outcome_);
+}
+
+void PracStatDialog::DropGroup(int list_number) { group_[list_number].reset(); }
 
 bool PracStatDialog::CollectPreset(Preset* out) {
   if (!UpdateDialog(0)) return false;
@@ -310,7 +436,12 @@ void PracStatDialog::CmOptions() {
   if (dialog.Execute() != 1) return;
   WriteStatsColorOptions(colours_, StatsIniWriterOf(ini_));
   for (int n = 1; n <= 4; ++n) {
-    CollectStatsColors(lists_.List(n), n, colours_, &lists_.Colours(n));
+    if (group_[n] != nullptr) {
+      // The lists of one run share their group: each list's parts once.
+      if (n == 1 || group_[n] != group_[n - 1]) CollectStatsGroupColours(colours_, &group_[n]->lists);
+    } else {
+      CollectStatsColors(lists_.List(n), n, colours_, &lists_.Colours(n));
+    }
     views_[n]->Model()->RestyleAll();
   }
 }
@@ -337,8 +468,8 @@ void PracStatDialog::CmPrintList() {
   if (choice.Execute() != 1) return;
   CPrintListView print(this, LauncherInfo(), views_[n], choice.GetSelectedPrinterDC(), Module(StatsListTitle(n)), 1,
                        false, true);
-  print.SetStyle(StatsRowStyle(&lists_.List(n), n));
-  print.SetColorList(&lists_.Colours(n));
+  print.SetStyle(ListStyle(n));
+  print.SetColorList(ListColours(n));
   SetHeading(&print, sel_);
   print.Print();
   choice.DeleteSelectedPrinterDC();
@@ -350,8 +481,7 @@ void PracStatDialog::CmPrintAll() {
   if (choice.Execute() != 1) return;
   CPrintMultipleListViews print(this, LauncherInfo(), choice.GetSelectedPrinterDC(), Module(kStatsReportTitle));
   for (int n : kStatsPrintOrder) {
-    print.AddList(&lists_.List(n), Module(StatsListTitle(n)), StatsRowStyle(&lists_.List(n), n),
-                  &lists_.Colours(n));
+    print.AddList(&lists_.List(n), Module(StatsListTitle(n)), ListStyle(n), ListColours(n));
   }
   print.SetScales(0.75, 0.75);
   SetHeading(&print, sel_);
@@ -365,8 +495,8 @@ void PracStatDialog::CmExport() {
   if (n == 0) return;
   // PrintReport shows the wait cursor while it writes.
   CPrintListView exporter(this, LauncherInfo(), views_[n], nullptr, ReportTitleOf(this, Module(82)), 1, false, true);
-  exporter.SetStyle(StatsRowStyle(&lists_.List(n), n));
-  exporter.SetColorList(&lists_.Colours(n));
+  exporter.SetStyle(ListStyle(n));
+  exporter.SetColorList(ListColours(n));
   SetHeading(&exporter, sel_);
   exporter.PrintReport(CPrintListView::kSpreadsheet);
 }
@@ -375,7 +505,6 @@ void PracStatDialog::CmChart() {
   const int n = recorded_;
   recorded_ = 0;
   if (n == 0) return;
-  PracStatsGraphDialog chart(this, GraphBaseDialog::kTemplate, &lists_.List(n), sel_.from, sel_.to, n,
-                             LauncherInfo());
+  PracStatsGraphDialog chart(this, GraphBaseDialog::kTemplate, ChartList(n), sel_.from, sel_.to, n, LauncherInfo());
   chart.Execute();
 }

@@ -12,10 +12,19 @@
 // The productivity list needs the productivity computation, which belongs
 // to another tab: the program hands it in with SetProductivitySource; until
 // then that list stays empty.
+//
+// When the application's group is set (every clinic chosen in the suite
+// window), "Générer" and a list's own "Générer" run the lists for every
+// clinic (stats/stats_group_run.h) under the group's cancellable meter, and
+// each list shows the clinics' lists under their bold headings, then the
+// group's total; printing and export take those lists with their styles
+// and colours, the chart draws the group's total, and "Détails…" on a
+// clinic's row drills on that clinic.
 #pragma once
 
 #include <QString>
 #include <memory>
+#include <vector>
 
 #include "host/ini.h"
 #include "host/qt/qen_dialog.h"
@@ -27,6 +36,9 @@ class QenDllHandler;
 
 class DrillDialog;
 class DrillMenuItem;
+struct ClinicGroupChoice;
+struct StatsGroupLists;
+struct StatsGroupList;
 class PresetMenu;
 struct Preset;
 
@@ -65,6 +77,17 @@ class PracStatDialog : public TGenDlg {
   void ContextMenu(int list_number, const QPoint& global_pos, bool show = true);
   // How the last generation ended (host/run_outcome.h).
   const RunOutcome& LastOutcome() const { return last_outcome_; }
+  // The group's lists list_number shows since its last fill ran for every
+  // clinic (QenApplication::GroupChoice); null when it shows one practice's.
+  const StatsGroupLists* GroupLists(int list_number) const;
+  // How the cells of list list_number are printed and exported now, and
+  // its coloured cells (a group's: each part's at its rows).
+  CellStyleFn ListStyle(int list_number) const;
+  const TDList* ListColours(int list_number) const;
+  // The list the chart of list_number draws: a group's total (the clinics'
+  // lists above it would draw every producer once per clinic and once
+  // more for the group), else the list shown.
+  const QenListWindow* ChartList(int list_number) const;
   // Opens the rows behind a cell of list list_number in a drill window, as a
   // double-click or Enter does (the patients list); null when the cell has
   // none (a message says why).
@@ -96,6 +119,16 @@ class PracStatDialog : public TGenDlg {
   // generation cannot start.
   bool PrepareGeneration();
   StatsContext Context() const;
+  // The fill of numbers for a dental group: every clinic's lists and the
+  // group's totals into the views, the headings in bold.
+  void GenerateGroup(const ClinicGroupChoice& group, const std::vector<int>& numbers);
+  // Back to one practice's list: no group shown in list_number.
+  void DropGroup(int list_number);
+  // The group list shown in list_number, or null.
+  const StatsGroupList* GroupList(int list_number) const;
+  // The list and row a row of the view of list_number shows: the view's
+  // own, or the row of a group part's list; false for a group's heading.
+  bool SourceRow(int list_number, int row, const QenListWindow** list, int* source_row) const;
   void AfterFill(int list_number);
   void InstallColouring(int list_number);
 
@@ -114,4 +147,7 @@ class PracStatDialog : public TGenDlg {
   StatsProductivitySource* productivity_ = nullptr;
   HistoryOpener history_;
   RunOutcome last_outcome_;
+  // The group each list shows, shared by the lists of one run.
+  struct GroupShown;
+  std::shared_ptr<GroupShown> group_[5];
 };
