@@ -157,11 +157,24 @@ class DbLookupRunner : public LookupRunner {
   void SetInTransaction(bool in_transaction) { in_transaction_ = in_transaction; }
 
  private:
+  // The distinct ids of one shape, ascending, and its chunks.
+  struct Group {
+    LookupKind kind;
+    LinkTable link;
+    std::vector<long> ids;
+    size_t chunk_begin, chunk_end;
+  };
+  // ids[start, end) of a group, asked by one set-based statement.
+  struct Chunk {
+    size_t start, end;
+    bool range;  // "ID BETWEEN first AND last", else "ID IN (...)"
+  };
+
   LookupAnswer RunOne(const LookupRequest& request);
-  void PrefetchGroup(LookupKind kind, LinkTable link, std::vector<long>& ids);
-  // One set-based statement for ids[start, end); false when it failed.
-  bool PrefetchChunk(LookupKind kind, LinkTable link, const std::vector<long>& ids, size_t start,
-                     size_t end, bool range);
+  void PlanGroup(const Group& g, std::vector<Chunk>* chunks) const;
+  std::string ChunkStatement(const Group& g, const Chunk& c) const;
+  // Runs a chunk's statement sql and files its answers; false when it failed.
+  bool PrefetchChunk(const Group& g, const Chunk& c, const std::string& sql);
   void NoteFailure();
   static size_t ShapeIndex(LookupKind kind, LinkTable link);
 

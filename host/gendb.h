@@ -101,6 +101,18 @@ class GenDB {
   // one extra pass on SQLite).
   virtual int dbRowCount(long* out, int cursor) = 0;
   virtual int dbClose(int cursor) = 0;
+  // The statements the caller is about to run on cursor, in this order, each
+  // through dbExecute and read before the next (the set-based look-ups of a
+  // fill): queries only, one statement each. The engine may send them
+  // ahead, so that the server works on the next ones while the caller reads
+  // (PostgreSQL: one pipeline, gendb_pg_ahead.h); each dbExecute then finds
+  // its statement's rows, its failure or the lost server as it would have
+  // alone, except that a statement failing once its rows have begun gives
+  // none of them. A dbExecute on cursor of a statement further down the
+  // list skips those before it; of a statement not in the list, ends the
+  // read-ahead. Any other call may come in between: what was sent and not
+  // read yet is sent again afterwards. SQLite runs each as it comes.
+  virtual void dbReadAhead(const std::vector<std::string>& /*statements*/, int /*cursor*/) {}
   // Number of columns of the statement on this cursor (0 when none); used by
   // tools that print any statement (`vantra sql`).
   virtual int dbColumnCount(int cursor) = 0;

@@ -9,6 +9,14 @@ PgRows::~PgRows() {
   conn_->Release(this);
   PQclear(lookahead_);
   PQclear(current_);
+  PQclear(whole_);
+}
+
+void PgRows::Adopt(PGresult* rows) {
+  Close();
+  whole_ = rows;
+  columns_ = PQnfields(rows);
+  received_ = PQntuples(rows);
 }
 
 bool PgRows::Start(std::string_view statement, std::string* error) {
@@ -170,10 +178,18 @@ void PgRows::DropCurrent() {
   PQclear(current_);
   current_ = nullptr;
   arena_row_ = kNoRow;
+  whole_row_ = -1;
 }
 
 int PgRows::Next(std::string* error) {
   DropCurrent();
+  if (whole_ != nullptr) {
+    if (whole_next_ < PQntuples(whole_)) {
+      whole_row_ = whole_next_++;
+      return 0;
+    }
+    return kEndOfData;
+  }
   if (lookahead_ != nullptr) {
     current_ = lookahead_;
     lookahead_ = nullptr;
@@ -203,6 +219,9 @@ void PgRows::Close() {
   DropCurrent();
   PQclear(lookahead_);
   lookahead_ = nullptr;
+  PQclear(whole_);
+  whole_ = nullptr;
+  whole_next_ = 0;
   ClearArena();
   columns_ = 0;
   received_ = 0;
@@ -212,6 +231,10 @@ void PgRows::Close() {
 }
 
 std::string_view PgRows::Value(int column) const {
+  if (whole_row_ >= 0) {
+    return std::string_view(PQgetvalue(whole_, whole_row_, column),
+                            static_cast<size_t>(PQgetlength(whole_, whole_row_, column)));
+  }
   if (current_ != nullptr) {
     return std::string_view(PQgetvalue(current_, 0, column), static_cast<size_t>(PQgetlength(current_, 0, column)));
   }

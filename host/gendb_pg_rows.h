@@ -64,12 +64,16 @@ class PgRows : public PgConnectionUser {
   // yielding a row. A statement that yields no rows (INSERT, CREATE ...) has
   // run to its end when Start returns.
   bool Start(std::string_view statement, std::string* error);
+  // Ends the previous statement and takes the whole result of one read
+  // elsewhere (a statement sent ahead, gendb_pg_ahead.h): its rows are
+  // handed out from it. Takes ownership of rows.
+  void Adopt(PGresult* rows);
   // Moves to the next row: 0, kEndOfData, or kFailed with *error.
   int Next(std::string* error);
   // Ends the statement; reads and drops the rows still due.
   void Close();
 
-  bool HasRow() const { return current_ != nullptr || arena_row_ != kNoRow; }
+  bool HasRow() const { return current_ != nullptr || arena_row_ != kNoRow || whole_row_ >= 0; }
   int Columns() const { return columns_; }
   // Text of a column (0-based) of the current row, "" for NULL; valid until
   // the next Next or Close. REQUIRES: HasRow(), 0 <= column < Columns().
@@ -109,6 +113,9 @@ class PgRows : public PgConnectionUser {
   std::string sqlstate_;            // of the first failure
   PGresult* lookahead_ = nullptr;   // first row, read by Start, not handed out
   PGresult* current_ = nullptr;     // current row, as a single-row result
+  PGresult* whole_ = nullptr;       // an adopted result, every row of the statement
+  int whole_row_ = -1;              // ... its current row
+  int whole_next_ = 0;
   size_t arena_row_ = kNoRow;       // ... or its index in the arena
   size_t next_arena_row_ = 0;
   size_t arena_rows_ = 0;

@@ -10,6 +10,7 @@
 #include <climits>
 #include <unordered_map>
 
+#include "host/gendb_pg_ahead.h"
 #include "host/gendb_pg_bulk.h"
 #include "host/gendb_pg_conn.h"
 #include "host/gendb_pg_rows.h"
@@ -57,7 +58,28 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     }
     c->text.assign(body);
     c->query = gendb_text::IsQueryStatement(body);
+    if (ahead_.Covers(cursor)) {
+      PgTaken taken;
+      if (ahead_.Take(body, &taken)) {
+        if (taken.rows != nullptr) {
+          c->rows.Adopt(taken.rows);
+          c->open = true;
+          return 0;
+        }
+        // Lost outside a transaction before its answer came: sent again on
+        // a new connection, as Start does.
+        if (!taken.lost || taken.sent_in_block) {
+          last_error_ = taken.error;
+          return Lose(kFailed);
+        }
+      }
+    }
     return Lose(Start(c) ? 0 : kFailed);
+  }
+
+  void dbReadAhead(const std::vector<std::string>& statements, int cursor) override {
+    last_error_.clear();
+    ahead_.Announce(statements, cursor);
   }
 
   int dbFetch(int mode, int cursor) override {
@@ -159,6 +181,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     for (auto& [number, c] : cursors_) {
       if (c.open) Close(&c);
     }
+    ahead_.Clear();
     prefix_ = prefix;
     return true;
   }
@@ -306,6 +329,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
 
   // Declared first, destroyed last: the cursors let go of it before it closes.
   PgConnection conn_;
+  PgReadAhead ahead_{&conn_};  // statements sent ahead (dbReadAhead)
   std::string prefix_;
   std::string last_error_;
   std::string lost_;  // see LostConnection
