@@ -70,18 +70,29 @@ long Sum(const std::vector<long>& v) {
 
 // One row: the label and the cells of the chosen periods, separated by
 // " \t"; with the total column, empty cells up to column 12 and the total.
-std::string RowText(const std::string& label, const std::vector<long>& production, const std::vector<long>& goal,
-                    const GoalsDisplay& display, bool show_total) {
+std::string RowText(const std::string& label, const GoalsLineCells& cells, const GoalsDisplay& display,
+                    bool show_total) {
   std::string row = label;
-  for (size_t i = 0; i < production.size(); ++i) row += " \t" + GoalCellText(production[i], goal[i], display);
+  for (size_t i = 0; i < cells.production.size(); ++i) {
+    row += " \t" + GoalCellText(cells.production[i], i < cells.goal.size() ? cells.goal[i] : 0, display);
+  }
   if (show_total) {
-    for (size_t i = production.size(); i < 12; ++i) row += " \t";
-    row += " \t" + GoalCellText(Sum(production), Sum(goal), display);
+    for (size_t i = cells.production.size(); i < 12; ++i) row += " \t";
+    row += " \t" + GoalCellText(cells.total_production, cells.total_goal, display);
   }
   return row;
 }
 
 }  // namespace
+
+GoalsLineCells GoalsCellsOf(const std::vector<long>& production, const std::vector<long>& goal) {
+  GoalsLineCells cells;
+  cells.production = production;
+  cells.goal = goal;
+  cells.total_production = Sum(production);
+  cells.total_goal = Sum(goal);
+  return cells;
+}
 
 bool LoadActiveProducers(GenDB* db, std::vector<GoalsProducer>* out, std::string* error) {
   out->clear();
@@ -270,7 +281,7 @@ bool GoalsEntryLess(const GoalsEntry& a, const GoalsEntry& b) {
 }
 
 void WriteGoalsRows(const std::vector<GoalsEntry>& entries, const GoalsOptions& options, const GoalsDisplay& display,
-                    QenListWindow* list, GoalsDrillMap* drill) {
+                    QenListWindow* list, GoalsDrillMap* drill, const GoalsLineCellsFn& cells) {
   std::vector<int> years = {options.Year()};
   if (options.HasCompYear()) years.push_back(options.CompYear());
   const size_t n = GoalsPeriods(options, years[0]).size();
@@ -285,7 +296,8 @@ void WriteGoalsRows(const std::vector<GoalsEntry>& entries, const GoalsOptions& 
         list->AddString("", 0);
         if (drill != nullptr) drill->lines.push_back({});
       }
-      list->AddString(RowText(label, e.production, e.goal, display, show_total),
+      list->AddString(RowText(label, cells ? cells(static_cast<int>(i), e.year) : GoalsCellsOf(e.production, e.goal),
+                              display, show_total),
                       e.year == years[0] ? kGoalLineYear : kGoalLineCompYear);
       if (drill != nullptr) drill->lines.push_back({static_cast<int>(i), 0});
     }
@@ -307,7 +319,7 @@ void WriteGoalsRows(const std::vector<GoalsEntry>& entries, const GoalsOptions& 
     }
     std::string label = ModuleString(57);
     if (compare) label += " " + std::to_string(year);
-    list->AddString(RowText(label, production, goal, display, show_total),
+    list->AddString(RowText(label, cells ? cells(-1, year) : GoalsCellsOf(production, goal), display, show_total),
                     year == years[0] ? kGoalLineTotal : kGoalLineCompTotal);
     if (drill != nullptr) drill->lines.push_back({-1, year});
   }

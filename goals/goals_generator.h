@@ -161,13 +161,29 @@ struct GoalsResult {
 // The rows' order: by "%s%d" (code then year), byte-wise.
 bool GoalsEntryLess(const GoalsEntry& a, const GoalsEntry& b);
 
+// The figures behind one line's cells: production and goal of each chosen
+// period, and of the total column.
+struct GoalsLineCells {
+  std::vector<long> production, goal;  // one per chosen period
+  long total_production = 0, total_goal = 0;
+};
+
+// One practice's cells of a line: its periods' figures, the total column
+// their sums.
+GoalsLineCells GoalsCellsOf(const std::vector<long>& production, const std::vector<long>& goal);
+
+// The cells of a line when they are not one practice's (a dental group's
+// total): of entries[entry], or with entry -1 of the totals line of year.
+using GoalsLineCellsFn = std::function<GoalsLineCells(int entry, int year)>;
+
 // Step 4 over entries sorted by GoalsEntryLess (each with one production
 // and one goal per chosen period): a line per entry unless TotalsOnly,
 // blank rows, then one totals line per year (the sums over every entry of
 // the year, a percentage of sums). Appends to list; drill, when given,
-// gets one line record per row added.
+// gets one line record per row added. cells, when given, gives each line's
+// figures instead.
 void WriteGoalsRows(const std::vector<GoalsEntry>& entries, const GoalsOptions& options, const GoalsDisplay& display,
-                    QenListWindow* list, GoalsDrillMap* drill = nullptr);
+                    QenListWindow* list, GoalsDrillMap* drill = nullptr, const GoalsLineCellsFn& cells = {});
 
 // Steps 2 to 4: computes the entries, writes the rows into list (cleared
 // first; its columns are left as they are). Returns the entries.

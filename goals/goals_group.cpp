@@ -85,39 +85,118 @@ std::vector<int> GoalsGroupFailures(const GoalsOptions& options, const std::vect
   return GoalsRuleFailures(options, year_goals, comp_goals, GoalsGroupSelection(options, clinics).size());
 }
 
-std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clinics, size_t periods) {
-  // Keyed as the rows are sorted ("%s%d"), so the map's order is theirs.
-  std::map<std::string, GoalsEntry> sums;
+namespace {
+
+// "%s%d": the rows' order (GoalsEntryLess).
+std::string EntryKey(const std::string& producer, int year) {
+  char key[32];
+  std::snprintf(key, sizeof key, "%s%d", producer.c_str(), year);
+  return key;
+}
+
+GoalsLineCells EmptyCells(size_t periods) {
+  GoalsLineCells cells;
+  cells.production.assign(periods, 0);
+  cells.goal.assign(periods, 0);
+  return cells;
+}
+
+// A clinic's line as its own list shows it, added to sum cell by cell
+// where it shows a figure: a cell without a goal is empty there
+// (GoalCellText), and its production is measured against nothing.
+void AddShownCells(const GoalsLineCells& clinic, GoalsLineCells* sum) {
+  for (size_t i = 0; i < sum->production.size() && i < clinic.production.size() && i < clinic.goal.size(); ++i) {
+    if (clinic.goal[i] < 1) continue;
+    sum->production[i] += clinic.production[i];
+    sum->goal[i] += clinic.goal[i];
+  }
+  if (clinic.total_goal >= 1) {
+    sum->total_production += clinic.total_production;
+    sum->total_goal += clinic.total_goal;
+  }
+}
+
+// An entry's figures over exactly periods periods (a shorter one counts 0).
+GoalsLineCells CellsOfEntry(const GoalsEntry& e, size_t periods) {
+  std::vector<long> production(periods, 0), goal(periods, 0);
+  for (size_t i = 0; i < periods; ++i) {
+    if (i < e.production.size()) production[i] = e.production[i];
+    if (i < e.goal.size()) goal[i] = e.goal[i];
+  }
+  return GoalsCellsOf(production, goal);
+}
+
+// The group's total, cell by cell: per producer and year, and per year for
+// the totals lines, the sums of what the clinics' own lines show.
+struct GroupCells {
+  std::map<std::string, GoalsLineCells> entries;  // by EntryKey
+  std::map<int, GoalsLineCells> totals;           // by year
+  std::map<std::string, int> applied;             // the strongest record applied, by EntryKey
+};
+
+GroupCells SumShownCells(const std::vector<GoalsClinicRun>& clinics, size_t periods) {
+  GroupCells out;
   for (const GoalsClinicRun& c : clinics) {
+    std::map<int, GoalsLineCells> clinic_totals;  // the clinic's own totals lines
     for (const GoalsEntry& e : c.entries) {
-      char key[32];
-      std::snprintf(key, sizeof key, "%s%d", e.producer.c_str(), e.year);
-      auto [it, made] = sums.try_emplace(key);
-      GoalsEntry& sum = it->second;
-      if (made) {
-        sum.producer = e.producer;
-        sum.year = e.year;
-        sum.production.assign(periods, 0);
-        sum.goal.assign(periods, 0);
-      }
+      const std::string key = EntryKey(e.producer, e.year);
+      const GoalsLineCells cells = CellsOfEntry(e, periods);
+      AddShownCells(cells, &out.entries.try_emplace(key, EmptyCells(periods)).first->second);
+      int& applied = out.applied[key];
+      applied = std::max(applied, e.applied);
+      GoalsLineCells& total = clinic_totals.try_emplace(e.year, EmptyCells(periods)).first->second;
       for (size_t i = 0; i < periods; ++i) {
-        if (i < e.production.size()) sum.production[i] += e.production[i];
-        if (i < e.goal.size()) sum.goal[i] += e.goal[i];
+        total.production[i] += cells.production[i];
+        total.goal[i] += cells.goal[i];
       }
-      sum.applied = std::max(sum.applied, e.applied);
+    }
+    for (auto& [year, total] : clinic_totals) {
+      total = GoalsCellsOf(total.production, total.goal);
+      AddShownCells(total, &out.totals.try_emplace(year, EmptyCells(periods)).first->second);
     }
   }
+  return out;
+}
+
+}  // namespace
+
+std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clinics, size_t periods) {
+  // Keyed as the rows are sorted, so the map's order is theirs.
+  std::map<std::string, GoalsEntry> named;
+  for (const GoalsClinicRun& c : clinics) {
+    for (const GoalsEntry& e : c.entries) {
+      GoalsEntry& sum = named[EntryKey(e.producer, e.year)];
+      sum.producer = e.producer;
+      sum.year = e.year;
+    }
+  }
+  const GroupCells sums = SumShownCells(clinics, periods);
   std::vector<GoalsEntry> out;
-  out.reserve(sums.size());
-  for (auto& [key, e] : sums) out.push_back(std::move(e));
+  out.reserve(named.size());
+  for (auto& [key, e] : named) {
+    const GoalsLineCells& cells = sums.entries.at(key);
+    e.production = cells.production;
+    e.goal = cells.goal;
+    e.applied = sums.applied.at(key);
+    out.push_back(std::move(e));
+  }
   return out;
 }
 
 std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& clinics, const GoalsOptions& options,
                                              const GoalsDisplay& display, QenListWindow* list) {
   list->ClearList();
-  std::vector<GoalsEntry> entries = SumGoalsEntries(clinics, GoalsPeriods(options, options.Year()).size());
-  WriteGoalsRows(entries, options, display, list);
+  const size_t periods = GoalsPeriods(options, options.Year()).size();
+  const GroupCells sums = SumShownCells(clinics, periods);
+  std::vector<GoalsEntry> entries = SumGoalsEntries(clinics, periods);
+  WriteGoalsRows(entries, options, display, list, nullptr, [&](int entry, int year) {
+    if (entry < 0) {
+      auto it = sums.totals.find(year);
+      return it != sums.totals.end() ? it->second : EmptyCells(periods);
+    }
+    const GoalsEntry& e = entries[static_cast<size_t>(entry)];
+    return sums.entries.at(EntryKey(e.producer, e.year));
+  });
   return entries;
 }
 

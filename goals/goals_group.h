@@ -10,16 +10,21 @@
 // cells (no goal).
 //
 // The total is made from the figures of the entries, never from the cells'
-// texts or percentages: per producer code and year, production and goal of
-// each period are the sums over the clinics that have that entry (a
-// producer of one clinic only keeps its own figures), the percentage is
-// worked out again from the two sums, and the totals lines are the sums
-// over every summed entry. So a clinic without goals adds its production
-// and no goal.
+// texts or percentages, and cell by cell it adds what the clinics' own
+// lists show: per producer code and year, each period's production and goal
+// are the sums over the clinics whose line has a goal there (a cell
+// without a goal is empty in the clinic's list: its production is measured
+// against nothing, so it is not measured in the group either); the total
+// column, and each year's totals line, add the clinics' own total-column
+// cells and totals lines the same way. The percentage is worked out again
+// from the two sums. A producer of one clinic only keeps its own figures,
+// and a group of one clinic shows that clinic's list.
 //
 //   D01 2026 January   clinic1 123456 / 100000   clinic2 40000 / 0 (no goal)
-//   total              163456 / 100000  ->  "1634.56/1000 (163%)"
-//   (not the mean of 123% and an empty cell)
+//   total              123456 / 100000  ->  "1234.56/1000 (123%)"
+//   D01 2026 January   clinic1 123456 / 100000   clinic2 40000 / 50000
+//   total              163456 / 150000  ->  "1634.56/1500 (109%)"
+//   (not the mean of 123% and 80%)
 //
 // The checks run once for the group: a year must have a goal in at least
 // one clinic (the clinics' counts summed), the selection is the union of
@@ -72,14 +77,15 @@ std::string GoalsGroupUnknownProducer(const GoalsOptions& options, const std::ve
 // each year counted over every clinic, the selection of GoalsGroupSelection.
 std::vector<int> GoalsGroupFailures(const GoalsOptions& options, const std::vector<GoalsClinicRun>& clinics);
 
-// The total's entries: the clinics' entries summed per producer code and
-// year, period by period, sorted by GoalsEntryLess. periods is the number of
-// chosen periods; a shorter entry counts 0 for the periods it lacks.
+// The total's entries: one per producer code and year of any clinic,
+// sorted by GoalsEntryLess, each period the sums over the clinics whose
+// entry has a goal for it. periods is the number of chosen periods; a
+// shorter entry counts 0 for the periods it lacks.
 std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clinics, size_t periods);
 
 // Writes the group's total into list (cleared first; columns left as they
-// are) with the single practice's rows and totals lines (WriteGoalsRows).
-// Returns its entries.
+// are) with the single practice's rows and totals lines (WriteGoalsRows),
+// each cell the sums of the clinics' shown cells. Returns its entries.
 std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& clinics, const GoalsOptions& options,
                                              const GoalsDisplay& display, QenListWindow* list);
 

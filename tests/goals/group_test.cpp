@@ -83,18 +83,30 @@ TEST_P(GoalsGroupTotal, RowsFromSummedFigures) {
   QenListWindow list(kGoalsListId);
   const std::vector<GoalsEntry> entries = WriteGoalsGroupTotal(c.clinics, c.options, c.display, &list);
   EXPECT_EQ(Rows(list), c.rows);
-  // The totals lines are the sums of the summed entries, which are the sums
-  // of every clinic's entries: nothing is lost or counted twice.
-  long clinics_production = 0, total_production = 0;
+  // The total's entries hold what the clinics' cells show, every figure
+  // once: the production of each period that has a goal there.
+  long shown = 0, summed = 0;
   for (const GoalsClinicRun& clinic : c.clinics) {
     for (const GoalsEntry& e : clinic.entries) {
-      for (long p : e.production) clinics_production += p;
+      for (size_t i = 0; i < e.production.size() && i < e.goal.size(); ++i) shown += e.goal[i] >= 1 ? e.production[i] : 0;
     }
   }
   for (const GoalsEntry& e : entries) {
-    for (long p : e.production) total_production += p;
+    for (long p : e.production) summed += p;
   }
-  EXPECT_EQ(total_production, clinics_production);
+  EXPECT_EQ(summed, shown);
+}
+
+// A group of one clinic shows that clinic's own list, line for line.
+TEST_P(GoalsGroupTotal, GroupOfOneIsTheClinic) {
+  const TotalCase& c = GetParam();
+  for (size_t k = 0; k < c.clinics.size(); ++k) {
+    SCOPED_TRACE("clinic " + std::to_string(k + 1));
+    QenListWindow alone(kGoalsListId), own(kGoalsListId);
+    WriteGoalsGroupTotal({c.clinics[k]}, c.options, c.display, &alone);
+    WriteGoalsRows(c.clinics[k].entries, c.options, c.display, &own);
+    EXPECT_EQ(Rows(alone), Rows(own));
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -120,15 +132,36 @@ INSTANTIATE_TEST_SUITE_P(
                   {"1|D01 \t400.00/400 (100%) \t200.00/400 (50%)", "1|D09 \t210.00/1000 (21%) \t1850.00/1500 (123%)",
                    "1|H01 \t50.00/100 (50%) \t50.00/100 (50%)", "0|",
                    "3|Total: \t660.00/1500 (44%) \t2100.00/2000 (105%)"}},
-        // The second clinic keeps no goals: its production counts, its goal
-        // is 0; H02, only there, has no goal in the group either (empty cells).
+        // The second clinic keeps no goals: its cells are empty, and what
+        // they do not measure the group does not either (D01 is the first
+        // clinic's 123 %, not 163 %); H02, only there, has empty cells too.
         TotalCase{"clinic_without_goals",
                   Options(),
                   GoalsDisplay(),
                   {Clinic({Entry("D01", 2026, {123456, 80000}, {100000, 100000})}),
                    Clinic({Entry("D01", 2026, {40000, 20000}, {0, 0}), Entry("H02", 2026, {9000, 9000}, {0, 0})})},
-                  {"1|D01 \t1634.56/1000 (163%) \t1000.00/1000 (100%)", "1|H02 \t \t", "0|",
-                   "3|Total: \t1724.56/1000 (172%) \t1090.00/1000 (109%)"}},
+                  {"1|D01 \t1234.56/1000 (123%) \t800.00/1000 (80%)", "1|H02 \t \t", "0|",
+                   "3|Total: \t1234.56/1000 (123%) \t800.00/1000 (80%)"}},
+        // H05 has no goal in a clinic that keeps goals: the clinic's own
+        // totals line counts H05's production (60 + 150 against 200 in
+        // January), and so does the group's: 150 + 60 + 300 against 400.
+        TotalCase{"producer_without_goal_in_a_clinic_with_goals",
+                  Options(),
+                  GoalsDisplay(),
+                  {Clinic({Entry("D01", 2026, {10000, 20000}, {20000, 20000}), Entry("H05", 2026, {6000, 6000}, {0, 0})}),
+                   Clinic({Entry("D01", 2026, {30000, 0}, {20000, 20000})})},
+                  {"1|D01 \t400.00/400 (100%) \t200.00/400 (50%)", "1|H05 \t \t", "0|",
+                   "3|Total: \t460.00/400 (115%) \t260.00/400 (65%)"}},
+        // A goal in February only: the first clinic's January cell is empty
+        // while its total column shows 400.00/200; the group's January is
+        // the second clinic's, its total column both clinics' columns.
+        TotalCase{"total_column_of_a_goal_in_one_period",
+                  Options(),
+                  WithTotalColumn(),
+                  {Clinic({Entry("D01", 2026, {10000, 30000}, {0, 20000})}),
+                   Clinic({Entry("D01", 2026, {5000, 5000}, {10000, 10000})})},
+                  {"1|D01 \t50.00/100 (50%) \t350.00/300 (117%) \t \t \t \t \t \t \t \t \t \t \t500.00/400 (125%)", "0|",
+                   "3|Total: \t50.00/100 (50%) \t350.00/300 (117%) \t \t \t \t \t \t \t \t \t \t \t500.00/400 (125%)"}},
         // Quarters: each clinic's quarter already sums its three months; the
         // total sums the quarters (and the total column the chosen ones).
         TotalCase{"quarters_with_total_column",
@@ -247,6 +280,7 @@ class GoalsClinicDbTest : public DbTest {
  protected:
   void SetUp() override {
     DbTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     std::string error;
     ASSERT_TRUE(CreateSchema(Db(), &error)) << error;
     Exec("INSERT INTO PRODCD (PROD_ID, PROD_CODE, PROD_FIRST_NAME, PROD_LAST_NAME, PROD_TYPE, PROD_INACTIVE, "

@@ -1,4 +1,4 @@
--- Clinic c2 keeps no goals: its production counts against none. Its
+-- Clinic c2 keeps no goals: its production is measured against none. Its
 -- hygienist H03 has no appointment in November 2026 (her time stays
 -- available), so the group's usage is not any clinic's.
 DELETE FROM GOALS;
