@@ -285,10 +285,11 @@ DrillDialog* PracStatDialog::DrillCell(int list_number, int row, int column) {
     // that lives as long as the drill window; a heading or a row of the
     // group's total is refused in one line (DrillStatsGroupCell).
     const ClinicPoolOptions pool = group->choice.Pool(nullptr, std::string());
+    // A patient its rows name is that clinic's: the history is read there.
     std::unique_ptr<GenDB> db;
+    DrillResult result = DrillStatsGroupCell(pool, Context(), group->lists, list_number, {row, column}, &db);
     DrillDialog* shown =
-        ShowDrill(this, DrillStatsGroupCell(pool, Context(), group->lists, list_number, {row, column}, &db), {},
-                  LauncherInfo(), DrillOpeners{{}, history_});
+        ShowDrill(this, std::move(result), {}, LauncherInfo(), DrillOpeners{{}, history_, db.get()});
     if (shown != nullptr && db != nullptr) {
       GenDB* held = db.release();
       connect(shown, &QObject::destroyed, [held] { delete held; });

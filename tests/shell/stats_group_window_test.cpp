@@ -289,6 +289,11 @@ TEST_F(StatsGroupWindowTest, PrintAllPrintsTheGroupLists) {
 // is refused in one line.
 TEST_F(StatsGroupWindowTest, DetailsOnAClinicRowOpenThatClinicsRows) {
   auto tab = Tab();
+  std::vector<std::string> history_prefixes;
+  tab->SetHistoryOpener([&](QWidget*, GenDB* db, long, const std::string&) -> DrillDialog* {
+    history_prefixes.push_back(db != nullptr ? db->dbPrefix() : "(application)");
+    return nullptr;
+  });
   tab->SendCommand(PracStatDialog::kCmGenerate);
   ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
   const QenListWindow& summary = *tab->View(kStatsSummary)->List();
@@ -333,6 +338,11 @@ TEST_F(StatsGroupWindowTest, DetailsOnAClinicRowOpenThatClinicsRows) {
           EXPECT_NE(std::string::npos, row.find("\tD09\t")) << row;
         }
       }
+      // The treatment's patient is c3's: her history is read on the
+      // drill's connection, at c3's prefix, not the window's.
+      history_prefixes.clear();
+      EXPECT_EQ(nullptr, drill->Activate(0, 0));
+      EXPECT_EQ((std::vector<std::string>{"c3."}), history_prefixes);
     }
     delete drill;
   }
