@@ -207,6 +207,11 @@ int RunPreset(const CliOptions& options) {
     return 1;
   }
   GenDB* db = app.GetDb();
+  // A hot standby refuses every write: asked before anything, in one line.
+  if (writes && db->dbIsStandby()) {
+    std::fprintf(stderr, "vantra %s : %s\n", kCommand, kStandbyRefusal);
+    return 1;
+  }
   if (verb == "save") return Save(db, &preset, options.flags.count("replace") != 0);
   if (verb == "list") return List(db, analysis, options);
   if (verb == "show") return Show(db, a[1], analysis);

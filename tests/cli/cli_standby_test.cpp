@@ -138,6 +138,10 @@ TEST_F(StandbyProgramTest, WritersRefuseTheStandbyInOneLineAndWriteNothing) {
        "vantra goals-edit : la base est en lecture seule (serveur de secours)\n"},
       {"goals_edit_copy", {"goals-edit", "copy", first_id, "D02", "2031"},
        "vantra goals-edit : la base est en lecture seule (serveur de secours)\n"},
+      {"preset_save", {"preset", "save", "mensuel", "audit", "--period", "last-month"},
+       "vantra preset : la base est en lecture seule (serveur de secours)\n"},
+      {"preset_delete", {"preset", "delete", "mensuel", "audit"},
+       "vantra preset : la base est en lecture seule (serveur de secours)\n"},
       // The practice's schema is there: replacing it is refused too.
       {"demo_db_force", {"demo-db", "--force"},
        "vantra demo-db : la base est en lecture seule (serveur de secours)\n"},
