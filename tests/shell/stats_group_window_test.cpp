@@ -196,7 +196,7 @@ TEST_F(StatsGroupWindowTest, GenerateShowsEachClinicThenTheTotalAsTheCommandLine
   tab->SendCommand(PracStatDialog::kCmGenerate);
   ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
   if (const char* shot = std::getenv("VANTRA_STATS_GROUP_PNG")) {
-    tab->resize(1500, 900);
+    tab->resize(2200, 900);
     tab->grab().save(shot);
   }
   struct Case {
@@ -338,6 +338,7 @@ TEST_F(StatsGroupWindowTest, DetailsOnAClinicRowOpenThatClinicsRows) {
           EXPECT_NE(std::string::npos, row.find("\tD09\t")) << row;
         }
       }
+      if (const char* shot = std::getenv("VANTRA_STATS_GROUP_DRILL_PNG")) drill->grab().save(shot);
       // The treatment's patient is c3's: her history is read on the
       // drill's connection, at c3's prefix, not the window's.
       history_prefixes.clear();
