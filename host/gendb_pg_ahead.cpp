@@ -1,5 +1,9 @@
 #include "host/gendb_pg_ahead.h"
 
+#include <poll.h>
+
+#include <cstring>
+
 #include "host/gendb_text.h"
 
 PgReadAhead::~PgReadAhead() {
@@ -7,26 +11,32 @@ PgReadAhead::~PgReadAhead() {
   conn_->Release(this);
 }
 
-void PgReadAhead::Announce(const std::vector<std::string>& statements, int cursor) {
+bool PgReadAhead::Announce(const std::vector<std::string>& statements, int cursor, std::string* lost) {
   Clear();
-  if (statements.size() < 2) return;
+  if (statements.size() < 2) return true;
   std::vector<Entry> entries;
   entries.reserve(statements.size());
   for (const std::string& s : statements) {
     std::string_view body;
     if (gendb_text::SplitStatement(s, &body) != gendb_text::StatementShape::kSingle ||
         !gendb_text::IsQueryStatement(body)) {
-      return;
+      return true;
     }
     entries.push_back(Entry{std::string(body)});
   }
   std::string error;
-  // A server gone already: the first statement finds it on its usual way.
-  if (!conn_->EnsureConnected(&error)) return;
+  if (!conn_->EnsureConnected(&error)) {
+    *lost = error;
+    return false;
+  }
   entries_ = std::move(entries);
   cursor_ = cursor;
   next_ = 0;
-  if (!SendFrom(0, &error)) Forget();
+  if (SendFrom(0, &error)) return true;
+  Forget();
+  if (!conn_->IsBad()) return true;  // the statements run one by one
+  *lost = error;
+  return false;
 }
 
 void PgReadAhead::Clear() {
@@ -63,6 +73,9 @@ bool PgReadAhead::SendFrom(size_t from, std::string* error) {
   for (size_t i = from; i < entries_.size() && ok; ++i) {
     if (entries_[i].state != State::kWaiting) continue;
     send(entries_[i].text.c_str(), Item::kStatement, i);
+    // The server keeps what it writes until its buffer fills or a Sync
+    // comes: a small answer would wait behind the statements after it.
+    if (ok) ok = PQsendFlushRequest(c) != 0;
     if (ok) {
       entries_[i].state = State::kInFlight;
       ++sent_;
@@ -102,6 +115,7 @@ bool PgReadAhead::ReadNext(Item item, Answer* answer) {
     if (answer->error.empty()) answer->error = PgShorten(PQerrorMessage(c));
     return false;
   }
+  bool fatal = false;
   while (PGresult* r = PQgetResult(c)) {
     switch (PQresultStatus(r)) {
       case PGRES_TUPLES_OK:
@@ -116,9 +130,19 @@ bool PgReadAhead::ReadNext(Item item, Answer* answer) {
         break;
       default:
         if (answer->error.empty()) answer->error = PgResultError(r);
+        if (const char* severity = PQresultErrorField(r, PG_DIAG_SEVERITY_NONLOCALIZED);
+            severity != nullptr && (std::strcmp(severity, "FATAL") == 0 || std::strcmp(severity, "PANIC") == 0)) {
+          fatal = true;
+        }
         break;
     }
     PQclear(r);
+  }
+  // A FATAL error is the server ending the connection; outside a pipeline
+  // libpq reads on to its end of file, here it stops at the statement's end.
+  for (int i = 0; fatal && i < 50 && !conn_->IsBad(); ++i) {
+    pollfd p = {PQsocket(c), POLLIN, 0};
+    if (p.fd < 0 || poll(&p, 1, 100) < 0 || PQconsumeInput(c) == 0) break;
   }
   const std::string lost = conn_->CheckLost();
   if (lost.empty()) return true;

@@ -6,8 +6,9 @@
 // client files one statement's answers the server waits for the next. Here
 // they go out together in libpq's pipeline mode (one Sync at the end, inside
 // savepoint vantra_sp when the caller's transaction is open, as
-// PgConnection::Protect does for one statement), so the server runs the
-// next while the client reads the last. The statements are sent as they are
+// PgConnection::Protect does for one statement; a flush request after each
+// statement, so that each answer leaves the server as soon as it is made),
+// so the server runs the next while the client reads the last. The statements are sent as they are
 // (extended protocol, text results, never as COPY: a pipeline cannot carry
 // one) and each one's rows arrive as one complete result.
 //
@@ -52,8 +53,9 @@ class PgReadAhead : public PgConnectionUser {
   // Forgets what was announced before, keeps statements (one statement each,
   // queries, without their final ';') for cursor and sends them. Nothing is
   // kept (every statement then runs as usual) when statements holds fewer
-  // than two, or one that is not a single query.
-  void Announce(const std::vector<std::string>& statements, int cursor);
+  // than two, or one that is not a single query. False with *lost
+  // (PgConnection::LostMessage) when the server was found gone.
+  bool Announce(const std::vector<std::string>& statements, int cursor, std::string* lost);
   // True when cursor has statements announced.
   bool Covers(int cursor) const { return cursor_ == cursor && next_ < entries_.size(); }
   // The result of statement, the next announced one on cursor or one further

@@ -79,7 +79,9 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
 
   void dbReadAhead(const std::vector<std::string>& statements, int cursor) override {
     last_error_.clear();
-    ahead_.Announce(statements, cursor);
+    // A server found gone is noted (LostConnection) as a failed statement's
+    // would be; each statement then finds it on its usual way.
+    if (!ahead_.Announce(statements, cursor, &last_error_)) Lose(kFailed);
   }
 
   int dbFetch(int mode, int cursor) override {
