@@ -130,35 +130,22 @@ RunOutcome GenerateApptGroup(GenDB* db, const ClinicPoolOptions& pool, const std
   if (db == nullptr) return BeginRun(nullptr);
 
   // The group's selection, read clinic by clinic.
-  const std::string old_prefix = db->dbPrefix();
   std::vector<std::string> keys;
-  RunOutcome read = BeginRun(db);
-  for (const std::string& prefix : prefixes) {
-    std::string error;
-    std::vector<ApptChoice> choices;
-    const std::string what = std::string(producers ? "la liste des producteurs" : "la liste des fauteuils") +
-                             " du cabinet " + ClinicLabel(prefix);
-    if (!db->dbSetPrefix(prefix, &error)) {
-      read.NoteFailure(what + " : " + error);
-      break;
-    }
-    LoadApptChoices(db, producers, &choices);
-    if (!db->LastError().empty()) {
-      read.NoteFailure(what + " : " + db->LastError());
-      read.NoteLostConnection(db);
-      break;
-    }
-    std::vector<std::string> known, unknown;
-    for (const ApptChoice& choice : choices) known.push_back(choice.key);
-    PracApptSettings probe = settings;
-    SelectClinicApptKeys(db, known, all, named, &probe, &unknown);
-    for (long k = 0; k < probe.SelectedCount; ++k) {
-      const std::string key = producers ? probe.Producers[k] : probe.Chairs[k];
-      if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
-    }
-  }
-  std::string restored;
-  db->dbSetPrefix(old_prefix, &restored);
+  const RunOutcome read = ReadClinicByClinic(
+      db, prefixes, producers ? "la liste des producteurs" : "la liste des fauteuils", [&](const std::string&) {
+        std::vector<ApptChoice> choices;
+        LoadApptChoices(db, producers, &choices);
+        if (!db->LastError().empty()) return false;
+        std::vector<std::string> known, unknown;
+        for (const ApptChoice& choice : choices) known.push_back(choice.key);
+        PracApptSettings probe = settings;
+        SelectClinicApptKeys(db, known, all, named, &probe, &unknown);
+        for (long k = 0; k < probe.SelectedCount; ++k) {
+          const std::string key = producers ? probe.Producers[k] : probe.Chairs[k];
+          if (std::find(keys.begin(), keys.end(), key) == keys.end()) keys.push_back(key);
+        }
+        return true;
+      });
   if (!read.Finished()) return read;
   if (all && producers) std::stable_sort(keys.begin(), keys.end());  // in code order, as one practice lists them
   if (!all) {

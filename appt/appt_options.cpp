@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <map>
 
+#include "host/clinic_pool.h"
 #include "host/dates.h"
 #include "host/gendb.h"
 #include "host/list_window.h"
@@ -273,4 +274,19 @@ void SelectClinicApptKeys(GenDB* db, const std::vector<std::string>& known, bool
                           const std::vector<std::string>& named, PracApptSettings* s,
                           std::vector<std::string>* unknown) {
   SelectKeys(db, known, all, named, s, unknown);
+}
+
+RunOutcome LoadGroupApptChoices(GenDB* db, const std::vector<std::string>& prefixes, bool producers,
+                                std::vector<ApptChoice>* out) {
+  out->clear();
+  std::map<std::string, std::string> texts;  // by key, the first clinic's text
+  const RunOutcome read = ReadClinicByClinic(
+      db, prefixes, producers ? "la liste des producteurs" : "la liste des fauteuils", [&](const std::string&) {
+        std::vector<ApptChoice> clinic;
+        if (!LoadApptChoices(db, producers, &clinic)) return false;
+        for (ApptChoice& c : clinic) texts.emplace(c.key, std::move(c.text));
+        return true;
+      });
+  for (auto& [key, text] : texts) out->push_back(ApptChoice{key, std::move(text)});
+  return read;
 }

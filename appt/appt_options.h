@@ -87,6 +87,12 @@ struct ApptChoice {
 // the statement failed (the database's LastError says why).
 bool LoadApptChoices(GenDB* db, bool producers, std::vector<ApptChoice>* out);
 
+// The choices of every clinic of a group (ReadClinicByClinic on db), each
+// key once with the text of the first clinic that has it, by key. Not
+// finished when a clinic's statement failed (the outcome names it).
+RunOutcome LoadGroupApptChoices(GenDB* db, const std::vector<std::string>& prefixes, bool producers,
+                                std::vector<ApptChoice>* out);
+
 // The selection rule of the productivity tab, which its window and its
 // command both apply to the mode's list (ListBy 'P': Producers, else
 // Chairs): "all" takes every key of known, in its order; otherwise the keys

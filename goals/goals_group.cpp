@@ -27,6 +27,21 @@ long CountGoals(GenDB* db, const char* year, RunOutcome* outcome) {
 
 }  // namespace
 
+RunOutcome LoadGroupActiveProducers(GenDB* db, const std::vector<std::string>& prefixes,
+                                    std::vector<GoalsProducer>* out) {
+  out->clear();
+  std::map<std::string, GoalsProducer> by_code;
+  const RunOutcome read = ReadClinicByClinic(db, prefixes, "la liste des producteurs", [&](const std::string&) {
+    std::vector<GoalsProducer> clinic;
+    std::string error;
+    if (!LoadActiveProducers(db, &clinic, &error)) return false;
+    for (GoalsProducer& p : clinic) by_code.emplace(p.code, std::move(p));
+    return true;
+  });
+  for (auto& [code, p] : by_code) out->push_back(std::move(p));
+  return read;
+}
+
 RunOutcome RunGoalsClinic(GenDB* db, const GoalsOptions& options, const GoalsDisplay& display,
                           const GoalsProductionFn& production, bool generate, QenListWindow* list,
                           GoalsClinicRun* out, GoalsDrillMap* drill) {

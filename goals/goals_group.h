@@ -45,6 +45,13 @@
 
 class GenDB;
 
+// The active producers of every clinic (ReadClinicByClinic on db, the
+// caller's connection), each code once with the first clinic's names, in
+// code order: the goals tab's producer list for a group. Not finished when
+// a clinic's list could not be read (the outcome names it).
+RunOutcome LoadGroupActiveProducers(GenDB* db, const std::vector<std::string>& prefixes,
+                                    std::vector<GoalsProducer>* out);
+
 // What one clinic's run gives the group.
 struct GoalsClinicRun {
   std::vector<std::string> selected;  // the codes its generation took

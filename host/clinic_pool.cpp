@@ -137,6 +137,29 @@ std::string ClinicLabel(const std::string& prefix) {
   return name;
 }
 
+RunOutcome ReadClinicByClinic(GenDB* db, const std::vector<std::string>& prefixes, const std::string& what,
+                              const std::function<bool(const std::string& prefix)>& read) {
+  if (db == nullptr) return BeginRun(nullptr);
+  const std::string old_prefix = db->dbPrefix();
+  RunOutcome outcome = BeginRun(db);
+  for (const std::string& prefix : prefixes) {
+    const std::string whose = what + " du cabinet " + ClinicLabel(prefix);
+    std::string error;
+    if (!db->dbSetPrefix(prefix, &error)) {
+      outcome.NoteFailure(whose + " : " + error);
+      break;
+    }
+    if (!read(prefix)) {
+      outcome.NoteFailure(whose + " : " + (db->LastError().empty() ? std::string("illisible") : db->LastError()));
+      outcome.NoteLostConnection(db);
+      break;
+    }
+  }
+  std::string restored;
+  db->dbSetPrefix(old_prefix, &restored);
+  return outcome;
+}
+
 RunOutcome ClinicGroupOutcome(const std::vector<ClinicResult>& results) {
   RunOutcome group;
   for (const ClinicResult& r : results) {

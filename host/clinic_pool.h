@@ -68,6 +68,16 @@ std::vector<ClinicResult> RunClinics(const ClinicPoolOptions& options, const std
 // command line exits 3 (nothing is presented as whole).
 RunOutcome ClinicGroupOutcome(const std::vector<ClinicResult>& results);
 
+// Reads the clinics one after another on db, the caller's own connection:
+// its prefix is moved to each clinic in turn and put back afterwards, so a
+// tab's pick lists can list every clinic's producers or chairs. read is
+// called with db at the clinic's prefix and says whether its statements
+// answered; the first clinic that does not stops the reading, and the
+// outcome names it ("<what> du cabinet clinic2 : <error>"). Finished when
+// every clinic was read.
+RunOutcome ReadClinicByClinic(GenDB* db, const std::vector<std::string>& prefixes, const std::string& what,
+                              const std::function<bool(const std::string& prefix)>& read);
+
 // The clinic's name for messages and headings: the prefix without its final
 // "." and quotes ("clinic2." -> "clinic2").
 std::string ClinicLabel(const std::string& prefix);

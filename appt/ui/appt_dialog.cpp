@@ -226,7 +226,14 @@ void PracApptDialog::FillSelectionList() {
   list->AddString(ModuleString(13), 0);
   list->Check(0, (producers ? settings_.AllProducers : settings_.AllChairs) == 'Y');
   std::vector<ApptChoice> choices;
-  LoadApptChoices(ApplicationDb(), producers, &choices);
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    // Every clinic's producers or chairs, so that one clinic's own can be
+    // named for the group.
+    const RunOutcome read = LoadGroupApptChoices(ApplicationDb(), group->prefixes, producers, &choices);
+    if (!read.Finished()) ShowOutcome(read);
+  } else {
+    LoadApptChoices(ApplicationDb(), producers, &choices);
+  }
   const bool all = (producers ? settings_.AllProducers : settings_.AllChairs) == 'Y';
   for (const ApptChoice& choice : choices) {
     const int row = list->AddString(choice.text.c_str(), 0);

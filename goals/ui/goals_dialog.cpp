@@ -195,8 +195,15 @@ void PracGoalsDialog::FillProducerList() {
   const int all = list->AddString(ModuleString(13), 0);
   list->Check(all, options_.all_producers == 'Y');
   std::vector<GoalsProducer> active;
-  std::string error;
-  LoadActiveProducers(ApplicationDb(), &active, &error);
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    // Every clinic's producers, so that one clinic's own can be named for
+    // the group.
+    const RunOutcome read = LoadGroupActiveProducers(ApplicationDb(), group->prefixes, &active);
+    if (!read.Finished()) ShowOutcome(read);
+  } else {
+    std::string error;
+    LoadActiveProducers(ApplicationDb(), &active, &error);
+  }
   int ordinal = 0;
   for (const GoalsProducer& p : active) {
     const int row = list->AddString(p.code + "\t" + p.last_name + ", " + p.first_name, ++ordinal);

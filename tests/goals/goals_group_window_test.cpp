@@ -231,4 +231,24 @@ TEST_F(GoalsGroupWindowTest, ClinicLineDrillsOnThatClinic) {
   }
 }
 
+// The producer list of a group lists every clinic's producers (the
+// window's own database holds none): c3's D09 can be named alone, and the
+// group's list is the command line's for that name.
+TEST_F(GoalsGroupWindowTest, ProducerListIsEveryClinics) {
+  auto tab = Tab();
+  QenListWindow* producers = tab->ProducerList();
+  int d09 = -1;
+  for (int r = 1; r < producers->GetCount(); ++r) {
+    if (producers->GetItemText(r, 0).substr(0, 3) == "D09") d09 = r;
+  }
+  ASSERT_GT(d09, 0) << producers->GetCount() << " rows";
+  EXPECT_GT(producers->GetCount(), 7);  // "Tous", c1's six producers, D09
+  producers->Check(0, false);
+  for (int r = 1; r < producers->GetCount(); ++r) producers->Check(r, r == d09);
+  tab->CmGenerate();
+  ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
+  EXPECT_EQ(Command({"goals", "--clinics", "c1,c2,c3", "AllProducers=N", "Producers=D09"}), Rows(*tab->ReportList()));
+  EXPECT_GE(RowStarting(*tab->ReportList(), "D09"), 0);
+}
+
 }  // namespace
