@@ -38,20 +38,36 @@ bool SelectClinicProducers(GenDB* db, const StatsSelection& base, StatsSelection
   return db->LastError().empty();
 }
 
-// Lays out list_number of every part (the clinics, then the total when
-// there is one) with its colours and style.
+// The parts' lists: the clinics', then the total when there is one.
+std::vector<StatsLists*> PartsOf(StatsGroupLists* lists) {
+  std::vector<StatsLists*> parts;
+  for (const auto& clinic : lists->clinics) parts.push_back(&clinic->lists);
+  if (lists->total) parts.push_back(&lists->totals);
+  return parts;
+}
+
+// The parts' coloured cells of group's list at their rows in it.
+void MoveGroupColours(const std::vector<StatsLists*>& parts, StatsGroupList* group) {
+  std::vector<const TDList*> part_colours;
+  for (const StatsLists* part : parts) part_colours.push_back(&part->Colours(group->number));
+  group->colours.DeleteElems();
+  GroupColours(group->origins, part_colours, &group->colours);
+}
+
+// Lays out list_number of every part with its style and colours.
 void ComposeStatsGroupList(int number, size_t clinics, StatsGroupLists* out) {
   auto group = std::make_unique<StatsGroupList>();
   group->number = number;
+  const std::vector<StatsLists*> parts = PartsOf(out);
   std::vector<CellStyleFn> styles;
-  auto add = [&](const std::string& heading, const StatsLists& lists) {
-    group->parts.push_back({heading, &lists.List(number)});
-    styles.push_back(StatsRowStyle(&lists.List(number), number));
-  };
-  for (const auto& clinic : out->clinics) add(clinic->heading, clinic->lists);
-  if (out->total) add(GroupTotalHeading(clinics), out->totals);
+  for (size_t p = 0; p < parts.size(); ++p) {
+    const bool total = p == out->clinics.size();
+    group->parts.push_back({total ? GroupTotalHeading(clinics) : out->clinics[p]->heading, &parts[p]->List(number)});
+    styles.push_back(StatsRowStyle(&parts[p]->List(number), number));
+  }
   ComposeGroupList(group->parts, &group->list, &group->origins);
   group->style = GroupCellStyle(&group->origins, std::move(styles));
+  MoveGroupColours(parts, group.get());
   out->composed[static_cast<size_t>(number)] = std::move(group);
 }
 
@@ -68,7 +84,6 @@ StatsGroupList* StatsGroupLists::Composed(int list_number) {
 RunOutcome GenerateStatsGroup(const ClinicPoolOptions& pool, const std::vector<std::string>& prefixes,
                               const StatsSelection& base, const StatsContext& base_context,
                               const std::vector<int>& numbers, StatsGroupLists* out) {
-  out->selection = base;
   out->numbers.clear();
   for (int number : numbers) {
     if (!ValidNumber(number)) return RunOutcome::Refused("liste inconnue : " + std::to_string(number));
@@ -140,35 +155,19 @@ RunOutcome GenerateStatsGroup(const ClinicPoolOptions& pool, const std::vector<s
       WriteStatsGroupTotal(number, figures, base_context.prod_units, &out->totals.List(number));
       CollectStatsColors(out->totals.List(number), number, base_context.colors, &out->totals.Colours(number));
     }
+    // The clinics' coloured cells were recorded by their fills.
     ComposeStatsGroupList(number, n, out);
-  }
-  // The clinics' colours were recorded by their fills.
-  for (int number : out->numbers) {
-    StatsGroupList& group = *out->Composed(number);
-    std::vector<const TDList*> part_colours;
-    for (const auto& clinic : out->clinics) part_colours.push_back(&clinic->lists.Colours(number));
-    if (out->total) part_colours.push_back(&out->totals.Colours(number));
-    group.colours.DeleteElems();
-    GroupColours(group.origins, part_colours, &group.colours);
   }
   return outcome;
 }
 
 void CollectStatsGroupColours(const StatsColorOptions& colours, StatsGroupLists* lists) {
+  const std::vector<StatsLists*> parts = PartsOf(lists);
   for (int number : lists->numbers) {
     StatsGroupList* group = lists->Composed(number);
     if (group == nullptr) continue;
-    std::vector<const TDList*> part_colours;
-    for (const auto& clinic : lists->clinics) {
-      CollectStatsColors(clinic->lists.List(number), number, colours, &clinic->lists.Colours(number));
-      part_colours.push_back(&clinic->lists.Colours(number));
-    }
-    if (lists->total) {
-      CollectStatsColors(lists->totals.List(number), number, colours, &lists->totals.Colours(number));
-      part_colours.push_back(&lists->totals.Colours(number));
-    }
-    group->colours.DeleteElems();
-    GroupColours(group->origins, part_colours, &group->colours);
+    for (StatsLists* part : parts) CollectStatsColors(part->List(number), number, colours, &part->Colours(number));
+    MoveGroupColours(parts, group);
   }
 }
 

@@ -53,7 +53,6 @@ struct StatsGroupList {
 };
 
 struct StatsGroupLists {
-  StatsSelection selection;  // the group's, as given
   std::vector<int> numbers;  // the lists run, in the order given
   // The clinics that ran, in the parts' order (part i is clinics[i]).
   std::vector<std::unique_ptr<StatsClinicLists>> clinics;

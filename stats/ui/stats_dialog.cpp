@@ -1,5 +1,7 @@
 #include "stats/ui/stats_dialog.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -381,7 +383,8 @@ void PracStatDialog::GenerateGroup(const ClinicGroupChoice& group, const std::ve
     StatsGroupList* composed = shown->lists.Composed(n);
     generated_partial_[n] = !last_outcome_.Finished();
     if (composed == nullptr) {
-      // A clinic failed: nothing of the group is shown.
+      // A clinic failed, or a named producer works in none: nothing of
+      // the group is shown.
       lists_.List(n).ClearList();
     } else {
       ListBatch batch(&lists_.List(n));
@@ -436,10 +439,13 @@ void PracStatDialog::CmOptions() {
   StatsOptionsDialog dialog(this, &colours_, LauncherInfo());
   if (dialog.Execute() != 1) return;
   WriteStatsColorOptions(colours_, StatsIniWriterOf(ini_));
+  std::vector<const GroupShown*> recoloured;  // the lists of one run share their group
   for (int n = 1; n <= 4; ++n) {
     if (group_[n] != nullptr) {
-      // The lists of one run share their group: each list's parts once.
-      if (n == 1 || group_[n] != group_[n - 1]) CollectStatsGroupColours(colours_, &group_[n]->lists);
+      if (std::find(recoloured.begin(), recoloured.end(), group_[n].get()) == recoloured.end()) {
+        CollectStatsGroupColours(colours_, &group_[n]->lists);
+        recoloured.push_back(group_[n].get());
+      }
     } else {
       CollectStatsColors(lists_.List(n), n, colours_, &lists_.Colours(n));
     }
