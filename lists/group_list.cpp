@@ -80,3 +80,11 @@ std::string ClinicHeading(const std::string& label, const std::string& practice_
 std::string GroupTotalHeading(size_t clinics) {
   return "Total du groupe (" + std::to_string(clinics) + (clinics == 1 ? " cabinet)" : " cabinets)");
 }
+
+std::vector<int> GroupHeadingRows(const std::vector<GroupRowOrigin>& origins) {
+  std::vector<int> rows;
+  for (size_t r = 0; r < origins.size(); ++r) {
+    if (origins[r].row < 0) rows.push_back(static_cast<int>(r));
+  }
+  return rows;
+}

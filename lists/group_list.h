@@ -44,6 +44,10 @@ struct GroupRowOrigin {
 // out.
 void ComposeGroupList(const std::vector<GroupPart>& parts, QenListWindow* out, std::vector<GroupRowOrigin>* origins);
 
+// The rows of the headings (the clinics' and the total's) in the group
+// list: the window draws them across every column (ListView::SetFullWidthRows).
+std::vector<int> GroupHeadingRows(const std::vector<GroupRowOrigin>& origins);
+
 // The group list's style: heading rows bold, every other cell styled as
 // its part's list styles it (part_styles[part], an empty one plain).
 // origins must outlive the returned rule.

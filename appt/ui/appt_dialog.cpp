@@ -377,6 +377,7 @@ void PracApptDialog::GenerateGroup(const ClinicGroupChoice& group) {
     ListBatch batch(result_->List());
     ComposeGroupList(group_->parts, result_->List(), &group_->origins);
   }
+  result_->SetFullWidthRows(GroupHeadingRows(group_->origins));
   std::vector<CellStyleFn> styles;
   for (const GroupPart& part : group_->parts) {
     const QenListWindow* list = part.list;

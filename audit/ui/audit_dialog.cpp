@@ -392,6 +392,7 @@ void PracListDialog::GenerateGroup(const ClinicGroupChoice& group, bool summary)
     ListBatch batch(target);
     ComposeGroupList(shown->parts, target, &shown->origins);
   }
+  view->SetFullWidthRows(GroupHeadingRows(shown->origins));
   // Headings bold; every other row as its clinic's (or the total's) list
   // has it.
   std::vector<CellStyleFn> styles;

@@ -307,6 +307,7 @@ void PracGoalsDialog::GenerateGroup(const ClinicGroupChoice& group) {
       ListBatch batch(list);
       ComposeGroupList(group_->parts, list, &group_->origins);
     }
+    report_->SetFullWidthRows(GroupHeadingRows(group_->origins));
     std::vector<CellStyleFn> styles;
     for (const GroupPart& part : group_->parts) styles.push_back(GoalListStyle(part.list, &display_));
     list_style_ = GroupCellStyle(&group_->origins, std::move(styles));

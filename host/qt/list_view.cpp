@@ -284,8 +284,25 @@ ListView::~ListView() {
   delete model_;
 }
 
+void ListView::SetFullWidthRows(std::vector<int> rows) {
+  std::sort(rows.begin(), rows.end());
+  clearSpans();
+  full_width_rows_ = std::move(rows);
+  const int columns = static_cast<int>(list_->Columns().size());
+  if (columns < 2) return;
+  for (int r : full_width_rows_) {
+    if (r >= 0 && r < model_->rowCount()) setSpan(r, 0, 1, columns);
+  }
+}
+
 void ListView::Init() {
   setModel(model_);
+  // Spans belong to the rows they were set on: a list cleared or refilled
+  // has none.
+  connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+    full_width_rows_.clear();
+    clearSpans();
+  });
   setSelectionBehavior(QAbstractItemView::SelectRows);
   setSelectionMode(QAbstractItemView::SingleSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -401,6 +418,7 @@ void ListView::FitColumnsToContents() {
     int width = header.horizontalAdvance(QString::fromStdString(columns[c].title)) + header_extra;
     for (int r : sample) {
       if (list_->GetItemText(r, c).empty()) continue;
+      if (std::binary_search(full_width_rows_.begin(), full_width_rows_.end(), r)) continue;
       const QModelIndex index = model_->index(r, c);
       width = std::max(width, itemDelegateForIndex(index)->sizeHint(option, index).width());
     }

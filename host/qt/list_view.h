@@ -158,6 +158,11 @@ class ListView : public QTableView {
   // widths in characters (zero-width columns stay hidden).
   void FitColumnsToWidth();
   void SetHeaderVisible(bool visible);
+  // Rows drawn across every column (the clinics' headings of a group's
+  // list): their first cell spans the row, and FitColumnsToContents does
+  // not measure them, so a long heading widens no column. Forgotten when
+  // the list is cleared or refilled.
+  void SetFullWidthRows(std::vector<int> rows);
   // Row -1 clears. Same as List()->SetSelIndex(row).
   void SetSelIndex(int row) { list_->SetSelIndex(row); }
   int GetSelIndex() const { return list_->GetSelIndex(); }
@@ -189,5 +194,6 @@ class ListView : public QTableView {
   bool bold_font_set_ = false;
   bool syncing_ = false;
   bool fit_to_width_ = false;
+  std::vector<int> full_width_rows_;  // SetFullWidthRows', sorted
   std::vector<int> content_width_;  // FitColumnsToContents' measures, pixels  // AdjustColumns asked; kept until the columns change
 };

@@ -160,6 +160,10 @@ TEST_F(GoalsGroupWindowTest, GeneratesTheCommandLinesGroupList) {
     const int r = RowStarting(list, heading);
     ASSERT_GE(r, 0) << heading;
     EXPECT_TRUE(view->Model()->StyleOf(r, 0).bold) << heading;
+    // Drawn across the row, so the producers' column keeps its own width.
+    EXPECT_EQ(static_cast<int>(list.Columns().size()), view->columnSpan(r, 0)) << heading;
+    const std::string whole(list.GetString(r));
+    EXPECT_LT(view->columnWidth(0), view->fontMetrics().horizontalAdvance(QString::fromStdString(whole))) << whole;
   }
   // D09 of c3 (2105.00/1500, 140 %) is on the green ground, at its row in
   // the group list: the colour records moved with the row.
@@ -184,6 +188,7 @@ TEST_F(GoalsGroupWindowTest, GeneratesTheCommandLinesGroupList) {
   ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
   EXPECT_EQ(nullptr, tab->GroupLists());
   EXPECT_EQ(-1, RowStarting(*tab->ReportList(), "Cabinet"));
+  EXPECT_EQ(1, tab->ReportView()->columnSpan(0, 0));
   EXPECT_EQ(Command({"goals", "--prefix", "c3."}), Rows(*tab->ReportList()));
 }
 

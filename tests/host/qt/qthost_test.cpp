@@ -284,6 +284,28 @@ TEST(ListViewTest, ColumnsFitTheirContents) {
   EXPECT_GE(view.columnWidth(1), usage);
 }
 
+// A full-width row (a group's clinic heading) spans the row and widens no
+// column; a list cleared and refilled has no such row any more.
+TEST(ListViewTest, FullWidthRowsSpanAndAreNotMeasured) {
+  ListView view(5111);
+  view.List()->SetColumns({{"Producteur", 4, ColumnAlign::kLeft}, {"NOV", 4, ColumnAlign::kLeft}});
+  const QString heading = QStringLiteral("Cabinet c1 — Clinique dentaire du Boulevard, la plus longue");
+  view.List()->AddString(heading.toStdString(), 0);
+  view.List()->AddString("D01 \t62441.50/68100 (92%)", 1);
+  view.resize(800, 300);
+  view.show();
+  view.SetFullWidthRows({0});
+  view.FitColumnsToContents();
+  EXPECT_EQ(2, view.columnSpan(0, 0));
+  EXPECT_EQ(1, view.columnSpan(1, 0));
+  EXPECT_LT(view.columnWidth(0), view.fontMetrics().horizontalAdvance(heading));
+  view.List()->ClearList();
+  view.List()->AddString(heading.toStdString(), 0);
+  view.FitColumnsToContents();
+  EXPECT_EQ(1, view.columnSpan(0, 0));
+  EXPECT_GT(view.columnWidth(0), view.fontMetrics().horizontalAdvance(heading));
+}
+
 // --- dialogs and fields ---------------------------------------------------------
 
 struct Options {
