@@ -1,6 +1,7 @@
 #include "stats/ui/stats_dialog.h"
 
 #include <algorithm>
+#include <map>
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -227,22 +228,38 @@ void PracStatDialog::FillProducerList() {
   list->ClearList();
   const int all = list->AddString(ModuleString(13), 0);
   list->Check(all, sel_.all_producers == 'Y');
-  QenApplication* app = QenApplication::Instance();
-  GenDB* db = app ? app->GetDb() : nullptr;
+  GenDB* db = ApplicationDb();
   if (db == nullptr) return;
-  const std::string sql = ActiveProducersSql(db->dbPrefix());
-  db->dbExecute(sql.c_str(), kProducerCursor);
-  for (int r = db->dbFetch(0, kProducerCursor); r == 0; r = db->dbFetch(1, kProducerCursor)) {
-    char code[4] = {}, last[21] = {}, first[21] = {};
-    db->dbGetString(1, code, sizeof code, kProducerCursor);
-    db->dbGetString(2, last, sizeof last, kProducerCursor);
-    db->dbGetString(3, first, sizeof first, kProducerCursor);
-    BlankRowBreaks(last);
-    BlankRowBreaks(first);
-    const int row = list->AddString(std::string(code) + "\t" + last + ", " + first, 0);
+  // Code -> "Last, First", in code order; for a group the first clinic's
+  // names of each code.
+  std::map<std::string, std::string> producers;
+  const auto read = [db, &producers](const std::string&) {
+    const std::string sql = ActiveProducersSql(db->dbPrefix());
+    db->dbExecute(sql.c_str(), kProducerCursor);
+    for (int r = db->dbFetch(0, kProducerCursor); r == 0; r = db->dbFetch(1, kProducerCursor)) {
+      char code[4] = {}, last[21] = {}, first[21] = {};
+      db->dbGetString(1, code, sizeof code, kProducerCursor);
+      db->dbGetString(2, last, sizeof last, kProducerCursor);
+      db->dbGetString(3, first, sizeof first, kProducerCursor);
+      BlankRowBreaks(last);
+      BlankRowBreaks(first);
+      producers.emplace(code, std::string(last) + ", " + first);
+    }
+    db->dbClose(kProducerCursor);
+    return db->LastError().empty();
+  };
+  if (const ClinicGroupChoice* group = ApplicationGroup()) {
+    // Every clinic's producers, so that one clinic's own can be named for
+    // the group.
+    const RunOutcome outcome = ReadClinicByClinic(db, group->prefixes, "la liste des producteurs", read);
+    if (!outcome.Finished()) ShowOutcome(outcome);
+  } else {
+    read(db->dbPrefix());
+  }
+  for (const auto& [code, name] : producers) {
+    const int row = list->AddString(code + "\t" + name, 0);
     list->Check(row, sel_.all_producers != 'Y' && sel_.ProducerIndex(code) >= 0);
   }
-  db->dbClose(kProducerCursor);
 }
 
 void PracStatDialog::ReadProducerList() {
@@ -387,8 +404,11 @@ void PracStatDialog::GenerateGroup(const ClinicGroupChoice& group, const std::ve
       // the group is shown.
       lists_.List(n).ClearList();
     } else {
-      ListBatch batch(&lists_.List(n));
-      ComposeGroupList(composed->parts, &lists_.List(n), &composed->origins);
+      {
+        ListBatch batch(&lists_.List(n));
+        ComposeGroupList(composed->parts, &lists_.List(n), &composed->origins);
+      }
+      views_[n]->SetFullWidthRows(GroupHeadingRows(composed->origins));
     }
     AfterFill(n);
   }

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QPrinter>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -28,6 +29,7 @@
 #include "lists/qt/drill_dialog.h"
 #include "lists/qt/printer_select.h"
 #include "stats/stats_group_run.h"
+#include "stats/stats_types.h"
 #include "stats/ui/stats_dialog.h"
 #include "suite/demo_db.h"
 #include "suite/production_service.h"
@@ -347,6 +349,43 @@ TEST_F(StatsGroupWindowTest, DetailsOnAClinicRowOpenThatClinicsRows) {
     }
     delete drill;
   }
+}
+
+// The producer list of a group lists every clinic's active producers, so
+// c3's own D09 can be named: the lists then hold her rows of c3 alone, as
+// `vantra stats --clinics` writes them, c1's and c2's parts empty.
+TEST_F(StatsGroupWindowTest, OneClinicsOwnProducerCanBeNamedForTheGroup) {
+  std::vector<std::string> expected;
+  for (const char* name : {"c1", "c2", "c3"}) {
+    std::string error;
+    auto clinic = OpenGenDB("sqlite:" + g_group->File(std::string(name) + ".db"), "", DbAccess::kRead, &error);
+    ASSERT_NE(clinic, nullptr) << error;
+    for (const std::string& code : ActiveProducerCodes(clinic.get())) {
+      if (std::find(expected.begin(), expected.end(), code) == expected.end()) expected.push_back(code);
+    }
+  }
+  std::sort(expected.begin(), expected.end());
+  auto tab = Tab();
+  EXPECT_STREQ("", app_.GetDb()->dbPrefix()) << "the window's connection is put back";
+  QenListWindow* producers = tab->ProducerView()->List();
+  std::vector<std::string> listed;
+  int d09 = -1;
+  for (int r = 1; r < producers->GetCount(); ++r) {
+    listed.push_back(TrimmedCell(producers->GetItemText(r, 0)));
+    if (listed.back() == "D09") d09 = r;
+  }
+  EXPECT_EQ(expected, listed);
+  ASSERT_GT(d09, 0);
+  EXPECT_EQ("Ouellet, Nadia", TrimmedCell(producers->GetItemText(d09, 1)));
+  producers->Check(0, false);
+  producers->Check(d09, true);
+  tab->SendCommand(PracStatDialog::kCmGenerate);
+  ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
+  const QenListWindow& summary = *tab->View(kStatsSummary)->List();
+  EXPECT_EQ(Command({"--clinics", "c1,c2,c3", "--list", "summary", "AllProducers=N", "Producers=D09"}),
+            Rows(summary));
+  EXPECT_EQ(HeadingRow(summary, "c1") + 1, HeadingRow(summary, "c2")) << "c1 has no D09";
+  EXPECT_GT(LabelRow(summary, "D09", HeadingRow(summary, "c3")), 0);
 }
 
 // A list's own "Générer" runs that list for the group; the group's meter
