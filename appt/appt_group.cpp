@@ -228,11 +228,7 @@ DrillResult DrillApptGroupCell(const ClinicPoolOptions& pool, const ApptGroupLis
     result.refused = place.refused.empty() ? "aucune ligne à percer" : place.refused;
     return result;
   }
-  std::string error;
-  *db = OpenGenDB(pool.url, lists.prefixes[part], DbAccess::kRead, &error);
-  if (*db == nullptr) {
-    result.outcome = RunOutcome::Failed("cabinet " + ClinicLabel(lists.prefixes[part]) + " : " + error);
-    return result;
-  }
+  *db = OpenClinicDrillDb(pool.url, lists.prefixes[part], &result);
+  if (*db == nullptr) return result;
   return DrillApptCell(*lists.parts[part].list, *lists.maps[part], place.target, false, db->get());
 }

@@ -80,12 +80,8 @@ DrillResult DrillAuditGroupCell(const ClinicPoolOptions& pool, const AuditOption
     result.refused = place.refused.empty() ? "aucune ligne à percer" : place.refused;
     return result;
   }
-  std::string error;
-  *db = OpenGenDB(pool.url, lists.prefixes[place.part], DbAccess::kRead, &error);
-  if (*db == nullptr) {
-    result.outcome = RunOutcome::Failed("cabinet " + ClinicLabel(lists.prefixes[place.part]) + " : " + error);
-    return result;
-  }
+  *db = OpenClinicDrillDb(pool.url, lists.prefixes[place.part], &result);
+  if (*db == nullptr) return result;
   return DrillAuditCell(db->get(), nullptr, options, *lists.parts[place.part].list, lists.maps[place.part],
                         place.target);
 }

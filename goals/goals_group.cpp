@@ -272,11 +272,7 @@ DrillResult DrillGoalsGroupCell(const ClinicPoolOptions& pool, const GoalsGroupL
     result.refused = place.refused.empty() ? "aucune ligne à percer" : place.refused;
     return result;
   }
-  std::string error;
-  *db = OpenGenDB(pool.url, lists.prefixes[part], DbAccess::kRead, &error);
-  if (*db == nullptr) {
-    result.outcome = RunOutcome::Failed("cabinet " + ClinicLabel(lists.prefixes[part]) + " : " + error);
-    return result;
-  }
+  *db = OpenClinicDrillDb(pool.url, lists.prefixes[part], &result);
+  if (*db == nullptr) return result;
   return DrillGoalsCell(db->get(), *lists.clinics[part], lists.maps[part], place.target);
 }

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "host/clinic_pool.h"
+
 void ComposeGroupList(const std::vector<GroupPart>& parts, QenListWindow* out, std::vector<GroupRowOrigin>* origins) {
   out->ClearList();
   origins->clear();
@@ -87,4 +89,11 @@ std::vector<int> GroupHeadingRows(const std::vector<GroupRowOrigin>& origins) {
     if (origins[r].row < 0) rows.push_back(static_cast<int>(r));
   }
   return rows;
+}
+
+std::unique_ptr<GenDB> OpenClinicDrillDb(const std::string& url, const std::string& prefix, DrillResult* result) {
+  std::string error;
+  std::unique_ptr<GenDB> db = OpenGenDB(url, prefix, DbAccess::kRead, &error);
+  if (db == nullptr) result->outcome = RunOutcome::Failed("cabinet " + ClinicLabel(prefix) + " : " + error);
+  return db;
 }

@@ -15,9 +15,11 @@
 // colours, drill-down and charts can ask the part's own list.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "host/gendb.h"
 #include "host/list_window.h"
 #include "host/tdlist.h"
 #include "lists/drill.h"
@@ -70,6 +72,11 @@ struct GroupDrillPlace {
 };
 GroupDrillPlace PlaceOfGroupDrill(const std::vector<GroupRowOrigin>& origins, size_t clinics,
                                   const DrillTarget& target);
+
+// The connection a drill of a clinic's line reads from: url at the
+// clinic's prefix, read only. Null when it cannot be opened, with
+// result->outcome naming the clinic ("cabinet c2 : <why>").
+std::unique_ptr<GenDB> OpenClinicDrillDb(const std::string& url, const std::string& prefix, DrillResult* result);
 
 // Headings: "Cabinet clinic1 — NAME" ("Cabinet clinic1" without a name);
 // "Total du groupe (N cabinets)".

@@ -186,12 +186,8 @@ DrillResult DrillStatsGroupCell(const ClinicPoolOptions& pool, const StatsContex
     return result;
   }
   const StatsClinicLists& clinic = *lists.clinics[static_cast<size_t>(place.part)];
-  std::string error;
-  *db = OpenGenDB(pool.url, clinic.prefix, DbAccess::kRead, &error);
-  if (*db == nullptr) {
-    result.outcome = RunOutcome::Failed("cabinet " + ClinicLabel(clinic.prefix) + " : " + error);
-    return result;
-  }
+  *db = OpenClinicDrillDb(pool.url, clinic.prefix, &result);
+  if (*db == nullptr) return result;
   // The clinic's list was written over a connection of its own, as this
   // one reads it: its productivity source and production service move here.
   std::unique_ptr<StatsProductivitySource> productivity =

@@ -421,12 +421,7 @@ DrillDialog* PracApptDialog::DrillCell(int row, int column) {
     const ClinicPoolOptions pool = group_choice_->Pool(nullptr, std::string());
     std::unique_ptr<GenDB> db;
     DrillResult result = DrillApptGroupCell(pool, *group_, {row, column}, &db);
-    DrillDialog* shown = ShowDrill(this, std::move(result), {}, LauncherInfo(), DrillOpeners{{}, history_, db.get()});
-    if (shown != nullptr && db != nullptr) {
-      GenDB* held = db.release();
-      connect(shown, &QObject::destroyed, [held] { delete held; });
-    }
-    return shown;
+    return ShowDrillOn(this, std::move(result), std::move(db), {}, LauncherInfo(), DrillOpeners{{}, history_});
   }
   return ShowDrill(this, DrillApptCell(*result_->List(), drill_map_, {row, column}, drill_partial_, ApplicationDb()), {},
                    LauncherInfo(), DrillOpeners{{}, history_});

@@ -414,14 +414,8 @@ DrillDialog* PracListDialog::DrillCell(bool summary, int row, int column) {
     const ClinicGroupChoice& choice = *group_choice_[summary ? 1 : 0];
     const ClinicPoolOptions pool = choice.Pool(nullptr, std::string());
     std::unique_ptr<GenDB> db;
-    DrillDialog* shown = ShowDrill(
-        this, DrillAuditGroupCell(pool, *drill_[summary ? 1 : 0].options, *group, {row, column}, &db),
-        InstallAuditRowEmphasis, LauncherInfo());
-    if (shown != nullptr && db != nullptr) {
-      GenDB* held = db.release();
-      connect(shown, &QObject::destroyed, [held] { delete held; });
-    }
-    return shown;
+    DrillResult result = DrillAuditGroupCell(pool, *drill_[summary ? 1 : 0].options, *group, {row, column}, &db);
+    return ShowDrillOn(this, std::move(result), std::move(db), InstallAuditRowEmphasis, LauncherInfo());
   }
   const DrillState& drill = drill_[summary ? 1 : 0];
   const QenListWindow* list = (summary ? summary_ : detailed_)->List();

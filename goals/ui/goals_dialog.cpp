@@ -356,12 +356,7 @@ DrillDialog* PracGoalsDialog::DrillCell(int row, int column) {
     // of the group's total is refused in one line (DrillGoalsGroupCell).
     std::unique_ptr<GenDB> db;
     DrillResult result = DrillGoalsGroupCell(group_choice_->Pool(nullptr, std::string()), *group_, {row, column}, &db);
-    DrillDialog* shown = ShowDrill(this, std::move(result), {}, LauncherInfo(), DrillOpeners{{}, history_, db.get()});
-    if (shown != nullptr && db != nullptr) {
-      GenDB* held = db.release();
-      connect(shown, &QObject::destroyed, [held] { delete held; });
-    }
-    return shown;
+    return ShowDrillOn(this, std::move(result), std::move(db), {}, LauncherInfo(), DrillOpeners{{}, history_});
   }
   return ShowDrill(this, DrillGoalsCell(ApplicationDb(), *ReportList(), drill_map_, {row, column}), {}, LauncherInfo(),
                    DrillOpeners{[this](long id) { OpenGoalEditor(id); }, history_});

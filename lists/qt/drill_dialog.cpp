@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "host/gendb.h"
 #include "host/list_window.h"
 #include "host/qt/list_view.h"
 #include "host/qt/qen_dialog.h"
@@ -195,4 +196,15 @@ void DrillMenuItem::Choose() {
   DrillFn drill = std::move(drill_);
   drill_ = nullptr;
   if (drill) drill(row_, column_);
+}
+
+DrillDialog* ShowDrillOn(QWidget* parent, DrillResult result, std::unique_ptr<GenDB> db, ViewStyler style,
+                         long launcher_info, DrillOpeners openers) {
+  openers.db = db.get();
+  DrillDialog* shown = ShowDrill(parent, std::move(result), std::move(style), launcher_info, std::move(openers));
+  if (shown != nullptr && db != nullptr) {
+    GenDB* held = db.release();
+    QObject::connect(shown, &QObject::destroyed, [held] { delete held; });
+  }
+  return shown;
 }

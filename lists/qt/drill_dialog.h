@@ -130,3 +130,9 @@ class DrillMenuItem : public QObject {
 // a row naming a patient openers.history.
 DrillDialog* ShowDrill(QWidget* parent, DrillResult result, ViewStyler style, long launcher_info,
                        DrillOpeners openers = {});
+// ShowDrill of a result read on db, a connection of its own (a clinic's of
+// a dental group): the window keeps db as long as it lives, and a patient
+// its rows name has her history read there (openers.db). db is dropped
+// when no window opens.
+DrillDialog* ShowDrillOn(QWidget* parent, DrillResult result, std::unique_ptr<GenDB> db, ViewStyler style,
+                         long launcher_info, DrillOpeners openers = {});

@@ -307,13 +307,7 @@ DrillDialog* PracStatDialog::DrillCell(int list_number, int row, int column) {
     // A patient its rows name is that clinic's: the history is read there.
     std::unique_ptr<GenDB> db;
     DrillResult result = DrillStatsGroupCell(pool, Context(), group->lists, list_number, {row, column}, &db);
-    DrillDialog* shown =
-        ShowDrill(this, std::move(result), {}, LauncherInfo(), DrillOpeners{{}, history_, db.get()});
-    if (shown != nullptr && db != nullptr) {
-      GenDB* held = db.release();
-      connect(shown, &QObject::destroyed, [held] { delete held; });
-    }
-    return shown;
+    return ShowDrillOn(this, std::move(result), std::move(db), {}, LauncherInfo(), DrillOpeners{{}, history_});
   }
   return ShowDrill(this,
                    DrillStatsCell(Context(), generated_sel_[list_number], list_number, lists_.List(list_number),

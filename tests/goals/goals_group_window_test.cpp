@@ -7,9 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,62 +21,23 @@
 #include "host/qt/qen_dialog.h"
 #include "host/tdlist.h"
 #include "lists/qt/drill_dialog.h"
-#include "suite/demo_db.h"
 #include "suite/production_service.h"
-#include "tests/support/run_program.h"
+#include "tests/support/clinic_group.h"
 #include "tests/support/test_db.h"
 
 namespace {
 
 constexpr long kToday = 20261201;
-TempDir* g_group = nullptr;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::vector<std::string> Rows(const QenListWindow& list) {
-  std::vector<std::string> rows;
-  for (int r = 0; r < list.GetCount(); ++r) rows.emplace_back(list.GetString(r));
-  return rows;
-}
-
-// The first row at or after from whose text starts with start; -1 if none.
-int RowStarting(const QenListWindow& list, const std::string& start, int from = 0) {
-  for (int r = from; r < list.GetCount(); ++r) {
-    if (list.GetString(r).rfind(start, 0) == 0) return r;
-  }
-  return -1;
-}
-
-// The statements of a group golden's clinic file (tests/group/golden/NAME.sql).
-void RunClinicScript(GenDB* db, const std::string& name) {
-  std::ifstream in(std::string(GROUP_GOLDEN_DIR) + "/" + name + ".sql");
-  if (!in) return;  // c1 is the demo as it stands
-  for (std::string line; std::getline(in, line);) {
-    if (line.empty() || line.rfind("--", 0) == 0) continue;
-    ASSERT_EQ(db->dbExec(line.c_str()), 0) << line << ": " << db->LastError();
-  }
-}
+SqliteClinicGroup* g_group = nullptr;
 
 class GoalsGroupWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    g_group = new TempDir;
-    std::ofstream(g_group->File("group.db")).close();
-    for (const char* name : {"c1", "c2", "c3"}) {
-      std::string error;
-      auto db = OpenGenDB("sqlite:" + g_group->File(std::string(name) + ".db"), "", DbAccess::kCreate, &error);
-      ASSERT_NE(db, nullptr) << error;
-      DemoOptions demo;
-      demo.today = kToday;
-      DemoSummary summary;
-      ASSERT_TRUE(GenerateDemoPractice(db.get(), demo, &summary, &error)) << error;
-      RunClinicScript(db.get(), name);
-    }
+    g_group = new SqliteClinicGroup;
+    std::string error;
+    ASSERT_TRUE(g_group->Make(kToday, [](GenDB* db, const std::string& clinic, std::string* why) {
+      return RunSqlFile(db, std::string(GROUP_GOLDEN_DIR) + "/" + clinic + ".sql", why);
+    }, &error)) << error;
   }
   static void TearDownTestSuite() {
     delete g_group;
@@ -86,14 +45,8 @@ class GoalsGroupWindowTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    SetToday(kToday);
-    std::string error;
-    auto db = OpenGenDB(GroupUrl(), "", DbAccess::kWrite, &error);
-    ASSERT_NE(db, nullptr) << error;
-    app_.SetDb(std::move(db));
-    app_.SetINI(dir_.File("tolvane.ini"));
-    InstallProductionService(&app_);
-    QenApplication::SetInstance(&app_);
+    OpenGroupApplication(*g_group, dir_.File("tolvane.ini"), &app_);
+    if (HasFatalFailure()) return;
     WDIniObj ini(app_.GetINI());
     // November 2026, the total column; 100 % and over on a green ground.
     for (const auto& [key, value] : {std::pair<const char*, const char*>{"Year", "2026"},
@@ -104,30 +57,11 @@ class GoalsGroupWindowTest : public ::testing::Test {
                                      {"GoalTo2", "500"}}) {
       ASSERT_TRUE(ini.write_secini("PRAC_GOALS", key, value)) << ini.LastError();
     }
-    ClinicGroupChoice group;
-    group.url = GroupUrl();
-    group.prefixes = {"c1.", "c2.", "c3."};
-    app_.SetGroupChoice(group);
+    app_.SetGroupChoice(g_group->Choice());
   }
-  void TearDown() override {
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QenApplication::SetInstance(nullptr);
-    SetToday(0);
-  }
+  void TearDown() override { CloseGroupApplication(); }
 
-  static std::string GroupUrl() { return "sqlite:" + g_group->File("group.db"); }
-
-  std::vector<std::string> Command(std::vector<std::string> args) {
-    args.insert(args.begin(), VANTRA_PROGRAM);
-    for (const std::string& a : {std::string("--db"), GroupUrl(), std::string("--ini"), app_.GetINI(),
-                                 std::string("--today"), std::to_string(kToday), std::string("--format"),
-                                 std::string("tsv")}) {
-      args.push_back(a);
-    }
-    const ProgramRun run = RunProgram(args);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return Lines(run.out);
-  }
+  std::vector<std::string> Command(std::vector<std::string> args) { return g_group->Command(args, app_.GetINI()); }
 
   std::unique_ptr<PracGoalsDialog> Tab() {
     auto tab = std::make_unique<PracGoalsDialog>(nullptr, 2009, 0, nullptr);
@@ -154,7 +88,7 @@ TEST_F(GoalsGroupWindowTest, GeneratesTheCommandLinesGroupList) {
   ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
   ASSERT_NE(nullptr, tab->GroupLists());
   const QenListWindow& list = *tab->ReportList();
-  EXPECT_EQ(expected, Rows(list));
+  EXPECT_EQ(expected, ListRows(list));
   ListView* view = tab->ReportView();
   for (const char* heading : {"Cabinet c1", "Cabinet c2", "Cabinet c3", "Total du groupe (3 cabinets)"}) {
     const int r = RowStarting(list, heading);
@@ -189,7 +123,7 @@ TEST_F(GoalsGroupWindowTest, GeneratesTheCommandLinesGroupList) {
   EXPECT_EQ(nullptr, tab->GroupLists());
   EXPECT_EQ(-1, RowStarting(*tab->ReportList(), "Cabinet"));
   EXPECT_EQ(1, tab->ReportView()->columnSpan(0, 0));
-  EXPECT_EQ(Command({"goals", "--prefix", "c3."}), Rows(*tab->ReportList()));
+  EXPECT_EQ(Command({"goals", "--prefix", "c3."}), ListRows(*tab->ReportList()));
 }
 
 // Details on the group list: c3's D09 line opens c3's production rows and
@@ -252,7 +186,7 @@ TEST_F(GoalsGroupWindowTest, ProducerListIsEveryClinics) {
   for (int r = 1; r < producers->GetCount(); ++r) producers->Check(r, r == d09);
   tab->CmGenerate();
   ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
-  EXPECT_EQ(Command({"goals", "--clinics", "c1,c2,c3", "AllProducers=N", "Producers=D09"}), Rows(*tab->ReportList()));
+  EXPECT_EQ(Command({"goals", "--clinics", "c1,c2,c3", "AllProducers=N", "Producers=D09"}), ListRows(*tab->ReportList()));
   EXPECT_GE(RowStarting(*tab->ReportList(), "D09"), 0);
 }
 

@@ -10,9 +10,7 @@
 #include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,41 +29,18 @@
 #include "lists/qt/drill_dialog.h"
 #include "lists/qt/vantra_tab_ctrl.h"
 #include "shell/vantra_app.h"
-#include "suite/demo_db.h"
 #include "suite/launcher/clinic_choice.h"
 #include "suite/launcher/suite_window.h"
 #include "suite/production_service.h"
-#include "tests/support/run_program.h"
+#include "tests/support/clinic_group.h"
 #include "tests/support/test_db.h"
 
 namespace {
 
 constexpr long kToday = 20261201;
 
-// The group's folder, made once for every case (three demo practices).
-TempDir* g_group = nullptr;
-
-void Exec(GenDB* db, const std::string& sql) { ASSERT_EQ(db->dbExec(sql.c_str()), 0) << sql << ": " << db->LastError(); }
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::vector<std::string> Rows(const QenListWindow& list) {
-  std::vector<std::string> rows;
-  for (int r = 0; r < list.GetCount(); ++r) rows.emplace_back(list.GetString(r));
-  return rows;
-}
-
-int RowOf(const QenListWindow& list, const std::string& text) {
-  for (int r = 0; r < list.GetCount(); ++r) {
-    if (list.GetString(r) == text) return r;
-  }
-  return -1;
-}
+// The group, made once for every case (three demo practices).
+SqliteClinicGroup* g_group = nullptr;
 
 bool Lists(const QenListWindow& list, const std::string& needle) {
   for (int r = 0; r < list.GetCount(); ++r) {
@@ -74,35 +49,20 @@ bool Lists(const QenListWindow& list, const std::string& needle) {
   return false;
 }
 
-// The group meter of a generation (the first meter the calling thread
-// builds) cancels as soon as it is polled.
-class CancellingMeter : public MeterImpl {
- public:
-  void Open(const std::string&, long) override {}
-  void SetCounter(long) override {}
-  bool Cancelled() override { return true; }
-  void Close() override {}
-};
-
 class ClinicChoiceTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    g_group = new TempDir;
-    std::ofstream(g_group->File("group.db")).close();
-    for (const char* name : {"c1", "c2", "c3"}) {
-      std::string error;
-      auto db = OpenGenDB("sqlite:" + g_group->File(std::string(name) + ".db"), "", DbAccess::kCreate, &error);
-      ASSERT_NE(db, nullptr) << error;
-      DemoOptions demo;
-      demo.today = kToday;
-      DemoSummary summary;
-      ASSERT_TRUE(GenerateDemoPractice(db.get(), demo, &summary, &error)) << error;
-      if (std::string(name) == "c2") Exec(db.get(), "DELETE FROM AUDITFIL WHERE AUD_DATE BETWEEN 20261110 AND 20261120");
-      if (std::string(name) == "c3") {
-        Exec(db.get(), "INSERT INTO AUDITFIL VALUES (9000001, 'X', 'A', 0, 'NOUELLET', 20261103, 90000, '', '', '', '', '', '')");
-        Exec(db.get(), "INSERT INTO AUDITFIL VALUES (9000002, 'X', 'A', 0, 'NOUELLET', 20261117, 91500, '', '', '', '', '', '')");
-      }
-    }
+    g_group = new SqliteClinicGroup;
+    std::string error;
+    ASSERT_TRUE(g_group->Make(kToday, [](GenDB* db, const std::string& clinic, std::string* why) {
+      if (clinic == "c2") return RunStatements(db, {"DELETE FROM AUDITFIL WHERE AUD_DATE BETWEEN 20261110 AND 20261120"}, why);
+      if (clinic != "c3") return true;
+      return RunStatements(
+          db,
+          {"INSERT INTO AUDITFIL VALUES (9000001, 'X', 'A', 0, 'NOUELLET', 20261103, 90000, '', '', '', '', '', '')",
+           "INSERT INTO AUDITFIL VALUES (9000002, 'X', 'A', 0, 'NOUELLET', 20261117, 91500, '', '', '', '', '', '')"},
+          why);
+    }, &error)) << error;
   }
   static void TearDownTestSuite() {
     delete g_group;
@@ -110,14 +70,8 @@ class ClinicChoiceTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    SetToday(kToday);
-    std::string error;
-    auto db = OpenGenDB(GroupUrl(), "", DbAccess::kWrite, &error);
-    ASSERT_NE(db, nullptr) << error;
-    app_.SetDb(std::move(db));
-    app_.SetINI(dir_.File("tolvane.ini"));
-    InstallProductionService(&app_);
-    QenApplication::SetInstance(&app_);
+    OpenGroupApplication(*g_group, dir_.File("tolvane.ini"), &app_);
+    if (HasFatalFailure()) return;
     WDIniObj ini(app_.GetINI());
     for (const auto& [section, key, value] :
          {std::tuple<const char*, const char*, const char*>{"PRAC_DETAILED", "AllUsers", "Y"},
@@ -128,27 +82,12 @@ class ClinicChoiceTest : public ::testing::Test {
       ASSERT_TRUE(ini.write_secini(section, key, value)) << ini.LastError();
     }
   }
-  void TearDown() override {
-    SetMeterFactory(nullptr);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QenApplication::SetInstance(nullptr);
-    SetToday(0);
-  }
+  void TearDown() override { CloseGroupApplication(); }
 
-  static std::string GroupUrl() { return "sqlite:" + g_group->File("group.db"); }
+  static std::string GroupUrl() { return g_group->Url(); }
 
   // `vantra ARGS --db group.db --ini ... --today ... --format tsv`: its lines.
-  std::vector<std::string> Command(std::vector<std::string> args) {
-    args.insert(args.begin(), VANTRA_PROGRAM);
-    for (const std::string& a : {std::string("--db"), GroupUrl(), std::string("--ini"), app_.GetINI(),
-                                 std::string("--today"), std::to_string(kToday), std::string("--format"),
-                                 std::string("tsv")}) {
-      args.push_back(a);
-    }
-    const ProgramRun run = RunProgram(args);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return Lines(run.out);
-  }
+  std::vector<std::string> Command(std::vector<std::string> args) { return g_group->Command(args, app_.GetINI()); }
 
   std::unique_ptr<PracListDialog> AuditTab() {
     auto tab = std::make_unique<PracListDialog>(nullptr, 2001, 0, nullptr);
@@ -236,7 +175,7 @@ TEST_F(ClinicChoiceTest, ChosenClinicIsWhatTheAuditTabReads) {
     const QenListWindow& list = *tab->DetailedView()->List();
     ASSERT_GT(list.GetCount(), 10);
     EXPECT_EQ(c.own_user, Lists(list, "NOUELLET"));
-    EXPECT_EQ(Command({"audit", "--prefix", prefix, "--from", "20261101", "--to", "20261130"}), Rows(list));
+    EXPECT_EQ(Command({"audit", "--prefix", prefix, "--from", "20261101", "--to", "20261130"}), ListRows(list));
   }
 }
 
@@ -293,7 +232,7 @@ TEST_F(ClinicChoiceTest, AllClinicsGenerateTheGroupListOfTheCommandLine) {
     }
     EXPECT_TRUE(outcome.Finished()) << outcome.message;
     const QenListWindow& list = *view->List();
-    EXPECT_EQ(expected, Rows(list));
+    EXPECT_EQ(expected, ListRows(list));
     const int total = RowOf(list, "Total du groupe (3 cabinets)");
     ASSERT_GT(total, 0);
     int headings = 0;

@@ -31,10 +31,9 @@
 #include "stats/stats_group_run.h"
 #include "stats/stats_types.h"
 #include "stats/ui/stats_dialog.h"
-#include "suite/demo_db.h"
 #include "suite/production_service.h"
 #include "tests/support/pdf_tools.h"
-#include "tests/support/run_program.h"
+#include "tests/support/clinic_group.h"
 #include "tests/support/test_db.h"
 
 namespace {
@@ -42,29 +41,7 @@ namespace {
 constexpr long kToday = 20261201;
 constexpr ColorRef kRed = Rgb(255, 0, 0);
 
-TempDir* g_group = nullptr;
-
-void Exec(GenDB* db, const std::string& sql) { ASSERT_EQ(db->dbExec(sql.c_str()), 0) << sql << ": " << db->LastError(); }
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::vector<std::string> Rows(const QenListWindow& list) {
-  std::vector<std::string> rows;
-  for (int r = 0; r < list.GetCount(); ++r) rows.emplace_back(list.GetString(r));
-  return rows;
-}
-
-int RowOf(const QenListWindow& list, const std::string& text, int from = 0) {
-  for (int r = from; r < list.GetCount(); ++r) {
-    if (list.GetString(r) == text) return r;
-  }
-  return -1;
-}
+SqliteClinicGroup* g_group = nullptr;
 
 // The first row at or after from whose first cell, trimmed, is label.
 int LabelRow(const QenListWindow& list, const std::string& label, int from) {
@@ -81,42 +58,29 @@ int HeadingRow(const QenListWindow& list, const std::string& clinic) {
   return -1;
 }
 
-class CancellingMeter : public MeterImpl {
- public:
-  void Open(const std::string&, long) override {}
-  void SetCounter(long) override {}
-  bool Cancelled() override { return true; }
-  void Close() override {}
-};
-
 class StatsGroupWindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    g_group = new TempDir;
-    std::ofstream(g_group->File("group.db")).close();
-    for (const char* name : {"c1", "c2", "c3"}) {
-      std::string error;
-      auto db = OpenGenDB("sqlite:" + g_group->File(std::string(name) + ".db"), "", DbAccess::kCreate, &error);
-      ASSERT_NE(db, nullptr) << error;
-      DemoOptions demo;
-      demo.today = kToday;
-      DemoSummary summary;
-      ASSERT_TRUE(GenerateDemoPractice(db.get(), demo, &summary, &error)) << error;
-      if (std::string(name) == "c2") {
-        Exec(db.get(), "DELETE FROM PATAPT WHERE PAPT_PRODUCER = 'H03' AND PAPT_DATE BETWEEN 20261101 AND 20261130");
+    g_group = new SqliteClinicGroup;
+    std::string error;
+    ASSERT_TRUE(g_group->Make(kToday, [](GenDB* db, const std::string& clinic, std::string* why) {
+      if (clinic == "c2") {
+        return RunStatements(
+            db, {"DELETE FROM PATAPT WHERE PAPT_PRODUCER = 'H03' AND PAPT_DATE BETWEEN 20261101 AND 20261130"}, why);
       }
-      if (std::string(name) == "c3") {
-        Exec(db.get(), "INSERT INTO PRODCD (PROD_ID, PROD_CODE, PROD_FIRST_NAME, PROD_LAST_NAME, PROD_TYPE, "
-                       "PROD_INACTIVE, PROD_LICENSE, PROD_LOC) VALUES (90, 'D09', 'Nadia', 'Ouellet', 'D', 'N', "
-                       "19090, 'A')");
-        Exec(db.get(), "INSERT INTO CLMTRT VALUES (900001, 23590, 1039, 20261103, 123589, '23111', "
-                       "'Restauration', 36, 'MO', 'C', 'D09', 21000, 0, 21000, 0, 0)");
-        Exec(db.get(), "INSERT INTO CLMTRT VALUES (900002, 23590, 1039, 20261117, 123589, '52101', "
-                       "'Prothèse partielle', 28, '', 'C', 'D09', 140000, 45000, 185000, 0, 0)");
-        Exec(db.get(), "INSERT INTO CLMTRT VALUES (900003, 23590, 1039, 20261124, 123589, '01202', 'Examen', 0, '', "
-                       "'C', 'D09', 4500, 0, 4500, 0, 0)");
-      }
-    }
+      if (clinic != "c3") return true;
+      return RunStatements(
+          db,
+          {"INSERT INTO PRODCD (PROD_ID, PROD_CODE, PROD_FIRST_NAME, PROD_LAST_NAME, PROD_TYPE, "
+           "PROD_INACTIVE, PROD_LICENSE, PROD_LOC) VALUES (90, 'D09', 'Nadia', 'Ouellet', 'D', 'N', 19090, 'A')",
+           "INSERT INTO CLMTRT VALUES (900001, 23590, 1039, 20261103, 123589, '23111', "
+           "'Restauration', 36, 'MO', 'C', 'D09', 21000, 0, 21000, 0, 0)",
+           "INSERT INTO CLMTRT VALUES (900002, 23590, 1039, 20261117, 123589, '52101', "
+           "'Prothèse partielle', 28, '', 'C', 'D09', 140000, 45000, 185000, 0, 0)",
+           "INSERT INTO CLMTRT VALUES (900003, 23590, 1039, 20261124, 123589, '01202', 'Examen', 0, '', "
+           "'C', 'D09', 4500, 0, 4500, 0, 0)"},
+          why);
+    }, &error)) << error;
   }
   static void TearDownTestSuite() {
     delete g_group;
@@ -124,15 +88,9 @@ class StatsGroupWindowTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    SetToday(kToday);
-    std::string error;
-    auto db = OpenGenDB(GroupUrl(), "", DbAccess::kWrite, &error);
-    ASSERT_NE(db, nullptr) << error;
-    source_ = std::make_unique<ApptProductivitySource>(db.get(), nullptr, 0);
-    app_.SetDb(std::move(db));
-    app_.SetINI(dir_.File("tolvane.ini"));
-    InstallProductionService(&app_);
-    QenApplication::SetInstance(&app_);
+    OpenGroupApplication(*g_group, dir_.File("tolvane.ini"), &app_);
+    if (HasFatalFailure()) return;
+    source_ = std::make_unique<ApptProductivitySource>(app_.GetDb(), nullptr, 0);
     // Every detail row's fees in red, so the group's colours can be followed.
     WDIniObj ini(app_.GetINI());
     for (const auto& [key, value] : {std::pair<const char*, const char*>{"FeesColor0", "255"},
@@ -141,33 +99,17 @@ class StatsGroupWindowTest : public ::testing::Test {
                                      {"FeesColorBy", "D"}}) {
       ASSERT_TRUE(ini.write_secini("PRAC_STATS", key, value)) << ini.LastError();
     }
-    ClinicGroupChoice group;
-    group.url = GroupUrl();
-    group.prefixes = {"c1.", "c2.", "c3."};
-    group.jobs = 2;
-    app_.SetGroupChoice(group);
+    app_.SetGroupChoice(g_group->Choice());
   }
-  void TearDown() override {
-    SetMeterFactory(nullptr);
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QenApplication::SetInstance(nullptr);
-    SetToday(0);
-  }
+  void TearDown() override { CloseGroupApplication(); }
 
-  static std::string GroupUrl() { return "sqlite:" + g_group->File("group.db"); }
+  static std::string GroupUrl() { return g_group->Url(); }
 
   // `vantra stats ARGS --from --to --db group.db --ini ... --format tsv`.
   std::vector<std::string> Command(std::vector<std::string> args) {
-    args.insert(args.begin(), {VANTRA_PROGRAM, "stats"});
-    for (const std::string& a : {std::string("--from"), std::string("20261101"), std::string("--to"),
-                                 std::string("20261130"), std::string("--db"), GroupUrl(), std::string("--ini"),
-                                 app_.GetINI(), std::string("--today"), std::to_string(kToday),
-                                 std::string("--format"), std::string("tsv")}) {
-      args.push_back(a);
-    }
-    const ProgramRun run = RunProgram(args);
-    EXPECT_EQ(run.status, 0) << run.err;
-    return Lines(run.out);
+    args.insert(args.begin(), "stats");
+    args.insert(args.end(), {"--from", "20261101", "--to", "20261130"});
+    return g_group->Command(args, app_.GetINI());
   }
 
   std::unique_ptr<PracStatDialog> Tab() {
@@ -215,7 +157,7 @@ TEST_F(StatsGroupWindowTest, GenerateShowsEachClinicThenTheTotalAsTheCommandLine
     const std::vector<std::string> expected = Command({"--clinics", "c1,c2,c3", "--list", c.list});
     ASSERT_NE(nullptr, tab->GroupLists(c.number));
     const QenListWindow& list = *tab->View(c.number)->List();
-    EXPECT_EQ(expected, Rows(list));
+    EXPECT_EQ(expected, ListRows(list));
     const int total = RowOf(list, "Total du groupe (3 cabinets)");
     ASSERT_GT(total, 0);
     ListModel* model = tab->View(c.number)->Model();
@@ -236,8 +178,8 @@ TEST_F(StatsGroupWindowTest, GenerateShowsEachClinicThenTheTotalAsTheCommandLine
       EXPECT_EQ(own_style(r, 0).bold, tab->ListStyle(c.number)(r + 1, 0).bold) << own.GetString(r);
     }
     // The chart draws the group's total: the rows after its heading.
-    const std::vector<std::string> all = Rows(list);
-    EXPECT_EQ(std::vector<std::string>(all.begin() + total + 1, all.end()), Rows(*tab->ChartList(c.number)));
+    const std::vector<std::string> all = ListRows(list);
+    EXPECT_EQ(std::vector<std::string>(all.begin() + total + 1, all.end()), ListRows(*tab->ChartList(c.number)));
   }
 
   // The summary's fees in red on every detail row: each part's coloured
@@ -358,7 +300,7 @@ TEST_F(StatsGroupWindowTest, OneClinicsOwnProducerCanBeNamedForTheGroup) {
   std::vector<std::string> expected;
   for (const char* name : {"c1", "c2", "c3"}) {
     std::string error;
-    auto clinic = OpenGenDB("sqlite:" + g_group->File(std::string(name) + ".db"), "", DbAccess::kRead, &error);
+    auto clinic = OpenGenDB("sqlite:" + g_group->ClinicFile(name), "", DbAccess::kRead, &error);
     ASSERT_NE(clinic, nullptr) << error;
     for (const std::string& code : ActiveProducerCodes(clinic.get())) {
       if (std::find(expected.begin(), expected.end(), code) == expected.end()) expected.push_back(code);
@@ -383,7 +325,7 @@ TEST_F(StatsGroupWindowTest, OneClinicsOwnProducerCanBeNamedForTheGroup) {
   ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
   const QenListWindow& summary = *tab->View(kStatsSummary)->List();
   EXPECT_EQ(Command({"--clinics", "c1,c2,c3", "--list", "summary", "AllProducers=N", "Producers=D09"}),
-            Rows(summary));
+            ListRows(summary));
   EXPECT_EQ(HeadingRow(summary, "c1") + 1, HeadingRow(summary, "c2")) << "c1 has no D09";
   EXPECT_GT(LabelRow(summary, "D09", HeadingRow(summary, "c3")), 0);
 }
@@ -398,7 +340,7 @@ TEST_F(StatsGroupWindowTest, OneListCancelAndBackToOneClinic) {
   ASSERT_TRUE(tab->LastOutcome().Finished()) << tab->LastOutcome().message;
   EXPECT_NE(nullptr, tab->GroupLists(kStatsPatients));
   EXPECT_EQ(nullptr, tab->GroupLists(kStatsSummary));
-  EXPECT_EQ(Command({"--clinics", "c1,c2,c3", "--list", "patients"}), Rows(*tab->View(kStatsPatients)->List()));
+  EXPECT_EQ(Command({"--clinics", "c1,c2,c3", "--list", "patients"}), ListRows(*tab->View(kStatsPatients)->List()));
 
   ClinicGroupChoice one = app_.GroupChoice();
   one.jobs = 1;  // the cancel lands before the second clinic is done
@@ -428,7 +370,7 @@ TEST_F(StatsGroupWindowTest, OneListCancelAndBackToOneClinic) {
     EXPECT_EQ(nullptr, clinic->GroupLists(n)) << n;
     EXPECT_EQ(-1, HeadingRow(*clinic->View(n)->List(), "c3")) << n;
   }
-  EXPECT_EQ(Command({"--prefix", "c3.", "--list", "summary"}), Rows(*clinic->View(kStatsSummary)->List()));
+  EXPECT_EQ(Command({"--prefix", "c3.", "--list", "summary"}), ListRows(*clinic->View(kStatsSummary)->List()));
   EXPECT_FALSE(clinic->View(kStatsSummary)->Model()->StyleOf(0, 0).bold);
 }
 
