@@ -402,7 +402,15 @@ void PracGoalsDialog::CmDefaults() {
   }
 }
 
-void PracGoalsDialog::CmConfiguration() { OpenGoalEditor(0); }
+void PracGoalsDialog::CmConfiguration() {
+  // Goals are each clinic's own records: with every clinic chosen there is
+  // no one clinic whose goals the editor would change.
+  if (ApplicationGroup() != nullptr) {
+    ShowMessage(QStringLiteral("Les objectifs sont ceux de chaque cabinet : choisissez un cabinet pour les modifier."));
+    return;
+  }
+  OpenGoalEditor(0);
+}
 
 void PracGoalsDialog::OpenGoalEditor(long record_id) {
   GoalCodes editor(this, 2010, LauncherInfo(), -1, module_);

@@ -157,6 +157,13 @@ TEST_F(GoalsGroupWindowTest, ClinicLineDrillsOnThatClinic) {
   EXPECT_EQ((std::vector<std::string>{"c3."}), history_prefixes);
   delete opened;
 
+  // The goal editor changes one clinic's records: with the group chosen it
+  // says so in one line and opens nothing.
+  prompts_.clear();
+  tab->CmConfiguration();
+  ASSERT_EQ(1u, prompts_.size());
+  EXPECT_TRUE(prompts_[0].text.contains(QStringLiteral("choisissez un cabinet"))) << prompts_[0].text.toStdString();
+
   struct Refusal {
     const char* name;
     int row;
