@@ -177,17 +177,12 @@ int RunGoalsGroup(const CliOptions& options, const GoalsOptions& report, const G
   } else if (options.format == "tsv" && options.item_data) {
     written = WriteKindRows(*lists.composed, options, &error);
   } else {
-    std::vector<std::unique_ptr<TDList>> part_records;
-    std::vector<const TDList*> part_colours;
     std::vector<CellStyleFn> styles;
-    for (const GroupPart& part : lists.parts) {
-      part_records.push_back(std::make_unique<TDList>());
-      CollectGoalColours(*part.list, display, part_records.back().get());
-      part_colours.push_back(part_records.back().get());
-      styles.push_back(GoalListStyle(part.list, &display));
-    }
+    for (const GroupPart& part : lists.parts) styles.push_back(GoalListStyle(part.list, &display));
     TDList colours;
-    GroupColours(lists.origins, part_colours, &colours);
+    CollectGroupColours(lists.parts, lists.origins,
+                        [&display](const QenListWindow& list, TDList* out) { CollectGoalColours(list, display, out); },
+                        &colours);
     ListDecor decor;
     decor.title = ModuleString(92);
     decor.period = report.PeriodText();

@@ -145,18 +145,15 @@ int RunProductivityGroup(const CliOptions& options, const PracApptSettings& sett
   };
   ApptColourOptions colours;
   ReadApptColours(reader, &colours);
-  std::vector<std::unique_ptr<TDList>> part_records;
-  std::vector<const TDList*> part_colours;
   std::vector<CellStyleFn> styles;
   for (const GroupPart& part : parts) {
-    part_records.push_back(std::make_unique<TDList>());
-    CollectApptColours(*part.list, colours, part_records.back().get());
-    part_colours.push_back(part_records.back().get());
     const QenListWindow* list = part.list;
     styles.push_back([list, &colours](int row, int column) { return ApptCellStyle(*list, colours, row, column); });
   }
   TDList records;
-  GroupColours(origins, part_colours, &records);
+  CollectGroupColours(parts, origins,
+                      [&colours](const QenListWindow& list, TDList* out) { CollectApptColours(list, colours, out); },
+                      &records);
   ListDecor decor;
   decor.title = ModuleString(71);
   decor.period = PeriodText(settings.DateFrom, settings.DateTo);

@@ -143,10 +143,13 @@ GoalsLineCells CellsOfEntry(const GoalsEntry& e, size_t periods) {
 
 // The group's total, cell by cell: per producer and year, and per year for
 // the totals lines, the sums of what the clinics' own lines show.
+struct EntrySum {
+  GoalsEntry entry;       // producer, year, the strongest record applied; the periods' sums
+  GoalsLineCells cells;   // the same sums, with the total column's
+};
 struct GroupCells {
-  std::map<std::string, GoalsLineCells> entries;  // by EntryKey
-  std::map<int, GoalsLineCells> totals;           // by year
-  std::map<std::string, int> applied;             // the strongest record applied, by EntryKey
+  std::map<std::string, EntrySum> entries;  // by EntryKey: the rows' order
+  std::map<int, GoalsLineCells> totals;     // by year
 };
 
 GroupCells SumShownCells(const std::vector<GoalsClinicRun>& clinics, size_t periods) {
@@ -154,11 +157,16 @@ GroupCells SumShownCells(const std::vector<GoalsClinicRun>& clinics, size_t peri
   for (const GoalsClinicRun& c : clinics) {
     std::map<int, GoalsLineCells> clinic_totals;  // the clinic's own totals lines
     for (const GoalsEntry& e : c.entries) {
-      const std::string key = EntryKey(e.producer, e.year);
       const GoalsLineCells cells = CellsOfEntry(e, periods);
-      AddShownCells(cells, &out.entries.try_emplace(key, EmptyCells(periods)).first->second);
-      int& applied = out.applied[key];
-      applied = std::max(applied, e.applied);
+      auto [it, made] = out.entries.try_emplace(EntryKey(e.producer, e.year));
+      EntrySum& sum = it->second;
+      if (made) {
+        sum.entry.producer = e.producer;
+        sum.entry.year = e.year;
+        sum.cells = EmptyCells(periods);
+      }
+      sum.entry.applied = std::max(sum.entry.applied, e.applied);
+      AddShownCells(cells, &sum.cells);
       GoalsLineCells& total = clinic_totals.try_emplace(e.year, EmptyCells(periods)).first->second;
       for (size_t i = 0; i < periods; ++i) {
         total.production[i] += cells.production[i];
@@ -173,29 +181,23 @@ GroupCells SumShownCells(const std::vector<GoalsClinicRun>& clinics, size_t peri
   return out;
 }
 
-}  // namespace
-
-std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clinics, size_t periods) {
-  // Keyed as the rows are sorted, so the map's order is theirs.
-  std::map<std::string, GoalsEntry> named;
-  for (const GoalsClinicRun& c : clinics) {
-    for (const GoalsEntry& e : c.entries) {
-      GoalsEntry& sum = named[EntryKey(e.producer, e.year)];
-      sum.producer = e.producer;
-      sum.year = e.year;
-    }
-  }
-  const GroupCells sums = SumShownCells(clinics, periods);
+// The total's entries, in the rows' order (the map's).
+std::vector<GoalsEntry> EntriesOf(const GroupCells& sums) {
   std::vector<GoalsEntry> out;
-  out.reserve(named.size());
-  for (auto& [key, e] : named) {
-    const GoalsLineCells& cells = sums.entries.at(key);
-    e.production = cells.production;
-    e.goal = cells.goal;
-    e.applied = sums.applied.at(key);
+  out.reserve(sums.entries.size());
+  for (const auto& [key, sum] : sums.entries) {
+    GoalsEntry e = sum.entry;
+    e.production = sum.cells.production;
+    e.goal = sum.cells.goal;
     out.push_back(std::move(e));
   }
   return out;
+}
+
+}  // namespace
+
+std::vector<GoalsEntry> SumGoalsEntries(const std::vector<GoalsClinicRun>& clinics, size_t periods) {
+  return EntriesOf(SumShownCells(clinics, periods));
 }
 
 std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& clinics, const GoalsOptions& options,
@@ -203,14 +205,14 @@ std::vector<GoalsEntry> WriteGoalsGroupTotal(const std::vector<GoalsClinicRun>& 
   list->ClearList();
   const size_t periods = GoalsPeriods(options, options.Year()).size();
   const GroupCells sums = SumShownCells(clinics, periods);
-  std::vector<GoalsEntry> entries = SumGoalsEntries(clinics, periods);
+  std::vector<GoalsEntry> entries = EntriesOf(sums);
   WriteGoalsRows(entries, options, display, list, nullptr, [&](int entry, int year) {
     if (entry < 0) {
       auto it = sums.totals.find(year);
       return it != sums.totals.end() ? it->second : EmptyCells(periods);
     }
     const GoalsEntry& e = entries[static_cast<size_t>(entry)];
-    return sums.entries.at(EntryKey(e.producer, e.year));
+    return sums.entries.at(EntryKey(e.producer, e.year)).cells;
   });
   return entries;
 }

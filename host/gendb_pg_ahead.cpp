@@ -55,9 +55,7 @@ bool PgReadAhead::SendFrom(size_t from, std::string* error) {
     return false;
   }
   piped_ = true;
-  items_.clear();
-  item_entries_.clear();
-  item_next_ = 0;
+  ClearInFlight();
   failed_ = false;
   first_error_.clear();
   in_block_ = conn_->InBlock();
@@ -177,20 +175,22 @@ void PgReadAhead::Drain() {
 void PgReadAhead::EndPipeline() {
   if (!piped_) return;
   piped_ = false;
-  items_.clear();
-  item_entries_.clear();
-  item_next_ = 0;
+  ClearInFlight();
   PQexitPipelineMode(conn_->get());
   conn_->Release(this);
   if (failed_ && in_block_) conn_->AfterProtectedFailure();
   failed_ = false;
 }
 
-void PgReadAhead::Forget() {
-  piped_ = false;
+void PgReadAhead::ClearInFlight() {
   items_.clear();
   item_entries_.clear();
   item_next_ = 0;
+}
+
+void PgReadAhead::Forget() {
+  piped_ = false;
+  ClearInFlight();
   failed_ = false;
   entries_.clear();
   next_ = 0;

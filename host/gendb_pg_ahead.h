@@ -104,6 +104,8 @@ class PgReadAhead : public PgConnectionUser {
   void EndPipeline();
   // The server went away: nothing more is expected.
   void Forget();
+  // No message in flight any more.
+  void ClearInFlight();
 
   PgConnection* conn_;
   std::vector<Entry> entries_;

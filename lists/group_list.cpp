@@ -97,3 +97,14 @@ std::unique_ptr<GenDB> OpenClinicDrillDb(const std::string& url, const std::stri
   if (db == nullptr) result->outcome = RunOutcome::Failed("cabinet " + ClinicLabel(prefix) + " : " + error);
   return db;
 }
+
+void CollectGroupColours(const std::vector<GroupPart>& parts, const std::vector<GroupRowOrigin>& origins,
+                         const PartColourFn& collect, TDList* out) {
+  std::vector<TDList> records(parts.size());
+  std::vector<const TDList*> part_colours;
+  for (size_t p = 0; p < parts.size(); ++p) {
+    collect(*parts[p].list, &records[p]);
+    part_colours.push_back(&records[p]);
+  }
+  GroupColours(origins, part_colours, out);
+}

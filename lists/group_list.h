@@ -15,6 +15,7 @@
 // colours, drill-down and charts can ask the part's own list.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -45,6 +46,13 @@ struct GroupRowOrigin {
 // each list's rows with their item data. origins gets one entry per row of
 // out.
 void ComposeGroupList(const std::vector<GroupPart>& parts, QenListWindow* out, std::vector<GroupRowOrigin>* origins);
+
+// The coloured cells of every part, each collected from its own list by
+// collect (the analysis's own rule), moved to the rows they have in the
+// group list; appended to *out.
+using PartColourFn = std::function<void(const QenListWindow& list, TDList* colours)>;
+void CollectGroupColours(const std::vector<GroupPart>& parts, const std::vector<GroupRowOrigin>& origins,
+                         const PartColourFn& collect, TDList* out);
 
 // The rows of the headings (the clinics' and the total's) in the group
 // list: the window draws them across every column (ListView::SetFullWidthRows).

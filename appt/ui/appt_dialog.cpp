@@ -404,13 +404,9 @@ void PracApptDialog::CollectColours() {
     CollectApptColours(*result_->List(), colours_, &colour_list_);
     return;
   }
-  std::vector<TDList> records(group_->parts.size());
-  std::vector<const TDList*> parts;
-  for (size_t p = 0; p < group_->parts.size(); ++p) {
-    CollectApptColours(*group_->parts[p].list, colours_, &records[p]);
-    parts.push_back(&records[p]);
-  }
-  GroupColours(group_->origins, parts, &colour_list_);
+  CollectGroupColours(group_->parts, group_->origins,
+                      [this](const QenListWindow& list, TDList* out) { CollectApptColours(list, colours_, out); },
+                      &colour_list_);
 }
 
 DrillDialog* PracApptDialog::DrillCell(int row, int column) {

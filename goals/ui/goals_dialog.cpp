@@ -330,13 +330,9 @@ void PracGoalsDialog::CollectColours() {
     CollectGoalColours(*ReportList(), display_, &colours_);
     return;
   }
-  std::vector<TDList> records(group_->parts.size());
-  std::vector<const TDList*> parts;
-  for (size_t p = 0; p < group_->parts.size(); ++p) {
-    CollectGoalColours(*group_->parts[p].list, display_, &records[p]);
-    parts.push_back(&records[p]);
-  }
-  GroupColours(group_->origins, parts, &colours_);
+  CollectGroupColours(group_->parts, group_->origins,
+                      [this](const QenListWindow& list, TDList* out) { CollectGoalColours(list, display_, out); },
+                      &colours_);
 }
 
 void PracGoalsDialog::ShowColumns() {
