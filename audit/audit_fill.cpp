@@ -18,6 +18,7 @@
 
 #include "audit/audit_generator.h"
 #include "audit/audit_lines.h"
+#include "audit/describe_ahead.h"
 #include "audit/fill_cache.h"
 #include "host/gendb.h"
 #include "host/list_window.h"
@@ -45,23 +46,26 @@ void PracDetailedGenerator::FillGroupTotal(const std::vector<const PracBaseGener
 }
 
 void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
+  // The sort may still run (ReadAndSort): the look-ups are planned and read
+  // first, the list used after.
   TMeter meter(parent_);
-  meter.DisplayMeterDlg(ModuleString(59), static_cast<long>(elems_.Count()));
+  meter.DisplayMeterDlg(ModuleString(59), static_cast<long>(read_count_));
   meter.SetCounter(0);
 
   // The look-ups run inside one read transaction: one snapshot, and no lock
   // taken and released per statement.
   DbLookupRunner runner(db_);
   bool in_transaction = false;
-  if (db_ != nullptr && !elems_.IsEmpty()) {
+  if (db_ != nullptr && read_count_ > 0) {
     in_transaction = db_->dbBeginTransaction() == 0;
     runner.SetInTransaction(in_transaction);
   }
   if (lookup_mode_ == LookupMode::kBatched) runner.Prefetch(wanted_lookups_.Requests());
   wanted_lookups_.Clear();
+  WaitSorted();
 
-  AuditRecord rec;
-  AuditDescription d;
+  // From here to Stop the runner is the describer's (see DescribeAhead).
+  DescribeAhead ahead(elems_, &runner);
   audit_detail::FillCache cache;
   std::string line;
   char time_text[48];
@@ -76,8 +80,7 @@ void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
     const char* date_text = cache.Date(e->date());
     FormatAuditTime(e->time(), time_text);
     const std::string& module = cache.Module(*e);
-    e->Record(&rec);
-    DescribeRow(rec, &runner, &d);
+    const AuditDescription& d = ahead.Next();
     if (totals_.first_time == 0) totals_.first_time = e->time();
     if (CheckGroupBreak(*e, d)) {
       WriteDetailedTotal(list, true);
@@ -95,6 +98,7 @@ void PracBaseGenerator::FillDetailed(AuditLineSink* list, bool history) {
     }
     EmitData(list, line, *e);
   }
+  ahead.Stop();
   if (broke) WriteDetailedTotal(list, true);
   WriteDetailedTotal(list, false);
 

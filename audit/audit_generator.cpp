@@ -2,7 +2,11 @@
 // state machine; the three generators' statements and readers.
 #include "audit/audit_generator.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
+#include <system_error>
+#include <utility>
 
 #include "audit/audit_lines.h"
 #include "host/application.h"
@@ -39,7 +43,15 @@ PracBaseGenerator::PracBaseGenerator(GenDB* db, HWindow parent, AuditOptions* op
   SetCompareKeys(none, 0);
 }
 
-PracBaseGenerator::~PracBaseGenerator() = default;
+PracBaseGenerator::~PracBaseGenerator() {
+  if (sorter_.joinable()) sorter_.join();
+}
+
+void PracBaseGenerator::WaitSorted() const {
+  if (!sorter_.joinable()) return;
+  sorter_.join();
+  if (sort_error_) std::rethrow_exception(std::exchange(sort_error_, nullptr));
+}
 
 std::string PracBaseGenerator::BuildFromWhere(char source) {
   std::string sql = " FROM ";
@@ -123,6 +135,8 @@ bool PracBaseGenerator::GenerateLines(AuditLineSink* sink) {
 }
 
 bool PracBaseGenerator::ReadAndSort() {
+  WaitSorted();
+  read_count_ = elems_.Count();
   stats_ = LookupStats();
   outcome_ = BeginRun(db_);
   if (db_ == nullptr) return false;
@@ -173,8 +187,29 @@ bool PracBaseGenerator::ReadAndSort() {
   meter.CloseMeter();
 
   // 8. Sort by the chosen keys (stable: equal rows keep the reading order).
-  SetCompareKeys(options_->sort_keys, options_->sort_key_count);
-  SortAuditElements(&elems_);
+  // The keys are the thread's own (SetCompareKeys): the sorting thread sets
+  // them too.
+  std::array<short, 4> keys;
+  std::copy_n(options_->sort_keys, 4, keys.begin());
+  const short key_count = options_->sort_key_count;
+  SetCompareKeys(keys.data(), key_count);
+  read_count_ = elems_.Count();
+  if (wanted_lookups_.Requests().empty()) {
+    SortAuditElements(&elems_);
+    return true;
+  }
+  try {
+    sorter_ = std::thread([this, keys, key_count] {
+      try {
+        SetCompareKeys(keys.data(), key_count);
+        SortAuditElements(&elems_);
+      } catch (...) {
+        sort_error_ = std::current_exception();
+      }
+    });
+  } catch (const std::system_error&) {
+    SortAuditElements(&elems_);  // no thread: sorted here
+  }
   return true;
 }
 

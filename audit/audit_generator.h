@@ -35,10 +35,12 @@
 #pragma once
 
 #include <cstring>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 #include <vector>
 
@@ -211,7 +213,10 @@ class PracBaseGenerator {
   // How the last Generate (or GenerateLines and FillLines) ended.
   const RunOutcome& Outcome() const { return outcome_; }
   // The sorted elements of the last Generate (owned by the generator).
-  const TDList& Elements() const { return elems_; }
+  const TDList& Elements() const {
+    WaitSorted();
+    return elems_;
+  }
   // How the look-ups of the last fill were answered.
   const LookupStats& Stats() const { return stats_; }
   const AuditTotals& Totals() const { return totals_; }
@@ -224,7 +229,12 @@ class PracBaseGenerator {
   void FillDetailed(AuditLineSink* list, bool history);
   void WriteDetailedTotal(AuditLineSink* list, bool group);
   // Steps 1-8 of Generate: count, read, sort. False when nothing matched.
+  // A detailed list with look-ups to make is sorted on a second thread
+  // while the look-ups are planned and read (FillDetailed); WaitSorted
+  // waits for the sort, and every use of elems_ after ReadAndSort starts
+  // with it.
   bool ReadAndSort();
+  void WaitSorted() const;
   // Steps 1-7 of CheckGroupBreak with on[i] in place of "subtotal flag i is 1".
   bool TestBreaks(const bool on[4], const VantraElem& e, const AuditDescription& d);
 
@@ -233,6 +243,9 @@ class PracBaseGenerator {
   GenDB* db_ = nullptr;
   ElemArena arena_;  // the elements' memory; declared before elems_, so it outlives it
   TDList elems_;
+  size_t read_count_ = 0;               // elements the last ReadAndSort kept
+  mutable std::thread sorter_;          // sorting elems_ (ReadAndSort)
+  mutable std::exception_ptr sort_error_;  // what it threw
   std::string from_where_;        // built last
   std::string record_condition_;  // built last
   std::string select_list_;       // built last

@@ -339,56 +339,16 @@ const LookupAnswer* DbLookupRunner::Run(const LookupRequest& request) {
 
 void DbLookupRunner::Prefetch(std::span<const LookupRequest> requests) {
   if (db_ == nullptr) return;
-  // Distinct requests not answered yet, grouped by shape. Negative ids print
-  // differently under %lu and %ld: they are left to the one-by-one path.
-  audit_detail::HugeVector<LookupRequest> todo;
-  todo.reserve(requests.size());
-  for (const LookupRequest& r : requests) {
-    if (r.id >= 0 && !answers_->Has(r)) todo.push_back(r);
-  }
-  // Ordered by kind, link, id. A million requests sort several times faster
-  // as one number each (kind and link above 48 bits of id) than as records;
-  // larger ids (never seen in a practice) take the record comparison.
-  constexpr long kPackedIds = 1L << 48;
-  const bool packable = std::all_of(todo.begin(), todo.end(),
-                                    [](const LookupRequest& r) { return r.id < kPackedIds; });
-  if (packable) {
-    audit_detail::HugeVector<uint64_t> keys(todo.size());
-    for (size_t i = 0; i < todo.size(); ++i) {
-      keys[i] = static_cast<uint64_t>(todo[i].kind) << 56 |
-                static_cast<uint64_t>(todo[i].link) << 48 | static_cast<uint64_t>(todo[i].id);
-    }
-    std::sort(keys.begin(), keys.end());
-    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
-    todo.resize(keys.size());
-    for (size_t i = 0; i < keys.size(); ++i) {
-      todo[i] = LookupRequest{static_cast<LookupKind>(keys[i] >> 56),
-                              static_cast<LinkTable>(keys[i] >> 48 & 0xFF),
-                              static_cast<long>(keys[i] & (kPackedIds - 1))};
-    }
-  } else {
-    auto order = [](const LookupRequest& x, const LookupRequest& y) {
-      if (x.kind != y.kind) return x.kind < y.kind;
-      if (x.link != y.link) return x.link < y.link;
-      return x.id < y.id;
-    };
-    std::sort(todo.begin(), todo.end(), order);
-    todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
-  }
+  std::vector<Group> groups = DistinctByShape(requests);
   // Every statement is known before the first runs: the connection is told
   // the whole list, so that a server can work on the next while the answers
   // of the last are filed.
-  std::vector<Group> groups;
   std::vector<Chunk> chunks;
-  for (size_t i = 0; i < todo.size();) {
-    size_t j = i;
-    Group g{todo[i].kind, todo[i].link, {}, chunks.size(), 0};
-    while (j < todo.size() && todo[j].kind == g.kind && todo[j].link == g.link) g.ids.push_back(todo[j++].id);
+  for (Group& g : groups) {
+    g.chunk_begin = chunks.size();
     answers_->Expect(g.kind, g.link, g.ids.back(), g.ids.size());
     PlanGroup(g, &chunks);
     g.chunk_end = chunks.size();
-    groups.push_back(std::move(g));
-    i = j;
   }
   std::vector<std::string> statements;
   statements.reserve(chunks.size());
@@ -402,6 +362,72 @@ void DbLookupRunner::Prefetch(std::span<const LookupRequest> requests) {
       if (!PrefetchChunk(g, chunks[c], statements[c])) break;
     }
   }
+}
+
+// The distinct requests not answered yet, by shape (kind, then link) and
+// ascending id. Negative ids print differently under %lu and %ld: they are
+// left to the one-by-one path. A million requests of a practice (ids 1..N of
+// each table) are sorted by one bit per id of each shape; ids spread thinner
+// than that (never seen in a practice) are sorted as records.
+std::vector<DbLookupRunner::Group> DbLookupRunner::DistinctByShape(
+    std::span<const LookupRequest> requests) const {
+  constexpr size_t kShapes = static_cast<size_t>(LookupKind::kCount) * 8;
+  const bool some_answered = answers_->size() > 0;
+  auto wanted = [&](const LookupRequest& r) { return r.id >= 0 && !(some_answered && answers_->Has(r)); };
+  struct Seen {
+    long max = -1;
+    size_t count = 0;
+    std::vector<uint64_t> bits;
+  };
+  std::vector<Seen> seen(kShapes);
+  for (const LookupRequest& r : requests) {
+    if (!wanted(r)) continue;
+    Seen& s = seen[ShapeIndex(r.kind, r.link)];
+    s.max = std::max(s.max, r.id);
+    ++s.count;
+  }
+  const bool bitmaps = std::all_of(seen.begin(), seen.end(), [](const Seen& s) {
+    return static_cast<unsigned long>(s.max) + 1 <= 64 * s.count + (1UL << 20);
+  });
+  std::vector<Group> groups;
+  if (bitmaps) {
+    for (Seen& s : seen) {
+      if (s.count > 0) s.bits.assign(static_cast<size_t>(s.max) / 64 + 1, 0);
+    }
+    for (const LookupRequest& r : requests) {
+      if (!wanted(r)) continue;
+      const auto id = static_cast<unsigned long>(r.id);
+      seen[ShapeIndex(r.kind, r.link)].bits[id / 64] |= uint64_t{1} << (id % 64);
+    }
+    for (size_t shape = 0; shape < kShapes; ++shape) {
+      const std::vector<uint64_t>& bits = seen[shape].bits;
+      if (bits.empty()) continue;
+      Group g{static_cast<LookupKind>(shape / 8), static_cast<LinkTable>(shape % 8), {}, 0, 0};
+      for (size_t w = 0; w < bits.size(); ++w) {
+        for (uint64_t word = bits[w]; word != 0; word &= word - 1) {
+          g.ids.push_back(static_cast<long>(w * 64 + static_cast<size_t>(__builtin_ctzll(word))));
+        }
+      }
+      groups.push_back(std::move(g));
+    }
+    return groups;
+  }
+  std::vector<LookupRequest> todo;
+  for (const LookupRequest& r : requests) {
+    if (wanted(r)) todo.push_back(r);
+  }
+  std::sort(todo.begin(), todo.end(), [](const LookupRequest& x, const LookupRequest& y) {
+    if (x.kind != y.kind) return x.kind < y.kind;
+    if (x.link != y.link) return x.link < y.link;
+    return x.id < y.id;
+  });
+  todo.erase(std::unique(todo.begin(), todo.end()), todo.end());
+  for (size_t i = 0; i < todo.size();) {
+    Group g{todo[i].kind, todo[i].link, {}, 0, 0};
+    while (i < todo.size() && todo[i].kind == g.kind && todo[i].link == g.link) g.ids.push_back(todo[i++].id);
+    groups.push_back(std::move(g));
+  }
+  return groups;
 }
 
 // Splits sorted distinct ids into chunks, each answered by one statement:

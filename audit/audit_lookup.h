@@ -171,6 +171,7 @@ class DbLookupRunner : public LookupRunner {
   };
 
   LookupAnswer RunOne(const LookupRequest& request);
+  std::vector<Group> DistinctByShape(std::span<const LookupRequest> requests) const;
   void PlanGroup(const Group& g, std::vector<Chunk>* chunks) const;
   std::string ChunkStatement(const Group& g, const Chunk& c) const;
   // Runs a chunk's statement sql and files its answers; false when it failed.
