@@ -132,7 +132,9 @@ class AuditRobustTest : public DbTest {
 };
 
 TEST_P(AuditRobustTest, BatchedLookupsGiveTheOneByOneLines) {
-  FillVariedPractice(400);
+  // More rows than the fill describes on its own thread: both ways describe
+  // on a second one, the one-by-one way running its statements there.
+  FillVariedPractice(2500);
   for (int kind = 0; kind < 2; ++kind) {
     AuditOptions o = Everything();
     std::unique_ptr<PracBaseGenerator> one, batched;
@@ -164,7 +166,8 @@ TEST_P(AuditRobustTest, BatchedLookupsGiveTheOneByOneLines) {
 
 TEST_P(AuditRobustTest, PrefetchInSmallChunksAnswersLikeOneByOne) {
   FillVariedPractice(0);
-  // Ids of 2^48 and above take another sort inside Prefetch: both ways.
+  // Ids spread far thinner than one bit each take the record sort inside
+  // Prefetch: both ways.
   for (bool huge_ids : {false, true}) {
     SCOPED_TRACE(huge_ids ? "with ids of 2^48 and above" : "small ids");
     std::vector<LookupRequest> requests;
@@ -252,6 +255,28 @@ TEST_P(AuditRobustTest, CancelWhileFillingKeepsTheLinesWritten) {
   const std::vector<std::string> lines = Run(gen);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[1], "-1|Grand Total: 1\t \t1 \t \t1 \t1");
+}
+
+TEST_P(AuditRobustTest, CancelWhileDescribingAheadStopsTheDescriber) {
+  // A list long enough to be described on a second thread, cancelled half
+  // way: the lines before the cancel, the grand total, and the connection
+  // free for the next run (the describer gone, the look-ups' transaction
+  // ended).
+  FillVariedPractice(3000);
+  AuditOptions o = Everything();
+  PracDetailedGenerator whole(Db(), nullptr, &o);
+  const std::vector<std::string> all = Run(whole);
+  ASSERT_GT(all.size(), 2000u);
+  CancelMeterNumber(1, 1500);
+  PracDetailedGenerator gen(Db(), nullptr, &o);
+  const std::vector<std::string> lines = Run(gen);
+  ASSERT_EQ(lines.size(), 1501u);
+  EXPECT_TRUE(gen.Outcome().Cancelled());
+  EXPECT_TRUE(std::equal(lines.begin(), lines.end() - 1, all.begin()));
+  EXPECT_EQ(lines.back(), "-1|Grand Total: 1500\t \t1500 \t \t1500 \t1500");
+  SetMeterFactory(nullptr);
+  PracDetailedGenerator again(Db(), nullptr, &o);
+  EXPECT_EQ(Run(again), all);
 }
 
 TEST_P(AuditRobustTest, ServerLostWhileReading) {
