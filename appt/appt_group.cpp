@@ -230,5 +230,6 @@ DrillResult DrillApptGroupCell(const ClinicPoolOptions& pool, const ApptGroupLis
   }
   *db = OpenClinicDrillDb(pool.url, lists.prefixes[part], &result);
   if (*db == nullptr) return result;
-  return DrillApptCell(*lists.parts[part].list, *lists.maps[part], place.target, false, db->get());
+  return TitledForClinic(lists.parts[part].heading,
+                         DrillApptCell(*lists.parts[part].list, *lists.maps[part], place.target, false, db->get()));
 }

@@ -82,6 +82,7 @@ DrillResult DrillAuditGroupCell(const ClinicPoolOptions& pool, const AuditOption
   }
   *db = OpenClinicDrillDb(pool.url, lists.prefixes[place.part], &result);
   if (*db == nullptr) return result;
-  return DrillAuditCell(db->get(), nullptr, options, *lists.parts[place.part].list, lists.maps[place.part],
-                        place.target);
+  return TitledForClinic(lists.parts[place.part].heading,
+                         DrillAuditCell(db->get(), nullptr, options, *lists.parts[place.part].list,
+                                        lists.maps[place.part], place.target));
 }

@@ -276,5 +276,6 @@ DrillResult DrillGoalsGroupCell(const ClinicPoolOptions& pool, const GoalsGroupL
   }
   *db = OpenClinicDrillDb(pool.url, lists.prefixes[part], &result);
   if (*db == nullptr) return result;
-  return DrillGoalsCell(db->get(), *lists.clinics[part], lists.maps[part], place.target);
+  return TitledForClinic(lists.parts[part].heading,
+                         DrillGoalsCell(db->get(), *lists.clinics[part], lists.maps[part], place.target));
 }

@@ -98,6 +98,11 @@ std::unique_ptr<GenDB> OpenClinicDrillDb(const std::string& url, const std::stri
   return db;
 }
 
+DrillResult TitledForClinic(const std::string& heading, DrillResult result) {
+  if (!heading.empty() && !result.title.empty()) result.title = heading + " — " + result.title;
+  return result;
+}
+
 void CollectGroupColours(const std::vector<GroupPart>& parts, const std::vector<GroupRowOrigin>& origins,
                          const PartColourFn& collect, TDList* out) {
   std::vector<TDList> records(parts.size());

@@ -86,6 +86,10 @@ GroupDrillPlace PlaceOfGroupDrill(const std::vector<GroupRowOrigin>& origins, si
 // result->outcome naming the clinic ("cabinet c2 : <why>").
 std::unique_ptr<GenDB> OpenClinicDrillDb(const std::string& url, const std::string& prefix, DrillResult* result);
 
+// A clinic's drill names its clinic first in its title ("HEADING — TITLE"),
+// so that the windows of several clinics' drills tell apart.
+DrillResult TitledForClinic(const std::string& heading, DrillResult result);
+
 // Headings: "Cabinet clinic1 — NAME" ("Cabinet clinic1" without a name);
 // "Total du groupe (N cabinets)".
 std::string ClinicHeading(const std::string& label, const std::string& practice_name);

@@ -198,6 +198,6 @@ DrillResult DrillStatsGroupCell(const ClinicPoolOptions& pool, const StatsContex
   context.db = db->get();
   context.channel = &channel;
   context.productivity = productivity.get();
-  return DrillStatsCell(context, clinic.selection, list_number, clinic.lists.List(list_number), place.target,
-                        clinic.partial);
+  return TitledForClinic(clinic.heading, DrillStatsCell(context, clinic.selection, list_number,
+                                                        clinic.lists.List(list_number), place.target, clinic.partial));
 }

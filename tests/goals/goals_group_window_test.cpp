@@ -151,6 +151,7 @@ TEST_F(GoalsGroupWindowTest, ClinicLineDrillsOnThatClinic) {
     if (std::string(rows.GetString(r)).find("\tD09\tTraitement\t9000") != std::string::npos) ++production;
   }
   EXPECT_EQ(3, production) << rows.GetCount();
+  EXPECT_TRUE(opened->windowTitle().startsWith(QStringLiteral("Cabinet c3"))) << opened->windowTitle().toStdString();
   // The first production row names a patient of c3: its history is read
   // on the drill's connection, at c3's prefix.
   EXPECT_EQ(nullptr, opened->Activate(1, 0));

@@ -250,13 +250,16 @@ TEST_F(StatsGroupWindowTest, DetailsOnAClinicRowOpenThatClinicsRows) {
     int row;
     int cell;
     int rows;  // data rows expected; -1: refused
+    const char* clinic = "";  // the heading the drill's title starts with
   };
   const Case cases[] = {
       // D09 works in c3 only: her three November treatments.
-      {"c3's D09 treatments", kStatsSummary, LabelRow(summary, "D09", HeadingRow(summary, "c3")), 1, 3},
+      {"c3's D09 treatments", kStatsSummary, LabelRow(summary, "D09", HeadingRow(summary, "c3")), 1, 3, "Cabinet c3"},
       // H03 has no November appointment in c2; c1's row lists 80.
-      {"c2's H03 booked", kStatsProductivity, LabelRow(productivity, "H03", HeadingRow(productivity, "c2")), 1, 0},
-      {"c1's H03 booked", kStatsProductivity, LabelRow(productivity, "H03", HeadingRow(productivity, "c1")), 1, 80},
+      {"c2's H03 booked", kStatsProductivity, LabelRow(productivity, "H03", HeadingRow(productivity, "c2")), 1, 0,
+       "Cabinet c2"},
+      {"c1's H03 booked", kStatsProductivity, LabelRow(productivity, "H03", HeadingRow(productivity, "c1")), 1, 80,
+       "Cabinet c1"},
       {"a clinic's heading", kStatsSummary, HeadingRow(summary, "c2"), 1, -1},
       {"the total's D09", kStatsSummary, LabelRow(summary, "D09", total), 1, -1},
       {"the total's heading", kStatsSummary, total, 1, -1},
@@ -275,6 +278,8 @@ TEST_F(StatsGroupWindowTest, DetailsOnAClinicRowOpenThatClinicsRows) {
     ASSERT_NE(nullptr, drill) << (prompts_.empty() ? std::string() : prompts_[0].text.toStdString());
     EXPECT_TRUE(drill->Result().outcome.Finished()) << drill->Result().outcome.message;
     EXPECT_EQ(c.rows, drill->Result().DataRows());
+    // Several clinics' drills open side by side: each title names its clinic.
+    EXPECT_EQ(0u, drill->windowTitle().toStdString().find(c.clinic)) << drill->windowTitle().toStdString();
     if (c.number == kStatsSummary) {
       for (int r = 0; r < drill->Result().list->GetCount(); ++r) {
         const std::string row(drill->Result().list->GetString(r));
