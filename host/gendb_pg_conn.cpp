@@ -120,6 +120,11 @@ bool PgConnection::EnsureConnected(std::string* error) {
   Claim();
   if (!in_block_) Probe();
   if (!IsBad() && (closing_.empty() || in_block_)) return true;
+  if (in_block_ || block_lost_) {
+    Lost();
+    *error = LostMessage(kBlockLost);
+    return false;
+  }
   closing_.clear();
   PQreset(conn_);
   if (PQstatus(conn_) != CONNECTION_OK) {
@@ -198,14 +203,27 @@ bool PgConnection::RunProtected(std::string_view statements, std::string* error)
 }
 
 bool PgConnection::Begin(std::string* error, const char* statement) {
+  if (block_lost_) {
+    *error = LostMessage(kBlockLost);
+    return false;
+  }
   if (!Roundtrip(statement, error)) return false;
   in_block_ = true;
   return true;
 }
 
 bool PgConnection::End(bool commit, std::string* error) {
+  if (block_lost_) {
+    // The server rolled the block back when it went: a rollback has nothing
+    // left to do, a commit nothing to keep.
+    block_lost_ = false;
+    in_block_ = false;
+    if (commit) *error = LostMessage(kBlockLost);
+    return !commit;
+  }
   const bool ok = Roundtrip(commit ? "COMMIT" : "ROLLBACK", error);
   in_block_ = false;
+  block_lost_ = false;  // lost by this very statement: ended all the same
   Reconcile();
   return ok;
 }
@@ -233,6 +251,7 @@ void PgConnection::Reconcile() {
 void PgConnection::Lost() {
   async_ = false;
   owner_ = nullptr;
+  if (in_block_) block_lost_ = true;
   in_block_ = false;
 }
 

@@ -19,6 +19,12 @@
 // reads what came in while the connection was idle (a server that closed it
 // shows then), and reconnects once with PQreset and sets the session up
 // again (the URL's options, search_path among them, come back with it).
+// Not while the caller's block is lost with the server: its statements would
+// run, each on its own, outside the transaction the caller believes open
+// (the writes before the loss rolled back by the server, those after it
+// kept). Every statement then fails with kBlockLost until the caller ends
+// the block: dbRollback succeeds, dbCommit fails; the next statement
+// reconnects.
 #pragma once
 
 #include <libpq-fe.h>
@@ -100,6 +106,11 @@ class PgConnection {
   void Reconcile();
 
   bool IsBad() const { return PQstatus(conn_) == CONNECTION_BAD; }
+  // The caller's block went away with the server and the caller has not
+  // ended it yet (see above).
+  bool BlockLost() const { return block_lost_; }
+  static constexpr const char* kBlockLost =
+      "la transaction en cours a été perdue avec la connexion ; rien n'en a été enregistré";
   // With nothing in flight: reads what the server sent meanwhile, so that a
   // server that closed the connection (a restart, an administrator's
   // pg_terminate_backend) shows as a bad connection before a statement is
@@ -128,6 +139,7 @@ class PgConnection {
   PgConnectionUser* owner_ = nullptr;
   bool async_ = false;     // a message's answer is still to be read
   bool in_block_ = false;  // a transaction block is open on the server
+  bool block_lost_ = false;  // ... was, and the server went away with it
   mutable std::string lost_reason_;
   std::string closing_;  // the server's FATAL notice: it is ending the connection
   long rows_changed_ = 0;

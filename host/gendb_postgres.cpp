@@ -278,7 +278,7 @@ class PgGenDB : public GenDBTypedReaders<PgGenDB> {
     last_error_.clear();
     conn_.Claim();
     conn_.Reconcile();
-    if (!conn_.InBlock()) {
+    if (!conn_.InBlock() && !conn_.BlockLost()) {
       last_error_ = "Aucune transaction en cours.";
       return kFailed;
     }

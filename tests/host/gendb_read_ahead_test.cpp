@@ -193,9 +193,11 @@ TEST_P(ReadAheadTest, CallerLeavesTheList) {
 
 // The server goes away while the statements are in flight (the second one
 // is still sleeping on the server). Outside a transaction that statement is
-// sent again on a new connection and answers; inside one it fails with the
-// lost server, which LostConnection() reports; either way the rest of the
-// list then runs on a new connection.
+// sent again on a new connection and answers, and so does the rest of the
+// list. Inside one it fails with the lost server, which LostConnection()
+// reports, and so does every statement after it until the caller ends the
+// transaction (run alone on a new connection, they would not be in it); the
+// rollback succeeds, and the list then runs on a new connection.
 TEST_P(ReadAheadTest, LostServerMidPipeline) {
   if (GetParam() != "postgres") GTEST_SKIP() << "a server going away only happens on PostgreSQL";
   std::unique_ptr<GenDB> killer = OpenAgain();
@@ -223,8 +225,13 @@ TEST_P(ReadAheadTest, LostServerMidPipeline) {
       EXPECT_EQ(lost.error.find('\n'), std::string::npos) << lost.error;
       EXPECT_NE(Db()->LostConnection(), "");
     }
+    if (around == Around::kTransaction) {
+      const Read refused = RunOne(Db(), after);
+      EXPECT_NE(refused.rc, 0);
+      EXPECT_NE(refused.error.find("transaction en cours a été perdue"), std::string::npos) << refused.error;
+      EXPECT_EQ(Db()->dbRollback(), 0) << Db()->LastError();  // the transaction went with the server
+    }
     EXPECT_EQ(RunOne(Db(), after).rows, std::vector<std::string>{"3000"});
-    Db()->dbRollback();  // the transaction went with the server
     Db()->ClearLostConnection();
   }
 }

@@ -709,6 +709,47 @@ TEST_P(GenDbTest, LostServerDuringALookUpInsideAFetchLoop) {
   db->dbClose(77);
 }
 
+// The server goes away inside the caller's transaction, between two writes
+// meant to land together. The write after the loss is refused rather than
+// run alone on a new connection (the one before it was rolled back by the
+// server), and so is everything until the caller ends the transaction: the
+// commit fails, a rollback succeeds, and the connection then comes back.
+TEST_P(GenDbTest, LostServerInsideATransactionRefusesUntilItEnds) {
+  if (!OnPostgres()) GTEST_SKIP() << "a server going away only happens on PostgreSQL";
+  GenDB* db = Db();
+  ASSERT_EQ(db->dbExec("CREATE TABLE PAIR (ID INTEGER)"), 0) << db->LastError();
+  std::unique_ptr<GenDB> killer = OpenAgain();
+  ASSERT_NE(killer, nullptr);
+  for (bool commit : {true, false}) {
+    SCOPED_TRACE(commit ? "the caller commits" : "the caller rolls back");
+    db->ClearLostConnection();
+    long pid = 0;
+    ASSERT_EQ(db->dbExecute("SELECT pg_backend_pid()", 21), 0) << db->LastError();
+    ASSERT_EQ(db->dbFetch(0, 21), 0);
+    db->dbGetLong(1, &pid, 21);
+    db->dbClose(21);
+    ASSERT_EQ(db->dbBeginTransaction(), 0) << db->LastError();
+    ASSERT_EQ(db->dbExec("INSERT INTO PAIR VALUES (1)"), 0) << db->LastError();
+    EXPECT_EQ(Count(killer.get(), "SELECT COUNT(0) FROM (SELECT pg_terminate_backend(" + std::to_string(pid) +
+                                      ")) AS t"),
+              1);
+    EXPECT_NE(db->dbExec("INSERT INTO PAIR VALUES (2)"), 0);
+    EXPECT_NE(db->LastError().find("perdue"), std::string::npos) << db->LastError();
+    EXPECT_NE(db->dbExecute("SELECT COUNT(0) FROM PAIR", 21), 0);
+    EXPECT_NE(db->LastError().find("transaction en cours a été perdue"), std::string::npos) << db->LastError();
+    db->dbClose(21);
+    EXPECT_NE(db->dbBeginTransaction(), 0);  // not a new one on top of it
+    if (commit) {
+      EXPECT_NE(db->dbCommit(), 0);
+      EXPECT_NE(db->LastError().find("rien n'en a été enregistré"), std::string::npos) << db->LastError();
+    } else {
+      EXPECT_EQ(db->dbRollback(), 0) << db->LastError();
+    }
+    EXPECT_NE(db->LostConnection(), "");
+    EXPECT_EQ(Count("SELECT COUNT(0) FROM PAIR"), 0) << "reconnects: " << db->LastError();
+  }
+}
+
 INSTANTIATE_DB_TEST(GenDbTest);
 
 // --- opening -----------------------------------------------------------------
